@@ -1,0 +1,16 @@
+#pragma once
+// Chart track or waypoint file -> device point file ("Vestamar -> ZRB").
+// Step 1 finds whether the file holds tracks or waypoints; the matching
+// conversion counts the lines, builds the device lines in memory and writes
+// them to the input's base name + ".asc".
+
+#include <string>
+
+#include "convert/conversion_outcome.h"
+#include "host/host.h"
+
+namespace tessaline {
+
+ConversionOutcome ConvertChartToDevice(Host& host, const std::string& path);
+
+}  // namespace tessaline

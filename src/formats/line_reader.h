@@ -1,0 +1,39 @@
+#pragma once
+// Line reading shared by both file families: CR LF or a lone CR ends a line,
+// a lone LF stays part of the line, the last line may lack its end. Reads the
+// stream in large chunks, so there is no system call per line.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "host/file_system.h"
+
+namespace tessaline {
+
+class LineReader {
+ public:
+  explicit LineReader(InputStream& input, std::size_t chunk_size = 256 * 1024);
+
+  // The next line without its end, valid until the next call. False at the
+  // end of the input or when a read failed (then Failed() is true).
+  bool Next(std::string_view& line);
+
+  bool Failed() const { return failed_; }
+  // Bytes taken from the input for the lines returned so far, line ends included.
+  std::uint64_t BytesConsumed() const { return consumed_; }
+
+ private:
+  bool Fill();  // appends one chunk; false at the end or on failure
+
+  InputStream& input_;
+  std::size_t chunk_size_;
+  std::string buffer_;
+  std::size_t start_ = 0;  // first byte of the next line in buffer_
+  std::size_t scan_ = 0;   // where the search for a CR resumes
+  bool at_end_ = false;
+  bool failed_ = false;
+  std::uint64_t consumed_ = 0;
+};
+
+}  // namespace tessaline

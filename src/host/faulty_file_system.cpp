@@ -1,0 +1,177 @@
+#include "host/faulty_file_system.h"
+
+namespace tessaline {
+
+const char* FsCallName(FsCall call) {
+  static const char* const kNames[kFsCallCount] = {
+      "TypeOf",    "Length",       "Identity",        "OpenRead", "Read",
+      "OpenRecords", "CreateRecordsExclusive", "ReadAt", "WriteAt", "CloseRecords",
+      "CreateTemporary", "Write", "CloseOutput", "Rename", "Remove",
+      "IsWritableFolder", "CreateFolders", "TryLock"};
+  return kNames[static_cast<int>(call)];
+}
+
+void FaultyFileSystem::Fail(FsCall call, int nth, std::string path_part) {
+  rules_[static_cast<int>(call)] = Rule{true, nth, std::move(path_part), 0};
+}
+
+void FaultyFileSystem::Clear() {
+  rules_ = {};
+  lock_held_elsewhere_ = false;
+}
+
+bool FaultyFileSystem::ShouldFail(FsCall call, const std::string& path) {
+  ++counts_[static_cast<int>(call)];
+  Rule& rule = rules_[static_cast<int>(call)];
+  if (!rule.active) return false;
+  if (!rule.path_part.empty() && path.find(rule.path_part) == std::string::npos) return false;
+  ++rule.seen;
+  if (rule.nth != 0 && rule.seen != rule.nth) return false;
+  ++failures_;
+  return true;
+}
+
+namespace {
+
+class FaultyInputStream final : public InputStream {
+ public:
+  FaultyInputStream(FaultyFileSystem& owner, std::string path, std::unique_ptr<InputStream> inner)
+      : owner_(owner), path_(std::move(path)), inner_(std::move(inner)) {}
+  std::ptrdiff_t Read(char* buffer, std::size_t size) override {
+    if (owner_.ShouldFail(FsCall::Read, path_)) return -1;
+    return inner_->Read(buffer, size);
+  }
+
+ private:
+  FaultyFileSystem& owner_;
+  std::string path_;
+  std::unique_ptr<InputStream> inner_;
+};
+
+class FaultyRandomAccessFile final : public RandomAccessFile {
+ public:
+  FaultyRandomAccessFile(FaultyFileSystem& owner, std::string path,
+                         std::unique_ptr<RandomAccessFile> inner)
+      : owner_(owner), path_(std::move(path)), inner_(std::move(inner)) {}
+  std::ptrdiff_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    if (owner_.ShouldFail(FsCall::ReadAt, path_)) return -1;
+    return inner_->ReadAt(offset, buffer, size);
+  }
+  bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
+    if (owner_.ShouldFail(FsCall::WriteAt, path_)) return false;
+    return inner_->WriteAt(offset, data, size);
+  }
+  bool Close() override {
+    const bool closed = inner_->Close();
+    if (owner_.ShouldFail(FsCall::CloseRecords, path_)) return false;
+    return closed;
+  }
+
+ private:
+  FaultyFileSystem& owner_;
+  std::string path_;
+  std::unique_ptr<RandomAccessFile> inner_;
+};
+
+class FaultyOutputFile final : public OutputFile {
+ public:
+  FaultyOutputFile(FaultyFileSystem& owner, std::string path, std::unique_ptr<OutputFile> inner)
+      : owner_(owner), path_(std::move(path)), inner_(std::move(inner)) {}
+  bool Write(std::string_view data) override {
+    if (owner_.ShouldFail(FsCall::Write, path_)) {
+      // Like a disk that fills up half way: part of the data reaches the file.
+      inner_->Write(data.substr(0, data.size() / 2));
+      return false;
+    }
+    return inner_->Write(data);
+  }
+  bool Close() override {
+    const bool closed = inner_->Close();
+    if (owner_.ShouldFail(FsCall::CloseOutput, path_)) return false;
+    return closed;
+  }
+
+ private:
+  FaultyFileSystem& owner_;
+  std::string path_;
+  std::unique_ptr<OutputFile> inner_;
+};
+
+}  // namespace
+
+FileType FaultyFileSystem::TypeOf(const std::string& path) {
+  if (ShouldFail(FsCall::TypeOf, path)) return FileType::Other;
+  return inner_.TypeOf(path);
+}
+
+std::optional<std::uint64_t> FaultyFileSystem::Length(const std::string& path) {
+  if (ShouldFail(FsCall::Length, path)) return std::nullopt;
+  return inner_.Length(path);
+}
+
+std::optional<FileIdentity> FaultyFileSystem::Identity(const std::string& path) {
+  if (ShouldFail(FsCall::Identity, path)) return std::nullopt;
+  return inner_.Identity(path);
+}
+
+std::unique_ptr<InputStream> FaultyFileSystem::OpenRead(const std::string& path) {
+  if (ShouldFail(FsCall::OpenRead, path)) return nullptr;
+  auto inner = inner_.OpenRead(path);
+  if (!inner) return nullptr;
+  return std::make_unique<FaultyInputStream>(*this, path, std::move(inner));
+}
+
+std::unique_ptr<RandomAccessFile> FaultyFileSystem::OpenRecords(const std::string& path) {
+  if (ShouldFail(FsCall::OpenRecords, path)) return nullptr;
+  auto inner = inner_.OpenRecords(path);
+  if (!inner) return nullptr;
+  return std::make_unique<FaultyRandomAccessFile>(*this, path, std::move(inner));
+}
+
+std::unique_ptr<RandomAccessFile> FaultyFileSystem::CreateRecordsExclusive(const std::string& path) {
+  if (ShouldFail(FsCall::CreateRecordsExclusive, path)) return nullptr;
+  auto inner = inner_.CreateRecordsExclusive(path);
+  if (!inner) return nullptr;
+  return std::make_unique<FaultyRandomAccessFile>(*this, path, std::move(inner));
+}
+
+std::unique_ptr<OutputFile> FaultyFileSystem::CreateTemporaryBeside(const std::string& target,
+                                                                    std::string& temp_path) {
+  if (ShouldFail(FsCall::CreateTemporary, target)) return nullptr;
+  auto inner = inner_.CreateTemporaryBeside(target, temp_path);
+  if (!inner) return nullptr;
+  return std::make_unique<FaultyOutputFile>(*this, target, std::move(inner));
+}
+
+bool FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
+  if (ShouldFail(FsCall::Rename, to)) return false;
+  return inner_.Rename(from, to);
+}
+
+bool FaultyFileSystem::Remove(const std::string& path) {
+  if (ShouldFail(FsCall::Remove, path)) return false;
+  return inner_.Remove(path);
+}
+
+std::string FaultyFileSystem::ResolveLinks(const std::string& path) { return inner_.ResolveLinks(path); }
+
+bool FaultyFileSystem::IsWritableFolder(const std::string& folder) {
+  if (ShouldFail(FsCall::IsWritableFolder, folder)) return false;
+  return inner_.IsWritableFolder(folder);
+}
+
+bool FaultyFileSystem::CreateFolders(const std::string& folder) {
+  if (ShouldFail(FsCall::CreateFolders, folder)) return false;
+  return inner_.CreateFolders(folder);
+}
+
+LockResult FaultyFileSystem::TryLock(const std::string& path) {
+  if (ShouldFail(FsCall::TryLock, path)) {
+    LockResult result;
+    result.state = lock_held_elsewhere_ ? LockState::HeldElsewhere : LockState::Failed;
+    return result;
+  }
+  return inner_.TryLock(path);
+}
+
+}  // namespace tessaline

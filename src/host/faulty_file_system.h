@@ -1,0 +1,85 @@
+#pragma once
+// A file system for tests that passes every call to a real one and can make
+// chosen calls fail: the way to test unreadable files, unwritable folders,
+// full disks and held locks when the tests run as root.
+
+#include <array>
+#include <string>
+
+#include "host/file_system.h"
+
+namespace tessaline {
+
+enum class FsCall {
+  TypeOf,
+  Length,
+  Identity,
+  OpenRead,
+  Read,
+  OpenRecords,
+  CreateRecordsExclusive,
+  ReadAt,
+  WriteAt,
+  CloseRecords,
+  CreateTemporary,
+  Write,
+  CloseOutput,
+  Rename,
+  Remove,
+  IsWritableFolder,
+  CreateFolders,
+  TryLock,
+};
+inline constexpr int kFsCallCount = static_cast<int>(FsCall::TryLock) + 1;
+const char* FsCallName(FsCall call);
+
+class FaultyFileSystem final : public FileSystem {
+ public:
+  explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
+
+  // Makes a call of kind `call` fail: the `nth` one (counted from 1 among the
+  // calls made from now on whose path contains `path_part`), or every one
+  // when `nth` is 0. One rule per kind; a new rule replaces the old.
+  void Fail(FsCall call, int nth = 0, std::string path_part = "");
+  void Clear();
+  // A failing TryLock answers HeldElsewhere instead of Failed.
+  void SetLockHeldElsewhere(bool held) { lock_held_elsewhere_ = held; }
+
+  // Calls of each kind made so far (all paths).
+  int Count(FsCall call) const { return counts_[static_cast<int>(call)]; }
+  // Calls that were made to fail so far.
+  int FailuresInjected() const { return failures_; }
+
+  FileType TypeOf(const std::string& path) override;
+  std::optional<std::uint64_t> Length(const std::string& path) override;
+  std::optional<FileIdentity> Identity(const std::string& path) override;
+  std::unique_ptr<InputStream> OpenRead(const std::string& path) override;
+  std::unique_ptr<RandomAccessFile> OpenRecords(const std::string& path) override;
+  std::unique_ptr<RandomAccessFile> CreateRecordsExclusive(const std::string& path) override;
+  std::unique_ptr<OutputFile> CreateTemporaryBeside(const std::string& target,
+                                                    std::string& temp_path) override;
+  bool Rename(const std::string& from, const std::string& to) override;
+  bool Remove(const std::string& path) override;
+  std::string ResolveLinks(const std::string& path) override;
+  bool IsWritableFolder(const std::string& folder) override;
+  bool CreateFolders(const std::string& folder) override;
+  LockResult TryLock(const std::string& path) override;
+
+  // Used by the wrapped streams and files.
+  bool ShouldFail(FsCall call, const std::string& path);
+
+ private:
+  struct Rule {
+    bool active = false;
+    int nth = 0;
+    std::string path_part;
+    int seen = 0;
+  };
+  FileSystem& inner_;
+  std::array<Rule, kFsCallCount> rules_{};
+  std::array<int, kFsCallCount> counts_{};
+  int failures_ = 0;
+  bool lock_held_elsewhere_ = false;
+};
+
+}  // namespace tessaline

@@ -1,0 +1,106 @@
+#pragma once
+// The converters' only way to the disk. RealFileSystem is buffered I/O on
+// the platform; FaultyFileSystem (tests) wraps it and can make any call fail.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tessaline {
+
+enum class FileType { Missing, Regular, Directory, Other };
+
+// Which object on disk a path names: two paths name the same file when their
+// identities are equal (hard links, case-insensitive names, "./x" and "x").
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// Sequential reading.
+class InputStream {
+ public:
+  virtual ~InputStream() = default;
+  // Up to `size` bytes into `buffer`; 0 at the end; -1 on a read failure.
+  virtual std::ptrdiff_t Read(char* buffer, std::size_t size) = 0;
+};
+
+// Random access by byte offset (the staging store); callers buffer.
+class RandomAccessFile {
+ public:
+  virtual ~RandomAccessFile() = default;
+  // Returns the number of bytes read (short at the end of the file), -1 on failure.
+  virtual std::ptrdiff_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) = 0;
+  virtual bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) = 0;
+  // Flushes and closes; false when anything written could not be stored.
+  virtual bool Close() = 0;
+};
+
+// A new file being written from its start.
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  virtual bool Write(std::string_view data) = 0;
+  // False when the data could not be stored (a full disk shows here).
+  virtual bool Close() = 0;
+};
+
+// Held while alive; the destructor releases it.
+class FileLock {
+ public:
+  virtual ~FileLock() = default;
+};
+
+enum class LockState { Acquired, HeldElsewhere, Failed };
+
+struct LockResult {
+  LockState state = LockState::Failed;
+  std::unique_ptr<FileLock> lock;  // set when Acquired
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // The type of what `path` names, following symbolic links.
+  virtual FileType TypeOf(const std::string& path) = 0;
+  bool Exists(const std::string& path) { return TypeOf(path) != FileType::Missing; }
+  virtual std::optional<std::uint64_t> Length(const std::string& path) = 0;
+  virtual std::optional<FileIdentity> Identity(const std::string& path) = 0;
+
+  // Null when the file cannot be opened for reading.
+  virtual std::unique_ptr<InputStream> OpenRead(const std::string& path) = 0;
+
+  // Opens for reading and writing, creating the file when missing; the
+  // content is kept. Null on failure.
+  virtual std::unique_ptr<RandomAccessFile> OpenRecords(const std::string& path) = 0;
+  // Creates a new file; fails when one of that name exists.
+  virtual std::unique_ptr<RandomAccessFile> CreateRecordsExclusive(const std::string& path) = 0;
+
+  // Creates a new, uniquely named file in the folder of `target`, never
+  // replacing anything; its permissions are those `target` has, or the
+  // usual ones for a new file when `target` does not exist. On success
+  // `temp_path` holds its name.
+  virtual std::unique_ptr<OutputFile> CreateTemporaryBeside(const std::string& target,
+                                                            std::string& temp_path) = 0;
+  // Renames over `to` in one step (the platform's atomic replacement).
+  virtual bool Rename(const std::string& from, const std::string& to) = 0;
+  virtual bool Remove(const std::string& path) = 0;
+
+  // The path a chain of symbolic links ends at; `path` itself when it is no link.
+  virtual std::string ResolveLinks(const std::string& path) = 0;
+
+  // Whether new files can be made in `folder`.
+  virtual bool IsWritableFolder(const std::string& folder) = 0;
+  // Creates `folder` and its missing parents.
+  virtual bool CreateFolders(const std::string& folder) = 0;
+
+  // An exclusive, non-blocking lock on `path` (created when missing).
+  virtual LockResult TryLock(const std::string& path) = 0;
+};
+
+}  // namespace tessaline

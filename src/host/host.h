@@ -1,0 +1,35 @@
+#pragma once
+// What a converter needs of whoever runs it: the progress panel, message
+// boxes, a chance to let the event loop run, and file access. The window and
+// the command line each implement it; tests use RecordingHost.
+
+#include <string>
+
+#include "host/file_system.h"
+
+namespace tessaline {
+
+enum class MessageIcon { Information, Error };
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // Progress panel. Percentages arrive as finished text ("37%", "100 %").
+  virtual void SetStepText(const std::string& text) = 0;          // lblStatus
+  virtual void SetMainPercentage(const std::string& text) = 0;    // lblFichiers
+  virtual void SetInnerPercentage(const std::string& text) = 0;   // lblDetails
+  virtual void MarkStepFinished(int step) = 0;                    // ShpEtape1..4 green
+  virtual void ShowCompletion(const std::string& caption) = 0;    // cmdOK caption, shown
+
+  // A message box under the application's title with one OK button.
+  virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
+
+  // Called once per line or record. Returns true when the host wants the
+  // conversion to stop; the converter then cleans up and returns at once.
+  virtual bool Yield() = 0;
+
+  virtual FileSystem& Files() = 0;
+};
+
+}  // namespace tessaline

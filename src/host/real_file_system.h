@@ -1,0 +1,26 @@
+#pragma once
+// The file system of the machine, with buffered reads and writes.
+
+#include "host/file_system.h"
+
+namespace tessaline {
+
+class RealFileSystem final : public FileSystem {
+ public:
+  FileType TypeOf(const std::string& path) override;
+  std::optional<std::uint64_t> Length(const std::string& path) override;
+  std::optional<FileIdentity> Identity(const std::string& path) override;
+  std::unique_ptr<InputStream> OpenRead(const std::string& path) override;
+  std::unique_ptr<RandomAccessFile> OpenRecords(const std::string& path) override;
+  std::unique_ptr<RandomAccessFile> CreateRecordsExclusive(const std::string& path) override;
+  std::unique_ptr<OutputFile> CreateTemporaryBeside(const std::string& target,
+                                                    std::string& temp_path) override;
+  bool Rename(const std::string& from, const std::string& to) override;
+  bool Remove(const std::string& path) override;
+  std::string ResolveLinks(const std::string& path) override;
+  bool IsWritableFolder(const std::string& folder) override;
+  bool CreateFolders(const std::string& folder) override;
+  LockResult TryLock(const std::string& path) override;
+};
+
+}  // namespace tessaline

@@ -1,0 +1,228 @@
+#include "host/real_file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <random>
+#include <vector>
+
+#include "formats/path_names.h"
+#include "platform/atomic_replace.h"
+#include "platform/file_lock.h"
+
+namespace tessaline {
+
+namespace {
+
+// Retries a call interrupted by a signal.
+template <typename Call>
+auto Retry(Call call) {
+  for (;;) {
+    auto result = call();
+    if (result >= 0 || errno != EINTR) return result;
+  }
+}
+
+class FdInputStream final : public InputStream {
+ public:
+  explicit FdInputStream(int fd) : fd_(fd) {}
+  ~FdInputStream() override { close(fd_); }
+  std::ptrdiff_t Read(char* buffer, std::size_t size) override {
+    return Retry([&] { return read(fd_, buffer, size); });
+  }
+
+ private:
+  int fd_;
+};
+
+class FdRandomAccessFile final : public RandomAccessFile {
+ public:
+  explicit FdRandomAccessFile(int fd) : fd_(fd) {}
+  ~FdRandomAccessFile() override {
+    if (fd_ >= 0) close(fd_);
+  }
+  std::ptrdiff_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    std::size_t done = 0;
+    while (done < size) {
+      const ssize_t n = Retry([&] {
+        return pread(fd_, buffer + done, size - done, static_cast<off_t>(offset + done));
+      });
+      if (n < 0) return -1;
+      if (n == 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::ptrdiff_t>(done);
+  }
+  bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
+    std::size_t done = 0;
+    while (done < size) {
+      const ssize_t n = Retry([&] {
+        return pwrite(fd_, data + done, size - done, static_cast<off_t>(offset + done));
+      });
+      if (n <= 0) return false;
+      done += static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+  bool Close() override {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd >= 0 && close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+class FdOutputFile final : public OutputFile {
+ public:
+  explicit FdOutputFile(int fd) : fd_(fd) {}
+  ~FdOutputFile() override {
+    if (fd_ >= 0) close(fd_);
+  }
+  bool Write(std::string_view data) override {
+    std::size_t done = 0;
+    while (done < data.size()) {
+      const ssize_t n = Retry([&] { return write(fd_, data.data() + done, data.size() - done); });
+      if (n <= 0) return false;
+      done += static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+  bool Close() override {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd >= 0 && close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+std::string RandomSuffix() {
+  static std::mt19937_64 generator{std::random_device{}() ^
+                                   (static_cast<std::uint64_t>(getpid()) << 32)};
+  static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::string suffix;
+  for (int i = 0; i < 10; ++i) suffix += kChars[generator() % (sizeof(kChars) - 1)];
+  return suffix;
+}
+
+}  // namespace
+
+FileType RealFileSystem::TypeOf(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return errno == ENOENT || errno == ENOTDIR ? FileType::Missing : FileType::Other;
+  if (S_ISREG(info.st_mode)) return FileType::Regular;
+  if (S_ISDIR(info.st_mode)) return FileType::Directory;
+  return FileType::Other;
+}
+
+std::optional<std::uint64_t> RealFileSystem::Length(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::optional<FileIdentity> RealFileSystem::Identity(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+std::unique_ptr<InputStream> RealFileSystem::OpenRead(const std::string& path) {
+  // O_NONBLOCK so that a FIFO put in place of the file cannot hang the open;
+  // anything but a regular file is then refused.
+  const int fd = Retry([&] { return open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); });
+  if (fd < 0) return nullptr;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return nullptr;
+  }
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  return std::make_unique<FdInputStream>(fd);
+}
+
+std::unique_ptr<RandomAccessFile> RealFileSystem::OpenRecords(const std::string& path) {
+  const int fd = Retry([&] { return open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666); });
+  if (fd < 0) return nullptr;
+  return std::make_unique<FdRandomAccessFile>(fd);
+}
+
+std::unique_ptr<RandomAccessFile> RealFileSystem::CreateRecordsExclusive(const std::string& path) {
+  const int fd =
+      Retry([&] { return open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600); });
+  if (fd < 0) return nullptr;
+  return std::make_unique<FdRandomAccessFile>(fd);
+}
+
+std::unique_ptr<OutputFile> RealFileSystem::CreateTemporaryBeside(const std::string& target,
+                                                                  std::string& temp_path) {
+  const std::string folder = FolderOfPath(target);
+  const std::string name = FileNameOfPath(target);
+  struct stat old;
+  const bool had_old = stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    // A leading dot and a ".tmp" end keep an unfinished file from being taken
+    // for the output by a user or by the converters' own name rules.
+    std::string candidate = folder + "." + name + "." + RandomSuffix() + ".tmp";
+    const int fd = Retry(
+        [&] { return open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return nullptr;
+    }
+    // The replacement keeps the permissions of the file it replaces; a new
+    // file gets 0666 less the umask from open() itself.
+    if (had_old && fchmod(fd, old.st_mode & 07777) != 0) {
+      close(fd);
+      unlink(candidate.c_str());
+      return nullptr;
+    }
+    temp_path = std::move(candidate);
+    return std::make_unique<FdOutputFile>(fd);
+  }
+  return nullptr;
+}
+
+bool RealFileSystem::Rename(const std::string& from, const std::string& to) {
+  return platform::ReplaceByRename(from, to);
+}
+
+bool RealFileSystem::Remove(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+std::string RealFileSystem::ResolveLinks(const std::string& path) {
+  std::string current = path;
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat info;
+    if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    std::vector<char> buffer(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1);
+    const ssize_t length = readlink(current.c_str(), buffer.data(), buffer.size());
+    if (length < 0 || static_cast<std::size_t>(length) >= buffer.size()) return current;
+    std::string target(buffer.data(), static_cast<std::size_t>(length));
+    current = (!target.empty() && target[0] == '/') ? target : FolderOfPath(current) + target;
+  }
+  return current;
+}
+
+bool RealFileSystem::IsWritableFolder(const std::string& folder) {
+  struct stat info;
+  if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+  return access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+bool RealFileSystem::CreateFolders(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  return !error && TypeOf(folder) == FileType::Directory;
+}
+
+LockResult RealFileSystem::TryLock(const std::string& path) { return platform::TryLockFile(path); }
+
+}  // namespace tessaline

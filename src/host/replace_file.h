@@ -1,0 +1,18 @@
+#pragma once
+// Writing an output file so that it is never seen half-written: the whole
+// content goes to a new file beside the target, which then replaces the
+// target in one rename. A symbolic link is followed: its target is replaced
+// and the link stays.
+
+#include <string>
+#include <string_view>
+
+#include "host/file_system.h"
+
+namespace tessaline {
+
+// False when any step failed; the old file (if any) is then left unchanged
+// and no temporary file remains.
+bool ReplaceFileWith(FileSystem& files, const std::string& path, std::string_view content);
+
+}  // namespace tessaline

@@ -1,0 +1,9 @@
+#include "platform/terminal.h"
+
+#include <unistd.h>
+
+namespace tessaline::platform {
+
+bool IsStderrTerminal() { return isatty(STDERR_FILENO) == 1; }
+
+}  // namespace tessaline::platform
