@@ -1,2 +1,49 @@
 #pragma once
-// (being written)
+// A line of a chart track or waypoint file taken apart at its ";".
+//
+// Field 0 is the text before the first ";" (the line's kind), field n the
+// text after the nth ";". Reading the line as if it were wrapped in ";" on
+// both sides, one position past the last field reads as an empty text while
+// positions further out do not exist: a line "P;a;b" has fields 0 to 2 and
+// an empty field 3, but no field 4. The readers take what they need from
+// fields 0 to 5 only, so the split stops there and keeps views into the line
+// (nothing is copied or allocated).
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace tessaline {
+
+enum class ChartLineKind {
+  TrackHeader,  // field 0 is exactly "T"
+  TrackPoint,   // field 0 is exactly "P"
+  Waypoint,     // field 0 is exactly "W"
+  Other,        // anything else, the empty line included
+};
+
+// The kind from field 0 alone, without splitting the rest of the line.
+ChartLineKind KindOfChartLine(std::string_view line);
+
+class ChartLine {
+ public:
+  static constexpr std::size_t kKeptFields = 6;  // fields 0 to 5
+
+  // `line` without its line end; it must outlive this object.
+  explicit ChartLine(std::string_view line);
+
+  ChartLineKind Kind() const;
+
+  // Whether field n can be read: a field of the line, or the empty one just
+  // past its last. Always false for n >= kKeptFields.
+  bool Has(std::size_t n) const;
+  // The text of field n; empty when !Has(n).
+  std::string_view Field(std::size_t n) const;
+
+ private:
+  std::array<std::string_view, kKeptFields> fields_{};
+  // Fields of the line, or kKeptFields + 1 when it has more than are kept.
+  std::size_t count_ = 0;
+};
+
+}  // namespace tessaline
