@@ -1,0 +1,24 @@
+#pragma once
+// Track file -> device point file: each point line becomes a device line
+// named after the last track header above it.
+
+#include "convert/chart_to_device/chart_conversion_steps.h"
+
+namespace tessaline::chart_to_device {
+
+// A header "T;name;..." makes "name" the current track name; a point line
+// "P;Coord2;Coord1;Value;..." with at least fields 0 to 2 gives the device
+// line Coord1, Coord2, Value, "name". Points above the first header belong
+// to no track and are dropped.
+class TrackLineRule {
+ public:
+  bool Take(std::string_view line, DevicePointTexts& point);
+
+ private:
+  std::string track_name_;
+  bool in_track_ = false;
+};
+
+ConversionOutcome ConvertTrackFile(Host& host, const ChartInput& input);
+
+}  // namespace tessaline::chart_to_device
