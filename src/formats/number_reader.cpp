@@ -82,7 +82,7 @@ std::optional<double> ReadAsNumber(std::string_view text) {
         std::size_t first = exp_digits.find_first_not_of('0');
         exp_digits = first == std::string::npos ? "0" : exp_digits.substr(first);
         if (exp_digits.size() > 12) exp_digits = "999999999999";  // far beyond any double
-        exponent = std::stoll(exp_digits);
+        std::from_chars(exp_digits.data(), exp_digits.data() + exp_digits.size(), exponent);
         if (exp_negative) exponent = -exponent;
         clean += 'e';
         clean += std::to_string(exponent);

@@ -1,0 +1,96 @@
+#include "host/replace_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "host/faulty_file_system.h"
+#include "host/real_file_system.h"
+#include "support/temp_folder.h"
+
+namespace tessaline {
+namespace {
+
+using testing::ReadWholeFile;
+using testing::TempFolder;
+using testing::WriteWholeFile;
+
+int EntriesIn(const std::string& folder) {
+  int count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+  return count;
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat info;
+  EXPECT_EQ(stat(path.c_str(), &info), 0);
+  return info.st_mode & 07777;
+}
+
+TEST(ReplaceFileWith, CreatesANewFileWithTheUsualPermissions) {
+  TempFolder folder;
+  RealFileSystem files;
+  const mode_t old_umask = umask(022);
+  ASSERT_TRUE(ReplaceFileWith(files, folder.File("out.txt"), "content\r\n"));
+  umask(old_umask);
+  EXPECT_EQ(ReadWholeFile(folder.File("out.txt")), "content\r\n");
+  EXPECT_EQ(ModeOf(folder.File("out.txt")), 0644u);  // 0666 less the umask, not 0600
+  EXPECT_EQ(EntriesIn(folder.path()), 1);
+}
+
+TEST(ReplaceFileWith, ReplacesAnExistingFileAndKeepsItsPermissions) {
+  TempFolder folder;
+  RealFileSystem files;
+  WriteWholeFile(folder.File("out.txt"), "old");
+  chmod(folder.File("out.txt").c_str(), 0640);
+  ASSERT_TRUE(ReplaceFileWith(files, folder.File("out.txt"), "new"));
+  EXPECT_EQ(ReadWholeFile(folder.File("out.txt")), "new");
+  EXPECT_EQ(ModeOf(folder.File("out.txt")), 0640u);
+  EXPECT_EQ(EntriesIn(folder.path()), 1);
+}
+
+TEST(ReplaceFileWith, ReplacesTheTargetOfASymbolicLinkAndKeepsTheLink) {
+  TempFolder folder;
+  RealFileSystem files;
+  std::filesystem::create_directory(folder.File("real"));
+  WriteWholeFile(folder.File("real/out.txt"), "old");
+  std::filesystem::create_symlink("real/out.txt", folder.File("link.txt"));
+  ASSERT_TRUE(ReplaceFileWith(files, folder.File("link.txt"), "new"));
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.File("link.txt")));
+  EXPECT_EQ(ReadWholeFile(folder.File("real/out.txt")), "new");
+  EXPECT_EQ(EntriesIn(folder.File("real")), 1);
+}
+
+TEST(ReplaceFileWith, AnyFailingStepLeavesTheOldFileAndNoTemporaryFile) {
+  for (FsCall call : {FsCall::CreateTemporary, FsCall::Write, FsCall::CloseOutput, FsCall::Rename}) {
+    SCOPED_TRACE(FsCallName(call));
+    TempFolder folder;
+    RealFileSystem real;
+    FaultyFileSystem files(real);
+    WriteWholeFile(folder.File("out.txt"), "old complete file");
+    files.Fail(call);
+    EXPECT_FALSE(ReplaceFileWith(files, folder.File("out.txt"), "new content that fails"));
+    EXPECT_EQ(ReadWholeFile(folder.File("out.txt")), "old complete file");
+    EXPECT_EQ(EntriesIn(folder.path()), 1);
+  }
+}
+
+TEST(ReplaceFileWith, AFailureWithoutAnOldFileLeavesNothing) {
+  TempFolder folder;
+  RealFileSystem real;
+  FaultyFileSystem files(real);
+  files.Fail(FsCall::Write);
+  EXPECT_FALSE(ReplaceFileWith(files, folder.File("out.txt"), "data"));
+  EXPECT_EQ(EntriesIn(folder.path()), 0);
+}
+
+TEST(ReplaceFileWith, FailsInAMissingFolder) {
+  TempFolder folder;
+  RealFileSystem files;
+  EXPECT_FALSE(ReplaceFileWith(files, folder.File("no/such/out.txt"), "data"));
+}
+
+}  // namespace
+}  // namespace tessaline
