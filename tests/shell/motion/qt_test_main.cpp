@@ -1,0 +1,14 @@
+// Test programs over Qt widgets: one QApplication for the whole run, on the
+// offscreen platform unless the environment chooses another one, destroyed
+// before the program's static objects are.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  return RUN_ALL_TESTS();
+}
