@@ -1,0 +1,183 @@
+#include "cli/cli_options.h"
+
+#include <array>
+#include <string_view>
+
+#include "formats/utf8.h"
+
+#ifndef TESSALINE_VERSION_TEXT
+#define TESSALINE_VERSION_TEXT "4.0"
+#endif
+
+namespace tessaline::cli {
+
+namespace {
+
+enum class Option { ToChart, ToDevice, Quiet, Help, Version };
+
+struct LongOption {
+  std::string_view name;
+  Option option;
+};
+
+constexpr std::array<LongOption, 5> kLongOptions{{
+    {"to-chart", Option::ToChart},
+    {"to-device", Option::ToDevice},
+    {"quiet", Option::Quiet},
+    {"help", Option::Help},
+    {"version", Option::Version},
+}};
+
+std::string Quoted(std::string_view text) { return "« " + std::string(text) + " »"; }
+
+// The whole UTF-8 character that starts at `at`, so that an unknown option
+// letter such as "-é" is named in one piece.
+std::string CharacterAt(std::string_view text, std::size_t at) {
+  std::size_t end = at + 1;
+  while (end < text.size() && IsUtf8Continuation(text[end])) ++end;
+  return std::string(text.substr(at, end - at));
+}
+
+struct Parser {
+  CliOptions result;
+  bool to_chart = false;
+  bool to_device = false;
+
+  // False when the option ends the parse (help, version).
+  bool Apply(Option option) {
+    switch (option) {
+      case Option::ToChart: to_chart = true; return true;
+      case Option::ToDevice: to_device = true; return true;
+      case Option::Quiet: result.quiet = true; return true;
+      case Option::Help: result.action = CliAction::ShowHelp; return false;
+      case Option::Version: result.action = CliAction::ShowVersion; return false;
+    }
+    return true;
+  }
+
+  void Fail(std::string error) {
+    result.action = CliAction::UsageError;
+    result.error = std::move(error);
+  }
+
+  // "--name" or "--name=value"; false when the parse is over.
+  bool LongOptionArgument(std::string_view argument) {
+    std::string_view name = argument.substr(2);
+    const bool has_value = name.find('=') != std::string_view::npos;
+    if (has_value) name = name.substr(0, name.find('='));
+
+    const LongOption* exact = nullptr;
+    std::vector<const LongOption*> prefixed;
+    for (const auto& candidate : kLongOptions) {
+      if (candidate.name == name) exact = &candidate;
+      if (!name.empty() && candidate.name.substr(0, name.size()) == name) prefixed.push_back(&candidate);
+    }
+    const LongOption* chosen = exact;
+    if (!chosen && prefixed.size() == 1) chosen = prefixed.front();
+    if (!chosen && prefixed.size() > 1) {
+      std::string error = "l'option " + Quoted("--" + std::string(name)) + " est ambiguë ; possibilités :";
+      for (const auto* candidate : prefixed) error += " " + Quoted("--" + std::string(candidate->name));
+      Fail(error);
+      return false;
+    }
+    if (!chosen) {
+      Fail("option non reconnue " + Quoted(argument.substr(0, 2 + name.size())));
+      return false;
+    }
+    if (has_value) {
+      Fail("l'option " + Quoted("--" + std::string(chosen->name)) + " ne prend pas d'argument");
+      return false;
+    }
+    return Apply(chosen->option);
+  }
+
+  // "-q", "-qc"...; false when the parse is over.
+  bool ShortOptionsArgument(std::string_view argument) {
+    for (std::size_t i = 1; i < argument.size(); ++i) {
+      Option option;
+      switch (argument[i]) {
+        case 'c': option = Option::ToChart; break;
+        case 'd': option = Option::ToDevice; break;
+        case 'q': option = Option::Quiet; break;
+        case 'h': option = Option::Help; break;
+        case 'V': option = Option::Version; break;
+        default:
+          Fail("option invalide -- " + Quoted(CharacterAt(argument, i)));
+          return false;
+      }
+      if (!Apply(option)) return false;
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
+  Parser parser;
+  bool options_ended = false;
+  for (const std::string& argument : arguments) {
+    if (options_ended) {
+      parser.result.files.push_back(argument);
+    } else if (argument == "--") {
+      options_ended = true;
+    } else if (argument.size() > 2 && argument.compare(0, 2, "--") == 0) {
+      if (!parser.LongOptionArgument(argument)) return parser.result;
+    } else if (argument.size() > 1 && argument[0] == '-') {
+      if (!parser.ShortOptionsArgument(argument)) return parser.result;
+    } else {
+      // A lone "-" is a file name like any other: there is no standard input
+      // to convert, the converters work on files beside which they write.
+      parser.result.files.push_back(argument);
+    }
+  }
+
+  if (parser.to_chart && parser.to_device) {
+    parser.Fail("les options --to-chart (-c) et --to-device (-d) s'excluent mutuellement");
+  } else if (parser.result.files.empty()) {
+    parser.Fail("opérande de fichier manquant");
+  } else if (parser.to_chart) {
+    parser.result.direction = Direction::DeviceToChart;
+  } else if (parser.to_device) {
+    parser.result.direction = Direction::ChartToDevice;
+  }
+  return parser.result;
+}
+
+std::string HelpText() {
+  return "Utilisation : tessaline-convert [OPTION]... FICHIER...\n"
+         "Convertit chaque FICHIER, à côté de lui-même, entre le fichier de points\n"
+         "de l'appareil ZRB et les fichiers d'échange de la carte Vestamar.\n"
+         "\n"
+         "  -c, --to-chart    convertir chaque FICHIER de l'appareil vers la carte\n"
+         "                      (FICHIER_TRK.txt et FICHIER_WPT.txt)\n"
+         "  -d, --to-device   convertir chaque FICHIER de la carte vers l'appareil\n"
+         "                      (FICHIER.asc)\n"
+         "  -q, --quiet       n'afficher ni la progression ni les fins de traitement ;\n"
+         "                      les erreurs sont toujours affichées\n"
+         "  -h, --help        afficher cette aide et quitter\n"
+         "  -V, --version     afficher les informations de version et quitter\n"
+         "\n"
+         "Sans -c ni -d, un FICHIER dont le nom finit par « zbx », en majuscules ou\n"
+         "en minuscules, va de l'appareil vers la carte ; tout autre FICHIER va de\n"
+         "la carte vers l'appareil.\n"
+         "\n"
+         "Les nombres et l'heure des traces suivent les paramètres régionaux\n"
+         "(LC_ALL, LC_NUMERIC, LC_TIME, LANG).\n"
+         "\n"
+         "État de sortie :\n"
+         " 0  si chaque FICHIER a été converti,\n"
+         " 1  si au moins un FICHIER n'a pas pu l'être (message sur la sortie d'erreur),\n"
+         " 2  en cas d'erreur d'utilisation ; rien n'est alors converti.\n";
+}
+
+std::string VersionText() {
+  return std::string("tessaline-convert (Tessaline Pro) ") + TESSALINE_VERSION_TEXT + "\n";
+}
+
+std::string UsageErrorText(const std::string& error) {
+  return std::string(kProgramName) + ": " + error + "\n" +
+         "Saisissez « tessaline-convert --help » pour plus d'informations.\n";
+}
+
+}  // namespace tessaline::cli

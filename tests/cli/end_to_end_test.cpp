@@ -1,0 +1,432 @@
+// tessaline-convert as users run it: the real program on temporary files.
+// Each test runs its own copy of the program from its own folder, so the
+// staging store it keeps beside itself is the test's alone and can be
+// checked for leftovers.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "program_run.h"
+#include "support/temp_folder.h"
+
+namespace tessaline::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kDevicePoints =
+    "-4.5,47.123,12.5,\"Pointe\",7\r\n"
+    "-4.51,47.124,13,\"Suite\",7\r\n"
+    "-4.52,47.125,14.25,\"Fin\",7\r\n"
+    "-4.6,47.2,0,\"Bouée\",4\r\n";
+constexpr const char* kWaypointOfDevicePoints =
+    "W;Bouée;;47.200000000000000;-4.600000000000000;-9999;-4.600000000000000;47.200000000000000;"
+    "0;C8;WGS84;2;1;18;255;1;0;3;Arial,8,0,0,0,0;0;65535;16;0;0\r\n";
+
+// Written under French settings: the value carries a decimal comma.
+constexpr const char* kTrackFile =
+    "T;Raz de Sein;1;1\r\n"
+    "P;48.04;-4.74;12,50;-9999;14/06/2024 10:00:00\r\n"
+    "P;48.05;-4.75;3.00;-9999;14/06/2024 10:00:01\r\n";
+constexpr const char* kDeviceOfTrackFile =
+    "-4.74,48.04,12.50,\"Raz de Sein\"\r\n"
+    "-4.75,48.05,3.00,\"Raz de Sein\"\r\n";
+
+constexpr const char* kWaypointFile =
+    "W;Cardinale Nord;;47.5;-4.25;-9999;-4.25;47.5;0;C8;WGS84;2;1;18;255;1;0;3;Arial,8,0,0,0,0;0;65535;16;0;0\r\n";
+constexpr const char* kDeviceOfWaypointFile = "-4.25,47.5,-9999,\"Cardinale Nord\"\r\n";
+
+constexpr const char* kChartError = "Erreur dans le module de conversion Vestamar -> ZRB";
+constexpr const char* kDeviceError = "Erreur dans le module de conversion ZRB -> Vestamar";
+constexpr const char* kFormatMessage = "Problème de format: Ce fichier ne peut pas être traité.";
+
+// The writers may end a file with one further line end.
+::testing::AssertionResult IsDeviceFile(const std::string& content, const std::string& lines) {
+  if (content == lines || content == lines + "\r\n") return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "content:\n" << content << "\nexpected:\n" << lines;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+class CommandLine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* folder : {"bin", "data", "home", "cache"}) fs::create_directory(root_.File(folder));
+    program_ = root_.File("bin/tessaline-convert");
+    if (link(TESSALINE_CONVERT_BINARY, program_.c_str()) != 0) {
+      fs::copy_file(TESSALINE_CONVERT_BINARY, program_);
+      chmod(program_.c_str(), 0755);
+    }
+  }
+
+  std::vector<std::string> Environment(const std::vector<std::string>& locale) const {
+    std::vector<std::string> environment{"PATH=/usr/bin:/bin", "HOME=" + root_.File("home"),
+                                         "XDG_CACHE_HOME=" + root_.File("cache")};
+    environment.insert(environment.end(), locale.begin(), locale.end());
+    return environment;
+  }
+
+  ProgramRun Run(const std::vector<std::string>& arguments,
+                 const std::vector<std::string>& locale = {"LC_ALL=C"}) {
+    ProgramRunSpec spec;
+    spec.arguments = arguments;
+    spec.environment = Environment(locale);
+    spec.folder = Data("");
+    return RunProgram(program_, spec);
+  }
+
+  std::string Data(const std::string& name) const { return root_.File("data/" + name); }
+  void Write(const std::string& name, const std::string& content) { WriteWholeFile(Data(name), content); }
+  std::string Read(const std::string& name) const { return ReadWholeFile(Data(name)); }
+
+  static std::set<std::string> Names(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+      names.insert(fs::relative(entry.path(), folder).string());
+    }
+    return names;
+  }
+  std::set<std::string> DataFiles() const { return Names(Data("")); }
+  // The program's own folder holds at most the lock beside the program once
+  // a run is over: the shared store goes at the end of a good run, and a
+  // private one always.
+  std::set<std::string> ProgramFolderLeftovers() const {
+    std::set<std::string> names = Names(root_.File("bin"));
+    names.erase("tessaline-convert");
+    names.erase("ZRB_DB.lock");
+    return names;
+  }
+
+  TempFolder root_;
+  std::string program_;
+};
+
+TEST_F(CommandLine, DeviceFileBecomesTrackAndWaypointFilesBesideIt) {
+  Write("trace.zbx", kDevicePoints);
+  const ProgramRun run = Run({"trace.zbx"});
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_EQ(run.out, "Traitement du fichier trace.zbx terminé.\n");
+  EXPECT_EQ(run.err, "");
+  const std::string track = Read("trace_TRK.txt");
+  EXPECT_EQ(track.rfind("T;Pointe;1;1\r\nP;47.123000000000000;-4.500000000000000;12.50;-9999;", 0), 0u)
+      << track;
+  EXPECT_TRUE(Contains(track, "\r\nP;47.125000000000000;-4.520000000000000;14.25;-9999;")) << track;
+  EXPECT_TRUE(IsDeviceFile(Read("trace_WPT.txt"), kWaypointOfDevicePoints));
+  EXPECT_EQ(ProgramFolderLeftovers(), std::set<std::string>{});
+}
+
+TEST_F(CommandLine, PointValuesFollowTheUsersLocale) {
+  struct Case {
+    std::vector<std::string> locale;
+    const char* value;
+  };
+  const std::vector<Case> cases{
+      {{"LC_ALL=C"}, "12.50"},
+      {{"LC_ALL=fr_FR.UTF-8"}, "12,50"},
+      {{"LANG=fr_FR.UTF-8"}, "12,50"},
+      {{"LANG=C", "LC_NUMERIC=fr_FR.UTF-8"}, "12,50"},
+      {{"LANG=fr_FR.UTF-8", "LC_ALL=C"}, "12.50"},
+      {{}, "12.50"},
+  };
+  for (const Case& c : cases) {
+    const std::string what = c.locale.empty() ? "no locale" : c.locale.back();
+    Write("trace.zbx", kDevicePoints);
+    const ProgramRun run = Run({"trace.zbx"}, c.locale);
+    EXPECT_EQ(run.exit_status, 0) << what << run.err;
+    EXPECT_TRUE(Contains(Read("trace_TRK.txt"), ";-4.500000000000000;" + std::string(c.value) + ";-9999;"))
+        << what;
+    // Coordinates keep their "." and the texts their UTF-8 in every locale.
+    EXPECT_EQ(run.out, "Traitement du fichier trace.zbx terminé.\n") << what;
+  }
+}
+
+TEST_F(CommandLine, ChartFilesBecomeDeviceFiles) {
+  Write("raz_TRK.txt", kTrackFile);
+  Write("balises_WPT.txt", kWaypointFile);
+  const ProgramRun run = Run({"raz_TRK.txt", "balises_WPT.txt"}, {"LC_ALL=fr_FR.UTF-8"});
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_EQ(run.out,
+            "Traitement du fichier raz_TRK.txt terminé.\n"
+            "Traitement du fichier balises_WPT.txt terminé.\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_TRUE(IsDeviceFile(Read("raz_TRK.asc"), kDeviceOfTrackFile));
+  EXPECT_TRUE(IsDeviceFile(Read("balises_WPT.asc"), kDeviceOfWaypointFile));
+}
+
+TEST_F(CommandLine, TextsAreUtf8WhateverTheLocale) {
+  Write("Île d'Ouessant été_TRK.txt", kTrackFile);
+  for (const char* locale : {"LC_ALL=C", "LC_ALL=fr_FR.UTF-8", "LC_ALL=fr_FR.ISO-8859-1"}) {
+    const ProgramRun run = Run({"Île d'Ouessant été_TRK.txt", "absent.zbx"}, {locale});
+    EXPECT_EQ(run.out, "Traitement du fichier Île d'Ouessant été_TRK.txt terminé.\n") << locale;
+    EXPECT_EQ(run.err, "tessaline-convert: absent.zbx: " + std::string(kDeviceError) + "\n") << locale;
+  }
+}
+
+TEST_F(CommandLine, DirectionFollowsTheFileNameInAnyCase) {
+  // An upper-case device file name is not quietly read as a chart file: it
+  // reaches the device converter, which refuses it by name.
+  Write("TRACE.ZBX", kDevicePoints);
+  const ProgramRun upper = Run({"TRACE.ZBX"});
+  EXPECT_EQ(upper.exit_status, 1);
+  EXPECT_EQ(upper.out, "");
+  EXPECT_EQ(upper.err, "tessaline-convert: TRACE.ZBX: " + std::string(kFormatMessage) + "\n");
+  EXPECT_EQ(DataFiles(), std::set<std::string>{"TRACE.ZBX"});
+
+  Write("relevé_zbx", kDevicePoints);
+  const ProgramRun underscore = Run({"relevé_zbx"});
+  EXPECT_EQ(underscore.exit_status, 0) << underscore.err;
+  EXPECT_TRUE(Contains(Read("relevé_TRK.txt"), "T;Pointe;1;1\r\n"));
+}
+
+TEST_F(CommandLine, ChosenDirectionOverridesTheFileName) {
+  // A chart file that happens to be named like a device file.
+  Write("notes.zbx", kTrackFile);
+  const ProgramRun to_device = Run({"-d", "notes.zbx"});
+  EXPECT_EQ(to_device.exit_status, 0) << to_device.err;
+  EXPECT_TRUE(IsDeviceFile(Read("notes.asc"), kDeviceOfTrackFile));
+  EXPECT_FALSE(FileExists(Data("notes_TRK.txt")));
+
+  Write("raz_TRK.txt", kTrackFile);
+  const ProgramRun to_chart = Run({"raz_TRK.txt", "--to-chart"});
+  EXPECT_EQ(to_chart.exit_status, 1);
+  EXPECT_EQ(to_chart.err, "tessaline-convert: raz_TRK.txt: " + std::string(kFormatMessage) + "\n");
+  EXPECT_FALSE(FileExists(Data("raz_TRK.asc")));
+}
+
+TEST_F(CommandLine, UsageErrorsConvertNothing) {
+  Write("trace.zbx", kDevicePoints);
+  Write("raz_TRK.txt", kTrackFile);
+  const std::vector<std::vector<std::string>> usages{
+      {"-c", "-d", "trace.zbx"}, {"raz_TRK.txt", "--bogus"}, {"trace.zbx", "-x"},
+      {"--quiet=oui", "trace.zbx"}, {}, {"-q"}, {"--to", "trace.zbx"}};
+  for (const auto& arguments : usages) {
+    const std::string what = arguments.empty() ? "(nothing)" : arguments.front();
+    const ProgramRun run = Run(arguments);
+    EXPECT_EQ(run.exit_status, 2) << what;
+    EXPECT_EQ(run.out, "") << what;
+    EXPECT_EQ(run.err.rfind("tessaline-convert: ", 0), 0u) << what << run.err;
+    EXPECT_TRUE(Contains(run.err, "\nSaisissez « tessaline-convert --help » pour plus d'informations.\n"))
+        << what << run.err;
+    EXPECT_EQ(DataFiles(), (std::set<std::string>{"trace.zbx", "raz_TRK.txt"})) << what;
+  }
+}
+
+TEST_F(CommandLine, HelpAndVersionGoToStdoutAndConvertNothing) {
+  Write("trace.zbx", kDevicePoints);
+  const ProgramRun help = Run({"trace.zbx", "--help"});
+  EXPECT_EQ(help.exit_status, 0);
+  EXPECT_EQ(help.out.rfind("Utilisation : tessaline-convert [OPTION]... FICHIER...\n", 0), 0u);
+  EXPECT_EQ(help.err, "");
+  const ProgramRun version = Run({"-V", "trace.zbx"});
+  EXPECT_EQ(version.exit_status, 0);
+  EXPECT_EQ(version.out, "tessaline-convert (Tessaline Pro) 4.0\n");
+  EXPECT_EQ(DataFiles(), std::set<std::string>{"trace.zbx"});
+}
+
+TEST_F(CommandLine, QuietHidesCaptionsButNeverErrors) {
+  Write("raz_TRK.txt", kTrackFile);
+  const ProgramRun run = Run({"raz_TRK.txt", "absent_TRK.txt", "-q"});
+  EXPECT_EQ(run.exit_status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "tessaline-convert: absent_TRK.txt: " + std::string(kChartError) + "\n");
+  EXPECT_TRUE(IsDeviceFile(Read("raz_TRK.asc"), kDeviceOfTrackFile));
+}
+
+TEST_F(CommandLine, DoubleDashLetsAFileNameStartWithADash) {
+  Write("-q_TRK.txt", kTrackFile);
+  const ProgramRun run = Run({"--", "-q_TRK.txt"});
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_EQ(run.out, "Traitement du fichier -q_TRK.txt terminé.\n");
+  EXPECT_TRUE(IsDeviceFile(Read("-q_TRK.asc"), kDeviceOfTrackFile));
+}
+
+TEST_F(CommandLine, RelativePathsWriteBesideTheInputAndMessagesNameThePathAsGiven) {
+  fs::create_directories(Data("sorties/jour 1"));
+  Write("sorties/jour 1/raz_TRK.txt", kTrackFile);
+  Write("sorties/jour 1/trace.zbx", kDevicePoints);
+  const ProgramRun run =
+      Run({"sorties/jour 1/raz_TRK.txt", "./sorties/../sorties/jour 1/trace.zbx", "sorties/absent.zbx"});
+  EXPECT_EQ(run.exit_status, 1);
+  EXPECT_EQ(run.out,
+            "Traitement du fichier raz_TRK.txt terminé.\n"
+            "Traitement du fichier trace.zbx terminé.\n");
+  EXPECT_EQ(run.err, "tessaline-convert: sorties/absent.zbx: " + std::string(kDeviceError) + "\n");
+  EXPECT_TRUE(IsDeviceFile(Read("sorties/jour 1/raz_TRK.asc"), kDeviceOfTrackFile));
+  EXPECT_TRUE(FileExists(Data("sorties/jour 1/trace_TRK.txt")));
+  EXPECT_TRUE(FileExists(Data("sorties/jour 1/trace_WPT.txt")));
+}
+
+TEST_F(CommandLine, AFileThatFailsDoesNotKeepTheOthersFromConverting) {
+  Write("un.zbx", kDevicePoints);
+  Write("deux_TRK.txt", kTrackFile);
+  Write("vide_dedans.zbx", "-4.5,47.1,1,\"A\",1\r\n\r\n-4.5,47.1,1,\"B\",2\r\n");  // an empty line
+  Write("trois_WPT.txt", kWaypointFile);
+  fs::create_directory(Data("dossier_TRK.txt"));
+  const ProgramRun run = Run({"un.zbx", "manquant.zbx", "deux_TRK.txt", "vide_dedans.zbx",
+                              "dossier_TRK.txt", "trois_WPT.txt"});
+  EXPECT_EQ(run.exit_status, 1);
+  EXPECT_EQ(run.out,
+            "Traitement du fichier un.zbx terminé.\n"
+            "Traitement du fichier deux_TRK.txt terminé.\n"
+            "Traitement du fichier trois_WPT.txt terminé.\n");
+  EXPECT_EQ(run.err,
+            "tessaline-convert: manquant.zbx: " + std::string(kDeviceError) + "\n" +
+                "tessaline-convert: vide_dedans.zbx: " + kDeviceError + "\n" +
+                "tessaline-convert: dossier_TRK.txt: " + kChartError + "\n");
+  EXPECT_TRUE(FileExists(Data("un_TRK.txt")));
+  EXPECT_TRUE(IsDeviceFile(Read("deux_TRK.asc"), kDeviceOfTrackFile));
+  EXPECT_TRUE(IsDeviceFile(Read("trois_WPT.asc"), kDeviceOfWaypointFile));
+}
+
+TEST_F(CommandLine, ProgressShowsOnlyOnATerminalAndIsErasedBeforeTheOutcome) {
+  Write("raz_TRK.txt", kTrackFile);
+  Write("trace.zbx", kDevicePoints);
+  Write("coupe.zbx", "-4.5,47.1,1,\"A\",1\r\n-4.5,47.1\r\n");  // second line too short
+  ProgramRunSpec spec;
+  spec.environment = Environment({"LC_ALL=C"});
+  spec.folder = Data("");
+  spec.stderr_on_terminal = true;
+
+  spec.arguments = {"raz_TRK.txt", "trace.zbx"};
+  const ProgramRun shown = RunProgram(program_, spec);
+  EXPECT_EQ(shown.exit_status, 0);
+  EXPECT_EQ(shown.out,
+            "Traitement du fichier raz_TRK.txt terminé.\nTraitement du fichier trace.zbx terminé.\n");
+  EXPECT_TRUE(Contains(shown.err, "\rraz_TRK.txt: Etape N°1: Recherche du type de données")) << shown.err;
+  EXPECT_TRUE(Contains(shown.err, "\rtrace.zbx: Etape N°1: Mise en mémoire")) << shown.err;
+  // Nothing but redrawn lines, and the last one erased.
+  EXPECT_FALSE(Contains(shown.err, "\n")) << shown.err;
+  ASSERT_FALSE(shown.err.empty());
+  const std::size_t last_return = shown.err.rfind('\r', shown.err.size() - 2);
+  EXPECT_EQ(shown.err.substr(last_return + 1, shown.err.size() - last_return - 2).find_first_not_of(' '),
+            std::string::npos)
+      << shown.err;
+  EXPECT_EQ(shown.err.back(), '\r');
+
+  spec.arguments = {"coupe.zbx"};
+  const ProgramRun failed = RunProgram(program_, spec);
+  EXPECT_EQ(failed.exit_status, 1);
+  const std::string line = "tessaline-convert: coupe.zbx: " + std::string(kDeviceError) + "\n";
+  EXPECT_TRUE(Contains(failed.err, "\rcoupe.zbx: Etape N°1: Mise en mémoire")) << failed.err;
+  ASSERT_GT(failed.err.size(), line.size());
+  EXPECT_EQ(failed.err.substr(failed.err.size() - line.size() - 1), "\r" + line) << failed.err;
+
+  spec.arguments = {"-q", "raz_TRK.txt", "trace.zbx"};
+  const ProgramRun quiet = RunProgram(program_, spec);
+  EXPECT_EQ(quiet.exit_status, 0);
+  EXPECT_EQ(quiet.out, "");
+  EXPECT_EQ(quiet.err, "");
+}
+
+TEST_F(CommandLine, LostCompletionLinesAreAFailure) {
+  Write("raz_TRK.txt", kTrackFile);
+  ProgramRunSpec spec;
+  spec.arguments = {"raz_TRK.txt"};
+  spec.environment = Environment({"LC_ALL=C"});
+  spec.folder = Data("");
+  spec.stdout_path = "/dev/full";
+  const ProgramRun run = RunProgram(program_, spec);
+  EXPECT_EQ(run.exit_status, 1);
+  EXPECT_EQ(run.err, "tessaline-convert: erreur d'écriture sur la sortie standard\n");
+  EXPECT_TRUE(IsDeviceFile(Read("raz_TRK.asc"), kDeviceOfTrackFile));
+}
+
+// Device file number `file`: 30 tracks of 99 points, each followed by a
+// waypoint, every coordinate telling which file and which point it is.
+std::string ParallelDeviceFile(int file, std::vector<std::string>& point_lines) {
+  std::string content;
+  char buffer[96];
+  int point = 0;
+  for (int block = 0; block < 30; ++block) {
+    for (int i = 0; i < 100; ++i, ++point) {
+      const int group = i < 99 ? 2 * block + 1 : 2 * block + 2;
+      std::snprintf(buffer, sizeof buffer, "-4.%02d%04d,47.%02d%04d,1,\"F%dP%d\",%d\r\n", file, point, file,
+                    point, file, point, group);
+      content += buffer;
+      if (i < 99) {
+        std::snprintf(buffer, sizeof buffer, "P;47.%02d%04d000000000;-4.%02d%04d000000000;1.00;-9999;", file,
+                      point, file, point);
+        point_lines.emplace_back(buffer);
+      }
+    }
+  }
+  return content;
+}
+
+std::string ParallelTrackFile(int file, std::string& device) {
+  std::string content;
+  char buffer[128];
+  for (int track = 0; track < 30; ++track) {
+    std::snprintf(buffer, sizeof buffer, "T;F%dT%d;1;1\r\n", file, track);
+    content += buffer;
+    for (int i = 0; i < 100; ++i) {
+      std::snprintf(buffer, sizeof buffer, "P;47.%02d%04d;-4.%02d%04d;%d,50;-9999;14/06/2024 10:00:00\r\n", file,
+                    i, file, track, i);
+      content += buffer;
+      std::snprintf(buffer, sizeof buffer, "-4.%02d%04d,47.%02d%04d,%d.50,\"F%dT%d\"\r\n", file, track, file, i,
+                    i, file, track);
+      device += buffer;
+    }
+  }
+  return content;
+}
+
+std::vector<std::string> PointLinesOf(const std::string& track) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; (at = track.find("P;", at)) != std::string::npos; at += 2) {
+    const std::size_t stamp = track.find(";-9999;", at);
+    if (stamp == std::string::npos) break;
+    lines.push_back(track.substr(at, stamp + 7 - at));
+  }
+  return lines;
+}
+
+TEST_F(CommandLine, ParallelRunsOnDistinctFilesEachGetTheirOwnResult) {
+  constexpr int kFiles = 12;
+  std::vector<std::vector<std::string>> expected_points(kFiles);
+  std::vector<std::string> expected_devices(kFiles);
+  std::string list;
+  std::set<std::string> inputs;
+  for (int file = 0; file < kFiles; ++file) {
+    const std::string device = "appareil" + std::to_string(file) + ".zbx";
+    const std::string chart = "carte" + std::to_string(file) + "_TRK.txt";
+    Write(device, ParallelDeviceFile(file, expected_points[file]));
+    Write(chart, ParallelTrackFile(file, expected_devices[file]));
+    list += device + "\n" + chart + "\n";
+    inputs.insert({device, chart});
+  }
+  WriteWholeFile(root_.File("liste"), list);
+
+  ProgramRunSpec spec;
+  spec.arguments = {"-P", "8", "-n", "1", program_, "-q"};
+  spec.environment = Environment({"LC_ALL=C"});
+  spec.folder = Data("");
+  spec.stdin_path = root_.File("liste");
+  const ProgramRun run = RunProgram("/usr/bin/xargs", spec);
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+
+  std::set<std::string> expected_files = inputs;
+  for (int file = 0; file < kFiles; ++file) {
+    const std::string n = std::to_string(file);
+    const std::string track = Read("appareil" + n + "_TRK.txt");
+    EXPECT_EQ(PointLinesOf(track), expected_points[file]) << "appareil" << n;
+    EXPECT_TRUE(Contains(track, "T;F" + n + "P0;1;1\r\n")) << "appareil" << n;
+    EXPECT_TRUE(Contains(Read("appareil" + n + "_WPT.txt"), "W;F" + n + "P2999;;")) << "appareil" << n;
+    EXPECT_TRUE(IsDeviceFile(Read("carte" + n + "_TRK.asc"), expected_devices[file])) << "carte" << n;
+    expected_files.insert({"appareil" + n + "_TRK.txt", "appareil" + n + "_WPT.txt", "carte" + n + "_TRK.asc"});
+  }
+  // No temporary file left beside the outputs, no store left beside the program.
+  EXPECT_EQ(DataFiles(), expected_files);
+  EXPECT_EQ(ProgramFolderLeftovers(), std::set<std::string>{});
+}
+
+}  // namespace
+}  // namespace tessaline::testing

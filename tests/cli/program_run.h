@@ -1,0 +1,27 @@
+#pragma once
+// Runs a program the way a shell would, and keeps what it wrote.
+
+#include <string>
+#include <vector>
+
+namespace tessaline::testing {
+
+struct ProgramRunSpec {
+  std::vector<std::string> arguments;    // without the program
+  std::vector<std::string> environment;  // "NAME=value", the whole environment
+  std::string folder;                    // working folder; "" keeps the current one
+  std::string stdin_path = "/dev/null";
+  std::string stdout_path;               // "" keeps stdout in ProgramRun::out
+  bool stderr_on_terminal = false;       // stderr is a pseudo-terminal
+};
+
+struct ProgramRun {
+  int exit_status = -1;  // -1 when ended by a signal
+  int signal = 0;
+  std::string out;
+  std::string err;       // what reached the terminal when stderr_on_terminal
+};
+
+ProgramRun RunProgram(const std::string& program, const ProgramRunSpec& spec);
+
+}  // namespace tessaline::testing
