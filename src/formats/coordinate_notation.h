@@ -1,2 +1,25 @@
 #pragma once
-// (being written)
+// The coordinate notation of the chart files: "0.000000000000000", that is
+// at least one digit before the point, exactly 15 after it, "." whatever the
+// regional settings. The number is first rounded to 15 significant digits;
+// the places beyond them are zeros.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tessaline {
+
+// `value` in the notation. Rounded to 15 significant digits from the
+// double's exact value (ties to even, like "%.14e"); a value below 0.1 then
+// has digits beyond the 15th decimal, which are rounded away half away from
+// zero. Negative values carry "-", except when the text shows zero.
+// Infinities and NaN, which no reading produces, write as zero.
+std::string CoordinateNotation(double value);
+
+// A staged coordinate field: trimmed, read as a number ("." as decimal
+// mark), then written in the notation. nullopt when the number lies beyond
+// the range of a double.
+std::optional<std::string> CoordinateText(std::string_view field);
+
+}  // namespace tessaline

@@ -1,2 +1,31 @@
 #pragma once
-// (being written)
+// The time stamp of a P line: the date as "dd/mm/yyyy" with the regional
+// date separator in the "/" positions, a space, then the time of day in the
+// regional long time format.
+
+#include <string>
+#include <string_view>
+
+#include "formats/clock.h"
+#include "formats/regional_settings.h"
+
+namespace tessaline {
+
+// Two-digit day and month, four-digit year, the regional date separator
+// between them.
+std::string DateText(const LocalTime& time, const RegionalSettings& regional);
+
+// The time of day under a strftime-like `format`, formatted here without
+// the C library so the process locale plays no part. Understood: %H %k
+// (24-hour, zero- or space-padded), %I %l (12-hour), %M, %S, %p %P (the
+// regional AM/PM texts, %P in lower case), %T (%H:%M:%S), %R (%H:%M), %r
+// (%I:%M:%S %p), %n, %t and %%; the flags "-" (no padding), "_" (spaces),
+// "0" (zeros) and "^" (upper case), and the E and O modifiers, which change
+// nothing here. Any other directive is copied as it stands.
+std::string TimeText(const LocalTime& time, std::string_view format,
+                     const RegionalSettings& regional);
+
+// DateText, a space, TimeText under the regional long time format.
+std::string Stamp(const LocalTime& time, const RegionalSettings& regional);
+
+}  // namespace tessaline
