@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "cli/console_output.h"
 #include "formats/utf8.h"
 
 #ifndef TESSALINE_VERSION_TEXT
@@ -28,7 +29,9 @@ constexpr std::array<LongOption, 5> kLongOptions{{
     {"version", Option::Version},
 }};
 
-std::string Quoted(std::string_view text) { return "« " + std::string(text) + " »"; }
+std::string Quoted(std::string_view text) { return Joined({"« ", text, " »"}); }
+
+std::string QuotedOption(std::string_view name) { return Joined({"« --", name, " »"}); }
 
 // The whole UTF-8 character that starts at `at`, so that an unknown option
 // letter such as "-é" is named in one piece.
@@ -75,17 +78,17 @@ struct Parser {
     const LongOption* chosen = exact;
     if (!chosen && prefixed.size() == 1) chosen = prefixed.front();
     if (!chosen && prefixed.size() > 1) {
-      std::string error = "l'option " + Quoted("--" + std::string(name)) + " est ambiguë ; possibilités :";
-      for (const auto* candidate : prefixed) error += " " + Quoted("--" + std::string(candidate->name));
+      std::string error = Joined({"l'option ", QuotedOption(name), " est ambiguë ; possibilités :"});
+      for (const auto* candidate : prefixed) error += Joined({" ", QuotedOption(candidate->name)});
       Fail(error);
       return false;
     }
     if (!chosen) {
-      Fail("option non reconnue " + Quoted(argument.substr(0, 2 + name.size())));
+      Fail(Joined({"option non reconnue ", Quoted(argument.substr(0, 2 + name.size()))}));
       return false;
     }
     if (has_value) {
-      Fail("l'option " + Quoted("--" + std::string(chosen->name)) + " ne prend pas d'argument");
+      Fail(Joined({"l'option ", QuotedOption(chosen->name), " ne prend pas d'argument"}));
       return false;
     }
     return Apply(chosen->option);
@@ -102,7 +105,7 @@ struct Parser {
         case 'h': option = Option::Help; break;
         case 'V': option = Option::Version; break;
         default:
-          Fail("option invalide -- " + Quoted(CharacterAt(argument, i)));
+          Fail(Joined({"option invalide -- ", Quoted(CharacterAt(argument, i))}));
           return false;
       }
       if (!Apply(option)) return false;
@@ -172,12 +175,12 @@ std::string HelpText() {
 }
 
 std::string VersionText() {
-  return std::string("tessaline-convert (Tessaline Pro) ") + TESSALINE_VERSION_TEXT + "\n";
+  return Joined({"tessaline-convert (Tessaline Pro) ", TESSALINE_VERSION_TEXT, "\n"});
 }
 
 std::string UsageErrorText(const std::string& error) {
-  return std::string(kProgramName) + ": " + error + "\n" +
-         "Saisissez « tessaline-convert --help » pour plus d'informations.\n";
+  return Joined({kProgramName, ": ", error, "\n",
+                 "Saisissez « tessaline-convert --help » pour plus d'informations.\n"});
 }
 
 }  // namespace tessaline::cli

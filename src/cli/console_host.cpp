@@ -59,12 +59,12 @@ void ConsoleHost::MarkStepFinished(int) {}
 
 void ConsoleHost::ShowCompletion(const std::string& caption) {
   EraseProgress();
-  if (!options_.quiet) out_.Write(OneLine(caption) + "\n");
+  if (!options_.quiet) out_.Write(Joined({OneLine(caption), "\n"}));
 }
 
 void ConsoleHost::ShowMessage(const std::string& text, MessageIcon) {
   EraseProgress();
-  err_.Write(std::string(kProgramName) + ": " + OneLine(path_) + ": " + OneLine(text) + "\n");
+  err_.Write(Joined({kProgramName, ": ", OneLine(path_), ": ", OneLine(text), "\n"}));
 }
 
 bool ConsoleHost::Yield() { return StopRequested(); }
@@ -81,15 +81,15 @@ void ConsoleHost::Update(std::string& field, const std::string& text, bool alway
 }
 
 void ConsoleHost::DrawProgress() {
-  std::string line = OneLine(file_name_) + ": " + OneLine(step_);
-  if (!main_.empty()) line += "  " + OneLine(main_);
-  if (!inner_.empty()) line += "  " + OneLine(inner_);
+  std::string line = Joined({OneLine(file_name_), ": ", OneLine(step_)});
+  if (!main_.empty()) line += Joined({"  ", OneLine(main_)});
+  if (!inner_.empty()) line += Joined({"  ", OneLine(inner_)});
   // One column short of the width: a line that fills the terminal wraps on
   // some of them, and the carriage return would then redraw only its end.
   const std::size_t width = options_.columns > 1 ? static_cast<std::size_t>(options_.columns - 1) : 1;
   line = std::string(CutToColumns(line, width));
   const std::size_t columns = ColumnsOf(line);
-  std::string redraw = "\r" + line;
+  std::string redraw = Joined({"\r", line});
   if (columns < drawn_columns_) redraw.append(drawn_columns_ - columns, ' ');
   err_.Write(redraw);
   drawn_columns_ = std::max(columns, drawn_columns_);
@@ -97,7 +97,7 @@ void ConsoleHost::DrawProgress() {
 
 void ConsoleHost::EraseProgress() {
   if (drawn_columns_ == 0) return;
-  err_.Write("\r" + std::string(drawn_columns_, ' ') + "\r");
+  err_.Write(Joined({"\r", std::string(drawn_columns_, ' '), "\r"}));
   drawn_columns_ = 0;
 }
 

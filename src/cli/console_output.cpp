@@ -18,3 +18,16 @@ std::string OneLine(std::string_view text) {
 }
 
 }  // namespace tessaline::cli
+
+namespace tessaline::cli {
+
+std::string Joined(std::initializer_list<std::string_view> parts) {
+  std::size_t size = 0;
+  for (std::string_view part : parts) size += part.size();
+  std::string joined;
+  joined.reserve(size);
+  for (std::string_view part : parts) joined.append(part);
+  return joined;
+}
+
+}  // namespace tessaline::cli

@@ -5,6 +5,7 @@
 // Texts are UTF-8 bytes and are written as they are, whatever the locale.
 
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -46,5 +47,9 @@ class StringSink final : public TextSink {
 // return in a file name, an escape sequence) become "?", so that a message
 // stays one line and cannot drive the terminal.
 std::string OneLine(std::string_view text);
+
+// The parts one after the other. (Chains of "text" + std::string trip a
+// false -Wrestrict alarm of GCC 12 at -O3; appending does not.)
+std::string Joined(std::initializer_list<std::string_view> parts);
 
 }  // namespace tessaline::cli

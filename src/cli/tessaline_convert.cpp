@@ -43,7 +43,7 @@ ProgramResult RunTessalineConvert(const std::vector<std::string>& arguments, Pro
   ProgramResult result{run.exit_status, run.stopped};
   if (streams.out.Failed()) {
     // The completion lines are the run's report; losing them is a failure.
-    streams.err.Write(std::string(kProgramName) + ": erreur d'écriture sur la sortie standard\n");
+    streams.err.Write(Joined({kProgramName, ": erreur d'écriture sur la sortie standard\n"}));
     result.exit_status = std::max(result.exit_status, kExitSomeFileFailed);
   }
   return result;

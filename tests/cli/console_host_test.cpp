@@ -106,11 +106,11 @@ TEST_F(ConsoleHostTest, ProgressIsRedrawnInPlaceAndErasedBeforeTheOutcome) {
   const std::string first = "trace.zbx: Etape N°1: Mise en mémoire  0%";
   const std::string second = "trace.zbx: Etape N°2  0%";
   const std::size_t first_columns = first.size() - 2;  // "°" and "é" are one column each
-  EXPECT_EQ(err.writes[1], "\r" + second + std::string(first_columns - (second.size() - 1), ' '));
+  EXPECT_EQ(err.writes[1], Joined({"\r", second, std::string(first_columns - (second.size() - 1), ' ')}));
 
   host.ShowMessage("Erreur dans le module de conversion ZRB -> Vestamar", MessageIcon::Error);
   ASSERT_EQ(err.writes.size(), 4u);
-  EXPECT_EQ(err.writes[2], "\r" + std::string(first_columns, ' ') + "\r");
+  EXPECT_EQ(err.writes[2], Joined({"\r", std::string(first_columns, ' '), "\r"}));
   EXPECT_EQ(err.writes[3], "tessaline-convert: cartes/trace.zbx: Erreur dans le module de conversion ZRB -> Vestamar\n");
   host.EndFile();  // already erased: nothing more
   EXPECT_EQ(err.writes.size(), 4u);
@@ -122,8 +122,8 @@ TEST_F(ConsoleHostTest, CompletionAndEndOfFileEraseTheProgressLine) {
   host.SetStepText("Etape N°4: Enregistrement dans Fichier");
   host.ShowCompletion("Traitement du fichier route_TRK.txt terminé.");
   const std::string drawn = "route_TRK.txt: Etape N°4: Enregistrement dans Fichier";
-  EXPECT_EQ(err.writes.front(), "\r" + drawn);
-  EXPECT_EQ(err.writes.back(), "\r" + std::string(drawn.size() - 1, ' ') + "\r");
+  EXPECT_EQ(err.writes.front(), Joined({"\r", drawn}));
+  EXPECT_EQ(err.writes.back(), Joined({"\r", std::string(drawn.size() - 1, ' '), "\r"}));
   EXPECT_EQ(out.All(), "Traitement du fichier route_TRK.txt terminé.\n");
 
   // A conversion that stops shows nothing; its progress line still goes.
