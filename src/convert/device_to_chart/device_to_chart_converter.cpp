@@ -1,15 +1,390 @@
 #include "convert/device_to_chart/device_to_chart_converter.h"
 
+#include <charconv>
+#include <chrono>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <random>
+
+#include "convert/device_to_chart/staging_store.h"
+#include "formats/chart_line_writer.h"
+#include "formats/coordinate_notation.h"
+#include "formats/device_point_line.h"
+#include "formats/line_reader.h"
+#include "formats/number_reader.h"
+#include "formats/path_names.h"
+#include "formats/percentage.h"
+#include "formats/rounding.h"
+#include "formats/time_stamp.h"
+#include "formats/value_notation.h"
+#include "host/replace_file.h"
+
 namespace tessaline {
+
+namespace {
+
+constexpr const char* kStep1Text = "Etape N°1: Mise en mémoire";
+constexpr const char* kStep2Text = "Etape N°2: Recherche WPT <-> TRK";
+constexpr const char* kStep3Text = "Etape N°3: Création TRK";
+constexpr const char* kStep4Text = "Etape N°4: Création WPT";
+constexpr const char* kRefusedMessage = "Problème de format: Ce fichier ne peut pas être traité.";
+constexpr const char* kErrorMessage = "Erreur dans le module de conversion ZRB -> Vestamar";
+
+constexpr const char* kStoreName = "ZRB_DB.dat";
+constexpr const char* kLockName = "ZRB_DB.lock";
+
+// Thrown to the one error handler of the conversion.
+struct ConversionFailure {};
+// Thrown when the host asks the conversion to stop.
+struct StopRequested {};
+
+bool HasDeviceFileName(const std::string& path) {
+  return path.size() >= 3 && path.compare(path.size() - 3, 3, "zbx") == 0;
+}
+
+std::string IntegerText(int value) {
+  char buffer[16];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+// A name no other run of this or another process picks: the store of a
+// conversion that found the shared store in use.
+std::string PrivateStoreName() {
+  static unsigned counter = 0;
+  std::uint64_t bits = static_cast<std::uint64_t>(
+      std::chrono::steady_clock::now().time_since_epoch().count());
+  bits ^= static_cast<std::uint64_t>(++counter) << 48;
+  try {
+    std::random_device random;
+    bits ^= (static_cast<std::uint64_t>(random()) << 32) | random();
+  } catch (const std::exception&) {
+    // The clock and the counter remain; exclusive creation catches a clash.
+  }
+  char digits[17];
+  const auto result = std::to_chars(digits, digits + sizeof digits - 1, bits, 16);
+  return "ZRB_DB." + std::string(digits, result.ptr) + ".dat";
+}
+
+// Percentages go to the host only when their text changes: the same text
+// again shows nothing new and would cost the window a repaint per record.
+class ProgressPanel {
+ public:
+  explicit ProgressPanel(Host& host) : host_(host) {}
+
+  void Main(const std::string& text) { Send(text, last_main_, &Host::SetMainPercentage); }
+  void Inner(const std::string& text) { Send(text, last_inner_, &Host::SetInnerPercentage); }
+
+ private:
+  void Send(const std::string& text, std::optional<std::string>& last,
+            void (Host::*set)(const std::string&)) {
+    if (last && *last == text) return;
+    (host_.*set)(text);
+    last = text;
+  }
+
+  Host& host_;
+  std::optional<std::string> last_main_;
+  std::optional<std::string> last_inner_;
+};
+
+// One call of ConvertDeviceToChart: the staging store, its lock and the
+// record count live exactly as long as this.
+class ConversionRun {
+ public:
+  ConversionRun(Host& host, const RegionalSettings& regional, Clock& clock,
+                const StagingLocation& location, std::vector<RunEntry>& tracks,
+                std::vector<RunEntry>& waypoints)
+      : host_(host),
+        files_(host.Files()),
+        regional_(regional),
+        clock_(clock),
+        location_(location),
+        tracks_(tracks),
+        waypoints_(waypoints),
+        panel_(host) {}
+
+  ConversionOutcome Convert(const std::string& path) {
+    if (!HasDeviceFileName(path)) {
+      host_.ShowMessage(kRefusedMessage, MessageIcon::Information);
+      RemoveLeftOverStore();
+      return ConversionOutcome::Refused;
+    }
+    try {
+      StageDeviceFile(path);
+      FindRuns();
+      WriteTracks(path);
+      WriteWaypoints(path);
+    } catch (const StopRequested&) {
+      RemoveOwnStore();
+      return ConversionOutcome::Stopped;
+    } catch (const ConversionFailure&) {
+      return Fail();
+    } catch (const std::exception&) {
+      return Fail();
+    }
+
+    host_.MarkStepFinished(4);
+    // The end of the run always shows both final texts, in this order.
+    host_.SetInnerPercentage(kFinalInnerPercentage);
+    host_.SetMainPercentage(kFinalMainPercentage);
+    host_.ShowCompletion("Traitement du fichier " + FileNameOfPath(path) + " terminé.");
+    // The conversion has succeeded whatever happens here: a store that
+    // cannot be deleted is reused by the next run, as after a failure.
+    RemoveOwnStore();
+    return ConversionOutcome::Completed;
+  }
+
+ private:
+  // --- Step 1: every line of the device file into the staging store. ---
+  void StageDeviceFile(const std::string& path) {
+    host_.SetStepText(kStep1Text);
+
+    // A directory can open and read as empty and a FIFO can block: only a
+    // regular file is a device file.
+    if (files_.TypeOf(path) != FileType::Regular) throw ConversionFailure{};
+    const std::optional<std::uint64_t> length = files_.Length(path);
+    if (!length) throw ConversionFailure{};
+    std::unique_ptr<InputStream> input = files_.OpenRead(path);
+    if (!input) throw ConversionFailure{};
+
+    StagingStore store(OpenStoreForStaging());
+    LineReader reader(*input);
+    std::int32_t counter = 0;
+    std::string_view line;
+    while (reader.Next(line)) {
+      if (++counter > kMaxRecordNumber) throw ConversionFailure{};
+      panel_.Main(PercentageOf(static_cast<double>(reader.BytesConsumed()),
+                               static_cast<double>(*length)));
+      YieldOrStop();
+      DevicePointFields fields;
+      if (ReadDevicePointLine(line, fields) != DeviceLineProblem::None) throw ConversionFailure{};
+      const StagedPoint point(fields.coord2, fields.coord1, fields.value, fields.name,
+                              fields.group);
+      if (!store.Write(counter, point)) throw ConversionFailure{};
+    }
+    if (reader.Failed()) throw ConversionFailure{};
+    // The end record needs one number more than the last line.
+    if (++counter > kMaxRecordNumber) throw ConversionFailure{};
+    if (!store.Write(counter, StagedPoint::EndRecord())) throw ConversionFailure{};
+    if (!store.Close()) throw ConversionFailure{};
+    record_count_ = counter;
+
+    host_.MarkStepFinished(1);
+    tracks_.clear();
+    waypoints_.clear();
+  }
+
+  // The shared store when this run can take the lock, else a private one.
+  std::unique_ptr<RandomAccessFile> OpenStoreForStaging() {
+    const std::string folder = ChooseStagingFolder(files_, location_);
+    if (folder.empty()) throw ConversionFailure{};
+    LockResult locked = files_.TryLock(JoinPath(folder, kLockName));
+    if (locked.state == LockState::Acquired) {
+      lock_ = std::move(locked.lock);
+      store_path_ = JoinPath(folder, kStoreName);
+      std::unique_ptr<RandomAccessFile> file = files_.OpenRecords(store_path_);
+      if (!file) throw ConversionFailure{};
+      return file;
+    }
+    // Another copy of the program holds the lock, or locking is not
+    // possible here: leave the shared store alone and use a store of our
+    // own, which nobody else would ever open.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+      const std::string candidate = JoinPath(folder, PrivateStoreName());
+      std::unique_ptr<RandomAccessFile> file = files_.CreateRecordsExclusive(candidate);
+      if (file) {
+        store_path_ = candidate;
+        private_store_ = true;
+        return file;
+      }
+    }
+    throw ConversionFailure{};
+  }
+
+  std::unique_ptr<RandomAccessFile> OpenStoreForReading() {
+    std::unique_ptr<RandomAccessFile> file = files_.OpenRecords(store_path_);
+    if (!file) throw ConversionFailure{};
+    return file;
+  }
+
+  static void Read(StagingStore& store, std::int32_t record, StagedPoint& point) {
+    if (!store.Read(record, point)) throw ConversionFailure{};
+  }
+
+  static void Close(StagingStore& store) {
+    if (!store.Close()) throw ConversionFailure{};
+  }
+
+  static double GroupOf(const StagedPoint& point) {
+    const std::optional<double> value = ReadAsNumber(TrimSpaces(point.Group()));
+    if (!value) throw ConversionFailure{};
+    return *value;
+  }
+
+  // --- Step 2: runs of consecutive points whose Group reads the same. ---
+  void FindRuns() {
+    host_.SetStepText(kStep2Text);
+    StagingStore store(OpenStoreForReading());
+    StagedPoint point;
+    bool in_run = false;
+    double run_value = 0.0;
+    std::int32_t run_first = 0;
+    for (std::int32_t i = 1; i <= record_count_; ++i) {
+      Read(store, i, point);
+      panel_.Main(PercentageOf(i, record_count_));
+      YieldOrStop();
+      // The end record only closes the last run; it never joins one.
+      if (i == record_count_) break;
+      const double value = GroupOf(point);
+      if (in_run && value == run_value) continue;
+      if (in_run) AddRun(run_value, run_first, i - run_first);
+      // Runs are kept as 16-bit numbers: a value beyond them fails here,
+      // before any file is written.
+      if (!RoundToInt16(value)) throw ConversionFailure{};
+      in_run = true;
+      run_value = value;
+      run_first = i;
+    }
+    if (in_run) AddRun(run_value, run_first, record_count_ - run_first);
+    Close(store);
+    host_.MarkStepFinished(2);
+  }
+
+  void AddRun(double value, std::int32_t first, std::int32_t length) {
+    RunEntry entry{IntegerText(*RoundToInt16(value)), first, value};
+    (length > 1 ? tracks_ : waypoints_).push_back(std::move(entry));
+  }
+
+  // Reads the records of one run from its first on, showing the inner
+  // percentage for each, and hands every point of the run to `take`.
+  // Returns the record the scan stopped at: the one after the run's last
+  // point (the next run's first, or the end record).
+  template <typename Take>
+  std::int32_t ScanRun(StagingStore& store, const RunEntry& entry, Take take) {
+    StagedPoint point;
+    std::int32_t i = entry.first_record;
+    for (;; ++i) {
+      Read(store, i, point);
+      panel_.Inner(PercentageOf(i, record_count_));
+      YieldOrStop();
+      if (i >= record_count_ || GroupOf(point) != entry.group_value) return i;
+      take(point);
+    }
+  }
+
+  // The main percentage before item k of `count`: how far the record scans
+  // have come, spread over the items.
+  void ShowItemPercentage(std::int32_t scan_stop, std::size_t k, std::size_t count) {
+    panel_.Main(PercentageText(static_cast<double>(scan_stop) / record_count_ * 100.0 /
+                               static_cast<double>(count) * static_cast<double>(k + 1)));
+  }
+
+  static std::string Coordinate(std::string_view field) {
+    std::optional<std::string> text = CoordinateText(field);
+    if (!text) throw ConversionFailure{};
+    return std::move(*text);
+  }
+
+  // --- Step 3: the track file. ---
+  void WriteTracks(const std::string& path) {
+    host_.SetStepText(kStep3Text);
+    StagingStore store(OpenStoreForReading());
+    std::string text;
+    scan_stop_ = record_count_ + 1;  // no item scanned yet
+    for (std::size_t k = 0; k < tracks_.size(); ++k) {
+      ShowItemPercentage(scan_stop_, k, tracks_.size());
+      bool header_written = false;
+      scan_stop_ = ScanRun(store, tracks_[k], [&](const StagedPoint& point) {
+        // The track is named after its first point.
+        if (!header_written) {
+          AppendTrackHeaderLine(text, TrimSpaces(point.Name()));
+          header_written = true;
+        }
+        const std::string coord2 = Coordinate(point.Coord2());
+        const std::string coord1 = Coordinate(point.Coord1());
+        // The stamp tells when the line was written, so it is taken afresh.
+        AppendTrackPointLine(text, coord2, coord1, ValueNotation(point.Value(), regional_),
+                             Stamp(clock_.Now(), regional_));
+      });
+    }
+    Close(store);
+    if (!ReplaceFileWith(files_, BaseName(path) + "_TRK.txt", text)) throw ConversionFailure{};
+    host_.MarkStepFinished(3);
+  }
+
+  // --- Step 4: the waypoint file. ---
+  void WriteWaypoints(const std::string& path) {
+    host_.SetStepText(kStep4Text);
+    StagingStore store(OpenStoreForReading());
+    std::string text;
+    for (std::size_t k = 0; k < waypoints_.size(); ++k) {
+      ShowItemPercentage(scan_stop_, k, waypoints_.size());
+      scan_stop_ = ScanRun(store, waypoints_[k], [&](const StagedPoint& point) {
+        AppendWaypointLine(text, TrimSpaces(point.Name()), Coordinate(point.Coord2()),
+                           Coordinate(point.Coord1()));
+      });
+    }
+    Close(store);
+    if (!ReplaceFileWith(files_, BaseName(path) + "_WPT.txt", text)) throw ConversionFailure{};
+  }
+
+  void YieldOrStop() {
+    if (host_.Yield()) throw StopRequested{};
+  }
+
+  // The error handler: nothing is undone and the shared store stays for the
+  // next run to reuse; a private store would never be reused, so it goes.
+  ConversionOutcome Fail() {
+    host_.ShowMessage(kErrorMessage, MessageIcon::Error);
+    if (private_store_) RemoveOwnStore();
+    return ConversionOutcome::Failed;
+  }
+
+  // Removes the store this run staged into (it holds the lock of a shared one).
+  void RemoveOwnStore() {
+    if (store_path_.empty()) return;
+    if (files_.Exists(store_path_)) files_.Remove(store_path_);
+  }
+
+  // A refused file still clears away a store an earlier failed run left,
+  // unless another copy of the program is using it right now.
+  void RemoveLeftOverStore() {
+    const std::string folder = ExistingStagingFolder(files_, location_);
+    if (folder.empty()) return;
+    const std::string store = JoinPath(folder, kStoreName);
+    if (!files_.Exists(store)) return;
+    const LockResult locked = files_.TryLock(JoinPath(folder, kLockName));
+    if (locked.state != LockState::Acquired) return;
+    if (files_.Exists(store)) files_.Remove(store);
+  }
+
+  Host& host_;
+  FileSystem& files_;
+  const RegionalSettings& regional_;
+  Clock& clock_;
+  const StagingLocation& location_;
+  std::vector<RunEntry>& tracks_;
+  std::vector<RunEntry>& waypoints_;
+  ProgressPanel panel_;
+
+  std::unique_ptr<FileLock> lock_;  // held until the run is over
+  std::string store_path_;
+  bool private_store_ = false;
+  std::int32_t record_count_ = 0;
+  std::int32_t scan_stop_ = 0;  // record at which the last item's scan stopped
+};
+
+}  // namespace
 
 DeviceToChartConverter::DeviceToChartConverter(Host& host, RegionalSettings regional, Clock& clock,
                                                StagingLocation location)
     : host_(host), regional_(std::move(regional)), clock_(clock), location_(std::move(location)) {}
 
-// Placeholder until the conversion lands: refuses every file by name.
-ConversionOutcome DeviceToChartConverter::ConvertDeviceToChart(const std::string&) {
-  host_.ShowMessage("Problème de format: Ce fichier ne peut pas être traité.", MessageIcon::Information);
-  return ConversionOutcome::Refused;
+ConversionOutcome DeviceToChartConverter::ConvertDeviceToChart(const std::string& path) {
+  ConversionRun run(host_, regional_, clock_, location_, list1_, list2_);
+  return run.Convert(path);
 }
 
 }  // namespace tessaline

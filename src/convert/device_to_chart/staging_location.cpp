@@ -14,14 +14,28 @@ StagingLocation DefaultStagingLocation() {
   return location;
 }
 
+namespace {
+
+bool UsesProgramFolder(FileSystem& files, const StagingLocation& location) {
+  return !location.installed && !location.program_folder.empty() &&
+         files.IsWritableFolder(location.program_folder);
+}
+
+}  // namespace
+
 std::string ChooseStagingFolder(FileSystem& files, const StagingLocation& location) {
-  if (!location.installed && !location.program_folder.empty() &&
-      files.IsWritableFolder(location.program_folder)) {
-    return location.program_folder;
-  }
+  if (UsesProgramFolder(files, location)) return location.program_folder;
   if (location.cache_folder.empty()) return "";
   if (files.IsWritableFolder(location.cache_folder)) return location.cache_folder;
   if (files.CreateFolders(location.cache_folder) && files.IsWritableFolder(location.cache_folder)) {
+    return location.cache_folder;
+  }
+  return "";
+}
+
+std::string ExistingStagingFolder(FileSystem& files, const StagingLocation& location) {
+  if (UsesProgramFolder(files, location)) return location.program_folder;
+  if (!location.cache_folder.empty() && files.TypeOf(location.cache_folder) == FileType::Directory) {
     return location.cache_folder;
   }
   return "";

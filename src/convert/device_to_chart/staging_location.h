@@ -22,4 +22,9 @@ StagingLocation DefaultStagingLocation();
 // empty when no usable folder exists.
 std::string ChooseStagingFolder(FileSystem& files, const StagingLocation& location);
 
+// The folder a store left by an earlier run would lie in, by the same rule,
+// without creating anything (the cache folder may not exist); empty when
+// there is none.
+std::string ExistingStagingFolder(FileSystem& files, const StagingLocation& location);
+
 }  // namespace tessaline
