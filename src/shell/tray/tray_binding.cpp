@@ -1,0 +1,97 @@
+#include "shell/tray/tray_binding.h"
+
+#include <QEvent>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+#include "shell/tray/frm_systray.h"
+
+namespace tessaline {
+
+namespace {
+
+// The tray window as the state machine holds it. The window is deleted
+// later rather than at once: the restore may come from its own menu or icon,
+// whose signal is still being delivered.
+class QtTrayWindow : public TrayWindow {
+ public:
+  explicit QtTrayWindow(FrmSystray* window) : window_(window) {}
+  ~QtTrayWindow() override {
+    if (window_ != nullptr) window_->deleteLater();
+  }
+  void AddIcon(std::uint32_t /*id*/, const std::string& tooltip) override {
+    if (window_ != nullptr) window_->AddIcon(QString::fromStdString(tooltip));
+  }
+  void RemoveIcon(std::uint32_t /*id*/) override {
+    if (window_ != nullptr) window_->RemoveIcon();
+  }
+
+ private:
+  QPointer<FrmSystray> window_;
+};
+
+}  // namespace
+
+TrayBinding::TrayBinding(QWidget& navy, QIcon icon, InformationPresenter* presenter,
+                         QObject* parent)
+    : QObject(parent),
+      navy_(navy),
+      icon_(std::move(icon)),
+      presenter_(presenter != nullptr ? *presenter : default_presenter_),
+      available_([] { return QSystemTrayIcon::isSystemTrayAvailable(); }),
+      machine_(*this) {}
+
+TrayBinding::~TrayBinding() {
+  // Not inside one of its own signals here: it can go at once.
+  delete tray_window_.data();
+}
+
+void TrayBinding::WatchLabel4(QWidget& label4) {
+  label4_ = &label4;
+  label4.installEventFilter(this);
+  RefreshLabel4Tooltip();
+}
+
+void TrayBinding::SetAvailabilityCheck(std::function<bool()> available) {
+  available_ = std::move(available);
+  RefreshLabel4Tooltip();
+}
+
+void TrayBinding::Label4Clicked() {
+  RefreshLabel4Tooltip();
+  machine_.HideToTray();
+}
+
+bool TrayBinding::eventFilter(QObject* watched, QEvent* event) {
+  // A notification area may come or go while the program runs: the tooltip
+  // is brought up to date just before it shows.
+  if (watched == label4_ && event->type() == QEvent::ToolTip) RefreshLabel4Tooltip();
+  return QObject::eventFilter(watched, event);
+}
+
+void TrayBinding::RefreshLabel4Tooltip() {
+  if (label4_ == nullptr) return;
+  label4_->setToolTip(QString::fromUtf8(NotificationAreaAvailable() ? kLabel4Tooltip
+                                                                    : kLabel4NoTrayTooltip));
+}
+
+bool TrayBinding::NotificationAreaAvailable() const { return available_ && available_(); }
+
+void TrayBinding::HideMainWindow() { navy_.hide(); }
+
+void TrayBinding::ShowMainWindow() { navy_.show(); }
+
+std::unique_ptr<TrayWindow> TrayBinding::CreateTrayWindow() {
+  auto* window = new FrmSystray(icon_);
+  tray_window_ = window;
+  connect(window, &FrmSystray::notified, this, [this](int code) { machine_.Notify(code); });
+  connect(window, &FrmSystray::restoreChosen, this, [this] { machine_.Restore(); });
+  connect(window, &FrmSystray::closing, this, [this] { machine_.Restore(); });
+  connect(window, &FrmSystray::aboutChosen, this, [this] {
+    presenter_.ShowInformation(QStringLiteral("Tessaline Pro v4.0"),
+                               QStringLiteral("Tessaline Pro v4.0\nConversion ZRB <-> Vestamar"));
+  });
+  return std::make_unique<QtTrayWindow>(window);
+}
+
+}  // namespace tessaline
