@@ -156,11 +156,11 @@ int main(int argc, char** argv) {
   if (!gpsbabel) std::fprintf(stderr, "gpsbabel not found: its columns stay empty\n");
 
   std::printf("Best of %d runs; MB = 10^6 bytes; peak = largest resident set of the child.\n\n", repeats);
-  std::printf("%-22s %9s %8s | %-37s | %-9s | %-28s | %-7s %-9s\n", "", "", "", "tessaline-convert", "cat",
-              "GPSBabel unicsv", "ratio", "ratio");
-  std::printf("%-22s %9s %8s | %8s %10s %7s %9s | %9s | %8s %10s %8s | %-7s %-9s\n", "case", "lines", "MB", "s",
+  std::printf("%-22s %9s %8s | %-37s | %-9s | %-28s | %s\n", "", "", "", "tessaline-convert", "cat",
+              "GPSBabel unicsv", "ratios");
+  std::printf("%-22s %9s %8s | %8s %10s %7s %9s | %9s | %8s %10s %8s | %7s %10s\n", "case", "lines", "MB", "s",
               "lines/s", "MB/s", "peak MiB", "MB/s", "s", "points/s", "peak MiB", "MB/s", "points/s");
-  std::printf("%-22s %9s %8s | %8s %10s %7s %9s | %9s | %8s %10s %8s | %-7s %-9s\n", "", "", "", "", "", "", "",
+  std::printf("%-22s %9s %8s | %8s %10s %7s %9s | %9s | %8s %10s %8s | %7s %10s\n", "", "", "", "", "", "", "",
               "", "", "", "", "/ cat", "/ GPSBabel");
 
   bool failed = false, missed = false;
@@ -218,10 +218,10 @@ int main(int argc, char** argv) {
     std::printf("%-22s %9lld %8.1f | %8.3f %10.0f %7.0f %9.1f | %9.0f | ", label.c_str(), c.lines, megabytes,
                 ours.seconds, static_cast<double>(c.lines) / ours.seconds, our_mbps, ours.peak_mib, cat_mbps);
     if (babel.ran && babel.ok) {
-      std::printf("%8.3f %10.0f %8.1f | %7.2f %9.1f\n", babel.seconds, babel_points, babel.peak_mib,
+      std::printf("%8.3f %10.0f %8.1f | %7.2f %10.1f\n", babel.seconds, babel_points, babel.peak_mib,
                   our_mbps / cat_mbps, our_points / babel_points);
     } else {
-      std::printf("%8s %10s %8s | %7.2f %9s\n", "-", "-", "-", our_mbps / cat_mbps, "-");
+      std::printf("%8s %10s %8s | %7.2f %10s\n", "-", "-", "-", our_mbps / cat_mbps, "-");
     }
 
     if (c.kind == "track" && c.lines == 1000000) {

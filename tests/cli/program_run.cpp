@@ -1,8 +1,8 @@
 #include "program_run.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <pty.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -76,10 +76,15 @@ ProgramRun RunProgram(const std::string& program, const ProgramRunSpec& spec) {
     // Read while it runs, or a chatty child would block on a full terminal.
     // The read fails with EIO once the child and its children have closed it.
     char buffer[4096];
+    bool signalled = false;
     for (;;) {
       const ssize_t got = read(terminal, buffer, sizeof buffer);
       if (got > 0) {
         run.err.append(buffer, static_cast<std::size_t>(got));
+        if (spec.signal_once_written != 0 && !signalled) {
+          kill(child, spec.signal_once_written);
+          signalled = true;
+        }
       } else if (got < 0 && errno == EINTR) {
         continue;
       } else {

@@ -13,6 +13,9 @@ struct ProgramRunSpec {
   std::string stdin_path = "/dev/null";
   std::string stdout_path;               // "" keeps stdout in ProgramRun::out
   bool stderr_on_terminal = false;       // stderr is a pseudo-terminal
+  // With stderr_on_terminal: sent to the program once it has written
+  // something there (its progress), 0 for none.
+  int signal_once_written = 0;
 };
 
 struct ProgramRun {
