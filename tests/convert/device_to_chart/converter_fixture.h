@@ -4,7 +4,6 @@
 // per reading, and a program folder and cache folder of its own.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -17,70 +16,48 @@
 
 namespace tessaline::testing {
 
+using Events = std::vector<std::string>;
+
 class TickingClock final : public Clock {
  public:
-  LocalTime Now() override {
-    LocalTime now = start;
-    now.second += readings++;
-    now.minute += now.second / 60;
-    now.second %= 60;
-    return now;
-  }
-  LocalTime start{2024, 3, 7, 10, 11, 12};
+  LocalTime Now() override { return LocalTime{2024, 3, 7, 10, 11, 12 + readings++}; }
   int readings = 0;
 };
 
 class DeviceToChartTest : public ::testing::Test {
  protected:
-  DeviceToChartTest() : files(real), host(files) {
-    mkdir(program_folder().c_str(), 0777);
-    mkdir(data_folder().c_str(), 0777);
-  }
+  DeviceToChartTest();
 
   std::string program_folder() const { return temp.File("program"); }
-  std::string cache_folder() const { return temp.File("cache") + "/tessaline"; }
-  std::string data_folder() const { return temp.File("data"); }
+  std::string cache_folder() const { return temp.File("cache/tessaline"); }
   std::string store_path() const { return program_folder() + "/ZRB_DB.dat"; }
   std::string lock_path() const { return program_folder() + "/ZRB_DB.lock"; }
-  std::string Data(const std::string& name) const { return data_folder() + "/" + name; }
+  std::string Data(const std::string& name) const { return temp.File("data/" + name); }
+  // Names in `folder` that start with `prefix`.
+  std::vector<std::string> Listing(const std::string& folder, const std::string& prefix) const;
 
-  StagingLocation Location(bool installed = false) const {
-    return StagingLocation{program_folder(), cache_folder(), installed};
-  }
-
-  // Writes `content` as data/<name> and converts it.
-  ConversionOutcome Convert(const std::string& name, const std::string& content,
-                            RegionalSettings regional = RegionalSettings::French()) {
-    WriteWholeFile(Data(name), content);
-    return ConvertPath(Data(name), regional);
-  }
+  // Writes data/in.zbx (or `name`) and converts it.
+  ConversionOutcome Convert(const std::string& content, const std::string& name = "in.zbx",
+                            RegionalSettings regional = RegionalSettings::French());
   ConversionOutcome ConvertPath(const std::string& path,
-                                RegionalSettings regional = RegionalSettings::French()) {
-    DeviceToChartConverter converter(host, regional, clock, location);
-    const ConversionOutcome outcome = converter.ConvertDeviceToChart(path);
-    list1 = converter.List1();
-    list2 = converter.List2();
-    return outcome;
-  }
-
-  // Files of the folder whose names start with `prefix`.
-  std::vector<std::string> FilesStartingWith(const std::string& folder,
-                                             const std::string& prefix) const;
+                                RegionalSettings regional = RegionalSettings::French());
+  std::string Tracks() const { return ReadWholeFile(Data("in_TRK.txt")); }
+  std::string Waypoints() const { return ReadWholeFile(Data("in_WPT.txt")); }
 
   TempFolder temp;
   RealFileSystem real;
-  FaultyFileSystem files;
-  RecordingHost host;
+  FaultyFileSystem files{real};
+  RecordingHost host{files};
   TickingClock clock;
-  StagingLocation location = Location();
+  StagingLocation location{program_folder(), cache_folder(), false};
   std::vector<RunEntry> list1, list2;
 };
 
-// "c1,c2,value,"name",group" CR LF for each group.
+// Line n (from 1): "47.n,-4.n,n.5,"Pn",group" CR LF, one per group.
 std::string DeviceLines(const std::vector<std::string>& groups);
+int Occurrences(const std::string& text, const std::string& part);
 
-inline constexpr const char* kErrorEvent = "error:Erreur dans le module de conversion ZRB -> Vestamar";
-inline constexpr const char* kRefusedEvent =
-    "info:Problème de format: Ce fichier ne peut pas être traité.";
+inline const std::string kErrorEvent = "error:Erreur dans le module de conversion ZRB -> Vestamar";
+inline const std::string kRefusedEvent = "info:Problème de format: Ce fichier ne peut pas être traité.";
 
 }  // namespace tessaline::testing
