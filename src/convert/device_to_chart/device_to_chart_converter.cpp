@@ -144,6 +144,14 @@ class ConversionRun {
     // A directory can open and read as empty and a FIFO can block: only a
     // regular file is a device file.
     if (files_.TypeOf(path) != FileType::Regular) throw ConversionFailure{};
+    // An output name that leads back to the input (a symbolic link) would
+    // put the conversion in place of the file being converted: refuse
+    // before anything is written.
+    const std::optional<FileIdentity> identity = files_.Identity(path);
+    if (!identity) throw ConversionFailure{};
+    input_identity_ = *identity;
+    RefuseOutputOverInput(BaseName(path) + "_TRK.txt");
+    RefuseOutputOverInput(BaseName(path) + "_WPT.txt");
     const std::optional<std::uint64_t> length = files_.Length(path);
     if (!length) throw ConversionFailure{};
     std::unique_ptr<InputStream> input = files_.OpenRead(path);
@@ -310,6 +318,7 @@ class ConversionRun {
       });
     }
     Close(store);
+    RefuseOutputOverInput(BaseName(path) + "_TRK.txt");  // the links may have changed since
     if (!ReplaceFileWith(files_, BaseName(path) + "_TRK.txt", text)) throw ConversionFailure{};
     host_.MarkStepFinished(3);
   }
@@ -327,7 +336,16 @@ class ConversionRun {
       });
     }
     Close(store);
+    RefuseOutputOverInput(BaseName(path) + "_WPT.txt");
     if (!ReplaceFileWith(files_, BaseName(path) + "_WPT.txt", text)) throw ConversionFailure{};
+  }
+
+  // An existing output that is the input under another name, or whose
+  // identity cannot be told, fails the run.
+  void RefuseOutputOverInput(const std::string& output) {
+    if (files_.TypeOf(output) == FileType::Missing) return;
+    const std::optional<FileIdentity> identity = files_.Identity(output);
+    if (!identity || *identity == input_identity_) throw ConversionFailure{};
   }
 
   void YieldOrStop() {
@@ -372,6 +390,7 @@ class ConversionRun {
   std::unique_ptr<FileLock> lock_;  // held until the run is over
   std::string store_path_;
   bool private_store_ = false;
+  FileIdentity input_identity_;
   std::int32_t record_count_ = 0;
   std::int32_t scan_stop_ = 0;  // record at which the last item's scan stopped
 };
