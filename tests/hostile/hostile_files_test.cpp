@@ -307,5 +307,34 @@ TEST_F(HostileFiles, AnOutputThatIsASymbolicLinkHasItsTargetReplacedAndStays) {
   }
 }
 
+// An output name that is a link to the very input it is made from: writing
+// through the link would put the conversion in place of the file being
+// converted. Refused with the message before anything is written.
+TEST_F(HostileFiles, AnOutputLinkedToItsOwnInputIsRefusedAndTheInputKept) {
+  const std::string device = "1,2,3,\"a\",1\r\n1,2,3,\"b\",1\r\n1,2,3,\"w\",2\r\n";
+  WriteWholeFile(stage_.DataFile("trace.zbx"), device);
+  ASSERT_EQ(symlink("trace.zbx", stage_.DataFile("trace_TRK.txt").c_str()), 0);
+  // The waypoint file alone linked back: nothing written either, the
+  // track file included.
+  WriteWholeFile(stage_.DataFile("marks.zbx"), device);
+  WriteWholeFile(stage_.DataFile("marks_TRK.txt"), kOldTracks);
+  ASSERT_EQ(symlink("marks.zbx", stage_.DataFile("marks_WPT.txt").c_str()), 0);
+  const std::string chart = "T;Raz;1;1\r\nP;1;2;3\r\n";
+  WriteWholeFile(stage_.DataFile("route_TRK.txt"), chart);
+  ASSERT_EQ(symlink("route_TRK.txt", stage_.DataFile("route_TRK.asc").c_str()), 0);
+
+  const ChildResult run = stage_.Convert({"trace.zbx", "marks.zbx", "route_TRK.txt"});
+  ExpectNoCrash(run);
+  EXPECT_EQ(run.exit_status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, MessageLine("trace.zbx", kDeviceToChartError) + MessageLine("marks.zbx", kDeviceToChartError) +
+                         MessageLine("route_TRK.txt", kChartToDeviceError));
+  EXPECT_EQ(ReadWholeFile(stage_.DataFile("trace.zbx")), device) << "the device file was replaced by its tracks";
+  EXPECT_EQ(ReadWholeFile(stage_.DataFile("marks.zbx")), device) << "the device file was replaced by its waypoints";
+  EXPECT_EQ(ReadWholeFile(stage_.DataFile("marks_TRK.txt")), kOldTracks);
+  EXPECT_FALSE(FileExists(stage_.DataFile("trace_WPT.txt")));
+  EXPECT_EQ(ReadWholeFile(stage_.DataFile("route_TRK.txt")), chart);
+}
+
 }  // namespace
 }  // namespace tessaline::testing
