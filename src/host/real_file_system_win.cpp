@@ -1,0 +1,347 @@
+#include "host/real_file_system.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <filesystem>
+#include <random>
+#include <string_view>
+#include <system_error>
+
+#include "formats/path_names.h"
+#include "platform/atomic_replace.h"
+#include "platform/file_lock.h"
+#include "platform/wide_text_win.h"
+
+namespace tessaline {
+
+namespace {
+
+using platform::Narrow;
+using platform::Widen;
+
+// Every sharing mode: the program's own files behave as on POSIX, where an
+// open file can still be renamed, replaced or deleted by another handle.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// ReadFile and WriteFile take 32-bit sizes.
+constexpr std::size_t kLargestTransfer = 1u << 30;
+
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE get() const { return handle_; }
+  HANDLE release() {
+    const HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return handle;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+// Opens `path` only to look at it, following links; directories too.
+HANDLE OpenForQuery(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  if (wide.empty()) return INVALID_HANDLE_VALUE;
+  return CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+bool IsMissingError(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+         error == ERROR_INVALID_NAME || error == ERROR_DIRECTORY ||
+         error == ERROR_INVALID_DRIVE || error == ERROR_BAD_NETPATH ||
+         error == ERROR_BAD_NET_NAME || error == ERROR_NOT_READY;
+}
+
+// Devices (NUL, CON, COM1...) and pipes open like files but are none: only
+// a disk file or folder counts.
+FileType TypeOfHandle(HANDLE handle) {
+  if (GetFileType(handle) != FILE_TYPE_DISK) return FileType::Other;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return FileType::Other;
+  return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileType::Directory
+                                                            : FileType::Regular;
+}
+
+class HandleInputStream final : public InputStream {
+ public:
+  explicit HandleInputStream(HANDLE handle) : handle_(handle) {}
+  std::ptrdiff_t Read(char* buffer, std::size_t size) override {
+    DWORD done = 0;
+    const DWORD wanted = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
+    if (!ReadFile(handle_.get(), buffer, wanted, &done, nullptr)) {
+      return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+    }
+    return static_cast<std::ptrdiff_t>(done);
+  }
+
+ private:
+  Handle handle_;
+};
+
+class HandleRandomAccessFile final : public RandomAccessFile {
+ public:
+  explicit HandleRandomAccessFile(HANDLE handle) : handle_(handle) {}
+  std::ptrdiff_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    if (!handle_.valid()) return -1;
+    std::size_t done = 0;
+    while (done < size) {
+      OVERLAPPED where = At(offset + done);
+      DWORD n = 0;
+      const std::size_t left = size - done;
+      if (!ReadFile(handle_.get(), buffer + done,
+                    static_cast<DWORD>(left < kLargestTransfer ? left : kLargestTransfer), &n,
+                    &where)) {
+        if (GetLastError() == ERROR_HANDLE_EOF) break;
+        return -1;
+      }
+      if (n == 0) break;
+      done += n;
+    }
+    return static_cast<std::ptrdiff_t>(done);
+  }
+  bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
+    if (!handle_.valid()) return false;
+    std::size_t done = 0;
+    while (done < size) {
+      OVERLAPPED where = At(offset + done);
+      DWORD n = 0;
+      const std::size_t left = size - done;
+      if (!WriteFile(handle_.get(), data + done,
+                     static_cast<DWORD>(left < kLargestTransfer ? left : kLargestTransfer), &n,
+                     &where) ||
+          n == 0) {
+        return false;
+      }
+      done += n;
+    }
+    return true;
+  }
+  bool Close() override {
+    const HANDLE handle = handle_.release();
+    return handle != INVALID_HANDLE_VALUE && CloseHandle(handle) != 0;
+  }
+
+ private:
+  // On a handle opened without FILE_FLAG_OVERLAPPED the call still waits;
+  // the structure only carries the offset.
+  static OVERLAPPED At(std::uint64_t offset) {
+    OVERLAPPED where = {};
+    where.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+    where.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return where;
+  }
+
+  Handle handle_;
+};
+
+class HandleOutputFile final : public OutputFile {
+ public:
+  explicit HandleOutputFile(HANDLE handle) : handle_(handle) {}
+  bool Write(std::string_view data) override {
+    if (!handle_.valid()) return false;
+    std::size_t done = 0;
+    while (done < data.size()) {
+      DWORD n = 0;
+      const std::size_t left = data.size() - done;
+      if (!WriteFile(handle_.get(), data.data() + done,
+                     static_cast<DWORD>(left < kLargestTransfer ? left : kLargestTransfer), &n,
+                     nullptr) ||
+          n == 0) {
+        return false;
+      }
+      done += n;
+    }
+    return true;
+  }
+  bool Close() override {
+    const HANDLE handle = handle_.release();
+    return handle != INVALID_HANDLE_VALUE && CloseHandle(handle) != 0;
+  }
+
+ private:
+  Handle handle_;
+};
+
+std::string RandomSuffix() {
+  static std::atomic<std::uint64_t> counter{0};
+  static std::mt19937_64 generator{std::random_device{}() ^
+                                   (static_cast<std::uint64_t>(GetCurrentProcessId()) << 32) ^
+                                   GetTickCount64()};
+  static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::uint64_t bits = generator() ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15u);
+  std::string suffix;
+  for (int i = 0; i < 10; ++i) {
+    suffix += kChars[bits % (sizeof(kChars) - 1)];
+    bits /= (sizeof(kChars) - 1);
+  }
+  return suffix;
+}
+
+// "\\?\C:\x" -> "C:\x", "\\?\UNC\server\share" -> "\\server\share".
+std::string WithoutLongPathPrefix(std::wstring path) {
+  constexpr std::wstring_view kUnc = L"\\\\?\\UNC\\";
+  constexpr std::wstring_view kLong = L"\\\\?\\";
+  if (std::wstring_view(path).substr(0, kUnc.size()) == kUnc) {
+    path = L"\\\\" + path.substr(kUnc.size());
+  } else if (std::wstring_view(path).substr(0, kLong.size()) == kLong) {
+    path = path.substr(kLong.size());
+  }
+  return Narrow(path);
+}
+
+}  // namespace
+
+FileType RealFileSystem::TypeOf(const std::string& path) {
+  Handle handle(OpenForQuery(path));
+  if (!handle.valid()) return IsMissingError(GetLastError()) ? FileType::Missing : FileType::Other;
+  return TypeOfHandle(handle.get());
+}
+
+std::optional<std::uint64_t> RealFileSystem::Length(const std::string& path) {
+  Handle handle(OpenForQuery(path));
+  if (!handle.valid() || TypeOfHandle(handle.get()) != FileType::Regular) return std::nullopt;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(handle.get(), &size)) return std::nullopt;
+  return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::optional<FileIdentity> RealFileSystem::Identity(const std::string& path) {
+  Handle handle(OpenForQuery(path));
+  if (!handle.valid()) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
+  return FileIdentity{info.dwVolumeSerialNumber,
+                      (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+std::unique_ptr<InputStream> RealFileSystem::OpenRead(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  if (wide.empty()) return nullptr;
+  // A folder does not open without FILE_FLAG_BACKUP_SEMANTICS; a device
+  // (CON, a named pipe) does, and is refused by its type.
+  Handle handle(CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!handle.valid() || TypeOfHandle(handle.get()) != FileType::Regular) return nullptr;
+  return std::make_unique<HandleInputStream>(handle.release());
+}
+
+std::unique_ptr<RandomAccessFile> RealFileSystem::OpenRecords(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  if (wide.empty()) return nullptr;
+  Handle handle(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr));
+  if (!handle.valid() || TypeOfHandle(handle.get()) != FileType::Regular) return nullptr;
+  return std::make_unique<HandleRandomAccessFile>(handle.release());
+}
+
+std::unique_ptr<RandomAccessFile> RealFileSystem::CreateRecordsExclusive(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  if (wide.empty()) return nullptr;
+  Handle handle(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
+                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr));
+  if (!handle.valid()) return nullptr;
+  return std::make_unique<HandleRandomAccessFile>(handle.release());
+}
+
+std::unique_ptr<OutputFile> RealFileSystem::CreateTemporaryBeside(const std::string& target,
+                                                                  std::string& temp_path) {
+  const std::string folder = FolderOfPath(target);
+  const std::string name = FileNameOfPath(target);
+  // A new file takes the permissions the folder hands down, which is what a
+  // file written in place would have had; the rename keeps them.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    // A leading dot and a ".tmp" end keep an unfinished file from being taken
+    // for the output by a user or by the converters' own name rules.
+    std::string candidate = folder + "." + name + "." + RandomSuffix() + ".tmp";
+    const std::wstring wide = Widen(candidate);
+    if (wide.empty()) return nullptr;
+    Handle handle(CreateFileW(wide.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.valid()) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+      return nullptr;
+    }
+    temp_path = std::move(candidate);
+    return std::make_unique<HandleOutputFile>(handle.release());
+  }
+  return nullptr;
+}
+
+bool RealFileSystem::Rename(const std::string& from, const std::string& to) {
+  return platform::ReplaceByRename(from, to);
+}
+
+bool RealFileSystem::Remove(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  return !wide.empty() && DeleteFileW(wide.c_str()) != 0;
+}
+
+std::string RealFileSystem::ResolveLinks(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  if (wide.empty()) return path;
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    return path;
+  }
+  // The system follows the whole chain when it opens the link; a broken
+  // chain leaves the link itself as the file to replace.
+  Handle handle(OpenForQuery(path));
+  if (!handle.valid()) return path;
+  std::wstring final_path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetFinalPathNameByHandleW(handle.get(), final_path.data(),
+                                                   static_cast<DWORD>(final_path.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return path;
+    if (length < final_path.size()) {
+      final_path.resize(length);
+      return WithoutLongPathPrefix(final_path);
+    }
+    final_path.resize(length + 1);
+  }
+}
+
+bool RealFileSystem::IsWritableFolder(const std::string& folder) {
+  if (TypeOf(folder) != FileType::Directory) return false;
+  // Access rights on Windows come from ACLs that no cheap call answers for
+  // sure: try to make a file there, which the system deletes on closing.
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    const std::wstring probe = Widen(JoinPath(folder, ".tessaline-probe-" + RandomSuffix()));
+    if (probe.empty()) return false;
+    const HANDLE handle =
+        CreateFileW(probe.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
+                    nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      CloseHandle(handle);
+      return true;
+    }
+    if (GetLastError() != ERROR_FILE_EXISTS) return false;
+  }
+  return false;
+}
+
+bool RealFileSystem::CreateFolders(const std::string& folder) {
+  const std::wstring wide = Widen(folder);
+  if (wide.empty()) return false;
+  // From UTF-16: a std::filesystem::path made from a narrow string would
+  // read it in the ANSI code page.
+  std::error_code error;
+  std::filesystem::create_directories(std::filesystem::path(wide), error);
+  return !error && TypeOf(folder) == FileType::Directory;
+}
+
+LockResult RealFileSystem::TryLock(const std::string& path) { return platform::TryLockFile(path); }
+
+}  // namespace tessaline
