@@ -46,7 +46,12 @@ TEST(BaseName, CountsAUtf8CharacterAsOne) {
 }
 
 TEST(JoinPath, AddsOneSeparator) {
+#ifdef _WIN32
+  EXPECT_EQ(JoinPath("C:\\Tessaline", "ZRB_DB.dat"), "C:\\Tessaline\\ZRB_DB.dat");
+  EXPECT_EQ(JoinPath("C:/Tessaline/", "ZRB_DB.dat"), "C:/Tessaline/ZRB_DB.dat");
+#else
   EXPECT_EQ(JoinPath("/opt/tessaline", "ZRB_DB.dat"), "/opt/tessaline/ZRB_DB.dat");
+#endif
   EXPECT_EQ(JoinPath("/", "ZRB_DB.dat"), "/ZRB_DB.dat");
   EXPECT_EQ(JoinPath("", "ZRB_DB.dat"), "ZRB_DB.dat");
   EXPECT_EQ(FolderOfPath("/a/b/c.txt"), "/a/b/");

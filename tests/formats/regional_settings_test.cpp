@@ -6,6 +6,9 @@
 
 #include "platform/user_regional_settings.h"
 
+// The POSIX locale of the environment (setenv, newlocale).
+#ifndef _WIN32
+
 namespace tessaline {
 namespace {
 
@@ -70,3 +73,5 @@ TEST(UserRegionalSettings, CLocaleGivesAPointAndASlash) {
 
 }  // namespace
 }  // namespace tessaline
+
+#endif  // _WIN32

@@ -1,8 +1,10 @@
 #include "host/real_file_system.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <string>
@@ -29,10 +31,14 @@ TEST(RealFileSystem, TellsFileTypesAndLengths) {
   TempFolder folder;
   RealFileSystem files;
   WriteWholeFile(folder.File("a.zbx"), "12345");
-  ASSERT_EQ(mkfifo(folder.File("fifo").c_str(), 0600), 0);
   EXPECT_EQ(files.TypeOf(folder.File("a.zbx")), FileType::Regular);
   EXPECT_EQ(files.TypeOf(folder.path()), FileType::Directory);
+#ifdef _WIN32
+  EXPECT_EQ(files.TypeOf("NUL"), FileType::Other);  // a device, not a file
+#else
+  ASSERT_EQ(mkfifo(folder.File("fifo").c_str(), 0600), 0);
   EXPECT_EQ(files.TypeOf(folder.File("fifo")), FileType::Other);
+#endif
   EXPECT_EQ(files.TypeOf(folder.File("missing")), FileType::Missing);
   EXPECT_EQ(files.TypeOf(folder.File("a.zbx/below")), FileType::Missing);
   EXPECT_EQ(files.Length(folder.File("a.zbx")), 5u);
@@ -44,11 +50,15 @@ TEST(RealFileSystem, OpensOnlyRegularFilesForReadingAndNeverBlocksOnAFifo) {
   TempFolder folder;
   RealFileSystem files;
   WriteWholeFile(folder.File("é.txt"), "line\r\n");
-  ASSERT_EQ(mkfifo(folder.File("fifo").c_str(), 0600), 0);
   auto in = files.OpenRead(folder.File("é.txt"));
   ASSERT_TRUE(in);
   EXPECT_EQ(ReadAll(*in), "line\r\n");
+#ifdef _WIN32
+  EXPECT_FALSE(files.OpenRead("NUL"));
+#else
+  ASSERT_EQ(mkfifo(folder.File("fifo").c_str(), 0600), 0);
   EXPECT_FALSE(files.OpenRead(folder.File("fifo")));  // would block without a writer
+#endif
   EXPECT_FALSE(files.OpenRead(folder.path()));
   EXPECT_FALSE(files.OpenRead(folder.File("missing")));
 }
@@ -98,6 +108,7 @@ TEST(RealFileSystem, ALockIsExclusiveUntilItsHolderLetsGo) {
   EXPECT_EQ(files.TryLock(folder.File("no/such/ZRB_DB.lock")).state, LockState::Failed);
 }
 
+#ifndef _WIN32  // symbolic links need a privilege on Windows
 TEST(RealFileSystem, ResolvesChainsOfLinks) {
   TempFolder folder;
   RealFileSystem files;
@@ -110,6 +121,7 @@ TEST(RealFileSystem, ResolvesChainsOfLinks) {
   EXPECT_EQ(files.ResolveLinks(folder.File("missing")), folder.File("missing"));
   files.ResolveLinks(folder.File("loop"));  // ends despite the loop
 }
+#endif
 
 TEST(RealFileSystem, FoldersAreCreatedAndChecked) {
   TempFolder folder;

@@ -140,6 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"Empty", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
+#ifndef _WIN32  // FIFOs and symbolic links are POSIX matters
 TEST_F(ChartToDevice, InputThatCannotBeReadFailsInStepOne) {
   ASSERT_EQ(mkfifo(folder.File("tube_TRK.txt").c_str(), 0600), 0);
   std::filesystem::create_directory(folder.File("dossier_TRK.txt"));
@@ -164,6 +165,7 @@ TEST_F(ChartToDevice, InputThatIsItsOwnOutputIsRefusedAndKept) {
     EXPECT_EQ(ReadWholeFile(path), kTrack);
   }
 }
+#endif
 
 TEST_F(ChartToDevice, OutputThatCannotBeWrittenIsAFailureAndLeavesTheOldOne) {
   const std::string path = Input("trace_TRK.txt", kTrack);
@@ -189,6 +191,13 @@ struct Change {
 class InputChangingBetweenPasses : public ChartToDevice, public ::testing::WithParamInterface<Change> {};
 
 TEST_P(InputChangingBetweenPasses, EndsWithTheErrorAndNoOutput) {
+#ifdef _WIN32
+  // Windows refuses to replace a file that is open, or to reuse its name.
+  if (std::string_view(GetParam().name) == "ReplacedBySameLength" ||
+      std::string_view(GetParam().name) == "MadeADirectory") {
+    GTEST_SKIP() << "an open file cannot be replaced on Windows";
+  }
+#endif
   const std::string path = Input("trace_TRK.txt", kTrack);
   host.on_yield = [&](int n) { if (n == GetParam().at_yield) GetParam().make(path); };
   EXPECT_EQ(Convert(path), ConversionOutcome::Failed);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "converter_fixture.h"
 #include "convert/device_to_chart/staging_location.h"
@@ -92,10 +93,12 @@ TEST_F(LoadingTest, PanelOfStepOneCountsBytesWithTheirLineEnds) {
 
 TEST_F(LoadingTest, FailuresOfStepOne) {
   ExpectFailedInStepOne(ConvertPath(Data("missing.zbx")), "missing");
-  mkdir(Data("folder.zbx").c_str(), 0777);
+  std::filesystem::create_directory(Data("folder.zbx"));
   ExpectFailedInStepOne(ConvertPath(Data("folder.zbx")), "a directory");
+#ifndef _WIN32
   ASSERT_EQ(mkfifo(Data("pipe.zbx").c_str(), 0666), 0);
   ExpectFailedInStepOne(ConvertPath(Data("pipe.zbx")), "a FIFO, which would block");
+#endif
   EXPECT_EQ(files.Count(FsCall::OpenRead), 0);
 
   for (const char* content : {"1,2,3,\"a\",1\r\n\r\n1,2,3,\"b\",1\r\n", "1,2,3,\"a\",1\r\n\r\n",

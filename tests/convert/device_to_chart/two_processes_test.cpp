@@ -1,5 +1,8 @@
 // Two copies of the program converting at once beside one program folder.
 
+// fork() and pipes: POSIX only.
+#ifndef _WIN32
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -65,3 +68,5 @@ TEST_F(DeviceToChartTest, TwoProcessesConvertAtOnceAndBothProduceCorrectFiles) {
 
 }  // namespace
 }  // namespace tessaline::testing
+
+#endif  // _WIN32
