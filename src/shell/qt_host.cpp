@@ -1,0 +1,63 @@
+#include "shell/qt_host.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMessageBox>
+
+#include "shell/controls.h"
+
+namespace tessaline {
+
+void ShowMessageBox(QWidget* parent, const std::string& text, MessageIcon icon) {
+  QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
+                  QString::fromUtf8(kApplicationTitle), QString::fromStdString(text),
+                  QMessageBox::Ok, parent);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+QtHost::QtHost(const PanelControls& controls, QWidget* message_parent, FileSystem* files)
+    : controls_(controls),
+      message_parent_(message_parent),
+      files_(files != nullptr ? files : &real_files_) {}
+
+void QtHost::SetStepText(const std::string& text) {
+  controls_.status->setText(QString::fromStdString(text));
+}
+
+void QtHost::SetMainPercentage(const std::string& text) {
+  controls_.main_percentage->setText(QString::fromStdString(text));
+}
+
+void QtHost::SetInnerPercentage(const std::string& text) {
+  controls_.inner_percentage->setText(QString::fromStdString(text));
+}
+
+void QtHost::MarkStepFinished(int step) {
+  if (step < 1 || step > static_cast<int>(controls_.steps.size())) return;
+  controls_.steps[static_cast<std::size_t>(step - 1)]->SetFillColor(BgrColor(kGreenBgr));
+}
+
+void QtHost::ShowCompletion(const std::string& caption) {
+  controls_.completion->SetCaption(QString::fromStdString(caption));
+  controls_.completion->raise();
+  controls_.completion->show();
+}
+
+void QtHost::ShowMessage(const std::string& text, MessageIcon icon) {
+  if (presenter_) {
+    presenter_(text, icon);
+  } else {
+    ShowMessageBox(message_parent_, text, icon);
+  }
+}
+
+bool QtHost::Yield() {
+  if (!since_events_.isValid() || since_events_.nsecsElapsed() >= kYieldIntervalNs) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    since_events_.start();
+  }
+  return stop_requested_;
+}
+
+}  // namespace tessaline
