@@ -14,10 +14,10 @@ packages=(
   locales
   # fuzzing toolchain
   clang libclang-rt-14-dev
-  # Windows cross-build check
-  mingw-w64
-  # packaging
-  dpkg-dev file
+  # Windows cross-build check, and Wine to run its tests
+  mingw-w64 wine64
+  # packaging and its test
+  dpkg-dev file desktop-file-utils man-db
 )
 
 SUDO=""
