@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds and runs the whole test suite twice: once in
 # the normal build and once under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Tests that need a display start their own Xvfb.
+# UndefinedBehaviorSanitizer, then a few seconds of each fuzzer and the
+# Windows cross-build check. Tests that need a display start their own Xvfb.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh" || exit 1
@@ -42,6 +43,9 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 LSAN_OPTIONS=suppressions="$root/scripts/lsan.supp" \
   run_suite "sanitizer build (ASan+UBSan)" "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTESSALINE_SANITIZE=ON
+
+echo "== fuzzing smoke run"
+bash "$root/scripts/fuzz.sh" --smoke || status=1
 
 echo "== Windows cross-build check"
 bash "$root/scripts/windows-check.sh" || status=1
