@@ -53,11 +53,28 @@ void QtHost::ShowMessage(const std::string& text, MessageIcon icon) {
 }
 
 bool QtHost::Yield() {
-  if (!since_events_.isValid() || since_events_.nsecsElapsed() >= kYieldIntervalNs) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    since_events_.start();
+  if (!since_events_.isValid()) {
+    ProcessEvents();
+    return stop_requested_;
   }
+  if (++calls_since_check_ < check_stride_) return stop_requested_;
+  calls_since_check_ = 0;
+  const qint64 now = since_events_.nsecsElapsed();
+  const qint64 spacing = now - last_check_ns_;
+  last_check_ns_ = now;
+  if (spacing > 2 * kCheckSpacingNs) {
+    check_stride_ = 1;
+  } else if (spacing < kCheckSpacingNs / 2 && check_stride_ < kMaxCheckStride) {
+    check_stride_ *= 2;
+  }
+  if (now >= kYieldIntervalNs) ProcessEvents();
   return stop_requested_;
+}
+
+void QtHost::ProcessEvents() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  since_events_.start();
+  last_check_ns_ = 0;
 }
 
 }  // namespace tessaline

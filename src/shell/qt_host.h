@@ -43,6 +43,11 @@ class QtHost final : public Host {
   // Events are processed at most this often while a conversion runs: often
   // enough for 10 ms timers, rarely enough to cost the conversion little.
   static constexpr qint64 kYieldIntervalNs = 10'000'000;
+  // Reading the clock costs about as much as converting a short line, so
+  // it is read only every so many yields: as many as keep the clock read
+  // about this often, however long a line takes.
+  static constexpr qint64 kCheckSpacingNs = 250'000;
+  static constexpr int kMaxCheckStride = 32;
 
   // `files` null: the machine's file system.
   QtHost(const PanelControls& controls, QWidget* message_parent, FileSystem* files = nullptr);
@@ -65,12 +70,17 @@ class QtHost final : public Host {
   FileSystem& Files() override { return *files_; }
 
  private:
+  void ProcessEvents();
+
   PanelControls controls_;
   QPointer<QWidget> message_parent_;
   RealFileSystem real_files_;
   FileSystem* files_;
   MessagePresenter presenter_;
-  QElapsedTimer since_events_;
+  QElapsedTimer since_events_;  // since events were last processed
+  qint64 last_check_ns_ = 0;    // when the clock was last read, on that timer
+  int check_stride_ = 1;
+  int calls_since_check_ = 0;
   bool stop_requested_ = false;
 };
 
