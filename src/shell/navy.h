@@ -84,7 +84,6 @@ class Navy : public QWidget {
   const std::string& FichierDepose() const { return fichier_depose_; }
   NavyState State() const { return state_; }
   QtHost& PanelHost() { return *host_; }
-  const DeviceToChartConverter& DeviceConverter() const { return *device_to_chart_; }
 
  signals:
   // The dropped files have all been handled (or the rest given up after a
