@@ -162,17 +162,12 @@ fi
   || fail "--version: $(run_bare "$bin/tessaline-convert" --version)"
 
 # --- The unpacked tessaline on a virtual screen ----------------------------
-for number in $(seq 161 230); do
-  [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
-  Xvfb ":$number" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  if wait_for 100 xdpyinfo -display ":$number"; then
-    display=":$number"
-    break
-  fi
-  kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; xvfb_pid=""
-done
-[ -n "$xvfb_pid" ] || fail "no virtual display could be started"
+# Xvfb picks a free display itself and writes its number once it accepts
+# clients, so parallel test runs never share or steal a display.
+Xvfb -displayfd 9 -screen 0 800x600x24 -nolisten tcp 9>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+wait_for 150 test -s "$work/display" || fail "no virtual display could be started: $(cat "$work/xvfb.log")"
+display=":$(head -n 1 "$work/display")"
 runtime="$work/runtime"
 mkdir -m 700 "$runtime"
 
