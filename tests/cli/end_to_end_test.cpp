@@ -77,11 +77,11 @@ class CommandLine : public ::testing::Test {
 
   ProgramRun Run(const std::vector<std::string>& arguments,
                  const std::vector<std::string>& locale = {"LC_ALL=C"}) {
-    ProgramRunSpec spec;
-    spec.arguments = arguments;
-    spec.environment = Environment(locale);
-    spec.folder = Data("");
-    return RunProgram(program_, spec);
+    ProgramCall call;
+    call.arguments = arguments;
+    call.environment = Environment(locale);
+    call.folder = Data("");
+    return RunProgram(program_, call);
   }
 
   std::string Data(const std::string& name) const { return root_.File("data/" + name); }
@@ -276,13 +276,13 @@ TEST_F(CommandLine, ProgressShowsOnlyOnATerminalAndIsErasedBeforeTheOutcome) {
   Write("raz_TRK.txt", kTrackFile);
   Write("trace.zbx", kDevicePoints);
   Write("coupe.zbx", "-4.5,47.1,1,\"A\",1\r\n-4.5,47.1\r\n");  // second line too short
-  ProgramRunSpec spec;
-  spec.environment = Environment({"LC_ALL=C"});
-  spec.folder = Data("");
-  spec.stderr_on_terminal = true;
+  ProgramCall call;
+  call.environment = Environment({"LC_ALL=C"});
+  call.folder = Data("");
+  call.stderr_on_terminal = true;
 
-  spec.arguments = {"raz_TRK.txt", "trace.zbx"};
-  const ProgramRun shown = RunProgram(program_, spec);
+  call.arguments = {"raz_TRK.txt", "trace.zbx"};
+  const ProgramRun shown = RunProgram(program_, call);
   EXPECT_EQ(shown.exit_status, 0);
   EXPECT_EQ(shown.out,
             "Traitement du fichier raz_TRK.txt terminé.\nTraitement du fichier trace.zbx terminé.\n");
@@ -297,16 +297,16 @@ TEST_F(CommandLine, ProgressShowsOnlyOnATerminalAndIsErasedBeforeTheOutcome) {
       << shown.err;
   EXPECT_EQ(shown.err.back(), '\r');
 
-  spec.arguments = {"coupe.zbx"};
-  const ProgramRun failed = RunProgram(program_, spec);
+  call.arguments = {"coupe.zbx"};
+  const ProgramRun failed = RunProgram(program_, call);
   EXPECT_EQ(failed.exit_status, 1);
   const std::string line = "tessaline-convert: coupe.zbx: " + std::string(kDeviceError) + "\n";
   EXPECT_TRUE(Contains(failed.err, "\rcoupe.zbx: Etape N°1: Mise en mémoire")) << failed.err;
   ASSERT_GT(failed.err.size(), line.size());
   EXPECT_EQ(failed.err.substr(failed.err.size() - line.size() - 1), "\r" + line) << failed.err;
 
-  spec.arguments = {"-q", "raz_TRK.txt", "trace.zbx"};
-  const ProgramRun quiet = RunProgram(program_, spec);
+  call.arguments = {"-q", "raz_TRK.txt", "trace.zbx"};
+  const ProgramRun quiet = RunProgram(program_, call);
   EXPECT_EQ(quiet.exit_status, 0);
   EXPECT_EQ(quiet.out, "");
   EXPECT_EQ(quiet.err, "");
@@ -322,13 +322,13 @@ TEST_F(CommandLine, CtrlCStopsTheRunCleanlyAndEndsByTheSignal) {
     device += "-4.7" + std::to_string(10000 + i) + ",48.0" + std::to_string(10000 + i) + ",5.25,\"Iroise\"\r\n";
   }
   Write("grand_TRK.txt", track);
-  ProgramRunSpec spec;
-  spec.arguments.assign(300, "grand_TRK.txt");
-  spec.environment = Environment({"LC_ALL=C"});
-  spec.folder = Data("");
-  spec.stderr_on_terminal = true;
-  spec.signal_once_written = SIGINT;
-  const ProgramRun run = RunProgram(program_, spec);
+  ProgramCall call;
+  call.arguments.assign(300, "grand_TRK.txt");
+  call.environment = Environment({"LC_ALL=C"});
+  call.folder = Data("");
+  call.stderr_on_terminal = true;
+  call.signal_once_written = SIGINT;
+  const ProgramRun run = RunProgram(program_, call);
   EXPECT_EQ(run.signal, SIGINT) << "exit status " << run.exit_status;
   // It stopped on its own rather than dying mid-line: the progress line was erased.
   ASSERT_GE(run.err.size(), 2u);
@@ -348,12 +348,12 @@ TEST_F(CommandLine, CtrlCStopsTheRunCleanlyAndEndsByTheSignal) {
 
 TEST_F(CommandLine, LostCompletionLinesAreAFailure) {
   Write("raz_TRK.txt", kTrackFile);
-  ProgramRunSpec spec;
-  spec.arguments = {"raz_TRK.txt"};
-  spec.environment = Environment({"LC_ALL=C"});
-  spec.folder = Data("");
-  spec.stdout_path = "/dev/full";
-  const ProgramRun run = RunProgram(program_, spec);
+  ProgramCall call;
+  call.arguments = {"raz_TRK.txt"};
+  call.environment = Environment({"LC_ALL=C"});
+  call.folder = Data("");
+  call.stdout_path = "/dev/full";
+  const ProgramRun run = RunProgram(program_, call);
   EXPECT_EQ(run.exit_status, 1);
   EXPECT_EQ(run.err, "tessaline-convert: erreur d'écriture sur la sortie standard\n");
   EXPECT_TRUE(IsDeviceFile(Read("raz_TRK.asc"), kDeviceOfTrackFile));
@@ -404,12 +404,12 @@ TEST_F(CommandLine, ParallelRunsOnDistinctFilesEachGetTheirOwnResult) {
   }
   WriteWholeFile(root_.File("liste"), list);
 
-  ProgramRunSpec spec;
-  spec.arguments = {"-P", "8", "-n", "1", program_, "-q"};
-  spec.environment = Environment({"LC_ALL=C"});
-  spec.folder = Data("");
-  spec.stdin_path = root_.File("liste");
-  const ProgramRun run = RunProgram("/usr/bin/xargs", spec);
+  ProgramCall call;
+  call.arguments = {"-P", "8", "-n", "1", program_, "-q"};
+  call.environment = Environment({"LC_ALL=C"});
+  call.folder = Data("");
+  call.stdin_path = root_.File("liste");
+  const ProgramRun run = RunProgram("/usr/bin/xargs", call);
   EXPECT_EQ(run.exit_status, 0) << run.err;
   EXPECT_EQ(run.err, "");
 

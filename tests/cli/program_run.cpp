@@ -26,24 +26,24 @@ std::vector<char*> PointersTo(std::vector<std::string>& texts) {
 
 }  // namespace
 
-ProgramRun RunProgram(const std::string& program, const ProgramRunSpec& spec) {
+ProgramRun RunProgram(const std::string& program, const ProgramCall& call) {
   TempFolder capture;
-  const std::string out_path = spec.stdout_path.empty() ? capture.File("out") : spec.stdout_path;
+  const std::string out_path = call.stdout_path.empty() ? capture.File("out") : call.stdout_path;
   const std::string err_path = capture.File("err");
 
   std::vector<std::string> argv_texts{program};
-  argv_texts.insert(argv_texts.end(), spec.arguments.begin(), spec.arguments.end());
-  std::vector<std::string> env_texts = spec.environment;
+  argv_texts.insert(argv_texts.end(), call.arguments.begin(), call.arguments.end());
+  std::vector<std::string> env_texts = call.environment;
   std::vector<char*> argv = PointersTo(argv_texts);
   std::vector<char*> envp = PointersTo(env_texts);
 
   // Everything the child needs is opened here: between fork and exec it may
   // only call what is safe in a forked copy of a threaded process.
-  const int in_fd = open(spec.stdin_path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int in_fd = open(call.stdin_path.c_str(), O_RDONLY | O_CLOEXEC);
   const int out_fd = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   int err_fd = -1;
   int terminal = -1;
-  if (spec.stderr_on_terminal) {
+  if (call.stderr_on_terminal) {
     termios raw{};
     cfmakeraw(&raw);
     winsize size{};
@@ -60,7 +60,7 @@ ProgramRun RunProgram(const std::string& program, const ProgramRunSpec& spec) {
   const pid_t child = fork();
   if (child < 0) throw std::runtime_error("fork");
   if (child == 0) {
-    if (!spec.folder.empty() && chdir(spec.folder.c_str()) != 0) _exit(126);
+    if (!call.folder.empty() && chdir(call.folder.c_str()) != 0) _exit(126);
     dup2(in_fd, 0);
     dup2(out_fd, 1);
     dup2(err_fd, 2);
@@ -81,8 +81,8 @@ ProgramRun RunProgram(const std::string& program, const ProgramRunSpec& spec) {
       const ssize_t got = read(terminal, buffer, sizeof buffer);
       if (got > 0) {
         run.err.append(buffer, static_cast<std::size_t>(got));
-        if (spec.signal_once_written != 0 && !signalled) {
-          kill(child, spec.signal_once_written);
+        if (call.signal_once_written != 0 && !signalled) {
+          kill(child, call.signal_once_written);
           signalled = true;
         }
       } else if (got < 0 && errno == EINTR) {
@@ -98,7 +98,7 @@ ProgramRun RunProgram(const std::string& program, const ProgramRunSpec& spec) {
   }
   if (WIFEXITED(status)) run.exit_status = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
-  if (spec.stdout_path.empty()) run.out = ReadWholeFile(out_path);
+  if (call.stdout_path.empty()) run.out = ReadWholeFile(out_path);
   if (terminal < 0) run.err = ReadWholeFile(err_path);
   return run;
 }

@@ -6,7 +6,7 @@
 
 namespace tessaline::testing {
 
-struct ProgramRunSpec {
+struct ProgramCall {
   std::vector<std::string> arguments;    // without the program
   std::vector<std::string> environment;  // "NAME=value", the whole environment
   std::string folder;                    // working folder; "" keeps the current one
@@ -25,6 +25,6 @@ struct ProgramRun {
   std::string err;       // what reached the terminal when stderr_on_terminal
 };
 
-ProgramRun RunProgram(const std::string& program, const ProgramRunSpec& spec);
+ProgramRun RunProgram(const std::string& program, const ProgramCall& call);
 
 }  // namespace tessaline::testing
