@@ -89,6 +89,19 @@ std::deque<std::string> DroppedFiles(const QMimeData* data) {
   return paths;
 }
 
+// The surface's events, handed to the window's motion.
+class MotionEvents : public SurfaceEvents {
+ public:
+  explicit MotionEvents(MotionBinding& motion) : motion_(motion) {}
+  void MousePress(const QMouseEvent& event) override { motion_.MousePress(event); }
+  void MouseMove(const QMouseEvent& event) override { motion_.MouseMove(event); }
+  void MouseRelease(const QMouseEvent& event) override { motion_.MouseRelease(event); }
+  void KeyPress(const QKeyEvent& event) override { motion_.KeyPress(event); }
+
+ private:
+  MotionBinding& motion_;
+};
+
 void SetBold(NavyLabel* label, bool bold) {
   QFont font = label->font();
   if (font.bold() == bold) return;
@@ -125,6 +138,14 @@ Navy::Navy(NavyServices services) : QWidget(nullptr), services_(std::move(servic
   setFont(default_font);
 
   BuildControls();
+
+  motion_ = std::make_unique<MotionBinding>(*this);
+  motion_->SetHoverOut([this] { SetCommandLabelsRegular(); });
+  motion_events_ = std::make_unique<MotionEvents>(*motion_);
+  surface_events_ = motion_events_.get();
+  tray_ = std::make_unique<TrayBinding>(*this, TessalineIcon());
+  tray_->WatchLabel4(*label4_);
+  hide_action_ = [this] { tray_->Label4Clicked(); };
 
   PanelControls panel;
   panel.status = lbl_status_;
@@ -275,8 +296,12 @@ void Navy::mousePressEvent(QMouseEvent* event) {
 }
 
 void Navy::mouseMoveEvent(QMouseEvent* event) {
-  if (surface_events_ != nullptr) surface_events_->MouseMove(*event);
-  SetCommandLabelsRegular();
+  // Once per move: whoever takes the surface's events clears the hover.
+  if (surface_events_ != nullptr) {
+    surface_events_->MouseMove(*event);
+  } else {
+    SetCommandLabelsRegular();
+  }
   event->accept();
 }
 

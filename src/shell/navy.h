@@ -14,7 +14,9 @@
 #include "formats/clock.h"
 #include "formats/regional_settings.h"
 #include "host/file_system.h"
+#include "shell/motion/motion_binding.h"
 #include "shell/qt_host.h"
+#include "shell/tray/tray_binding.h"
 
 class QKeyEvent;
 class QMimeData;
@@ -73,9 +75,13 @@ class Navy : public QWidget {
   // window shown above all others without taking the focus from anyone.
   void Load();
 
-  // Null: the surface's events only clear the command labels' hover.
+  // Who takes the surface's events; the window's own motion unless replaced.
+  // Whoever takes them also clears the command labels' hover on each move
+  // (the motion does it between moving the window and ending a flight);
+  // with null the window only clears that hover.
   void SetSurfaceEvents(SurfaceEvents* events) { surface_events_ = events; }
-  // What a click on Label4 does (hiding into the notification area).
+  // What a click on Label4 does; hiding into the notification area unless
+  // replaced.
   void SetHideAction(std::function<void()> action) { hide_action_ = std::move(action); }
   // Both command labels back to regular weight.
   void SetCommandLabelsRegular();
@@ -84,6 +90,10 @@ class Navy : public QWidget {
   const std::string& FichierDepose() const { return fichier_depose_; }
   NavyState State() const { return state_; }
   QtHost& PanelHost() { return *host_; }
+  // Dragging, throwing and Esc, with Timer1, Timer3 and TmrHit.
+  MotionBinding& Motion() { return *motion_; }
+  // Label4 and the notification-area icon.
+  TrayBinding& Tray() { return *tray_; }
 
  signals:
   // The dropped files have all been handled (or the rest given up after a
@@ -136,6 +146,9 @@ class Navy : public QWidget {
   NavyState state_ = NavyState::Idle;
   bool end_after_conversion_ = false;
 
+  std::unique_ptr<MotionBinding> motion_;
+  std::unique_ptr<SurfaceEvents> motion_events_;
+  std::unique_ptr<TrayBinding> tray_;
   SurfaceEvents* surface_events_ = nullptr;
   std::function<void()> hide_action_;
   QImage picture_;

@@ -49,12 +49,10 @@ TrayBinding::~TrayBinding() {
 void TrayBinding::WatchLabel4(QWidget& label4) {
   label4_ = &label4;
   label4.installEventFilter(this);
-  RefreshLabel4Tooltip();
 }
 
 void TrayBinding::SetAvailabilityCheck(std::function<bool()> available) {
   available_ = std::move(available);
-  RefreshLabel4Tooltip();
 }
 
 void TrayBinding::Label4Clicked() {
@@ -63,8 +61,9 @@ void TrayBinding::Label4Clicked() {
 }
 
 bool TrayBinding::eventFilter(QObject* watched, QEvent* event) {
-  // A notification area may come or go while the program runs: the tooltip
-  // is brought up to date just before it shows.
+  // A notification area may come or go while the program runs (a panel
+  // starting after the program, or restarting): the tooltip is decided just
+  // before it shows, and on each click.
   if (watched == label4_ && event->type() == QEvent::ToolTip) RefreshLabel4Tooltip();
   return QObject::eventFilter(watched, event);
 }

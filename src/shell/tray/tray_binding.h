@@ -8,14 +8,13 @@
 #include <functional>
 #include <memory>
 
+#include "shell/tray/frm_systray.h"
 #include "shell/tray/information_box.h"
 #include "shell/tray/tray_state_machine.h"
 
 class QWidget;
 
 namespace tessaline {
-
-class FrmSystray;
 
 inline constexpr char kLabel4Tooltip[] = "Minimiser l'application";
 inline constexpr char kLabel4NoTrayTooltip[] = "Zone de notification indisponible";
@@ -30,7 +29,8 @@ class TrayBinding : public QObject, private TrayHost {
               QObject* parent = nullptr);
   ~TrayBinding() override;
 
-  // Keeps Label4's tooltip telling whether there is a notification area.
+  // Label4's tooltip tells, whenever it shows, whether there is a
+  // notification area; until then it keeps the one the label was made with.
   void WatchLabel4(QWidget& label4);
   // Replaces the check for a notification area (tests).
   void SetAvailabilityCheck(std::function<bool()> available);

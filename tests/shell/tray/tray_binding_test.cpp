@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "shell/tray/frm_systray.h"
-#include "shell/tray/placeholder_icon.h"
+#include "shell/artwork.h"
 
 namespace tessaline {
 namespace {
@@ -41,6 +41,7 @@ class TrayBindingTest : public ::testing::Test {
  protected:
   void SetUp() override {
     navy.show();
+    label4.setToolTip(QStringLiteral("Minimiser l'application"));
     tray.SetAvailabilityCheck([this] { return available; });
     tray.WatchLabel4(label4);
   }
@@ -58,7 +59,7 @@ class TrayBindingTest : public ::testing::Test {
   QWidget navy;
   QLabel label4{QStringLiteral("/"), &navy};
   RecordingPresenter presenter;
-  TrayBinding tray{navy, PlaceholderProgramIcon(), &presenter};
+  TrayBinding tray{navy, TessalineIcon(), &presenter};
 };
 
 TEST_F(TrayBindingTest, Label4HidesTheWindowAndTheIconAppears) {
@@ -118,8 +119,11 @@ TEST_F(TrayBindingTest, AboutShowsTheProgramsInformationAndStaysInTheTray) {
 }
 
 TEST_F(TrayBindingTest, WithoutANotificationAreaLabel4SaysSoAndDoesNotHide) {
-  EXPECT_EQ(label4.toolTip(), QStringLiteral("Minimiser l'application"));
   available = false;
+  QHelpEvent help(QEvent::ToolTip, QPoint(1, 1), QPoint(1, 1));
+  QCoreApplication::sendEvent(&label4, &help);
+  EXPECT_EQ(label4.toolTip(), QStringLiteral("Zone de notification indisponible"));
+  label4.setToolTip(QStringLiteral("Minimiser l'application"));
   tray.Label4Clicked();
   EXPECT_TRUE(navy.isVisible());
   EXPECT_FALSE(tray.InTray());
@@ -127,7 +131,6 @@ TEST_F(TrayBindingTest, WithoutANotificationAreaLabel4SaysSoAndDoesNotHide) {
 
   // The notification area comes back: the tooltip says so when it shows.
   available = true;
-  QHelpEvent help(QEvent::ToolTip, QPoint(1, 1), QPoint(1, 1));
   QCoreApplication::sendEvent(&label4, &help);
   EXPECT_EQ(label4.toolTip(), QStringLiteral("Minimiser l'application"));
 }

@@ -1,0 +1,120 @@
+// Label4 of the real window and the notification-area icon, with a
+// notification area that the test decides is there or not.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QScreen>
+#include <QTest>
+#include <QWindow>
+
+#include "navy_fixture.h"
+#include "shell/artwork.h"
+#include "shell/tray/frm_systray.h"
+
+namespace tessaline::testing {
+namespace {
+
+int LiveTrayWindows() {
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  int count = 0;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (qobject_cast<FrmSystray*>(widget) != nullptr) ++count;
+  }
+  return count;
+}
+
+class NavyTrayTest : public NavyTest {
+ protected:
+  NavyTrayTest() {
+    MakeNavy();
+    navy_->move(QGuiApplication::primaryScreen()->geometry().topLeft() + QPoint(200, 100));
+    navy_->Tray().SetAvailabilityCheck([this] { return available_; });
+  }
+  void ClickLabel4() {
+    QTest::mouseClick(navy_->windowHandle(), Qt::LeftButton, {},
+                      Control("Label4")->geometry().center());
+  }
+
+  bool available_ = true;
+};
+
+TEST_F(NavyTrayTest, Label4HidesTheWindowBehindTheProgramsIconUntilADoubleClick) {
+  const QPoint hidden_at = navy_->pos();
+  ClickLabel4();
+  EXPECT_FALSE(navy_->isVisible());
+  ASSERT_TRUE(navy_->Tray().InTray());
+  QSystemTrayIcon& icon = navy_->Tray().Systray()->TrayIcon();
+  EXPECT_TRUE(icon.isVisible());
+  EXPECT_EQ(icon.toolTip(), QStringLiteral("Tessaline <--> Vestamar"));
+  // The same artwork as the window's icon.
+  const QImage expected = TessalineIconImage(32).convertToFormat(QImage::Format_ARGB32);
+  EXPECT_EQ(icon.icon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32), expected);
+  EXPECT_EQ(navy_->windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32),
+            expected);
+  EXPECT_EQ(LiveTrayWindows(), 1);
+
+  emit icon.activated(QSystemTrayIcon::Trigger);
+  EXPECT_FALSE(navy_->isVisible());
+  emit icon.activated(QSystemTrayIcon::DoubleClick);
+  EXPECT_TRUE(navy_->isVisible());
+  EXPECT_FALSE(navy_->Tray().InTray());
+  EXPECT_EQ(navy_->pos(), hidden_at);
+  EXPECT_EQ(LiveTrayWindows(), 0);
+
+  // Hidden again: one icon again.
+  ClickLabel4();
+  EXPECT_EQ(LiveTrayWindows(), 1);
+  navy_->Tray().Systray()->MnuRestaurer().trigger();
+  EXPECT_TRUE(navy_->isVisible());
+  EXPECT_EQ(LiveTrayWindows(), 0);
+}
+
+TEST_F(NavyTrayTest, AThrownWindowFliesOnWhileHiddenAndComesBackWhereTheMotionTookIt) {
+  QTest::mouseClick(navy_->windowHandle(), Qt::RightButton, {}, QPoint(30, 150));
+  MotionBinding& motion = navy_->Motion();
+  ASSERT_TRUE(motion.Motion().InFlight());
+  // Hidden within the grace period: the grace tick finds it hidden.
+  ClickLabel4();
+  ASSERT_TRUE(navy_->Tray().InTray());
+  const QPoint hidden_at = navy_->pos();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !motion.Motion().InFlight(); }, 5000));
+  EXPECT_FALSE(motion.TmrHit().isActive());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return (navy_->pos() - hidden_at).manhattanLength() > 50; },
+                              5000));
+  EXPECT_FALSE(navy_->isVisible());
+
+  navy_->Tray().Systray()->MnuRestaurer().trigger();
+  EXPECT_TRUE(navy_->isVisible());
+  // Where the motion has it, and still flying.
+  EXPECT_EQ(navy_->x(), qRound(motion.Surface().Left() / 15));
+  EXPECT_TRUE(motion.Timer1().isActive());
+  EXPECT_TRUE(motion.Timer3().isActive());
+}
+
+TEST_F(NavyTrayTest, WithoutANotificationAreaLabel4SaysSoAndTheWindowStays) {
+  available_ = false;
+  NavyLabel* label4 = Label("Label4");
+  QHelpEvent help(QEvent::ToolTip, QPoint(3, 3), label4->mapToGlobal(QPoint(3, 3)));
+  QApplication::sendEvent(label4, &help);
+  EXPECT_EQ(label4->toolTip(), QStringLiteral("Zone de notification indisponible"));
+  ClickLabel4();
+  EXPECT_TRUE(navy_->isVisible());
+  EXPECT_FALSE(navy_->Tray().InTray());
+  EXPECT_EQ(LiveTrayWindows(), 0);
+
+  available_ = true;
+  QApplication::sendEvent(label4, &help);
+  EXPECT_EQ(label4->toolTip(), QStringLiteral("Minimiser l'application"));
+}
+
+TEST_F(NavyTrayTest, TheIconGoesWithTheWindow) {
+  ClickLabel4();
+  ASSERT_EQ(LiveTrayWindows(), 1);
+  navy_.reset();
+  EXPECT_EQ(LiveTrayWindows(), 0);
+}
+
+}  // namespace
+}  // namespace tessaline::testing
