@@ -13,7 +13,7 @@
 #include "convert/chart_to_device/chart_to_device_converter.h"
 #include "fuzz_support.h"
 #include "host/real_file_system.h"
-#include "host/recording_host.h"
+#include "support/recording_host.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "formats/number_reader.h"
 #include "fuzz_support.h"
 #include "host/real_file_system.h"
-#include "host/recording_host.h"
+#include "support/recording_host.h"
 
 namespace {
 

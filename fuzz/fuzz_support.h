@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "formats/clock.h"
+#include "platform/clock.h"
 
 namespace tessaline::fuzz {
 

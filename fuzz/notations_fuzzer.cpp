@@ -14,10 +14,10 @@
 #include "formats/coordinate_notation.h"
 #include "formats/device_point_line.h"
 #include "formats/number_reader.h"
-#include "formats/path_names.h"
+#include "platform/path_names.h"
 #include "formats/percentage.h"
 #include "formats/time_stamp.h"
-#include "formats/utf8.h"
+#include "platform/utf8.h"
 #include "formats/value_notation.h"
 #include "fuzz_support.h"
 

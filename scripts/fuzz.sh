@@ -21,7 +21,7 @@ jobs=${TESSALINE_JOBS:-2}
 harnesses=(device_to_chart chart_to_device notations)
 
 echo "== fuzz: build in $build"
-if ! CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+if ! CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALINE_WERROR=ON \
     -DTESSALINE_BUILD_FUZZERS=ON -DTESSALINE_BUILD_GUI=OFF -DTESSALINE_BUILD_TESTS=OFF >/dev/null ||
    ! cmake --build "$build" -j "$jobs" --target "${harnesses[@]/%/_fuzzer}"; then
   echo "== fuzz: build FAILED"

@@ -9,7 +9,7 @@ folder=${1:-$root/build-package}
 jobs=$(nproc 2>/dev/null || echo 2)
 if [ "${TESSALINE_SKIP_SETUP:-0}" != 1 ]; then bash "$root/scripts/setup.sh"; fi
 
-cmake -S "$root" -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
+cmake -S "$root" -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALINE_WERROR=ON -DCMAKE_INSTALL_PREFIX=/usr \
   -DTESSALINE_INSTALLED_LAYOUT=ON -DTESSALINE_BUILD_GUI=ON -DTESSALINE_BUILD_TESTS=OFF \
   -DTESSALINE_BUILD_BENCH=OFF -DTESSALINE_SANITIZE=OFF >/dev/null
 cmake --build "$folder" -j "$jobs"

@@ -16,8 +16,10 @@ packages=(
   clang libclang-rt-14-dev
   # Windows cross-build check, and Wine to run its tests
   mingw-w64 wine64
-  # packaging and its test
-  dpkg-dev file desktop-file-utils man-db
+  # GPX: the XML reader, the schema check, and another program's reader and writer
+  libexpat1-dev libxml2-utils gpsbabel
+  # packaging and its test: the Debian package, the Windows installer and zip
+  dpkg-dev file desktop-file-utils man-db lintian appstream nsis zip unzip
 )
 
 SUDO=""

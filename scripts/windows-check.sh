@@ -27,10 +27,9 @@ if ! command -v x86_64-w64-mingw32-g++-posix >/dev/null; then
 fi
 
 echo "== Windows check: configure $folder"
-# -O2 as the Linux build; GCC 12 reports false string overlaps at -O3.
 if ! cmake -S "$root" -B "$folder" \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+    -DCMAKE_BUILD_TYPE=Release -DTESSALINE_WERROR=ON \
     -DTESSALINE_BUILD_GUI=OFF -DTESSALINE_BUILD_TESTS=ON -DTESSALINE_BUILD_BENCH=OFF >/dev/null; then
   fail "configure"
   finish

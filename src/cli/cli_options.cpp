@@ -4,11 +4,8 @@
 #include <string_view>
 
 #include "cli/console_output.h"
-#include "formats/utf8.h"
-
-#ifndef TESSALINE_VERSION_TEXT
-#define TESSALINE_VERSION_TEXT "4.0"
-#endif
+#include "platform/utf8.h"
+#include "product.h"
 
 namespace tessaline::cli {
 
@@ -175,7 +172,7 @@ std::string HelpText() {
 }
 
 std::string VersionText() {
-  return Joined({"tessaline-convert (Tessaline Pro) ", TESSALINE_VERSION_TEXT, "\n"});
+  return Joined({"tessaline-convert (" TESSALINE_PRODUCT_NAME ") ", TESSALINE_VERSION, "\n"});
 }
 
 std::string UsageErrorText(const std::string& error) {

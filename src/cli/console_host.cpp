@@ -1,8 +1,8 @@
 #include "cli/console_host.h"
 
 #include "cli/cli_options.h"
-#include "formats/path_names.h"
-#include "formats/utf8.h"
+#include "platform/path_names.h"
+#include "platform/utf8.h"
 
 namespace tessaline::cli {
 

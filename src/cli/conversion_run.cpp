@@ -1,6 +1,6 @@
 #include "cli/conversion_run.h"
 
-#include "formats/path_names.h"
+#include "platform/path_names.h"
 
 namespace tessaline::cli {
 

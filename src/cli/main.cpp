@@ -8,7 +8,6 @@
 #include "cli/console_output.h"
 #include "cli/interruption.h"
 #include "cli/tessaline_convert.h"
-#include "cli/terminal_width.h"
 #include "platform/terminal.h"
 
 #ifdef _WIN32
@@ -52,7 +51,7 @@ int main(int argc, char** argv) {
   cli::StreamSink err(stderr);
   cli::ProcessStreams streams{out, err};
   streams.stderr_is_terminal = platform::IsStderrTerminal();
-  if (streams.stderr_is_terminal) streams.terminal_columns = cli::StderrTerminalColumns();
+  if (streams.stderr_is_terminal) streams.terminal_columns = platform::StderrTerminalColumns();
   streams.stop_requested = &cli::InterruptionRequested;
 
   const cli::ProgramResult result = cli::RunTessalineConvert(ArgumentsOf(argc, argv), streams);

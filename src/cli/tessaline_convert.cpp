@@ -5,7 +5,7 @@
 #include "cli/conversion_run.h"
 #include "convert/chart_to_device/chart_to_device_converter.h"
 #include "convert/device_to_chart/device_to_chart_converter.h"
-#include "formats/clock.h"
+#include "platform/clock.h"
 #include "host/real_file_system.h"
 #include "platform/user_regional_settings.h"
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "formats/utf8.h"
+#include "platform/utf8.h"
 
 namespace tessaline {
 

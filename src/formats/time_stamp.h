@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "formats/clock.h"
-#include "formats/regional_settings.h"
+#include "platform/clock.h"
+#include "platform/regional_settings.h"
 
 namespace tessaline {
 

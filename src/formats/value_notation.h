@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "formats/regional_settings.h"
+#include "platform/regional_settings.h"
 
 namespace tessaline {
 

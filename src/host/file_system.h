@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_lock.h"
+
 namespace tessaline {
 
 enum class FileType { Missing, Regular, Directory, Other };
@@ -47,19 +49,6 @@ class OutputFile {
   virtual bool Write(std::string_view data) = 0;
   // False when the data could not be stored (a full disk shows here).
   virtual bool Close() = 0;
-};
-
-// Held while alive; the destructor releases it.
-class FileLock {
- public:
-  virtual ~FileLock() = default;
-};
-
-enum class LockState { Acquired, HeldElsewhere, Failed };
-
-struct LockResult {
-  LockState state = LockState::Failed;
-  std::unique_ptr<FileLock> lock;  // set when Acquired
 };
 
 class FileSystem {

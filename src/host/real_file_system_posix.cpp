@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "formats/path_names.h"
+#include "platform/path_names.h"
 #include "platform/atomic_replace.h"
 #include "platform/file_lock.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "formats/path_names.h"
+#include "platform/path_names.h"
 #include "platform/atomic_replace.h"
 #include "platform/file_lock.h"
 #include "platform/wide_text_win.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "formats/path_names.h"
+#include "platform/path_names.h"
 
 namespace tessaline::platform {
 

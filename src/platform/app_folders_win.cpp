@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <vector>
 
-#include "formats/path_names.h"
+#include "platform/path_names.h"
 #include "platform/wide_text_win.h"
 
 namespace tessaline::platform {

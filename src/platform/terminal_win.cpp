@@ -14,3 +14,16 @@ bool IsStderrTerminal() {
 }
 
 }  // namespace tessaline::platform
+
+namespace tessaline::platform {
+
+int StderrTerminalColumns() {
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info)) {
+    const int columns = info.srWindow.Right - info.srWindow.Left + 1;
+    if (columns > 0) return columns;
+  }
+  return 80;
+}
+
+}  // namespace tessaline::platform

@@ -2,7 +2,7 @@
 // The user's regional settings, from the locale of the environment (POSIX)
 // or the user's locale (Windows), read without changing the process locale.
 
-#include "formats/regional_settings.h"
+#include "platform/regional_settings.h"
 
 namespace tessaline {
 

@@ -17,6 +17,7 @@
 #include "convert/chart_to_device/chart_to_device_converter.h"
 #include "platform/user_regional_settings.h"
 #include "shell/artwork.h"
+#include "convert/messages.h"
 #include "shell/controls.h"
 #include "shell/sel_label.h"
 
@@ -34,8 +35,6 @@ QRect TwipsRect(int left, int top, int width, int height) {
 const char* const kReadyText = "Prêt";
 const char* const kStartStatusText = "Statut";
 const char* const kWaitingText = "En attente d'un nouveau fichier...";
-const char* const kDeviceToChartError = "Erreur dans le module de conversion ZRB -> Vestamar";
-const char* const kChartToDeviceError = "Erreur dans le module de conversion Vestamar -> ZRB";
 
 // The disc the window is cut to: 290 across, centred on the sphere.
 const QRect kDiscBounds(5, 5, 290, 290);
@@ -388,7 +387,7 @@ void Navy::ConvertOne(const std::string& path) {
     }
   } catch (const std::exception&) {
     if (!host_->StopRequested()) {
-      host_->ShowMessage(sens_conversion_ ? kDeviceToChartError : kChartToDeviceError,
+      host_->ShowMessage(sens_conversion_ ? messages::kDeviceToChartError : messages::kChartToDeviceError,
                          MessageIcon::Error);
     }
   }

@@ -11,8 +11,8 @@
 
 #include "convert/device_to_chart/device_to_chart_converter.h"
 #include "convert/device_to_chart/staging_location.h"
-#include "formats/clock.h"
-#include "formats/regional_settings.h"
+#include "platform/clock.h"
+#include "platform/regional_settings.h"
 #include "host/file_system.h"
 #include "shell/motion/motion_binding.h"
 #include "shell/qt_host.h"

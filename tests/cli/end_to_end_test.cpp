@@ -221,7 +221,7 @@ TEST_F(CommandLine, UsageErrorsHelpAndVersionConvertNothing) {
   EXPECT_EQ(help.out.rfind("Utilisation : tessaline-convert [OPTION]... FICHIER...\n", 0), 0u);
   EXPECT_EQ(help.err, "");
   const ProgramRun version = Run({"-V", "trace.zbx"});
-  EXPECT_EQ(version.out, "tessaline-convert (Tessaline Pro) 4.0\n");
+  EXPECT_EQ(version.out, "tessaline-convert (Tessaline Pro) 4.0.0\n");
   EXPECT_EQ(DataFiles(), (std::set<std::string>{"trace.zbx", "raz_TRK.txt"}));
 }
 

@@ -14,9 +14,9 @@
 
 #include "convert/chart_to_device/chart_to_device_converter.h"
 #include "fault_sweep.h"
-#include "host/faulty_file_system.h"
+#include "support/faulty_file_system.h"
 #include "host/real_file_system.h"
-#include "host/recording_host.h"
+#include "support/recording_host.h"
 #include "support/temp_folder.h"
 
 namespace tessaline::testing {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/clock.h"
-#include "host/faulty_file_system.h"
+#include "platform/clock.h"
+#include "support/faulty_file_system.h"
 
 namespace tessaline::testing {
 

@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-#include "host/faulty_file_system.h"
+#include "support/faulty_file_system.h"
 #include "host/real_file_system.h"
 #include "support/temp_folder.h"
 

@@ -1,6 +1,6 @@
 #include "convert/chart_to_device/chart_conversion_steps.h"
 
-#include "formats/path_names.h"
+#include "platform/path_names.h"
 #include "formats/percentage.h"
 #include "host/replace_file.h"
 
@@ -11,7 +11,7 @@ std::string DeviceOutputPath(const std::string& input_path) {
 }
 
 ConversionOutcome Fail(Host& host) {
-  host.ShowMessage(kErrorMessage, MessageIcon::Error);
+  host.ShowMessage(messages::kChartToDeviceError, MessageIcon::Error);
   return ConversionOutcome::Failed;
 }
 
@@ -53,7 +53,7 @@ ConversionOutcome SaveAndComplete(Host& host, const ChartInput& input, std::stri
   host.MarkStepFinished(4);
   host.SetInnerPercentage(kFinalInnerPercentage);
   host.SetMainPercentage(kFinalMainPercentage);
-  host.ShowCompletion("Traitement du fichier " + FileNameOfPath(input.path) + " terminé.");
+  host.ShowCompletion(messages::CompletionCaption(input.path));
   return ConversionOutcome::Completed;
 }
 

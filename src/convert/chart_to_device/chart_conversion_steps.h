@@ -9,17 +9,13 @@
 #include <string_view>
 
 #include "convert/conversion_outcome.h"
+#include "convert/messages.h"
 #include "formats/device_line_writer.h"
 #include "formats/line_reader.h"
 #include "host/host.h"
 
 namespace tessaline::chart_to_device {
 
-inline constexpr const char* kErrorMessage = "Erreur dans le module de conversion Vestamar -> ZRB";
-inline constexpr const char* kStep1Text = "Etape N°1: Recherche du type de données";
-inline constexpr const char* kStep2Text = "Etape N°2: Nombre d'éléments";
-inline constexpr const char* kStep3Text = "Etape N°3: Mise en buffer";
-inline constexpr const char* kStep4Text = "Etape N°4: Enregistrement dans Fichier";
 
 // The input as step 1 found it. The input is read three times; a file that
 // is replaced, grows or shrinks in between would give a device file that
@@ -94,7 +90,7 @@ ConversionOutcome SaveAndComplete(Host& host, const ChartInput& input, std::stri
 template <typename Rule>
 ConversionOutcome ConvertChartLines(Host& host, const ChartInput& input) {
   host.MarkStepFinished(1);
-  host.SetStepText(kStep2Text);
+  host.SetStepText(messages::kChartToDeviceStep2);
   // Counting; it also measures the output, so that the buffer is allocated
   // once at its final size.
   std::uint64_t line_total = 0;
@@ -111,7 +107,7 @@ ConversionOutcome ConvertChartLines(Host& host, const ChartInput& input) {
   }
 
   host.MarkStepFinished(2);
-  host.SetStepText(kStep3Text);
+  host.SetStepText(messages::kChartToDeviceStep3);
   std::string output;
   output.reserve(static_cast<std::size_t>(output_size));
   std::uint64_t line_number = 0;
@@ -131,7 +127,7 @@ ConversionOutcome ConvertChartLines(Host& host, const ChartInput& input) {
   if (line_number != line_total || output.size() != output_size) return Fail(host);
 
   host.MarkStepFinished(3);
-  host.SetStepText(kStep4Text);
+  host.SetStepText(messages::kChartToDeviceStep4);
   return SaveAndComplete(host, input, output);
 }
 

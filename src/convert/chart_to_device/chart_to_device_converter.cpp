@@ -14,7 +14,7 @@ namespace {
 using namespace chart_to_device;
 
 ConversionOutcome DetectAndConvert(Host& host, const std::string& path) {
-  host.SetStepText(kStep1Text);
+  host.SetStepText(messages::kChartToDeviceStep1);
   FileSystem& files = host.Files();
   // Only a regular file: a directory would read as empty and a FIFO could
   // block the second pass.

@@ -8,12 +8,13 @@
 #include <random>
 
 #include "convert/device_to_chart/staging_store.h"
+#include "convert/messages.h"
 #include "formats/chart_line_writer.h"
 #include "formats/coordinate_notation.h"
 #include "formats/device_point_line.h"
 #include "formats/line_reader.h"
 #include "formats/number_reader.h"
-#include "formats/path_names.h"
+#include "platform/path_names.h"
 #include "formats/percentage.h"
 #include "formats/rounding.h"
 #include "formats/time_stamp.h"
@@ -24,12 +25,6 @@ namespace tessaline {
 
 namespace {
 
-constexpr const char* kStep1Text = "Etape N°1: Mise en mémoire";
-constexpr const char* kStep2Text = "Etape N°2: Recherche WPT <-> TRK";
-constexpr const char* kStep3Text = "Etape N°3: Création TRK";
-constexpr const char* kStep4Text = "Etape N°4: Création WPT";
-constexpr const char* kRefusedMessage = "Problème de format: Ce fichier ne peut pas être traité.";
-constexpr const char* kErrorMessage = "Erreur dans le module de conversion ZRB -> Vestamar";
 
 constexpr const char* kStoreName = "ZRB_DB.dat";
 constexpr const char* kLockName = "ZRB_DB.lock";
@@ -107,7 +102,7 @@ class ConversionRun {
 
   ConversionOutcome Convert(const std::string& path) {
     if (!HasDeviceFileName(path)) {
-      host_.ShowMessage(kRefusedMessage, MessageIcon::Information);
+      host_.ShowMessage(messages::kFormatRefused, MessageIcon::Information);
       RemoveLeftOverStore();
       return ConversionOutcome::Refused;
     }
@@ -129,7 +124,7 @@ class ConversionRun {
     // The end of the run always shows both final texts, in this order.
     host_.SetInnerPercentage(kFinalInnerPercentage);
     host_.SetMainPercentage(kFinalMainPercentage);
-    host_.ShowCompletion("Traitement du fichier " + FileNameOfPath(path) + " terminé.");
+    host_.ShowCompletion(messages::CompletionCaption(path));
     // The conversion has succeeded whatever happens here: a store that
     // cannot be deleted is reused by the next run, as after a failure.
     RemoveOwnStore();
@@ -139,7 +134,7 @@ class ConversionRun {
  private:
   // --- Step 1: every line of the device file into the staging store. ---
   void StageDeviceFile(const std::string& path) {
-    host_.SetStepText(kStep1Text);
+    host_.SetStepText(messages::kDeviceToChartStep1);
 
     // A directory can open and read as empty and a FIFO can block: only a
     // regular file is a device file.
@@ -233,7 +228,7 @@ class ConversionRun {
 
   // --- Step 2: runs of consecutive points whose Group reads the same. ---
   void FindRuns() {
-    host_.SetStepText(kStep2Text);
+    host_.SetStepText(messages::kDeviceToChartStep2);
     StagingStore store(OpenStoreForReading());
     StagedPoint point;
     bool in_run = false;
@@ -297,7 +292,7 @@ class ConversionRun {
 
   // --- Step 3: the track file. ---
   void WriteTracks(const std::string& path) {
-    host_.SetStepText(kStep3Text);
+    host_.SetStepText(messages::kDeviceToChartStep3);
     StagingStore store(OpenStoreForReading());
     std::string text;
     scan_stop_ = record_count_ + 1;  // no item scanned yet
@@ -325,7 +320,7 @@ class ConversionRun {
 
   // --- Step 4: the waypoint file. ---
   void WriteWaypoints(const std::string& path) {
-    host_.SetStepText(kStep4Text);
+    host_.SetStepText(messages::kDeviceToChartStep4);
     StagingStore store(OpenStoreForReading());
     std::string text;
     for (std::size_t k = 0; k < waypoints_.size(); ++k) {
@@ -355,7 +350,7 @@ class ConversionRun {
   // The error handler: nothing is undone and the shared store stays for the
   // next run to reuse; a private store would never be reused, so it goes.
   ConversionOutcome Fail() {
-    host_.ShowMessage(kErrorMessage, MessageIcon::Error);
+    host_.ShowMessage(messages::kDeviceToChartError, MessageIcon::Error);
     if (private_store_) RemoveOwnStore();
     return ConversionOutcome::Failed;
   }

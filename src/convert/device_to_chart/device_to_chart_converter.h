@@ -9,8 +9,8 @@
 
 #include "convert/conversion_outcome.h"
 #include "convert/device_to_chart/staging_location.h"
-#include "formats/clock.h"
-#include "formats/regional_settings.h"
+#include "platform/clock.h"
+#include "platform/regional_settings.h"
 #include "host/host.h"
 
 namespace tessaline {

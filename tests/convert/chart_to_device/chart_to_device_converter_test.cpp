@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "host/faulty_file_system.h"
+#include "support/faulty_file_system.h"
 #include "host/real_file_system.h"
-#include "host/recording_host.h"
+#include "support/recording_host.h"
 #include "support/temp_folder.h"
 
 namespace tessaline {

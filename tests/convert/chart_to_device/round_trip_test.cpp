@@ -12,7 +12,7 @@
 #include "convert/chart_to_device/chart_to_device_converter.h"
 #include "convert/device_to_chart/device_to_chart_converter.h"
 #include "host/real_file_system.h"
-#include "host/recording_host.h"
+#include "support/recording_host.h"
 #include "support/temp_folder.h"
 
 namespace tessaline {

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "convert/device_to_chart/device_to_chart_converter.h"
-#include "host/faulty_file_system.h"
+#include "support/faulty_file_system.h"
 #include "host/real_file_system.h"
-#include "host/recording_host.h"
+#include "support/recording_host.h"
 #include "support/temp_folder.h"
 
 namespace tessaline::testing {

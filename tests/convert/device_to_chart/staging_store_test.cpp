@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/faulty_file_system.h"
+#include "support/faulty_file_system.h"
 #include "host/real_file_system.h"
 #include "support/temp_folder.h"
 

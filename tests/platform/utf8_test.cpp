@@ -1,4 +1,4 @@
-#include "formats/utf8.h"
+#include "platform/utf8.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "host/faulty_file_system.h"
+#include "support/faulty_file_system.h"
 
 namespace tessaline {
 

@@ -1,4 +1,4 @@
-#include "host/recording_host.h"
+#include "support/recording_host.h"
 
 namespace tessaline {
 

@@ -1,4 +1,4 @@
-#include "formats/path_names.h"
+#include "platform/path_names.h"
 
 #include <gtest/gtest.h>
 

@@ -1,17 +1,13 @@
-#include "formats/clock.h"
-
 #include <ctime>
+
+#include "platform/clock.h"
 
 namespace tessaline {
 
 LocalTime SystemClock::Now() {
   const std::time_t now = std::time(nullptr);
   std::tm parts{};
-#ifdef _WIN32
-  localtime_s(&parts, &now);
-#else
   localtime_r(&now, &parts);
-#endif
   return LocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
                    parts.tm_hour,        parts.tm_min,     parts.tm_sec};
 }

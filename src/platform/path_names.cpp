@@ -1,6 +1,6 @@
-#include "formats/path_names.h"
+#include "platform/path_names.h"
 
-#include "formats/utf8.h"
+#include "platform/utf8.h"
 #include "platform/path_separator.h"
 
 namespace tessaline {
