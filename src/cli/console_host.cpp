@@ -67,6 +67,20 @@ void ConsoleHost::ShowMessage(const std::string& text, MessageIcon) {
   err_.Write(Joined({kProgramName, ": ", OneLine(path_), ": ", OneLine(text), "\n"}));
 }
 
+void ConsoleHost::ShowWarning(std::uint64_t line, const std::string& text, std::uint64_t count) {
+  EraseProgress();
+  std::string where = OneLine(path_);
+  if (line != 0) where += Joined({":", std::to_string(line)});
+  std::string times;
+  if (count > 1) times = Joined({" (", std::to_string(count), " fois)"});
+  err_.Write(Joined({kProgramName, ": ", where, ": avertissement : ", OneLine(text), times, "\n"}));
+}
+
+void ConsoleHost::ShowSummary(const std::string& text) {
+  EraseProgress();
+  if (!options_.quiet) out_.Write(Joined({OneLine(text), "\n"}));
+}
+
 bool ConsoleHost::Yield() { return StopRequested(); }
 
 void ConsoleHost::Update(std::string& field, const std::string& text, bool always_draw) {

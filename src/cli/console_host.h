@@ -5,6 +5,7 @@
 // "tessaline-convert: <path as given>: <message>".
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 #include "cli/console_output.h"
@@ -34,6 +35,11 @@ class ConsoleHost final : public Host {
   void MarkStepFinished(int step) override;
   void ShowCompletion(const std::string& caption) override;
   void ShowMessage(const std::string& text, MessageIcon icon) override;
+  // "tessaline-convert: <path>:<line>: avertissement : <text> (<count> fois)"
+  // on stderr, GNU style; without a line (0) the path alone is named.
+  void ShowWarning(std::uint64_t line, const std::string& text, std::uint64_t count);
+  // One line on stdout, like the completion caption.
+  void ShowSummary(const std::string& text);
   bool Yield() override;
   FileSystem& Files() override { return files_; }
 

@@ -5,11 +5,43 @@
 #include "cli/conversion_run.h"
 #include "convert/chart_to_device/chart_to_device_converter.h"
 #include "convert/device_to_chart/device_to_chart_converter.h"
+#include "convert/gpx/gpx_conversions.h"
 #include "platform/clock.h"
 #include "host/real_file_system.h"
 #include "platform/user_regional_settings.h"
 
 namespace tessaline::cli {
+
+namespace {
+
+// The summary of a completed GPX conversion and its warnings, after it.
+ConversionOutcome Reported(ConsoleHost& host, ConversionOutcome outcome, const gpx::GpxReport& report) {
+  for (const gpx::Note& note : report.notes) host.ShowWarning(note.first_line, note.text, note.count);
+  if (outcome == ConversionOutcome::Completed) host.ShowSummary(gpx::SummaryText(report.summary));
+  return outcome;
+}
+
+void AddGpxConverters(Converters& converters, ConsoleHost& host, Clock& clock) {
+  converters.is_gpx = [&host](const std::string& path) { return gpx::IsGpxFile(host.Files(), path); };
+  converters.gpx_to_device = [&host](const std::string& path) {
+    gpx::GpxReport report;
+    return Reported(host, gpx::ConvertGpxToDevice(host, path, &report), report);
+  };
+  converters.gpx_to_chart = [&host, &clock](const std::string& path) {
+    gpx::GpxReport report;
+    return Reported(host, gpx::ConvertGpxToChart(host, path, UserRegionalSettings(), clock, &report), report);
+  };
+  converters.device_to_gpx = [&host](const std::string& path) {
+    gpx::GpxReport report;
+    return Reported(host, gpx::ConvertDeviceToGpx(host, path, &report), report);
+  };
+  converters.chart_to_gpx = [&host](const std::string& path) {
+    gpx::GpxReport report;
+    return Reported(host, gpx::ConvertChartToGpx(host, path, &report), report);
+  };
+}
+
+}  // namespace
 
 ProgramResult RunTessalineConvert(const std::vector<std::string>& arguments, ProcessStreams streams) {
   const CliOptions options = ParseCommandLine(arguments);
@@ -38,6 +70,7 @@ ProgramResult RunTessalineConvert(const std::vector<std::string>& arguments, Pro
     return device_to_chart.ConvertDeviceToChart(path);
   };
   converters.chart_to_device = [&](const std::string& path) { return ConvertChartToDevice(host, path); };
+  AddGpxConverters(converters, host, clock);
 
   const RunResult run = ConvertFiles(options.files, options.direction, host, converters);
   ProgramResult result{run.exit_status, run.stopped};

@@ -23,6 +23,12 @@ inline constexpr const char* kChartToDeviceStep3 = "Etape N°3: Mise en buffer";
 inline constexpr const char* kChartToDeviceStep4 = "Etape N°4: Enregistrement dans Fichier";
 inline constexpr const char* kChartToDeviceError = "Erreur dans le module de conversion Vestamar -> ZRB";
 
+// GPX in or out (both directions, and the command line's -g).
+inline constexpr const char* kGpxError = "Erreur dans le module de conversion GPX";
+
+// A message followed by the reason for it.
+std::string WithReason(std::string_view message, std::string_view reason);
+
 // The completion button's caption for the file at `path` (its file name only).
 std::string CompletionCaption(std::string_view path);
 

@@ -1,0 +1,81 @@
+// GPX -> device point file: one line per point, runs numbered in Group.
+
+#include <charconv>
+
+#include "convert/gpx/gpx_conversions.h"
+#include "convert/gpx/gpx_job.h"
+#include "formats/device_line_writer.h"
+#include "formats/gpx/eight_bit_text.h"
+#include "formats/gpx/gpx_reader.h"
+
+namespace tessaline::gpx {
+
+namespace {
+
+class DeviceSink final : public GpxSink {
+ public:
+  explicit DeviceSink(GpxJob& job) : job_(job) {}
+
+  void BeginRun(RunKind, std::string_view) override {
+    ++runs_;
+    const auto end = std::to_chars(group_, group_ + sizeof group_, GroupOfRun(runs_)).ptr;
+    group_size_ = static_cast<std::size_t>(end - group_);
+  }
+
+  bool Point(const GpxPoint& point) override {
+    const EightBitChanges before = changes_;
+    name_.clear();
+    AppendEightBit(name_, point.name, ',', changes_);
+    value_.clear();
+    AppendEightBit(value_, point.value, ',', changes_);
+    job_.notes.Add(NoteKind::CharacterReplaced, point.line, changes_.replaced - before.replaced);
+    job_.notes.Add(NoteKind::SeparatorReplaced, point.line, changes_.separators - before.separators);
+    const std::string lat = CoordinateFromGpx(point.lat_text, point.lat);
+    const std::string lon = CoordinateFromGpx(point.lon_text, point.lon);
+    AppendDeviceLineWithGroup(output, DevicePointTexts{lat, lon, value_, name_},
+                              std::string_view(group_, group_size_));
+    if (++lines_ == kMaxDeviceLines + 1) job_.notes.Add(NoteKind::TooManyLines, point.line);
+    last_line_ = point.line;
+    job_.ShowProgress(point.offset);
+    return !job_.Yield();
+  }
+
+  void EndRun(RunKind kind, std::uint64_t points) override {
+    if (points > 1) {
+      ++job_.summary.tracks;
+      job_.summary.track_points += points;
+      return;
+    }
+    ++job_.summary.waypoints;
+    if (kind != RunKind::Waypoint) job_.notes.Add(NoteKind::OnePointTrack, last_line_);
+  }
+
+  std::string output;
+
+ private:
+  GpxJob& job_;
+  std::uint64_t runs_ = 0, lines_ = 0, last_line_ = 0;
+  char group_[8] = {};
+  std::size_t group_size_ = 0;
+  std::string name_, value_;
+  EightBitChanges changes_;
+};
+
+}  // namespace
+
+ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path, GpxReport* report) {
+  return Guarded(host, [&] {
+    GpxJob job(host, path, report);
+    const std::string output_path = chart_to_device::DeviceOutputPath(path);
+    if (!job.Begin({output_path})) return ConversionOutcome::Failed;
+    auto input = job.OpenInput();
+    if (!input) return job.Fail("lecture du fichier impossible");
+    DeviceSink sink(job);
+    const GpxReadResult read = ReadGpx(*input, sink, job.notes);
+    if (read.end == GpxReadEnd::Stopped) return ConversionOutcome::Stopped;
+    if (read.end != GpxReadEnd::Finished) return job.Fail(read.reason);
+    return job.Finish({{output_path, sink.output}});
+  });
+}
+
+}  // namespace tessaline::gpx
