@@ -1,0 +1,125 @@
+// Every folder under cases/ is one conversion: its "command" file names the
+// conversion and the input ("gpx-to-device trace.gpx"); the other files are
+// copied beside each other and the conversion runs there. Each file under
+// expected/ must then exist with exactly that content: the outputs, and
+// report.txt (how it ended, the messages, the summary, the notes). No other
+// file may appear. Adding a case is adding a folder.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "convert/gpx/device_road.h"
+#include "convert/gpx/gpx_conversions.h"
+#include "host/real_file_system.h"
+#include "support/recording_host.h"
+#include "support/temp_folder.h"
+
+namespace tessaline::gpx {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tessaline::testing;
+
+class FixedClock final : public Clock {
+ public:
+  LocalTime Now() override { return {2024, 2, 29, 23, 59, 58}; }
+};
+
+const char* OutcomeName(ConversionOutcome outcome) {
+  switch (outcome) {
+    case ConversionOutcome::Completed: return "completed";
+    case ConversionOutcome::Refused: return "refused";
+    case ConversionOutcome::Failed: return "failed";
+    case ConversionOutcome::Stopped: return "stopped";
+  }
+  return "?";
+}
+
+ConversionOutcome Convert(const std::string& route, Host& host, const std::string& path, GpxReport& report) {
+  FixedClock clock;
+  if (route == "gpx-to-device") return ConvertGpxToDevice(host, path, &report);
+  if (route == "gpx-to-chart") return ConvertGpxToChart(host, path, RegionalSettings::French(), clock, &report);
+  if (route == "device-to-gpx") return ConvertDeviceToGpx(host, path, &report);
+  if (route == "chart-to-gpx") return ConvertChartToGpx(host, path, &report);
+  if (route == "window-to-device") return ConvertToDevice(host, path, &report);
+  ADD_FAILURE() << "unknown conversion " << route;
+  return ConversionOutcome::Failed;
+}
+
+std::string Report(ConversionOutcome outcome, const RecordingHost& host, const GpxReport& report) {
+  std::ostringstream text;
+  text << "outcome: " << OutcomeName(outcome) << "\n";
+  for (const std::string& message : host.Messages()) text << message << "\n";
+  const bool gpx_read_or_written = report.summary.tracks + report.summary.waypoints > 0;
+  if (outcome == ConversionOutcome::Completed && gpx_read_or_written) text << "summary: " << SummaryText(report.summary) << "\n";
+  for (const Note& note : report.notes) {
+    text << "note line " << note.first_line << " x" << note.count << ": " << note.text << "\n";
+  }
+  return text.str();
+}
+
+std::vector<fs::path> Cases() {
+  std::vector<fs::path> cases;
+  for (const auto& entry : fs::directory_iterator(TESSALINE_GPX_CASES)) cases.push_back(entry.path());
+  std::sort(cases.begin(), cases.end());
+  return cases;
+}
+
+class GpxCase : public ::testing::TestWithParam<fs::path> {};
+
+TEST_P(GpxCase, GivesTheExpectedFilesAndReport) {
+  const fs::path source = GetParam();
+  std::string route, input;
+  std::istringstream(ReadWholeFile((source / "command").string())) >> route >> input;
+  TempFolder folder;
+  std::set<std::string> allowed;
+  for (const auto& entry : fs::directory_iterator(source)) {
+    const std::string name = entry.path().filename().string();
+    if (name == "command" || name == "expected") continue;
+    fs::copy_file(entry.path(), folder.File(name));
+    allowed.insert(name);
+  }
+  RealFileSystem files;
+  RecordingHost host(files);
+  GpxReport report;
+  const ConversionOutcome outcome = Convert(route, host, folder.File(input), report);
+  const std::string produced = Report(outcome, host, report);
+  WriteWholeFile(folder.File("report.txt"), produced);
+
+  // TESSALINE_GPX_BLESS=1 writes what came out as the expected files, to be
+  // read through before they are committed.
+  if (std::getenv("TESSALINE_GPX_BLESS") != nullptr) {
+    fs::create_directories(source / "expected");
+    for (const auto& entry : fs::directory_iterator(folder.path())) {
+      const std::string name = entry.path().filename().string();
+      if (!allowed.count(name)) fs::copy_file(entry.path(), source / "expected" / name, fs::copy_options::overwrite_existing);
+    }
+  }
+  for (const auto& entry : fs::directory_iterator(source / "expected")) {
+    const std::string name = entry.path().filename().string();
+    allowed.insert(name);
+    EXPECT_EQ(ReadWholeFile(folder.File(name)), ReadWholeFile(entry.path().string()))
+        << source.filename() << ": " << name;
+  }
+  for (const auto& entry : fs::directory_iterator(folder.path())) {
+    EXPECT_TRUE(allowed.count(entry.path().filename().string()))
+        << source.filename() << ": unexpected file " << entry.path().filename();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GpxCase, ::testing::ValuesIn(Cases()),
+                         [](const ::testing::TestParamInfo<fs::path>& info) {
+                           std::string name = info.param.filename().string();
+                           for (char& c : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           }
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace tessaline::gpx
