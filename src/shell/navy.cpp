@@ -14,7 +14,7 @@
 #include <QUrl>
 #include <exception>
 
-#include "convert/chart_to_device/chart_to_device_converter.h"
+#include "convert/gpx/device_road.h"
 #include "platform/user_regional_settings.h"
 #include "shell/artwork.h"
 #include "convert/messages.h"
@@ -383,7 +383,7 @@ void Navy::ConvertOne(const std::string& path) {
     if (sens_conversion_) {
       device_to_chart_->ConvertDeviceToChart(path);
     } else {
-      ConvertChartToDevice(*host_, path);
+      ConvertToDevice(*host_, path);  // a GPX file too
     }
   } catch (const std::exception&) {
     if (!host_->StopRequested()) {

@@ -41,8 +41,9 @@ enum class RunKind { Waypoint, Track, Route };
 std::string_view PointValue(RunKind kind, const std::optional<std::string_view>& extension,
                             const std::optional<std::string_view>& elevation);
 
-// Whether a Value goes into GPX at all.
-inline bool WritesValue(std::string_view value) { return value != kNoValue && !value.empty(); }
+// Whether a Value goes into GPX at all. An empty one does, so that it
+// comes back empty rather than as the default.
+inline bool WritesValue(std::string_view value) { return value != kNoValue; }
 
 // The Group of the `run`th run (from 1): 1, 2, ... 32767, then 1 again, so
 // never 0 and never the same for two adjacent runs.
