@@ -17,6 +17,7 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, GpxRepo
     auto input = job.OpenInput();
     if (!input) return job.Fail("lecture du fichier impossible");
     GpxAssembly assembly(job.notes, job.summary);
+    assembly.Reserve(job.InputLength());
     LineReader reader(*input);
     std::string_view text;
     std::uint64_t line_number = 0;
@@ -65,8 +66,7 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, GpxRepo
       assembly.TrackPoint(point);
     }
     if (reader.Failed()) return job.Fail("lecture du fichier impossible");
-    const std::string document = assembly.Document();
-    return job.Finish({{output_path, document}});
+    return job.Finish({{output_path, assembly.Parts()}});
   });
 }
 

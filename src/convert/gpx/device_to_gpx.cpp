@@ -58,6 +58,7 @@ ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path, GpxRep
     auto input = job.OpenInput();
     if (!input) return job.Fail("lecture du fichier impossible");
     GpxAssembly assembly(job.notes, job.summary);
+    assembly.Reserve(job.InputLength());
     DeviceRuns runs(assembly);
     LineReader reader(*input);
     std::string_view line;
@@ -88,8 +89,7 @@ ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path, GpxRep
     }
     if (reader.Failed()) return job.Fail("lecture du fichier impossible");
     runs.End();
-    const std::string document = assembly.Document();
-    return job.Finish({{output_path, document}});
+    return job.Finish({{output_path, assembly.Parts()}});
   });
 }
 

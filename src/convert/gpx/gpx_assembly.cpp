@@ -1,5 +1,7 @@
 #include "convert/gpx/gpx_assembly.h"
 
+#include <algorithm>
+
 #include "formats/device_point_line.h"
 #include "formats/gpx/eight_bit_text.h"
 #include "product.h"
@@ -7,13 +9,21 @@
 namespace tessaline::gpx {
 
 GpxOutPoint GpxAssembly::Out(const EightBitPoint& point) {
-  name_ = EightBitToUtf8(point.name);
+  name_.clear();
+  AppendEightBitAsUtf8(name_, point.name);
   return GpxOutPoint{point.lat, point.lon, name_, TrimSpaces(point.value)};
 }
 
 void GpxAssembly::NoteDropped(std::uint64_t line) {
   notes_.Add(NoteKind::ControlDropped, line, writer_.dropped_controls() - dropped_);
   dropped_ = writer_.dropped_controls();
+}
+
+void GpxAssembly::Reserve(std::uint64_t input_length) {
+  // A point line of either file becomes at most about twice its bytes of
+  // GPX (tags around shorter texts); beyond a few gigabytes let it grow.
+  const std::uint64_t room = std::min<std::uint64_t>(input_length * 2 + 4096, std::uint64_t{4} << 30);
+  tracks_.reserve(static_cast<std::size_t>(room));
 }
 
 void GpxAssembly::Waypoint(const EightBitPoint& point) {
@@ -42,17 +52,13 @@ void GpxAssembly::EndTrack() {
   in_track_ = false;
 }
 
-std::string GpxAssembly::Document() {
+std::vector<std::string_view> GpxAssembly::Parts() {
   EndTrack();
-  std::string document;
-  document.reserve(waypoints_.size() + tracks_.size() + 512);
-  GpxWriter::AppendHead(document, TESSALINE_TITLE);
-  document.append(waypoints_);
-  std::string().swap(waypoints_);
-  document.append(tracks_);
-  std::string().swap(tracks_);
-  GpxWriter::AppendTail(document);
-  return document;
+  head_.clear();
+  GpxWriter::AppendHead(head_, TESSALINE_TITLE);
+  tail_.clear();
+  GpxWriter::AppendTail(tail_);
+  return {head_, waypoints_, tracks_, tail_};
 }
 
 }  // namespace tessaline::gpx

@@ -50,17 +50,17 @@ std::unique_ptr<InputStream> GpxJob::OpenInput() {
   return host_.Files().OpenRead(input_.path);
 }
 
-ConversionOutcome GpxJob::Finish(std::initializer_list<std::pair<std::string, std::string_view>> outputs) {
+ConversionOutcome GpxJob::Finish(const std::vector<Output>& outputs) {
   host_.MarkStepFinished(3);
   host_.SetStepText(messages::kChartToDeviceStep4);
   FileSystem& files = host_.Files();
-  for (const auto& [path, content] : outputs) {
+  for (const auto& [path, parts] : outputs) {
     // Checked again right before writing: the name may have become a link
     // to the input meanwhile.
     if (chart_to_device::OutputWouldReplaceInput(files, path, input_.identity)) {
       return Fail("le fichier de sortie " + FileNameOfPath(path) + " remplacerait le fichier d'entrée");
     }
-    if (!ReplaceFileWith(files, path, content)) {
+    if (!ReplaceFileWithParts(files, path, parts)) {
       return Fail("écriture impossible de " + FileNameOfPath(path));
     }
   }

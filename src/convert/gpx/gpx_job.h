@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "convert/chart_to_device/chart_conversion_steps.h"
 #include "convert/gpx/gpx_conversions.h"
@@ -30,8 +31,13 @@ class GpxJob {
   void ShowProgress(std::uint64_t offset) { percentage_.Show(offset, input_.length); }
   bool Yield() { return host_.Yield(); }
 
+  // An output file and its content, in parts written one after the other.
+  struct Output {
+    std::string path;
+    std::vector<std::string_view> parts;
+  };
   // Step 4 for each output in turn, then the completion.
-  ConversionOutcome Finish(std::initializer_list<std::pair<std::string, std::string_view>> outputs);
+  ConversionOutcome Finish(const std::vector<Output>& outputs);
 
   ConversionOutcome Fail(std::string_view reason);
 

@@ -26,8 +26,10 @@ class ChartSink final : public GpxSink {
   }
 
   bool Point(const GpxPoint& point) override {
-    const std::string lat = CoordinateFromGpx(point.lat_text, point.lat);
-    const std::string lon = CoordinateFromGpx(point.lon_text, point.lon);
+    lat_.clear();
+    AppendCoordinateFromGpx(lat_, point.lat_text, point.lat);
+    lon_.clear();
+    AppendCoordinateFromGpx(lon_, point.lon_text, point.lon);
     const EightBitChanges before = changes_;
     value_.clear();
     AppendEightBit(value_, point.value, ';', changes_);
@@ -40,7 +42,7 @@ class ChartSink final : public GpxSink {
     job_.notes.Add(NoteKind::CharacterReplaced, point.line, changes_.replaced - before.replaced);
     job_.notes.Add(NoteKind::SeparatorReplaced, point.line, changes_.separators - before.separators);
     job_.ShowProgress(point.offset);
-    return !job_.Yield() && Append(point, lat, lon);
+    return !job_.Yield() && Append();
   }
 
   void EndRun(RunKind kind, std::uint64_t points) override {
@@ -55,15 +57,15 @@ class ChartSink final : public GpxSink {
   std::string tracks, waypoints;
 
  private:
-  bool Append(const GpxPoint&, const std::string& lat, const std::string& lon) {
+  bool Append() {
     if (header_pending_) {
       AppendTrackHeaderLine(tracks, TrimSpaces(name_));
       header_pending_ = false;
     }
     if (waypoint_) {
-      AppendWaypointLine(waypoints, TrimSpaces(name_), lon, lat, value_);
+      AppendWaypointLine(waypoints, TrimSpaces(name_), lon_, lat_, value_);
     } else {
-      AppendTrackPointLine(tracks, lon, lat, value_, StampNow());
+      AppendTrackPointLine(tracks, lon_, lat_, value_, StampNow());
     }
     return true;
   }
@@ -84,7 +86,7 @@ class ChartSink final : public GpxSink {
   const RegionalSettings& regional_;
   Clock& clock_;
   bool waypoint_ = false, header_pending_ = false;
-  std::string run_name_, name_, value_, stamp_;
+  std::string run_name_, name_, value_, stamp_, lat_, lon_;
   LocalTime last_;
   EightBitChanges changes_;
 };
@@ -105,7 +107,7 @@ ConversionOutcome ConvertGpxToChart(Host& host, const std::string& path, const R
     const GpxReadResult read = ReadGpx(*input, sink, job.notes);
     if (read.end == GpxReadEnd::Stopped) return ConversionOutcome::Stopped;
     if (read.end != GpxReadEnd::Finished) return job.Fail(read.reason);
-    return job.Finish({{track_path, sink.tracks}, {waypoint_path, sink.waypoints}});
+    return job.Finish({{track_path, {sink.tracks}}, {waypoint_path, {sink.waypoints}}});
   });
 }
 

@@ -1,5 +1,6 @@
 // GPX -> device point file: one line per point, runs numbered in Group.
 
+#include <algorithm>
 #include <charconv>
 
 #include "convert/gpx/gpx_conversions.h"
@@ -30,9 +31,11 @@ class DeviceSink final : public GpxSink {
     AppendEightBit(value_, point.value, ',', changes_);
     job_.notes.Add(NoteKind::CharacterReplaced, point.line, changes_.replaced - before.replaced);
     job_.notes.Add(NoteKind::SeparatorReplaced, point.line, changes_.separators - before.separators);
-    const std::string lat = CoordinateFromGpx(point.lat_text, point.lat);
-    const std::string lon = CoordinateFromGpx(point.lon_text, point.lon);
-    AppendDeviceLineWithGroup(output, DevicePointTexts{lat, lon, value_, name_},
+    lat_.clear();
+    AppendCoordinateFromGpx(lat_, point.lat_text, point.lat);
+    lon_.clear();
+    AppendCoordinateFromGpx(lon_, point.lon_text, point.lon);
+    AppendDeviceLineWithGroup(output, DevicePointTexts{lat_, lon_, value_, name_},
                               std::string_view(group_, group_size_));
     if (++lines_ == kMaxDeviceLines + 1) job_.notes.Add(NoteKind::TooManyLines, point.line);
     last_line_ = point.line;
@@ -57,7 +60,7 @@ class DeviceSink final : public GpxSink {
   std::uint64_t runs_ = 0, lines_ = 0, last_line_ = 0;
   char group_[8] = {};
   std::size_t group_size_ = 0;
-  std::string name_, value_;
+  std::string name_, value_, lat_, lon_;
   EightBitChanges changes_;
 };
 
@@ -71,10 +74,13 @@ ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path, GpxRep
     auto input = job.OpenInput();
     if (!input) return job.Fail("lecture du fichier impossible");
     DeviceSink sink(job);
+    // A device line is shorter than the GPX of its point: the input's size
+    // is room enough, asked once (only the pages written are used).
+    sink.output.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(job.InputLength(), std::uint64_t{4} << 30)));
     const GpxReadResult read = ReadGpx(*input, sink, job.notes);
     if (read.end == GpxReadEnd::Stopped) return ConversionOutcome::Stopped;
     if (read.end != GpxReadEnd::Finished) return job.Fail(read.reason);
-    return job.Finish({{output_path, sink.output}});
+    return job.Finish({{output_path, {sink.output}}});
   });
 }
 

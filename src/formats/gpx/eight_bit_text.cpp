@@ -58,13 +58,21 @@ char32_t Windows1252Character(unsigned char byte) {
 }
 
 std::string EightBitToUtf8(std::string_view text) {
-  if (IsValidUtf8(text)) return std::string(text);
   std::string out;
-  out.reserve(text.size() * 2);
+  AppendEightBitAsUtf8(out, text);
+  return out;
+}
+
+void AppendEightBitAsUtf8(std::string& out, std::string_view text) {
+  bool ascii = true;
+  for (char byte : text) ascii = ascii && static_cast<unsigned char>(byte) < 0x80;
+  if (ascii || IsValidUtf8(text)) {
+    out.append(text);
+    return;
+  }
   for (char byte : text) {
     AppendUtf8(out, Windows1252Character(static_cast<unsigned char>(byte)));
   }
-  return out;
 }
 
 void AppendEightBit(std::string& out, std::string_view text, char separator, EightBitChanges& changes) {

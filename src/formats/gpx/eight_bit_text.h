@@ -15,6 +15,7 @@ char32_t Windows1252Character(unsigned char byte);
 
 // The 8-bit `text` as UTF-8.
 std::string EightBitToUtf8(std::string_view text);
+void AppendEightBitAsUtf8(std::string& out, std::string_view text);
 
 struct EightBitChanges {
   std::uint64_t replaced = 0;     // characters Windows-1252 cannot hold, now "?"

@@ -1,5 +1,7 @@
 #include "formats/gpx/gpx_model.h"
 
+#include <charconv>
+
 #include "formats/coordinate_notation.h"
 #include "formats/number_reader.h"
 
@@ -43,10 +45,27 @@ std::optional<double> ReadGpxDecimal(std::string_view text) {
     }
   }
   if (!digits) return std::nullopt;
-  return ReadAsNumber(text);
+  // Exact and locale-free; from_chars takes no "+" and no leading ".".
+  if (text.front() == '+') text.remove_prefix(1);
+  double value = 0;
+  std::string with_zero;
+  if (text.front() == '.' || (text.front() == '-' && text.size() > 1 && text[1] == '.')) {
+    with_zero.assign(text);
+    with_zero.insert(with_zero.front() == '-' ? 1 : 0, 1, '0');
+    text = with_zero;
+  }
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return std::nullopt;
+  return value;
 }
 
 std::string CoordinateFromGpx(std::string_view text, double value) {
+  std::string out;
+  AppendCoordinateFromGpx(out, text, value);
+  return out;
+}
+
+void AppendCoordinateFromGpx(std::string& out, std::string_view text, double value) {
   text = TrimXmlBlanks(text);
   const bool negative = !text.empty() && text.front() == '-';
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
@@ -63,9 +82,10 @@ std::string CoordinateFromGpx(std::string_view text, double value) {
     while (zeros < decimals.size() && decimals[zeros] == '0') ++zeros;
     significant = decimals.size() - zeros;
   }
-  if (significant > 15 || decimals.size() > kDecimals) return CoordinateNotation(value);
-  std::string out;
-  out.reserve(whole.size() + kDecimals + 3);
+  if (significant > 15 || decimals.size() > kDecimals) {
+    out += CoordinateNotation(value);
+    return;
+  }
   if (negative && significant > 0) out += '-';
   if (whole.empty()) {
     out += '0';
@@ -75,7 +95,6 @@ std::string CoordinateFromGpx(std::string_view text, double value) {
   out += '.';
   out.append(decimals);
   out.append(kDecimals - decimals.size(), '0');
-  return out;
 }
 
 }  // namespace tessaline::gpx

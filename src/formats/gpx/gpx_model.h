@@ -60,6 +60,7 @@ inline bool LongitudeInRange(double value) { return value >= -180.0 && value <= 
 // ReadGpxDecimal accepted and `value` what it read: a text of at most 15
 // significant digits is padded as it stands, anything longer is rounded.
 std::string CoordinateFromGpx(std::string_view text, double value);
+void AppendCoordinateFromGpx(std::string& out, std::string_view text, double value);
 
 // Without XML blanks (space, tab, CR, LF) at either end.
 std::string_view TrimXmlBlanks(std::string_view text);
