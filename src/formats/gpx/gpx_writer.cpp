@@ -81,8 +81,10 @@ void GpxWriter::AppendText(std::string& out, std::string_view text) {
       case '>': entity = "&gt;"; break;
       case '"': entity = "&quot;"; break;
       case '\'': entity = "&apos;"; break;
+      // Raw, a reader would make it a line feed.
+      case '\r': entity = "&#13;"; break;
       default:
-        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r') continue;
+        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') continue;
         break;
     }
     out.append(text.substr(plain, i - plain));
