@@ -74,6 +74,12 @@ class TimedFileSystem final : public FileSystem {
     writes.push_back({start, Steady::now()});
     return done;
   }
+  bool SyncFolder(const std::string& folder) override {
+    const auto start = Steady::now();
+    const bool done = real_.SyncFolder(folder);
+    writes.push_back({start, Steady::now()});
+    return done;
+  }
   bool Remove(const std::string& path) override { return real_.Remove(path); }
   std::string ResolveLinks(const std::string& path) override { return real_.ResolveLinks(path); }
   bool IsWritableFolder(const std::string& folder) override { return real_.IsWritableFolder(folder); }
@@ -88,6 +94,12 @@ class TimedFileSystem final : public FileSystem {
     bool Write(std::string_view data) override {
       const auto start = Steady::now();
       const bool done = file_->Write(data);
+      writes_.push_back({start, Steady::now()});
+      return done;
+    }
+    bool Sync() override {
+      const auto start = Steady::now();
+      const bool done = file_->Sync();
       writes_.push_back({start, Steady::now()});
       return done;
     }
