@@ -18,37 +18,22 @@
 
 #include "convert/device_to_chart/device_to_chart_converter.h"
 #include "host/real_file_system.h"
+#include "support/forwarding_file_system.h"
 
 namespace {
 
 using namespace tessaline;
 
 // The real file system, less the flushes to the disk.
-class NoFlushFileSystem final : public FileSystem {
+class NoFlushFileSystem final : public bench::ForwardingFileSystem {
  public:
-  FileType TypeOf(const std::string& path) override { return real_.TypeOf(path); }
-  std::optional<std::uint64_t> Length(const std::string& path) override { return real_.Length(path); }
-  std::optional<FileIdentity> Identity(const std::string& path) override { return real_.Identity(path); }
-  std::unique_ptr<InputStream> OpenRead(const std::string& path) override { return real_.OpenRead(path); }
-  std::unique_ptr<RandomAccessFile> OpenRecords(const std::string& path) override {
-    return real_.OpenRecords(path);
-  }
-  std::unique_ptr<RandomAccessFile> CreateRecordsExclusive(const std::string& path) override {
-    return real_.CreateRecordsExclusive(path);
-  }
   std::unique_ptr<OutputFile> CreateTemporaryBeside(const std::string& target,
                                                     std::string& temp_path) override {
     auto file = real_.CreateTemporaryBeside(target, temp_path);
     if (!file) return file;
     return std::make_unique<Unflushed>(std::move(file));
   }
-  bool Rename(const std::string& from, const std::string& to) override { return real_.Rename(from, to); }
   bool SyncFolder(const std::string&) override { return true; }
-  bool Remove(const std::string& path) override { return real_.Remove(path); }
-  std::string ResolveLinks(const std::string& path) override { return real_.ResolveLinks(path); }
-  bool IsWritableFolder(const std::string& folder) override { return real_.IsWritableFolder(folder); }
-  bool CreateFolders(const std::string& folder) override { return real_.CreateFolders(folder); }
-  LockResult TryLock(const std::string& path) override { return real_.TryLock(path); }
 
  private:
   class Unflushed final : public OutputFile {
@@ -61,7 +46,6 @@ class NoFlushFileSystem final : public FileSystem {
    private:
     std::unique_ptr<OutputFile> file_;
   };
-  RealFileSystem real_;
 };
 
 class NoOpHost final : public Host {
