@@ -1,5 +1,7 @@
 #include "host/replace_file.h"
 
+#include "platform/path_names.h"
+
 namespace tessaline {
 
 bool ReplaceFileWith(FileSystem& files, const std::string& path, std::string_view content) {
@@ -13,11 +15,19 @@ bool ReplaceFileWithParts(FileSystem& files, const std::string& path,
   auto out = files.CreateTemporaryBeside(target, temp_path);
   if (!out) return false;
   bool written = true;
-  for (std::string_view part : parts) {
-    if (written && !part.empty()) written = out->Write(part);
-  }
+  for (std::string_view part : parts) written = written && out->Write(part);
+  // Without the flush before the rename, some file systems put the rename on
+  // the disk first: after a power cut the output would be empty and the old
+  // file gone.
+  written = written && out->Sync();
   const bool closed = out->Close();
-  if (written && closed && files.Rename(temp_path, target)) return true;
+  if (written && closed && files.Rename(temp_path, target)) {
+    // The new file is complete on the disk whatever happens to its folder's
+    // entry; a folder that cannot be flushed (some network file systems)
+    // leaves at worst the old file, so it does not fail the write.
+    files.SyncFolder(FolderOfPath(target));
+    return true;
+  }
   files.Remove(temp_path);
   return false;
 }
