@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "platform/ansi_code_page.h"
 #include "platform/utf8.h"
 
 namespace tessaline::gpx {
@@ -70,12 +71,29 @@ void AppendEightBitAsUtf8(std::string& out, std::string_view text) {
     out.append(text);
     return;
   }
+  if (!platform::AnsiIsWindows1252()) {
+    out += platform::AnsiToUtf8(text);
+    return;
+  }
   for (char byte : text) {
     AppendUtf8(out, Windows1252Character(static_cast<unsigned char>(byte)));
   }
 }
 
 void AppendEightBit(std::string& out, std::string_view text, char separator, EightBitChanges& changes) {
+  if (!platform::AnsiIsWindows1252()) {
+    // Another ANSI code page (Windows): the separators are ASCII, the same
+    // in every one of them.
+    std::string cleaned(text);
+    for (char& c : cleaned) {
+      if (c == separator || c == '"' || c == '\r' || c == '\n') {
+        c = ' ';
+        ++changes.separators;
+      }
+    }
+    platform::AppendUtf8AsAnsi(out, cleaned, changes.replaced);
+    return;
+  }
   for (std::size_t i = 0; i < text.size();) {
     const char byte = text[i];
     if (static_cast<unsigned char>(byte) < 0x80) {

@@ -2,7 +2,7 @@
 // Names in the device and chart files are 8-bit text with no stated code
 // page; GPX is Unicode. A name that is valid UTF-8 was written as UTF-8 and
 // is taken as it is; any other is Windows-1252, the code page these files
-// come in.
+// come in (on Windows: the system's ANSI code page, whichever it is).
 
 #include <cstdint>
 #include <string>
@@ -22,7 +22,8 @@ struct EightBitChanges {
   std::uint64_t separators = 0;   // separator, double quote, CR or LF, now " "
 };
 
-// The UTF-8 `text` in Windows-1252, appended to `out`. `separator` (","
+// The UTF-8 `text` in Windows-1252 (on Windows: the ANSI code page),
+// appended to `out`. `separator` (","
 // for device files, ";" for chart files), '"', CR and LF each become a
 // space, since the target has no escaping and they would break its line.
 // Invalid UTF-8 bytes count as characters it cannot hold.

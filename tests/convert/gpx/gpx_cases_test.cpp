@@ -123,3 +123,31 @@ INSTANTIATE_TEST_SUITE_P(Cases, GpxCase, ::testing::ValuesIn(Cases()),
 
 }  // namespace
 }  // namespace tessaline::gpx
+
+namespace tessaline::gpx {
+namespace {
+
+// Past 32,767 runs the numbering starts again at 1 (never 0, never twice in
+// a row), and past 32,766 lines the file is one the device cannot read back.
+TEST(GpxToDevice, GroupsWrapAndTooManyLinesAreNoted) {
+  std::string gpx = "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
+  for (int i = 0; i < 32768; ++i) gpx += "<wpt lat=\"1\" lon=\"2\"/>\n";
+  gpx += "</gpx>\n";
+  testing::TempFolder folder;
+  testing::WriteWholeFile(folder.File("many.gpx"), gpx);
+  RealFileSystem files;
+  RecordingHost host(files);
+  GpxReport report;
+  ASSERT_EQ(ConvertGpxToDevice(host, folder.File("many.gpx"), &report), ConversionOutcome::Completed);
+  const std::string device = testing::ReadWholeFile(folder.File("many.asc"));
+  const std::string line = "1.000000000000000,2.000000000000000,-9999,\"\",";
+  EXPECT_EQ(device.substr(device.size() - (2 * line.size() + 10)),
+            line + "32767\r\n" + line + "1\r\n");
+  ASSERT_EQ(report.notes.size(), 1u);
+  EXPECT_EQ(report.notes[0].kind, NoteKind::TooManyLines);
+  EXPECT_EQ(report.notes[0].first_line, 32768u);  // the 32,767th point, after the root's line
+  EXPECT_EQ(report.summary.waypoints, 32768u);
+}
+
+}  // namespace
+}  // namespace tessaline::gpx
