@@ -83,9 +83,22 @@ void GpxWriter::AppendText(std::string& out, std::string_view text) {
       case '\'': entity = "&apos;"; break;
       // Raw, a reader would make it a line feed.
       case '\r': entity = "&#13;"; break;
-      default:
-        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') continue;
+      default: {
+        const auto byte = static_cast<unsigned char>(c);
+        // U+FFFE and U+FFFF are valid UTF-8 yet no XML character either.
+        const bool nonchar = byte == 0xEF && i + 2 < text.size() &&
+                             static_cast<unsigned char>(text[i + 1]) == 0xBF &&
+                             (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE;
+        if (!nonchar && (byte >= 0x20 || c == '\t' || c == '\n')) continue;
+        if (nonchar) {
+          out.append(text.substr(plain, i - plain));
+          plain = i + 3;
+          i += 2;
+          ++dropped_;
+          continue;
+        }
         break;
+      }
     }
     out.append(text.substr(plain, i - plain));
     plain = i + 1;
