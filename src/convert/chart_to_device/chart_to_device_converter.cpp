@@ -42,10 +42,14 @@ void DetectAndConvert(Host& host, const std::string& path, ConversionReport& rep
 
 }  // namespace
 
-ConversionOutcome ConvertChartToDevice(Host& host, const std::string& path) {
+ConversionOutcome ChartToDeviceConverter::ConvertChartToDevice(const std::string& path) {
   ConversionReport report(path);
-  return RunConversion(host, messages::kChartToDeviceError, report,
-                       [&] { DetectAndConvert(host, path, report); });
+  return RunConversion(host_, messages::kChartToDeviceError, report,
+                       [&] { DetectAndConvert(host_, path, report); });
+}
+
+ConversionOutcome ConvertChartToDevice(Host& host, const std::string& path) {
+  return ChartToDeviceConverter(host).ConvertChartToDevice(path);
 }
 
 }  // namespace tessaline
