@@ -56,8 +56,7 @@ ConversionOutcome Convert(const std::string& path, Direction choice, ConsoleHost
     case FileDirection::ChartToGpx: return converters.chart_to_gpx(path);
     case FileDirection::AlreadyGpx: break;
   }
-  host.ShowMessage(messages::WithReason(messages::kGpxError, "le fichier est déjà au format GPX"),
-                   MessageIcon::Error);
+  host.ShowMessage(messages::kGpxError, MessageIcon::Error, ConversionNotes{path, messages::kAlreadyGpx, "", {}});
   return ConversionOutcome::Failed;
 }
 

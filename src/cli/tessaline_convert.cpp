@@ -14,31 +14,14 @@ namespace tessaline::cli {
 
 namespace {
 
-// The summary of a completed GPX conversion and its warnings, after it.
-ConversionOutcome Reported(ConsoleHost& host, ConversionOutcome outcome, const gpx::GpxReport& report) {
-  for (const gpx::Note& note : report.notes) host.ShowWarning(note.first_line, note.text, note.count);
-  if (outcome == ConversionOutcome::Completed) host.ShowSummary(gpx::SummaryText(report.summary));
-  return outcome;
-}
-
 void AddGpxConverters(Converters& converters, ConsoleHost& host, Clock& clock) {
   converters.is_gpx = [&host](const std::string& path) { return gpx::IsGpxFile(host.Files(), path); };
-  converters.gpx_to_device = [&host](const std::string& path) {
-    gpx::GpxReport report;
-    return Reported(host, gpx::ConvertGpxToDevice(host, path, &report), report);
-  };
+  converters.gpx_to_device = [&host](const std::string& path) { return gpx::ConvertGpxToDevice(host, path); };
   converters.gpx_to_chart = [&host, &clock](const std::string& path) {
-    gpx::GpxReport report;
-    return Reported(host, gpx::ConvertGpxToChart(host, path, UserRegionalSettings(), clock, &report), report);
+    return gpx::ConvertGpxToChart(host, path, UserRegionalSettings(), clock);
   };
-  converters.device_to_gpx = [&host](const std::string& path) {
-    gpx::GpxReport report;
-    return Reported(host, gpx::ConvertDeviceToGpx(host, path, &report), report);
-  };
-  converters.chart_to_gpx = [&host](const std::string& path) {
-    gpx::GpxReport report;
-    return Reported(host, gpx::ConvertChartToGpx(host, path, &report), report);
-  };
+  converters.device_to_gpx = [&host](const std::string& path) { return gpx::ConvertDeviceToGpx(host, path); };
+  converters.chart_to_gpx = [&host](const std::string& path) { return gpx::ConvertChartToGpx(host, path); };
 }
 
 }  // namespace
@@ -69,7 +52,10 @@ ProgramResult RunTessalineConvert(const std::vector<std::string>& arguments, Pro
   converters.device_to_chart = [&](const std::string& path) {
     return device_to_chart.ConvertDeviceToChart(path);
   };
-  converters.chart_to_device = [&](const std::string& path) { return ConvertChartToDevice(host, path); };
+  ChartToDeviceConverter chart_to_device(host);
+  converters.chart_to_device = [&](const std::string& path) {
+    return chart_to_device.ConvertChartToDevice(path);
+  };
   AddGpxConverters(converters, host, clock);
 
   const RunResult run = ConvertFiles(options.files, options.direction, host, converters);

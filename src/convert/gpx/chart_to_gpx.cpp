@@ -9,13 +9,12 @@
 
 namespace tessaline::gpx {
 
-ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, GpxReport* report) {
-  return Guarded(host, [&] {
-    GpxJob job(host, path, report);
+ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path) {
+  GpxJob job(host, path);
+  return job.Run([&] {
     const std::string output_path = GpxOutputPath(path);
-    if (!job.Begin({output_path})) return ConversionOutcome::Failed;
+    job.Begin({output_path});
     auto input = job.OpenInput();
-    if (!input) return job.Fail("lecture du fichier impossible");
     GpxAssembly assembly(job.notes, job.summary);
     assembly.Reserve(job.InputLength());
     LineReader reader(*input);
@@ -27,7 +26,7 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, GpxRepo
     while (reader.Next(text)) {
       ++line_number;
       job.ShowProgress(reader.BytesConsumed());
-      if (job.Yield()) return ConversionOutcome::Stopped;
+      job.YieldOrStop();
       const ChartLineKind kind = KindOfChartLine(text);
       if (kind == ChartLineKind::Other) continue;
       const ChartLine line(text);
@@ -65,8 +64,8 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, GpxRepo
       point.name = track_name;
       assembly.TrackPoint(point);
     }
-    if (reader.Failed()) return job.Fail("lecture du fichier impossible");
-    return job.Finish({{output_path, assembly.Parts()}});
+    if (reader.Failed()) throw ConversionFailure::FileOperation(path, host.Files());
+    job.Finish({{output_path, assembly.Parts()}});
   });
 }
 

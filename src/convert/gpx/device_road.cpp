@@ -4,8 +4,8 @@
 
 namespace tessaline {
 
-ConversionOutcome ConvertToDevice(Host& host, const std::string& path, gpx::GpxReport* report) {
-  if (gpx::IsGpxFile(host.Files(), path)) return gpx::ConvertGpxToDevice(host, path, report);
+ConversionOutcome ConvertToDevice(Host& host, const std::string& path) {
+  if (gpx::IsGpxFile(host.Files(), path)) return gpx::ConvertGpxToDevice(host, path);
   return ConvertChartToDevice(host, path);
 }
 

@@ -11,6 +11,6 @@
 
 namespace tessaline {
 
-ConversionOutcome ConvertToDevice(Host& host, const std::string& path, gpx::GpxReport* report = nullptr);
+ConversionOutcome ConvertToDevice(Host& host, const std::string& path);
 
 }  // namespace tessaline

@@ -50,13 +50,12 @@ class DeviceRuns {
 
 }  // namespace
 
-ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path, GpxReport* report) {
-  return Guarded(host, [&] {
-    GpxJob job(host, path, report);
+ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path) {
+  GpxJob job(host, path);
+  return job.Run([&] {
     const std::string output_path = GpxOutputPath(path);
-    if (!job.Begin({output_path})) return ConversionOutcome::Failed;
+    job.Begin({output_path});
     auto input = job.OpenInput();
-    if (!input) return job.Fail("lecture du fichier impossible");
     GpxAssembly assembly(job.notes, job.summary);
     assembly.Reserve(job.InputLength());
     DeviceRuns runs(assembly);
@@ -67,7 +66,7 @@ ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path, GpxRep
     while (reader.Next(line)) {
       ++line_number;
       job.ShowProgress(reader.BytesConsumed());
-      if (job.Yield()) return ConversionOutcome::Stopped;
+      job.YieldOrStop();
       DevicePointFields fields;
       if (line.empty()) continue;
       const std::optional<double> group =
@@ -87,9 +86,9 @@ ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path, GpxRep
       runs.Add(std::move(point), *group);
       point = EightBitPoint();
     }
-    if (reader.Failed()) return job.Fail("lecture du fichier impossible");
+    if (reader.Failed()) throw ConversionFailure::FileOperation(path, host.Files());
     runs.End();
-    return job.Finish({{output_path, assembly.Parts()}});
+    job.Finish({{output_path, assembly.Parts()}});
   });
 }
 

@@ -1,5 +1,6 @@
 #include "convert/gpx/gpx_job.h"
 
+#include "convert/output_guard.h"
 #include "formats/coordinate_notation.h"
 #include "formats/device_point_line.h"
 #include "formats/gpx/gpx_model.h"
@@ -11,70 +12,89 @@
 
 namespace tessaline::gpx {
 
-GpxJob::GpxJob(Host& host, const std::string& path, GpxReport* report)
-    : host_(host), path_(path), report_(report), percentage_(host) {}
+namespace {
 
-GpxJob::~GpxJob() {
-  if (report_ != nullptr) report_->notes = notes.Notes();
+const WarningKind& KindOf(NoteKind kind) {
+  switch (kind) {
+    case NoteKind::PointSkipped: return messages::kGpxPointSkipped;
+    case NoteKind::LineSkipped: return messages::kGpxLineSkipped;
+    case NoteKind::CharacterReplaced: return messages::kGpxCharacterReplaced;
+    case NoteKind::SeparatorReplaced: return messages::kGpxSeparatorReplaced;
+    case NoteKind::ControlDropped: return messages::kGpxControlDropped;
+    case NoteKind::OnePointTrack: return messages::kGpxOnePointTrack;
+    case NoteKind::TooManyLines: break;
+  }
+  return messages::kGpxTooManyLines;
 }
 
-bool GpxJob::Begin(std::initializer_list<std::string> outputs) {
+}  // namespace
+
+void GpxJob::Begin(const std::vector<std::string>& outputs) {
   host_.SetStepText(messages::kChartToDeviceStep1);
   FileSystem& files = host_.Files();
-  if (path_.empty() || files.TypeOf(path_) != FileType::Regular) {
-    Fail("fichier introuvable ou illisible");
-    return false;
-  }
+  // A drop that held no file names none.
+  if (path_.empty()) throw ConversionFailure::FileOperation(path_, FileFault{FileError::NotFound, ""});
+  if (files.TypeOf(path_) != FileType::Regular) throw ConversionFailure::FileOperation(path_, files);
   const auto identity = files.Identity(path_);
+  if (!identity) throw ConversionFailure::FileOperation(path_, files);
   const auto length = files.Length(path_);
-  if (!identity || !length) {
-    Fail("fichier illisible");
-    return false;
-  }
-  input_ = {path_, *identity, *length};
-  for (const std::string& output : outputs) {
-    if (chart_to_device::OutputWouldReplaceInput(files, output, input_.identity)) {
-      Fail("le fichier de sortie " + FileNameOfPath(output) + " remplacerait le fichier d'entrée");
-      return false;
-    }
-  }
+  if (!length) throw ConversionFailure::FileOperation(path_, files);
+  identity_ = *identity;
+  length_ = *length;
+  for (const std::string& output : outputs) RefuseOutputOverInput(files, output, identity_);
   host_.MarkStepFinished(1);
-  return true;
 }
 
 std::unique_ptr<InputStream> GpxJob::OpenInput() {
   host_.SetStepText(messages::kChartToDeviceStep2);
   host_.MarkStepFinished(2);
   host_.SetStepText(messages::kChartToDeviceStep3);
-  if (!chart_to_device::StillSameInput(host_.Files(), input_)) return nullptr;
-  return host_.Files().OpenRead(input_.path);
+  FileSystem& files = host_.Files();
+  const auto identity = files.Identity(path_);
+  if (!identity || !(*identity == identity_)) throw ConversionFailure::OfFile(path_, messages::kInputChanged);
+  auto input = files.OpenRead(path_);
+  if (!input) throw ConversionFailure::FileOperation(path_, files);
+  return input;
 }
 
-ConversionOutcome GpxJob::Finish(const std::vector<Output>& outputs) {
+void GpxJob::ShowProgress(std::uint64_t offset) {
+  const int percent = length_ == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(offset * 100 / length_, 100));
+  if (percent == shown_percent_) return;
+  shown_percent_ = percent;
+  host_.SetMainPercentage(PercentageText(percent));
+}
+
+void GpxJob::Finish(const std::vector<Output>& outputs) {
   host_.MarkStepFinished(3);
   host_.SetStepText(messages::kChartToDeviceStep4);
   FileSystem& files = host_.Files();
-  for (const auto& [path, parts] : outputs) {
+  for (const Output& output : outputs) {
     // Checked again right before writing: the name may have become a link
     // to the input meanwhile.
-    if (chart_to_device::OutputWouldReplaceInput(files, path, input_.identity)) {
-      return Fail("le fichier de sortie " + FileNameOfPath(path) + " remplacerait le fichier d'entrée");
-    }
-    if (!ReplaceFileWithParts(files, path, parts)) {
-      return Fail("écriture impossible de " + FileNameOfPath(path));
+    RefuseOutputOverInput(files, output.path, identity_);
+    if (!ReplaceFileWithParts(files, output.path, output.parts)) {
+      throw ConversionFailure::FileOperation(output.path, files);
     }
   }
-  host_.MarkStepFinished(4);
-  host_.SetInnerPercentage(kFinalInnerPercentage);
-  host_.SetMainPercentage(kFinalMainPercentage);
-  host_.ShowCompletion(messages::CompletionCaption(path_));
-  if (report_ != nullptr) report_->summary = summary;
-  return ConversionOutcome::Completed;
+  TakeNotes();
+  report_.SetSummary(ConversionSummary{ConversionSummary::Form::TracksAndWaypoints, summary.tracks,
+                                       summary.track_points, summary.waypoints});
+  CompleteConversion(host_, path_, report_);
 }
 
-ConversionOutcome GpxJob::Fail(std::string_view reason) {
-  host_.ShowMessage(messages::WithReason(messages::kGpxError, reason), MessageIcon::Error);
-  return ConversionOutcome::Failed;
+void GpxJob::TakeNotes() {
+  for (const Note& note : notes.Notes()) report_.Warn(KindOf(note.kind), note.first_line, note.count);
+  notes = NoteLog();
+}
+
+void ThrowUnlessFinished(const GpxReadResult& read, const std::string& path, FileSystem& files) {
+  switch (read.end) {
+    case GpxReadEnd::Finished: return;
+    case GpxReadEnd::Stopped: throw ConversionStopped{};
+    case GpxReadEnd::ReadFailed: throw ConversionFailure::FileOperation(path, files);
+    case GpxReadEnd::Refused: break;
+  }
+  throw ConversionFailure(read.reason);
 }
 
 bool GpxCoordinate(std::string_view field, bool latitude, std::string& out) {

@@ -42,7 +42,9 @@ class ChartSink final : public GpxSink {
     job_.notes.Add(NoteKind::CharacterReplaced, point.line, changes_.replaced - before.replaced);
     job_.notes.Add(NoteKind::SeparatorReplaced, point.line, changes_.separators - before.separators);
     job_.ShowProgress(point.offset);
-    return !job_.Yield() && Append();
+    job_.YieldOrStop();
+    Append();
+    return true;
   }
 
   void EndRun(RunKind kind, std::uint64_t points) override {
@@ -57,7 +59,7 @@ class ChartSink final : public GpxSink {
   std::string tracks, waypoints;
 
  private:
-  bool Append() {
+  void Append() {
     if (header_pending_) {
       AppendTrackHeaderLine(tracks, TrimSpaces(name_));
       header_pending_ = false;
@@ -67,7 +69,6 @@ class ChartSink final : public GpxSink {
     } else {
       AppendTrackPointLine(tracks, lon_, lat_, value_, StampNow());
     }
-    return true;
   }
 
   // The stamp tells when the line was written; formatted again only when the
@@ -94,20 +95,17 @@ class ChartSink final : public GpxSink {
 }  // namespace
 
 ConversionOutcome ConvertGpxToChart(Host& host, const std::string& path, const RegionalSettings& regional,
-                                    Clock& clock, GpxReport* report) {
-  return Guarded(host, [&] {
-    GpxJob job(host, path, report);
+                                    Clock& clock) {
+  GpxJob job(host, path);
+  return job.Run([&] {
     const std::string base = BaseName(path);
     const std::string track_path = base + "_TRK.txt";
     const std::string waypoint_path = base + "_WPT.txt";
-    if (!job.Begin({track_path, waypoint_path})) return ConversionOutcome::Failed;
+    job.Begin({track_path, waypoint_path});
     auto input = job.OpenInput();
-    if (!input) return job.Fail("lecture du fichier impossible");
     ChartSink sink(job, regional, clock);
-    const GpxReadResult read = ReadGpx(*input, sink, job.notes);
-    if (read.end == GpxReadEnd::Stopped) return ConversionOutcome::Stopped;
-    if (read.end != GpxReadEnd::Finished) return job.Fail(read.reason);
-    return job.Finish({{track_path, {sink.tracks}}, {waypoint_path, {sink.waypoints}}});
+    ThrowUnlessFinished(ReadGpx(*input, sink, job.notes), path, host.Files());
+    job.Finish({{track_path, {sink.tracks}}, {waypoint_path, {sink.waypoints}}});
   });
 }
 

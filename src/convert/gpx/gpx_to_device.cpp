@@ -8,6 +8,7 @@
 #include "formats/device_line_writer.h"
 #include "formats/gpx/eight_bit_text.h"
 #include "formats/gpx/gpx_reader.h"
+#include "platform/path_names.h"
 
 namespace tessaline::gpx {
 
@@ -37,10 +38,11 @@ class DeviceSink final : public GpxSink {
     AppendCoordinateFromGpx(lon_, point.lon_text, point.lon);
     AppendDeviceLineWithGroup(output, DevicePointTexts{lat_, lon_, value_, name_},
                               std::string_view(group_, group_size_));
-    if (++lines_ == kMaxDeviceLines + 1) job_.notes.Add(NoteKind::TooManyLines, point.line);
+    if (++lines_ > kMaxDeviceLines) job_.notes.Add(NoteKind::TooManyLines, point.line);
     last_line_ = point.line;
     job_.ShowProgress(point.offset);
-    return !job_.Yield();
+    job_.YieldOrStop();
+    return true;
   }
 
   void EndRun(RunKind kind, std::uint64_t points) override {
@@ -66,21 +68,18 @@ class DeviceSink final : public GpxSink {
 
 }  // namespace
 
-ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path, GpxReport* report) {
-  return Guarded(host, [&] {
-    GpxJob job(host, path, report);
-    const std::string output_path = chart_to_device::DeviceOutputPath(path);
-    if (!job.Begin({output_path})) return ConversionOutcome::Failed;
+ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path) {
+  GpxJob job(host, path);
+  return job.Run([&] {
+    const std::string output_path = BaseName(path) + ".asc";
+    job.Begin({output_path});
     auto input = job.OpenInput();
-    if (!input) return job.Fail("lecture du fichier impossible");
     DeviceSink sink(job);
     // A device line is shorter than the GPX of its point: the input's size
     // is room enough, asked once (only the pages written are used).
     sink.output.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(job.InputLength(), std::uint64_t{4} << 30)));
-    const GpxReadResult read = ReadGpx(*input, sink, job.notes);
-    if (read.end == GpxReadEnd::Stopped) return ConversionOutcome::Stopped;
-    if (read.end != GpxReadEnd::Finished) return job.Fail(read.reason);
-    return job.Finish({{output_path, {sink.output}}});
+    ThrowUnlessFinished(ReadGpx(*input, sink, job.notes), path, host.Files());
+    job.Finish({{output_path, {sink.output}}});
   });
 }
 

@@ -40,25 +40,28 @@ const char* OutcomeName(ConversionOutcome outcome) {
   return "?";
 }
 
-ConversionOutcome Convert(const std::string& route, Host& host, const std::string& path, GpxReport& report) {
+ConversionOutcome Convert(const std::string& route, Host& host, const std::string& path) {
   FixedClock clock;
-  if (route == "gpx-to-device") return ConvertGpxToDevice(host, path, &report);
-  if (route == "gpx-to-chart") return ConvertGpxToChart(host, path, RegionalSettings::French(), clock, &report);
-  if (route == "device-to-gpx") return ConvertDeviceToGpx(host, path, &report);
-  if (route == "chart-to-gpx") return ConvertChartToGpx(host, path, &report);
-  if (route == "window-to-device") return ConvertToDevice(host, path, &report);
+  if (route == "gpx-to-device") return ConvertGpxToDevice(host, path);
+  if (route == "gpx-to-chart") return ConvertGpxToChart(host, path, RegionalSettings::French(), clock);
+  if (route == "device-to-gpx") return ConvertDeviceToGpx(host, path);
+  if (route == "chart-to-gpx") return ConvertChartToGpx(host, path);
+  if (route == "window-to-device") return ConvertToDevice(host, path);
   ADD_FAILURE() << "unknown conversion " << route;
   return ConversionOutcome::Failed;
 }
 
-std::string Report(ConversionOutcome outcome, const RecordingHost& host, const GpxReport& report) {
+// How it ended, the messages, then the notes: reason, summary, warnings.
+std::string Report(ConversionOutcome outcome, const RecordingHost& host) {
   std::ostringstream text;
   text << "outcome: " << OutcomeName(outcome) << "\n";
   for (const std::string& message : host.Messages()) text << message << "\n";
-  const bool gpx_read_or_written = report.summary.tracks + report.summary.waypoints > 0;
-  if (outcome == ConversionOutcome::Completed && gpx_read_or_written) text << "summary: " << SummaryText(report.summary) << "\n";
-  for (const Note& note : report.notes) {
-    text << "note line " << note.first_line << " x" << note.count << ": " << note.text << "\n";
+  for (const ConversionNotes& notes : host.notes) {
+    if (!notes.reason.empty()) text << "reason: " << notes.reason << "\n";
+    if (!notes.summary.empty()) text << "summary: " << notes.summary << "\n";
+    for (const ConversionWarning& warning : notes.warnings) {
+      text << "warning line " << warning.first_line << ": " << warning.text << "\n";
+    }
   }
   return text.str();
 }
@@ -86,9 +89,8 @@ TEST_P(GpxCase, GivesTheExpectedFilesAndReport) {
   }
   RealFileSystem files;
   RecordingHost host(files);
-  GpxReport report;
-  const ConversionOutcome outcome = Convert(route, host, folder.File(input), report);
-  const std::string produced = Report(outcome, host, report);
+  const ConversionOutcome outcome = Convert(route, host, folder.File(input));
+  const std::string produced = Report(outcome, host);
   WriteWholeFile(folder.File("report.txt"), produced);
 
   // TESSALINE_GPX_BLESS=1 writes what came out as the expected files, to be
@@ -137,16 +139,18 @@ TEST(GpxToDevice, GroupsWrapAndTooManyLinesAreNoted) {
   testing::WriteWholeFile(folder.File("many.gpx"), gpx);
   RealFileSystem files;
   RecordingHost host(files);
-  GpxReport report;
-  ASSERT_EQ(ConvertGpxToDevice(host, folder.File("many.gpx"), &report), ConversionOutcome::Completed);
+  ASSERT_EQ(ConvertGpxToDevice(host, folder.File("many.gpx")), ConversionOutcome::Completed);
   const std::string device = testing::ReadWholeFile(folder.File("many.asc"));
   const std::string line = "1.000000000000000,2.000000000000000,-9999,\"\",";
   EXPECT_EQ(device.substr(device.size() - (2 * line.size() + 10)),
             line + "32767\r\n" + line + "1\r\n");
-  ASSERT_EQ(report.notes.size(), 1u);
-  EXPECT_EQ(report.notes[0].kind, NoteKind::TooManyLines);
-  EXPECT_EQ(report.notes[0].first_line, 32768u);  // the 32,767th point, after the root's line
-  EXPECT_EQ(report.summary.waypoints, 32768u);
+  ASSERT_EQ(host.notes.size(), 1u);
+  // The 32,767th and 32,768th points, after the root's line.
+  EXPECT_EQ(host.notes[0].warnings,
+            (std::vector<ConversionWarning>{{folder.File("many.gpx"), 32768,
+                                             "2 lignes au-delà de 32 766 (ni l'appareil ni ce programme ne "
+                                             "relisent le fichier)"}}));
+  EXPECT_EQ(host.notes[0].summary, "0 trace (0 point), 32768 waypoints");
 }
 
 }  // namespace
