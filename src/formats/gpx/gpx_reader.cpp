@@ -3,6 +3,7 @@
 #include <expat.h>
 
 #include <charconv>
+#include <exception>
 #include <memory>
 #include <optional>
 
@@ -112,6 +113,7 @@ class Reader {
       if (n < 0) return {GpxReadEnd::ReadFailed, "lecture du fichier impossible"};
       const bool last = n == 0;
       if (XML_ParseBuffer(parser_, static_cast<int>(n), last) == XML_STATUS_ERROR) {
+        if (exception_) std::rethrow_exception(exception_);
         if (stopped_) return {GpxReadEnd::Stopped, {}};
         if (!refusal_.empty()) return {GpxReadEnd::Refused, refusal_};
         return Refusal(ExpatReason(XML_GetErrorCode(parser_)));
@@ -159,13 +161,31 @@ class Reader {
     const auto size = static_cast<std::size_t>(length);
     self.text_length_ += size;
     if (self.text_length_ > kMaxToken) return self.Refuse(TooLong());
-    if (self.collect_ != nullptr && self.depth_ == self.collect_depth_) self.collect_->append(text, size);
+    if (self.collect_ != nullptr && self.depth_ == self.collect_depth_) {
+      self.Guard([&] { self.collect_->append(text, size); });  // may run out of memory
+    }
+  }
+
+  // An exception must not cross Expat's C frames: it is kept, the parser
+  // stopped, and it is thrown again once Expat has returned.
+  template <typename Body>
+  void Guard(Body&& body) {
+    try {
+      body();
+    } catch (...) {
+      if (!exception_) exception_ = std::current_exception();
+      XML_StopParser(parser_, XML_FALSE);
+    }
   }
 
   static void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
-    Of(data).Start(name, attributes);
+    Reader& self = Of(data);
+    self.Guard([&] { self.Start(name, attributes); });
   }
-  static void XMLCALL OnEnd(void* data, const XML_Char*) { Of(data).End(); }
+  static void XMLCALL OnEnd(void* data, const XML_Char*) {
+    Reader& self = Of(data);
+    self.Guard([&] { self.End(); });
+  }
 
   void Collect(std::string& target, bool& present) {
     target.clear();
@@ -309,6 +329,7 @@ class Reader {
   std::uint64_t last_event_end_ = 0;
   std::string refusal_;
   bool stopped_ = false;
+  std::exception_ptr exception_;
 
   std::string* collect_ = nullptr;
   std::size_t collect_depth_ = 0;

@@ -38,6 +38,8 @@ struct GpxPoint {
   std::uint64_t offset = 0;  // byte offset of its end, for progress
 };
 
+// The sink may throw (a stop request, memory exhausted): the reading stops
+// and ReadGpx throws it again, once outside Expat.
 class GpxSink {
  public:
   virtual ~GpxSink() = default;

@@ -155,3 +155,24 @@ TEST(GpxToDevice, GroupsWrapAndTooManyLinesAreNoted) {
 
 }  // namespace
 }  // namespace tessaline::gpx
+
+namespace tessaline::gpx {
+namespace {
+
+// A stop asked in the middle of the points (a throw from inside Expat's
+// callbacks) ends the conversion cleanly: nothing shown, nothing written.
+TEST(GpxToDevice, AStopInTheMiddleLeavesNothingBehind) {
+  testing::TempFolder folder;
+  testing::WriteWholeFile(folder.File("a.gpx"),
+                          "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\"><wpt lat=\"1\" lon=\"2\"/>"
+                          "<wpt lat=\"3\" lon=\"4\"/><wpt lat=\"5\" lon=\"6\"/></gpx>");
+  RealFileSystem files;
+  RecordingHost host(files);
+  host.StopAtYield(2);
+  EXPECT_EQ(ConvertGpxToDevice(host, folder.File("a.gpx")), ConversionOutcome::Stopped);
+  EXPECT_TRUE(host.Messages().empty());
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
+}
+
+}  // namespace
+}  // namespace tessaline::gpx
