@@ -92,6 +92,7 @@ class FdOutputFile final : public OutputFile {
     }
     return true;
   }
+  bool Sync() override { return fd_ >= 0 && Retry([&] { return fsync(fd_); }) == 0; }
   bool Close() override {
     const int fd = fd_;
     fd_ = -1;
@@ -193,6 +194,15 @@ std::unique_ptr<OutputFile> RealFileSystem::CreateTemporaryBeside(const std::str
 
 bool RealFileSystem::Rename(const std::string& from, const std::string& to) {
   return platform::ReplaceByRename(from, to);
+}
+
+bool RealFileSystem::SyncFolder(const std::string& folder) {
+  const std::string name = folder.empty() ? std::string(".") : folder;
+  const int fd = Retry([&] { return open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+  if (fd < 0) return false;
+  const bool synced = Retry([&] { return fsync(fd); }) == 0;
+  close(fd);
+  return synced;
 }
 
 bool RealFileSystem::Remove(const std::string& path) { return unlink(path.c_str()) == 0; }

@@ -163,6 +163,7 @@ class HandleOutputFile final : public OutputFile {
     }
     return true;
   }
+  bool Sync() override { return handle_.valid() && FlushFileBuffers(handle_.get()) != 0; }
   bool Close() override {
     const HANDLE handle = handle_.release();
     return handle != INVALID_HANDLE_VALUE && CloseHandle(handle) != 0;
@@ -281,6 +282,10 @@ std::unique_ptr<OutputFile> RealFileSystem::CreateTemporaryBeside(const std::str
 bool RealFileSystem::Rename(const std::string& from, const std::string& to) {
   return platform::ReplaceByRename(from, to);
 }
+
+// The rename is made with MOVEFILE_WRITE_THROUGH, which returns only once the
+// folder's new entry is on the disk; a folder handle cannot be flushed.
+bool RealFileSystem::SyncFolder(const std::string&) { return true; }
 
 bool RealFileSystem::Remove(const std::string& path) {
   const std::wstring wide = Widen(path);

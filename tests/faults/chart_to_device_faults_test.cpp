@@ -109,8 +109,13 @@ class ChartToDeviceFaults : public ::testing::TestWithParam<Kind> {
     // Anything that reads or writes the data must fail the run when it fails.
     switch (call) {
       case FsCall::Length: case FsCall::Identity: case FsCall::OpenRead: case FsCall::Read:
-      case FsCall::CreateTemporary: case FsCall::Write: case FsCall::CloseOutput: case FsCall::Rename:
+      case FsCall::CreateTemporary: case FsCall::Write: case FsCall::SyncOutput:
+      case FsCall::CloseOutput: case FsCall::Rename:
         EXPECT_EQ(run.outcome, ConversionOutcome::Failed);
+        break;
+      // The new file is whole on the disk by then: only its folder entry may lag.
+      case FsCall::SyncFolder:
+        EXPECT_EQ(run.outcome, ConversionOutcome::Completed);
         break;
       default:
         break;
