@@ -64,6 +64,9 @@ check_installed() {
     value=$(value_of "$name")
     [[ "$value" =~ ^${pattern//@VERSION@/$version}$ ]] || fail "$when: uninstall entry $name is '$value'"
   done < <(grep -v '^#' "$here/windows/uninstall_entry.txt")
+  value=$(value_of DisplayIcon)
+  value=${value#C:\\}
+  [ -f "$drive/${value//\\//}" ] || fail "$when: the entry's icon $(value_of DisplayIcon) was not installed"
   [ -f "$menu/Uninstall.lnk" ] || fail "$when: no Start-menu folder: $(ls "$(dirname "$menu")")"
   # The window program's shortcut comes with the window program.
   if [ -f "$folder/bin/tessaline.exe" ]; then
