@@ -1,9 +1,11 @@
 # The Windows release, included by cmake/Install.cmake in a WIN32 build:
-#   - a version resource in the programs, from the generated product.h;
+#   - a version resource in tessaline-convert.exe, from the generated
+#     product.h (tessaline_version_resource() for any other program);
 #   - what a user gets: the programs, the examples, a French/English read-me,
 #     the licence and the notices of what the programs link statically;
 #   - CPack: the NSIS installer from a build configured with
-#     -DTESSALINE_INSTALLED_LAYOUT=ON, the zip from a portable build.
+#     -DTESSALINE_INSTALLED_LAYOUT=ON, in French, the zip from a portable
+#     build.
 # The staging-store rule is compiled into the programs, so the two packages
 # come from two builds (scripts/windows-release.sh makes both).
 #
@@ -88,6 +90,7 @@ set(CPACK_NSIS_URL_INFO_ABOUT ${TESSALINE_HOMEPAGE})
 set(CPACK_RESOURCE_FILE_LICENSE ${_windows_binary}/LICENSE.txt)
 if(TARGET tessaline)
   set(CPACK_PACKAGE_EXECUTABLES tessaline ${TESSALINE_PRODUCT_NAME})
+  set(CPACK_CREATE_DESKTOP_LINKS tessaline)  # when the user ticks the box
   set(CPACK_NSIS_INSTALLED_ICON_NAME bin\\tessaline.exe)
 else()
   set(CPACK_NSIS_INSTALLED_ICON_NAME bin\\tessaline-convert.exe)
@@ -111,6 +114,54 @@ string(REPLACE "@KEY@" ${CPACK_PACKAGE_INSTALL_REGISTRY_KEY} CPACK_NSIS_EXTRA_IN
 set(CPACK_VERBATIM_VARIABLES ON)
 
 set(CPACK_STRIP_FILES ON)
+# The program speaks French: CPack's installer script and its options page,
+# taken from this CMake, with their own English texts in French and French
+# as the language of the standard pages when Windows asks for none of
+# theirs. (The options page is read as ANSI text: no accents there.)
+set(_nsis_internal ${CMAKE_ROOT}/Modules/Internal/CPack)
+file(READ ${_nsis_internal}/NSIS.template.in _script)
+file(READ ${_nsis_internal}/NSIS.InstallOptions.ini.in _options)
+function(tessaline_nsis_text text english french)
+  string(FIND "${${text}}" "${english}" _found)
+  if(_found EQUAL -1)
+    message(WARNING "CPack's installer script has changed: this text stays English: ${english}")
+  endif()
+  string(REPLACE "${english}" "${french}" _replaced "${${text}}")
+  set(${text} "${_replaced}" PARENT_SCOPE)
+endfunction()
+tessaline_nsis_text(_script [[  !insertmacro MUI_LANGUAGE "French"
+]] "")
+tessaline_nsis_text(_script [[!insertmacro MUI_LANGUAGE "English" ;first language is the default language]]
+  [[!insertmacro MUI_LANGUAGE "French" ;first language is the default language
+  !insertmacro MUI_LANGUAGE "English"]])
+tessaline_nsis_text(_script [["Install Options" "Choose options for installing]]
+  [["Options d'installation" "Choisissez les options d'installation de]])
+tessaline_nsis_text(_script
+  [[is already installed. $\n$\nDo you want to uninstall the old version before installing the new one?]]
+  [[est déjà installé. $\n$\nDésinstaller l'ancienne version avant d'installer la nouvelle ?]])
+tessaline_nsis_text(_script [["Uninstall failed."]] [["La désinstallation a échoué."]])
+tessaline_nsis_text(_script [[\Uninstall.lnk"]] [[\Désinstaller.lnk"]])
+tessaline_nsis_text(_options
+  [[By default @CPACK_PACKAGE_INSTALL_DIRECTORY@ does not add its directory to the system PATH.]]
+  [[@CPACK_PACKAGE_NAME@ ne met ses programmes dans le PATH que si vous le demandez ici.]])
+tessaline_nsis_text(_options [[Do not add @CPACK_PACKAGE_NAME@ to the system PATH]]
+  [[Ne pas ajouter @CPACK_PACKAGE_NAME@ au PATH]])
+tessaline_nsis_text(_options [[Add @CPACK_PACKAGE_NAME@ to the system PATH for all users]]
+  [[Ajouter @CPACK_PACKAGE_NAME@ au PATH de tous les utilisateurs]])
+tessaline_nsis_text(_options [[Add @CPACK_PACKAGE_NAME@ to the system PATH for current user]]
+  [[Ajouter @CPACK_PACKAGE_NAME@ au PATH de l'utilisateur actuel]])
+tessaline_nsis_text(_options [[Create @CPACK_PACKAGE_NAME@ Desktop Icon]] [[Mettre un raccourci sur le Bureau]])
+set(_nsis_templates ${_windows_binary}/nsis)
+foreach(_template script:NSIS.template.in options:NSIS.InstallOptions.ini.in)
+  string(REPLACE ":" ";" _template ${_template})
+  list(GET _template 0 _variable)
+  list(GET _template 1 _name)
+  file(WRITE ${_nsis_templates}/${_name}.new "${_${_variable}}")
+  file(COPY_FILE ${_nsis_templates}/${_name}.new ${_nsis_templates}/${_name} ONLY_IF_DIFFERENT)
+  file(REMOVE ${_nsis_templates}/${_name}.new)
+endforeach()
+set(CPACK_MODULE_PATH ${_nsis_templates})
+
 set(CPACK_PACKAGE_FILE_NAME tessaline-${PROJECT_VERSION}-win64)
 if(TESSALINE_INSTALLED_LAYOUT)
   set(CPACK_GENERATOR NSIS)

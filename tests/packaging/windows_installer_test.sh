@@ -67,7 +67,7 @@ check_installed() {
   value=$(value_of DisplayIcon)
   value=${value#C:\\}
   [ -f "$drive/${value//\\//}" ] || fail "$when: the entry's icon $(value_of DisplayIcon) was not installed"
-  [ -f "$menu/Uninstall.lnk" ] || fail "$when: no Start-menu folder: $(ls "$(dirname "$menu")")"
+  [ -f "$menu/Désinstaller.lnk" ] || fail "$when: no Start-menu folder: $(ls "$(dirname "$menu")")"
   # The window program's shortcut comes with the window program.
   if [ -f "$folder/bin/tessaline.exe" ]; then
     [ -f "$menu/Tessaline Pro.lnk" ] || fail "$when: no shortcut Tessaline Pro: $(ls "$menu")"
