@@ -77,6 +77,7 @@ check_installed() {
 # --- Install, convert a copy, install again -----------------------------------
 run_silently "$setup" /S || fail "the installer failed"
 check_installed "first install"
+file -b "$folder/Uninstall.exe" | grep -q '^PE32+ executable' || fail "the uninstaller is not 64-bit"
 stage "installed silently and checked files, entry and Start menu"
 
 mkdir -p "$drive/données"
