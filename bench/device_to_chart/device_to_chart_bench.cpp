@@ -54,8 +54,8 @@ class NoOpHost final : public Host {
   void SetMainPercentage(const std::string&) override {}
   void SetInnerPercentage(const std::string&) override {}
   void MarkStepFinished(int) override {}
-  void ShowCompletion(const std::string&) override {}
-  void ShowMessage(const std::string& text, MessageIcon) override { message = text; }
+  void ShowCompletion(const std::string&, const ConversionNotes&) override {}
+  void ShowMessage(const std::string& text, MessageIcon, const ConversionNotes&) override { message = text; }
   bool Yield() override { return false; }
   FileSystem& Files() override { return files; }
 

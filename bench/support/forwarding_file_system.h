@@ -29,6 +29,7 @@ class ForwardingFileSystem : public FileSystem {
   bool IsWritableFolder(const std::string& folder) override { return real_.IsWritableFolder(folder); }
   bool CreateFolders(const std::string& folder) override { return real_.CreateFolders(folder); }
   LockResult TryLock(const std::string& path) override { return real_.TryLock(path); }
+  FileFault LastFault() const override { return real_.LastFault(); }
 
  protected:
   RealFileSystem real_;

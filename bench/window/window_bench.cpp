@@ -110,8 +110,8 @@ class NullHost final : public Host {
   void SetMainPercentage(const std::string&) override {}
   void SetInnerPercentage(const std::string&) override {}
   void MarkStepFinished(int) override {}
-  void ShowCompletion(const std::string&) override { completed = true; }
-  void ShowMessage(const std::string& text, MessageIcon) override {
+  void ShowCompletion(const std::string&, const ConversionNotes&) override { completed = true; }
+  void ShowMessage(const std::string& text, MessageIcon, const ConversionNotes&) override {
     std::fprintf(stderr, "message: %s\n", text.c_str());
   }
   bool Yield() override { return false; }
@@ -308,7 +308,7 @@ int main(int argc, char** argv) {
   services.staging = staging;
   services.regional = RegionalSettings::C();
   services.files = &files;
-  services.present_message = [](const std::string& text, MessageIcon) {
+  services.present_message = [](const std::string& text, MessageIcon, const std::string&) {
     std::fprintf(stderr, "message: %s\n", text.c_str());
   };
   Navy navy(services);

@@ -1,6 +1,7 @@
 #pragma once
 // The converters' only way to the disk. RealFileSystem is buffered I/O on
 // the platform; FaultyFileSystem (tests) wraps it and can make any call fail.
+// After a failure, LastFault() tells why.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "host/file_error.h"
 #include "platform/file_lock.h"
 
 namespace tessaline {
@@ -97,6 +99,12 @@ class FileSystem {
 
   // An exclusive, non-blocking lock on `path` (created when missing).
   virtual LockResult TryLock(const std::string& path) = 0;
+
+  // Why the latest failed call of this thread failed: a call of this file
+  // system or of a stream or file it opened. TypeOf also records why a path
+  // is no regular file (NotFound, IsDirectory, NotRegular, or the error met).
+  // Successful calls leave it as it was: ask right after the failure.
+  virtual FileFault LastFault() const = 0;
 };
 
 }  // namespace tessaline

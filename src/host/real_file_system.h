@@ -22,6 +22,7 @@ class RealFileSystem final : public FileSystem {
   bool IsWritableFolder(const std::string& folder) override;
   bool CreateFolders(const std::string& folder) override;
   LockResult TryLock(const std::string& path) override;
+  FileFault LastFault() const override;
 };
 
 }  // namespace tessaline

@@ -344,6 +344,7 @@ void Navy::Dropped(const QMimeData* data) {
   // A drop without any file still runs the converter, with an empty path:
   // it tells the user it cannot work on that.
   if (pending_.empty()) pending_.push_back(std::string());
+  host_->ClearCompletionNotes();
   fichier_depose_ = pending_.front();
   label1_->hide();
   label2_->hide();

@@ -4,15 +4,18 @@
 #include <QLabel>
 #include <QMessageBox>
 
+#include "convert/messages.h"
 #include "shell/controls.h"
 
 namespace tessaline {
 
-void ShowMessageBox(QWidget* parent, const std::string& text, MessageIcon icon) {
+void ShowMessageBox(QWidget* parent, const std::string& text, MessageIcon icon,
+                    const std::string& details) {
   QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
                   QString::fromUtf8(kApplicationTitle), QString::fromStdString(text),
                   QMessageBox::Ok, parent);
   box.setTextFormat(Qt::PlainText);
+  if (!details.empty()) box.setInformativeText(QString::fromStdString(details));
   box.exec();
 }
 
@@ -38,17 +41,23 @@ void QtHost::MarkStepFinished(int step) {
   controls_.steps[static_cast<std::size_t>(step - 1)]->SetFillColor(BgrColor(kGreenBgr));
 }
 
-void QtHost::ShowCompletion(const std::string& caption) {
+void QtHost::ShowCompletion(const std::string& caption, const ConversionNotes& notes) {
+  if (!notes.summary.empty()) {
+    if (!completion_entries_.isEmpty()) completion_entries_ += QStringLiteral("\n\n");
+    completion_entries_ += QString::fromStdString(messages::CompletionEntryText(notes));
+  }
+  controls_.completion->setToolTip(completion_entries_);
   controls_.completion->SetCaption(QString::fromStdString(caption));
   controls_.completion->raise();
   controls_.completion->show();
 }
 
-void QtHost::ShowMessage(const std::string& text, MessageIcon icon) {
+void QtHost::ShowMessage(const std::string& text, MessageIcon icon, const ConversionNotes& notes) {
+  const std::string details = messages::MessageDetailsText(notes);
   if (presenter_) {
-    presenter_(text, icon);
+    presenter_(text, icon, details);
   } else {
-    ShowMessageBox(message_parent_, text, icon);
+    ShowMessageBox(message_parent_, text, icon, details);
   }
 }
 

@@ -31,12 +31,16 @@ struct PanelControls {
   CompletionButton* completion = nullptr;  // cmdOK
 };
 
-// Shows a message; by default a modal box, which tests replace so that they
-// record messages instead of waiting for a click.
-using MessagePresenter = std::function<void(const std::string& text, MessageIcon icon)>;
+// Shows a message and the lines under it (the reason, the warnings; may be
+// empty); by default a modal box, which tests replace so that they record
+// messages instead of waiting for a click.
+using MessagePresenter =
+    std::function<void(const std::string& text, MessageIcon icon, const std::string& details)>;
 
-// A modal box under the application's title with one OK button.
-void ShowMessageBox(QWidget* parent, const std::string& text, MessageIcon icon);
+// A modal box under the application's title with one OK button; `details`
+// is its informative text.
+void ShowMessageBox(QWidget* parent, const std::string& text, MessageIcon icon,
+                    const std::string& details = std::string());
 
 class QtHost final : public Host {
  public:
@@ -64,8 +68,14 @@ class QtHost final : public Host {
   void SetMainPercentage(const std::string& text) override;
   void SetInnerPercentage(const std::string& text) override;
   void MarkStepFinished(int step) override;
-  void ShowCompletion(const std::string& caption) override;
-  void ShowMessage(const std::string& text, MessageIcon icon) override;
+  // cmdOK's tooltip lists the summary and warnings of every file completed
+  // since the last ClearCompletionNotes, one entry per file.
+  using Host::ShowCompletion;
+  using Host::ShowMessage;
+  void ShowCompletion(const std::string& caption, const ConversionNotes& notes) override;
+  void ShowMessage(const std::string& text, MessageIcon icon, const ConversionNotes& notes) override;
+  // A new drop: its files start a new tooltip.
+  void ClearCompletionNotes() { completion_entries_.clear(); }
   bool Yield() override;
   FileSystem& Files() override { return *files_; }
 
@@ -77,6 +87,7 @@ class QtHost final : public Host {
   RealFileSystem real_files_;
   FileSystem* files_;
   MessagePresenter presenter_;
+  QString completion_entries_;
   QElapsedTimer since_events_;  // since events were last processed
   qint64 last_check_ns_ = 0;    // when the clock was last read, on that timer
   int check_stride_ = 1;

@@ -11,8 +11,14 @@ const char* FsCallName(FsCall call) {
   return kNames[static_cast<int>(call)];
 }
 
-void FaultyFileSystem::Fail(FsCall call, int nth, std::string path_part) {
-  rules_[static_cast<int>(call)] = Rule{true, nth, std::move(path_part), 0};
+void FaultyFileSystem::Fail(FsCall call, int nth, std::string path_part, FileError error) {
+  rules_[static_cast<int>(call)] = Rule{true, nth, std::move(path_part), 0, error};
+}
+
+FileFault FaultyFileSystem::LastFault() const {
+  // The injected fault stands until the inner file system records one of its own.
+  const FileFault inner = inner_.LastFault();
+  return injected_ && inner == inner_before_injection_ ? *injected_ : inner;
 }
 
 void FaultyFileSystem::Clear() {
@@ -29,6 +35,8 @@ bool FaultyFileSystem::ShouldFail(FsCall call, const std::string& path) {
   ++rule.seen;
   if (rule.nth != 0 && rule.seen != rule.nth) return false;
   ++failures_;
+  injected_ = FileFault{rule.error, rule.error == FileError::Other ? "panne simulée" : ""};
+  inner_before_injection_ = inner_.LastFault();
   return true;
 }
 

@@ -4,6 +4,7 @@
 // full disks and held locks when the tests run as root.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,10 +41,11 @@ class FaultyFileSystem final : public FileSystem {
  public:
   explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
 
-  // Makes a call of kind `call` fail: the `nth` one (counted from 1 among the
-  // calls made from now on whose path contains `path_part`), or every one
-  // when `nth` is 0. One rule per kind; a new rule replaces the old.
-  void Fail(FsCall call, int nth = 0, std::string path_part = "");
+  // Makes a call of kind `call` fail with `error`: the `nth` one (counted
+  // from 1 among the calls made from now on whose path contains `path_part`),
+  // or every one when `nth` is 0. One rule per kind; a new rule replaces the
+  // old. An injected FileError::Other carries the system text "panne simulée".
+  void Fail(FsCall call, int nth = 0, std::string path_part = "", FileError error = FileError::Io);
   void Clear();
   // A failing TryLock answers HeldElsewhere instead of Failed.
   void SetLockHeldElsewhere(bool held) { lock_held_elsewhere_ = held; }
@@ -70,6 +72,8 @@ class FaultyFileSystem final : public FileSystem {
   bool IsWritableFolder(const std::string& folder) override;
   bool CreateFolders(const std::string& folder) override;
   LockResult TryLock(const std::string& path) override;
+  // The injected error when the latest failure was injected, else the inner one's.
+  FileFault LastFault() const override;
 
   // Used by the wrapped streams and files.
   bool ShouldFail(FsCall call, const std::string& path);
@@ -80,6 +84,7 @@ class FaultyFileSystem final : public FileSystem {
     int nth = 0;
     std::string path_part;
     int seen = 0;
+    FileError error = FileError::Io;
   };
   FileSystem& inner_;
   std::array<Rule, kFsCallCount> rules_{};
@@ -87,6 +92,8 @@ class FaultyFileSystem final : public FileSystem {
   std::vector<FsCall> log_;
   int failures_ = 0;
   bool lock_held_elsewhere_ = false;
+  std::optional<FileFault> injected_;  // the latest injected fault
+  FileFault inner_before_injection_;   // the inner one's at that moment
 };
 
 }  // namespace tessaline
