@@ -96,7 +96,7 @@ check_convert() {
   out=$(cd "$work" && LC_ALL=$locale timeout 120 "$wine" "$convert" "données/Île.zbx" 2>&1)
   local rc=$?
   out=${out//$'\r'/}
-  if [ $rc -ne 0 ] || [ "$out" != "Traitement du fichier Île.zbx terminé." ]; then
+  if [ $rc -ne 0 ] || [ "$out" != "Traitement du fichier Île.zbx terminé."$'\n'"1 trace (2 points), 1 waypoint" ]; then
     fail "tessaline-convert.exe device to chart ($locale): $out"
     return
   fi

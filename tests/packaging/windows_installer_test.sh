@@ -83,7 +83,7 @@ stage "installed silently and checked files, entry and Start menu"
 mkdir -p "$drive/données"
 cp "$folder/examples/cote_bretonne.zbx" "$drive/données/Île.zbx"
 out=$(cd "$drive/données" && timeout 120 "$wine" 'C:\Program Files\Tessaline\bin\tessaline-convert.exe' Île.zbx 2>&1)
-[ "${out//$'\r'/}" = "Traitement du fichier Île.zbx terminé." ] || fail "installed tessaline-convert.exe said: $out"
+[ "$(head -n 1 <<<"${out//$'\r'/}")" = "Traitement du fichier Île.zbx terminé." ] || fail "installed tessaline-convert.exe said: $out"
 [ "$(grep -c '^P;' "$drive/données/Île_TRK.txt")" = 12 ] || fail "track file: $(cat "$drive/données/Île_TRK.txt")"
 # The installed program keeps its staging store in %LOCALAPPDATA%\Tessaline.
 [ -f "$local_app_data/Tessaline/ZRB_DB.lock" ] || fail "no lock in %LOCALAPPDATA%\\Tessaline"
