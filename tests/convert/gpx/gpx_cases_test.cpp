@@ -176,3 +176,21 @@ TEST(GpxToDevice, AStopInTheMiddleLeavesNothingBehind) {
 
 }  // namespace
 }  // namespace tessaline::gpx
+
+namespace tessaline::gpx {
+namespace {
+
+// Every file under detect/ is GPX by its content when its name starts with
+// "yes_", and not when it starts with "no_", whatever its extension.
+TEST(IsGpxFile, TheContentDecidesNotTheName) {
+  RealFileSystem files;
+  for (const auto& entry : fs::directory_iterator(TESSALINE_GPX_DETECT)) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_EQ(IsGpxFile(files, entry.path().string()), name.rfind("yes_", 0) == 0) << name;
+  }
+  EXPECT_FALSE(IsGpxFile(files, TESSALINE_GPX_DETECT));  // a folder
+  EXPECT_FALSE(IsGpxFile(files, ""));
+}
+
+}  // namespace
+}  // namespace tessaline::gpx
