@@ -11,7 +11,7 @@ option(TESSALINE_PACKAGE_TEST
        "Test the Debian package: build it, unpack it, run both programs from it" OFF)
 
 install(TARGETS tessaline-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-if(TARGET tessaline)
+if(TARGET tessaline AND NOT WIN32)
   install(TARGETS tessaline RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 
@@ -32,7 +32,7 @@ add_custom_command(
 add_custom_target(tessaline_man_page ALL DEPENDS ${_man_gz})
 install(FILES ${_man_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-if(TARGET tessaline)
+if(TARGET tessaline AND NOT WIN32)
   install(FILES ${_packaging_source}/tessaline.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
   # The icon in the sizes desktops look for; 32 and 256 are the ones menus

@@ -12,7 +12,7 @@
 #include <QWindow>
 
 #include "navy_fixture.h"
-#include "shell/artwork.h"
+#include "shell/qt/artwork.h"
 
 namespace tessaline::testing {
 namespace {

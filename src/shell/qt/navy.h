@@ -4,19 +4,14 @@
 // progress panel the converters report on.
 
 #include <QWidget>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "convert/device_to_chart/device_to_chart_converter.h"
-#include "convert/device_to_chart/staging_location.h"
-#include "platform/clock.h"
-#include "platform/regional_settings.h"
-#include "host/file_system.h"
-#include "shell/motion/motion_binding.h"
-#include "shell/qt_host.h"
-#include "shell/tray/tray_binding.h"
+#include "shell/logic/navy_logic.h"
+#include "shell/qt/motion_binding.h"
+#include "shell/qt/qt_view.h"
+#include "shell/qt/tray_binding.h"
 
 class QKeyEvent;
 class QMimeData;
@@ -24,30 +19,7 @@ class QMouseEvent;
 
 namespace tessaline {
 
-class CompletionButton;
-class DropLabel;
-class LineControl;
 class NavyLabel;
-class ShapeControl;
-
-enum class NavyState {
-  Idle,        // waiting for a drop
-  Converting,  // direction labels hidden, drops refused
-  Done,        // the completion button covers the panel until clicked
-};
-
-// What the window's conversions run with; tests and benchmarks choose their
-// own.
-struct NavyServices {
-  StagingLocation staging;
-  RegionalSettings regional;
-  Clock* clock = nullptr;            // null: the system clock
-  FileSystem* files = nullptr;       // null: the machine's file system
-  MessagePresenter present_message;  // empty: message boxes
-
-  // The running program's staging location and the user's regional settings.
-  static NavyServices Default();
-};
 
 // Receives the mouse and key events of the window's own surface: the
 // picture, the panel, the lines and the step indicators. Labels and the
@@ -61,6 +33,8 @@ class SurfaceEvents {
   virtual void KeyPress(const QKeyEvent& event) = 0;
 };
 
+// The Qt front end of the window: builds the controls of the shared table,
+// paints the sphere and turns Qt's events into calls of NavyLogic.
 class Navy : public QWidget {
   Q_OBJECT
 
@@ -84,12 +58,12 @@ class Navy : public QWidget {
   // replaced.
   void SetHideAction(std::function<void()> action) { hide_action_ = std::move(action); }
   // Both command labels back to regular weight.
-  void SetCommandLabelsRegular();
+  void SetCommandLabelsRegular() { logic_->HoverSurface(); }
 
-  bool SensConversion() const { return sens_conversion_; }
-  const std::string& FichierDepose() const { return fichier_depose_; }
-  NavyState State() const { return state_; }
-  QtHost& PanelHost() { return *host_; }
+  bool SensConversion() const { return logic_->SensConversion(); }
+  const std::string& FichierDepose() const { return logic_->FichierDepose(); }
+  NavyState State() const { return logic_->State(); }
+  ::tessaline::PanelHost& PanelHost() { return logic_->Host(); }
   // Dragging, throwing and Esc, with Timer1, Timer3 and TmrHit.
   MotionBinding& Motion() { return *motion_; }
   // Label4 and the notification-area icon.
@@ -107,45 +81,21 @@ class Navy : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // Drops over what lies in front of lblFichiers (the step indicators,
+  // Line3, lblDetails) reach the window: its rectangle is the target.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildControls();
-  void SelectDeviceToChart();
-  void SelectChartToDevice();
-  void HoverCommandLabel(NavyLabel* bold, NavyLabel* regular);
-  void CloseRequested();
+  NavyLabel* LabelOf(ControlId id) const;
+  bool InDropTarget(QPointF at) const;
   void Dropped(const QMimeData* data);
   void RunDroppedFiles();
-  void ConvertOne(const std::string& path);
-  void ResetPanel();
-  void EndProgram();
 
-  NavyServices services_;
-  SystemClock system_clock_;
-
-  ShapeControl* shape1_ = nullptr;
-  NavyLabel* label1_ = nullptr;
-  LineControl* line1_ = nullptr;
-  NavyLabel* lbl_status_ = nullptr;
-  CompletionButton* cmd_ok_ = nullptr;
-  DropLabel* lbl_fichiers_ = nullptr;
-  NavyLabel* lbl_details_ = nullptr;
-  LineControl* line3_ = nullptr;
-  ShapeControl* shp_etape_[4] = {};
-  LineControl* line2_ = nullptr;
-  NavyLabel* label2_ = nullptr;
-  NavyLabel* label4_ = nullptr;
-  NavyLabel* label3_ = nullptr;
-
-  std::unique_ptr<QtHost> host_;
-  std::unique_ptr<DeviceToChartConverter> device_to_chart_;
-
-  bool sens_conversion_ = true;
-  std::string fichier_depose_;
-  std::deque<std::string> pending_;
-  NavyState state_ = NavyState::Idle;
-  bool end_after_conversion_ = false;
-
+  QtView view_;
+  std::unique_ptr<NavyLogic> logic_;
   std::unique_ptr<MotionBinding> motion_;
   std::unique_ptr<SurfaceEvents> motion_events_;
   std::unique_ptr<TrayBinding> tray_;

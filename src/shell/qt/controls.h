@@ -10,18 +10,19 @@
 #include <QWidget>
 #include <cstdint>
 
+#include "shell/logic/control_table.h"
+
+class QDropEvent;
 class QMimeData;
 
 namespace tessaline {
 
 // A colour written as 0x00BBGGRR: blue in the high byte, red in the low one.
-QColor BgrColor(std::uint32_t bgr);
+QColor BgrColor(Bgr bgr);
 
-inline constexpr std::uint32_t kLightCyanBgr = 0xFFFF80;
-inline constexpr std::uint32_t kRedBgr = 0x0000FF;
-inline constexpr std::uint32_t kGreenBgr = 0x00FF00;
-inline constexpr std::uint32_t kWhiteBgr = 0xFFFFFF;
-inline constexpr std::uint32_t kBlackBgr = 0x000000;
+// Copy, or else link: a drop that could only move the file would have the
+// application it came from delete it once the drop is over. False: refused.
+bool ChooseSafeDropAction(QDropEvent* event);
 
 // A label of the window. Qt hands a label's unused mouse events on to the
 // window, where they would drag or throw it; these labels keep every mouse
@@ -82,8 +83,8 @@ class DropLabel : public NavyLabel {
   void dropEvent(QDropEvent* event) override;
 };
 
-// A filled circle or rectangle with a border. It takes no mouse input: what
-// lies under it gets the events, as on the window's picture.
+// A filled circle or rectangle with a border. It takes no mouse input of its
+// own: its events go to the window's own surface, never to a label beneath.
 class ShapeControl : public QWidget {
   Q_OBJECT
 
@@ -108,8 +109,8 @@ class ShapeControl : public QWidget {
   int border_width_;
 };
 
-// A horizontal line one pixel high across its whole width, taking no mouse
-// input.
+// A horizontal line one pixel high across its whole width, part of the
+// window's own surface like the shapes.
 class LineControl : public QWidget {
   Q_OBJECT
 

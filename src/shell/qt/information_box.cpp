@@ -1,4 +1,4 @@
-#include "shell/tray/information_box.h"
+#include "shell/qt/information_box.h"
 
 #include <QMessageBox>
 

@@ -1,10 +1,11 @@
-#include "shell/tray/frm_systray.h"
+#include "shell/qt/frm_systray.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QMenu>
 
-#include "shell/tray/tray_state_machine.h"
+#include "shell/logic/tray_state_machine.h"
+#include "shell/logic/window_texts.h"
 
 namespace tessaline {
 
@@ -13,15 +14,15 @@ FrmSystray::FrmSystray(const QIcon& icon)
       tray_icon_(new QSystemTrayIcon(icon, this)),
       menu_(new QMenu(this)) {
   setObjectName(QStringLiteral("FrmSystray"));
-  setWindowTitle(QStringLiteral("Système Tray"));
+  setWindowTitle(QString::fromUtf8(window_texts::kTrayWindowCaption));
   setWindowIcon(icon);
   setAttribute(Qt::WA_QuitOnClose, false);
 
   menu_->setObjectName(QStringLiteral("Menu"));
-  menu_->setTitle(QStringLiteral("Menu déroulant"));
-  mnu_apropos_de_ = menu_->addAction(QStringLiteral("A propos de..."));
+  menu_->setTitle(QString::fromUtf8(window_texts::kMenuCaption));
+  mnu_apropos_de_ = menu_->addAction(QString::fromUtf8(window_texts::kMenuAbout));
   mnu_apropos_de_->setObjectName(QStringLiteral("mnuAproposDe"));
-  mnu_restaurer_ = menu_->addAction(QStringLiteral("Restaurer"));
+  mnu_restaurer_ = menu_->addAction(QString::fromUtf8(window_texts::kMenuRestore));
   mnu_restaurer_->setObjectName(QStringLiteral("mnuRestaurer"));
   tray_icon_->setContextMenu(menu_);
 

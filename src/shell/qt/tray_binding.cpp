@@ -1,10 +1,11 @@
-#include "shell/tray/tray_binding.h"
+#include "shell/qt/tray_binding.h"
 
 #include <QEvent>
 #include <QSystemTrayIcon>
 #include <QWidget>
 
-#include "shell/tray/frm_systray.h"
+#include "shell/logic/window_texts.h"
+#include "shell/qt/frm_systray.h"
 
 namespace tessaline {
 
@@ -70,8 +71,8 @@ bool TrayBinding::eventFilter(QObject* watched, QEvent* event) {
 
 void TrayBinding::RefreshLabel4Tooltip() {
   if (label4_ == nullptr) return;
-  label4_->setToolTip(QString::fromUtf8(NotificationAreaAvailable() ? kLabel4Tooltip
-                                                                    : kLabel4NoTrayTooltip));
+  label4_->setToolTip(QString::fromUtf8(NotificationAreaAvailable() ? window_texts::kHideTooltip
+                                                                    : window_texts::kNoTrayTooltip));
 }
 
 bool TrayBinding::NotificationAreaAvailable() const { return available_ && available_(); }
@@ -87,8 +88,8 @@ std::unique_ptr<TrayWindow> TrayBinding::CreateTrayWindow() {
   connect(window, &FrmSystray::restoreChosen, this, [this] { machine_.Restore(); });
   connect(window, &FrmSystray::closing, this, [this] { machine_.Restore(); });
   connect(window, &FrmSystray::aboutChosen, this, [this] {
-    presenter_.ShowInformation(QStringLiteral("Tessaline Pro v4.0"),
-                               QStringLiteral("Tessaline Pro v4.0\nConversion ZRB <-> Vestamar"));
+    presenter_.ShowInformation(QString::fromUtf8(window_texts::kTitle),
+                               QString::fromUtf8(window_texts::kAboutText));
   });
   return std::make_unique<QtTrayWindow>(window);
 }

@@ -1,4 +1,4 @@
-#include "shell/controls.h"
+#include "shell/qt/controls.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -12,7 +12,7 @@
 
 namespace tessaline {
 
-QColor BgrColor(std::uint32_t bgr) {
+QColor BgrColor(Bgr bgr) {
   return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
                 static_cast<int>((bgr >> 16) & 0xFF));
 }
@@ -92,11 +92,7 @@ void NavyLabel::paintEvent(QPaintEvent* event) {
 
 // ---------------------------------------------------------------- DropLabel
 
-namespace {
-
-// Copy, or else link: a drop that could only move the file would have the
-// application it came from delete it once the drop is over.
-bool ChooseSafeAction(QDropEvent* event) {
+bool ChooseSafeDropAction(QDropEvent* event) {
   const Qt::DropActions possible = event->possibleActions();
   if (possible & Qt::CopyAction) {
     event->setDropAction(Qt::CopyAction);
@@ -108,14 +104,12 @@ bool ChooseSafeAction(QDropEvent* event) {
   return true;
 }
 
-}  // namespace
-
 DropLabel::DropLabel(const QString& text, QWidget* parent) : NavyLabel(text, parent) {
   setAcceptDrops(true);
 }
 
 void DropLabel::dragEnterEvent(QDragEnterEvent* event) {
-  if (acceptDrops() && ChooseSafeAction(event)) {
+  if (acceptDrops() && ChooseSafeDropAction(event)) {
     event->accept();
   } else {
     event->ignore();
@@ -123,7 +117,7 @@ void DropLabel::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void DropLabel::dragMoveEvent(QDragMoveEvent* event) {
-  if (acceptDrops() && ChooseSafeAction(event)) {
+  if (acceptDrops() && ChooseSafeDropAction(event)) {
     event->accept();
   } else {
     event->ignore();
@@ -131,7 +125,7 @@ void DropLabel::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void DropLabel::dropEvent(QDropEvent* event) {
-  if (!acceptDrops() || !ChooseSafeAction(event)) {
+  if (!acceptDrops() || !ChooseSafeDropAction(event)) {
     event->ignore();
     return;
   }
@@ -143,7 +137,9 @@ void DropLabel::dropEvent(QDropEvent* event) {
 
 ShapeControl::ShapeControl(Kind kind, const QColor& fill, int border_width, QWidget* parent)
     : QWidget(parent), kind_(kind), fill_(fill), border_width_(border_width) {
-  setAttribute(Qt::WA_TransparentForMouseEvents);
+  // Not transparent for the mouse: Qt would then hand the events to the
+  // label beneath (lblFichiers, lblStatus). Ignored here, they go up to the
+  // window instead.
   border_ = palette().color(QPalette::WindowText);
 }
 
@@ -175,7 +171,6 @@ void ShapeControl::paintEvent(QPaintEvent*) {
 // ---------------------------------------------------------------- LineControl
 
 LineControl::LineControl(int x1, int x2, int y, QWidget* parent) : QWidget(parent) {
-  setAttribute(Qt::WA_TransparentForMouseEvents);
   color_ = palette().color(QPalette::WindowText);
   setGeometry(x1, y, x2 - x1 + 1, 1);
 }

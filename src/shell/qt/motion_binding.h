@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "shell/motion/window_motion.h"
+#include "shell/logic/window_motion.h"
 
 class QKeyEvent;
 class QMouseEvent;

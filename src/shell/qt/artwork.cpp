@@ -1,4 +1,4 @@
-#include "shell/artwork.h"
+#include "shell/qt/artwork.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -9,6 +9,8 @@
 #include <QString>
 #include <cmath>
 #include <numbers>
+
+#include "shell/logic/window_texts.h"
 
 namespace tessaline {
 
@@ -65,7 +67,7 @@ struct Lettering {
 
 Lettering MakeLettering() {
   Lettering lettering;
-  lettering.text = QStringLiteral("Tessaline Pro v4.0");
+  lettering.text = QString::fromUtf8(window_texts::kTitle);
   lettering.font = QFont(QStringLiteral("Sans Serif"));
   lettering.font.setStyleHint(QFont::SansSerif);
   lettering.font.setBold(true);

@@ -8,16 +8,14 @@
 #include <functional>
 #include <memory>
 
-#include "shell/tray/frm_systray.h"
-#include "shell/tray/information_box.h"
-#include "shell/tray/tray_state_machine.h"
+#include "shell/qt/frm_systray.h"
+#include "shell/qt/information_box.h"
+#include "shell/logic/tray_state_machine.h"
 
 class QWidget;
 
 namespace tessaline {
 
-inline constexpr char kLabel4Tooltip[] = "Minimiser l'application";
-inline constexpr char kLabel4NoTrayTooltip[] = "Zone de notification indisponible";
 
 class TrayBinding : public QObject, private TrayHost {
   Q_OBJECT

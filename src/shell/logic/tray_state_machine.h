@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "shell/logic/window_texts.h"
+
 namespace tessaline {
 
 // Notification codes: the mouse messages that the icon reports.
@@ -25,7 +27,7 @@ inline constexpr std::int32_t kTrayMiddleButtonUp = 520;
 
 // Every hide adds the icon under the same identifier.
 inline constexpr std::uint32_t kTrayIconId = 1;
-inline constexpr char kTrayTooltip[] = "Tessaline <--> Vestamar";
+inline constexpr const char* kTrayTooltip = window_texts::kTrayTooltip;
 
 // The hidden tray window, for as long as it exists: destroying this object
 // destroys the window.
