@@ -5,9 +5,6 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QWidget>
-#include <algorithm>
-
-#include "formats/rounding.h"
 
 namespace tessaline {
 
@@ -21,28 +18,12 @@ QRect WidgetMotionSurface::ScreenGeometry() const {
   return screen != nullptr ? screen->geometry() : QRect();
 }
 
-double WidgetMotionSurface::Read(const Axis& axis, int pixel, int origin) {
-  const double absolute = axis.known && axis.pixel == pixel ? axis.twips : pixel * kTwipsPerPixel;
-  return absolute - origin * kTwipsPerPixel;
-}
-
-int WidgetMotionSurface::Place(Axis& axis, float relative_twips, int origin) {
-  const double absolute = static_cast<double>(relative_twips) + origin * kTwipsPerPixel;
-  const double pixel = std::clamp(RoundHalfEven(absolute / kTwipsPerPixel),
-                                  static_cast<double>(-kFarthestPixel),
-                                  static_cast<double>(kFarthestPixel));
-  axis.known = true;
-  axis.pixel = static_cast<int>(pixel);
-  axis.twips = absolute;
-  return axis.pixel;
-}
-
 float WidgetMotionSurface::Left() const {
-  return static_cast<float>(Read(left_, window_.pos().x(), ScreenGeometry().x()));
+  return static_cast<float>(left_.Read(window_.pos().x(), ScreenGeometry().x()));
 }
 
 float WidgetMotionSurface::Top() const {
-  return static_cast<float>(Read(top_, window_.pos().y(), ScreenGeometry().y()));
+  return static_cast<float>(top_.Read(window_.pos().y(), ScreenGeometry().y()));
 }
 
 float WidgetMotionSurface::Width() const {
@@ -54,19 +35,19 @@ float WidgetMotionSurface::Height() const {
 }
 
 void WidgetMotionSurface::SetLeft(float left) {
-  const int x = Place(left_, left, ScreenGeometry().x());
+  const int x = left_.Place(left, ScreenGeometry().x());
   window_.move(x, window_.pos().y());
 }
 
 void WidgetMotionSurface::SetTop(float top) {
-  const int y = Place(top_, top, ScreenGeometry().y());
+  const int y = top_.Place(top, ScreenGeometry().y());
   window_.move(window_.pos().x(), y);
 }
 
 void WidgetMotionSurface::MoveTo(float left, float top) {
   const QRect screen = ScreenGeometry();
-  const int x = Place(left_, left, screen.x());
-  const int y = Place(top_, top, screen.y());
+  const int x = left_.Place(left, screen.x());
+  const int y = top_.Place(top, screen.y());
   window_.move(x, y);
 }
 

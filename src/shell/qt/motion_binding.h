@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "shell/logic/twips_axis.h"
 #include "shell/logic/window_motion.h"
 
 class QKeyEvent;
@@ -46,33 +47,18 @@ class WidgetMotionSurface : public MotionSurface {
   // top-left corner.
   QPointF ToWindowTwips(QPointF global_pixels) const;
 
-  // Window positions far outside any screen are kept in twips but placed
-  // no further than this many pixels away, within what every windowing
-  // system can hold.
-  static constexpr int kFarthestPixel = 30000;
+  static constexpr int kFarthestPixel = TwipsAxis::kFarthestPixel;
 
  private:
-  // A window can only stand on whole pixels. The last position set is kept
-  // in twips, so that velocities of less than a pixel per tick add up
-  // instead of being lost; it is used for as long as the window is still on
-  // the pixel it was put on.
-  struct Axis {
-    bool known = false;
-    int pixel = 0;       // absolute pixel the window was put on
-    double twips = 0;    // absolute twips asked for
-  };
-
   QRect ScreenGeometry() const;
-  static double Read(const Axis& axis, int pixel, int origin);
-  static int Place(Axis& axis, float relative_twips, int origin);
 
   QWidget& window_;
   QTimer& timer1_;
   QTimer& timer3_;
   QTimer& tmr_hit_;
   std::function<void()> hover_out_;
-  Axis left_;
-  Axis top_;
+  TwipsAxis left_{kTwipsPerPixel};
+  TwipsAxis top_{kTwipsPerPixel};
 };
 
 // Owns Timer1, Timer3 and TmrHit and the motion state, and takes the events
