@@ -139,7 +139,9 @@ ShapeControl::ShapeControl(Kind kind, const QColor& fill, int border_width, QWid
     : QWidget(parent), kind_(kind), fill_(fill), border_width_(border_width) {
   // Not transparent for the mouse: Qt would then hand the events to the
   // label beneath (lblFichiers, lblStatus). Ignored here, they go up to the
-  // window instead.
+  // window instead. Tracked, so that moves without a button go up too
+  // (Qt drops those over an untracked widget).
+  setMouseTracking(true);
   border_ = palette().color(QPalette::WindowText);
 }
 
@@ -171,6 +173,7 @@ void ShapeControl::paintEvent(QPaintEvent*) {
 // ---------------------------------------------------------------- LineControl
 
 LineControl::LineControl(int x1, int x2, int y, QWidget* parent) : QWidget(parent) {
+  setMouseTracking(true);  // its events go up to the window, as a shape's
   color_ = palette().color(QPalette::WindowText);
   setGeometry(x1, y, x2 - x1 + 1, 1);
 }
