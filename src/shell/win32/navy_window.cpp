@@ -6,6 +6,7 @@
 #include "platform/wide_text_win.h"
 #include "shell/logic/window_texts.h"
 #include "shell/win32/resource_ids.h"
+#include "shell/win32/window_class.h"
 
 namespace tessaline::win32 {
 
@@ -59,7 +60,7 @@ NavyWindow::NavyWindow(HINSTANCE instance, NavyServices services)
 NavyWindow::~NavyWindow() {
   if (drop_target_registered_) RevokeDragDrop(window_);
   if (window_ != nullptr) {
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    Detach(window_);
     DestroyWindow(window_);
   }
   painter_.reset();
@@ -76,15 +77,7 @@ bool NavyWindow::Load() {
                                               GetSystemMetrics(SM_CYSMICON), 0));
   painter_ = std::make_unique<ControlPainter>(scale_, sphere_);
 
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = &NavyWindow::Procedure;
-  window_class.hInstance = instance_;
-  window_class.hIcon = icon_;
-  window_class.hIconSm = small_icon_;
-  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-  window_class.lpszClassName = kClassName;
-  RegisterClassExW(&window_class);
+  RegisterWindowClass(instance_, kClassName, &RoutedProcedure<NavyWindow>, icon_, small_icon_);
 
   const std::wstring title = platform::Widen(window_texts::kTitle);
   // No border, no title bar, no taskbar button.
@@ -420,7 +413,9 @@ void NavyWindow::Paint() {
   EndPaint(window_, &paint);
 }
 
-LRESULT NavyWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT NavyWindow::Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  // Messages arrive before CreateWindowExW returns.
+  if (window_ == nullptr) window_ = window;
   switch (message) {
     case WM_PAINT:
       Paint();
@@ -494,18 +489,6 @@ LRESULT NavyWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
   }
   return DefWindowProcW(window_, message, wparam, lparam);
-}
-
-LRESULT CALLBACK NavyWindow::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    auto* self = static_cast<NavyWindow*>(create->lpCreateParams);
-    self->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<NavyWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(window, message, wparam, lparam);
-  return self->Handle(message, wparam, lparam);
 }
 
 }  // namespace tessaline::win32

@@ -38,7 +38,9 @@ class NavyWindow final : public NavyView,
   // Start-up: the disc-shaped region, topmost, device to chart selected,
   // shown without taking the focus. False when the window could not be made.
   bool Load();
-  HWND Handle() const { return window_; }
+  HWND Window() const { return window_; }
+  // Every message of the window (see window_class.h).
+  LRESULT Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
   // NavyView
   void SetCaption(ControlId id, const std::string& text) override;
@@ -84,8 +86,6 @@ class NavyWindow final : public NavyView,
   void RestoreChosen() override { tray_.Restore(); }
   void AboutChosen() override;
 
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void CreateControls();
   void Paint();
   void Invalidate(ControlId id);

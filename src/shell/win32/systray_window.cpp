@@ -4,6 +4,7 @@
 
 #include "platform/wide_text_win.h"
 #include "shell/logic/window_texts.h"
+#include "shell/win32/window_class.h"
 
 namespace tessaline::win32 {
 
@@ -19,16 +20,7 @@ constexpr UINT_PTR kMenuRestore = 2;
 
 SystrayWindow::SystrayWindow(HINSTANCE instance, HICON icon, SystrayEvents& events)
     : icon_(icon), events_(events) {
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSEXW window_class{};
-    window_class.cbSize = sizeof window_class;
-    window_class.lpfnWndProc = &SystrayWindow::Procedure;
-    window_class.hInstance = instance;
-    window_class.hIcon = icon;
-    window_class.lpszClassName = kClassName;
-    registered = RegisterClassExW(&window_class) != 0;
-  }
+  RegisterWindowClass(instance, kClassName, &RoutedProcedure<SystrayWindow>, icon);
   const std::wstring caption = platform::Widen(window_texts::kTrayWindowCaption);
   // Never shown: created hidden, and it stays so.
   window_ = CreateWindowExW(0, kClassName, caption.c_str(), WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
@@ -38,7 +30,7 @@ SystrayWindow::SystrayWindow(HINSTANCE instance, HICON icon, SystrayEvents& even
 SystrayWindow::~SystrayWindow() {
   if (window_ == nullptr) return;
   RemoveIcon(kTrayIconId);
-  SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+  Detach(window_);
   DestroyWindow(window_);
 }
 
@@ -87,25 +79,19 @@ void SystrayWindow::ShowMenu() {
   }
 }
 
-LRESULT CALLBACK SystrayWindow::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<SystrayWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(window, message, wparam, lparam);
+LRESULT SystrayWindow::Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case kCallbackMessage: {
       const auto code = static_cast<std::int32_t>(LOWORD(lparam));
       if (code == WM_RBUTTONUP) {
-        self->ShowMenu();
+        ShowMenu();
         return 0;
       }
-      self->events_.Notified(code);  // may destroy this window
+      events_.Notified(code);  // may destroy this window
       return 0;
     }
     case WM_CLOSE:
-      self->events_.RestoreChosen();
+      events_.RestoreChosen();
       return 0;
     default:
       return DefWindowProcW(window, message, wparam, lparam);

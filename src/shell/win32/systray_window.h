@@ -32,9 +32,10 @@ class SystrayWindow final : public TrayWindow {
   bool Created() const { return window_ != nullptr; }
   void AddIcon(std::uint32_t id, const std::string& tooltip) override;
   void RemoveIcon(std::uint32_t id) override;
+  // Every message of the window (see window_class.h).
+  LRESULT Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
  private:
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   void ShowMenu();
 
   HWND window_ = nullptr;

@@ -48,6 +48,8 @@ is_magenta() { local r g b; read -r r g b < <(pixel "$1" "$2"); [ "$r" -ge 240 ]
 is_light_cyan() { local r g b; read -r r g b < <(pixel "$1" "$2"); [ "$r" -ge 118 ] && [ "$r" -le 138 ] && [ "$g" -ge 245 ] && [ "$b" -ge 245 ]; }
 is_sphere_blue() { local r g b; read -r r g b < <(pixel "$1" "$2"); [ "$b" -ge 120 ] && [ "$r" -le 110 ] && [ "$b" -gt $((g + 40)) ]; }
 covered() { shoot; ! is_light_cyan 80 115; }
+# Whether the window has left ($left, $top).
+moved() { [ "$(position)" != "$left $top" ]; }
 uncovered() { shoot; is_light_cyan 80 115; }
 
 # A real drag from the drag source onto lblFichiers.
@@ -74,8 +76,8 @@ start_display
 start_trayer
 data="$work/données"
 mkdir -p "$data"
-cp "$example" "$data/Côte.zbx"
-start_source "$data/Côte.zbx"
+cp "$example" "$data/Côte-Łeba.zbx"
+start_source "$data/Côte-Łeba.zbx"
 
 "$wine" "$program" >"$work/program.log" 2>&1 &
 program_pid=$!
@@ -96,10 +98,10 @@ is_sphere_blue 150 262 || fail "no sphere at (150, 262): $(pixel 150 262)"
 is_light_cyan 148 62 || fail "no panel at (148, 62): $(pixel 148 62)"
 is_light_cyan 80 115 || fail "the panel is covered before the drop: $(pixel 80 115)"
 
-# A device file whose folder and name lie outside the ANSI code page.
+# A device file whose name lies outside the ANSI code page ("Ł").
 drag_onto_panel
-wait_for 300 test -s "$data/Côte_WPT.txt" || fail "no output files after the drop: $(ls "$data")"
-test -s "$data/Côte_TRK.txt" || fail "no track file"
+wait_for 300 test -s "$data/Côte-Łeba_WPT.txt" || fail "no output files after the drop: $(ls "$data")"
+test -s "$data/Côte-Łeba_TRK.txt" || fail "no track file"
 grep -q "drop-action copy" "$work/source.out" || fail "the drop did not choose to copy: $(cat "$work/source.out")"
 wait_for 100 covered || fail "no completion button over the panel: $(pixel 80 115)"
 [ ! -e "$(dirname "$program")/ZRB_DB.dat" ] || fail "the staging store was left behind"
@@ -108,11 +110,42 @@ read -r left top < <(position)
 xdotool mousemove $((left + 148)) $((top + 150)) click 1
 wait_for 50 uncovered || fail "cmdOK did not uncover the panel: $(pixel 80 115)"
 
-# Vestamar -> ZRB, then the track file.
-xdotool mousemove $((left + 148)) $((top + 216)) click 1
-start_source "$data/Côte_TRK.txt"
+# The longest device file, thrown as soon as it is dropped: the window
+# flies while it converts (seen when the conversion outlasts the first
+# ticks) and Esc still answers.
+awk 'BEGIN { for (i = 0; i < 32766; i++)
+  printf "47.%04d,-3.%04d,%d.5,\"P%d\",%d\r\n", i % 10000, (i * 7) % 10000, i % 90, i, int(i / 3) }' \
+  >"$data/long.zbx"
+start_source "$data/long.zbx"
 drag_onto_panel
-wait_for 300 test -s "$data/Côte_TRK.asc" || fail "no .asc after the drop of the track file: $(ls "$data")"
+read -r left top < <(position)
+xdotool mousemove $((left + 50)) $((top + 165)) click 3
+flew_while_converting=""
+for ((i = 0; i < 100; i++)); do
+  [ -e "$data/long_TRK.txt" ] && break
+  moved && { flew_while_converting=yes; break; }
+  sleep 0.02
+done
+[ -n "$flew_while_converting" ] || echo "note: the conversion ended before the window's flight could be seen"
+wait_for 20 moved || fail "the window did not fly"
+sleep 0.7
+read -r x y < <(position)
+xdotool mousemove $((x + 150)) $((y + 200)) key Escape
+wait_position 50 $((screen_width / 2 - 298)) $((screen_height / 2 - 302)) \
+  || fail "after Esc the window is at $(position)"
+wait_for 600 test -s "$data/long_TRK.txt" || fail "the long file was not converted"
+wait_for 100 covered || fail "no completion button after the long file"
+[ "$(grep -c $'^P;' "$data/long_TRK.txt")" = 32766 ] || fail "the long file lost points"
+read -r left top < <(position)
+xdotool mousemove $((left + 148)) $((top + 150)) click 1
+wait_for 50 uncovered || fail "cmdOK did not uncover the panel after the long file"
+
+# Vestamar -> ZRB, then the track file.
+read -r left top < <(position)
+xdotool mousemove $((left + 148)) $((top + 216)) click 1
+start_source "$data/Côte-Łeba_TRK.txt"
+drag_onto_panel
+wait_for 300 test -s "$data/Côte-Łeba_TRK.asc" || fail "no .asc after the drop of the track file: $(ls "$data")"
 wait_for 100 covered || fail "no completion button after the track file"
 stop_source
 
@@ -132,7 +165,6 @@ wait_for 50 bash -c "[ \"\$(xwininfo -tree -id $(panel_window) | grep -c explore
 # A right-click on the sphere throws the window; Esc puts it at (SW/2 - W, SH/2 - H).
 read -r left top < <(position)
 xdotool mousemove $((left + 50)) $((top + 165)) click 3
-moved() { [ "$(position)" != "$left $top" ]; }
 wait_for 20 moved || fail "the throw did not move the window"
 sleep 0.7
 # No window manager: the keys go to the window under the pointer.
