@@ -97,6 +97,7 @@ done
 is_sphere_blue 150 262 || fail "no sphere at (150, 262): $(pixel 150 262)"
 is_light_cyan 148 62 || fail "no panel at (148, 62): $(pixel 148 62)"
 is_light_cyan 80 115 || fail "the panel is covered before the drop: $(pixel 80 115)"
+check_close_tooltip
 
 # A device file whose name lies outside the ANSI code page ("Ł").
 drag_onto_panel
