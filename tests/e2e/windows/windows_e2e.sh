@@ -149,6 +149,9 @@ drag_onto_panel
 wait_for 300 test -s "$data/Côte-Łeba_TRK.asc" || fail "no .asc after the drop of the track file: $(ls "$data")"
 wait_for 100 covered || fail "no completion button after the track file"
 stop_source
+read -r left top < <(position)
+xdotool mousemove $((left + 148)) $((top + 150)) click 1
+wait_for 50 uncovered || fail "cmdOK did not uncover the panel after the track file"
 
 # Label4 hides into trayer's area behind one icon; a double-click on it restores.
 click_window 200 40
@@ -163,9 +166,10 @@ wait_for 50 is_mapped || fail "a double-click on the icon did not restore the wi
 wait_for 50 bash -c "[ \"\$(xwininfo -tree -id $(panel_window) | grep -c explorer.exe)\" = 0 ]" \
   || fail "the icon stayed after the restore"
 
-# A right-click on the sphere throws the window; Esc puts it at (SW/2 - W, SH/2 - H).
+# A right-click on a step indicator throws the window: the indicators are
+# the window's own surface. Esc puts it at (SW/2 - W, SH/2 - H).
 read -r left top < <(position)
-xdotool mousemove $((left + 50)) $((top + 165)) click 3
+xdotool mousemove $((left + 200)) $((top + 184)) click 3
 wait_for 20 moved || fail "the throw did not move the window"
 sleep 0.7
 # No window manager: the keys go to the window under the pointer.
