@@ -34,8 +34,8 @@ class NullHost final : public Host {
   void SetMainPercentage(const std::string&) override {}
   void SetInnerPercentage(const std::string&) override {}
   void MarkStepFinished(int) override {}
-  void ShowCompletion(const std::string& caption) override { completed = !caption.empty(); }
-  void ShowMessage(const std::string& text, MessageIcon) override {
+  void ShowCompletion(const std::string& caption, const ConversionNotes&) override { completed = !caption.empty(); }
+  void ShowMessage(const std::string& text, MessageIcon, const ConversionNotes&) override {
     std::fprintf(stderr, "message: %s\n", text.c_str());
   }
   bool Yield() override { return false; }

@@ -1,5 +1,7 @@
 #include "cli/console_host.h"
 
+#include <charconv>
+
 #include "cli/cli_options.h"
 #include "platform/path_names.h"
 #include "platform/utf8.h"
@@ -57,14 +59,32 @@ void ConsoleHost::SetInnerPercentage(const std::string& text) { Update(inner_, t
 
 void ConsoleHost::MarkStepFinished(int) {}
 
-void ConsoleHost::ShowCompletion(const std::string& caption) {
+void ConsoleHost::ShowCompletion(const std::string& caption, const ConversionNotes& notes) {
   EraseProgress();
-  if (!options_.quiet) out_.Write(Joined({OneLine(caption), "\n"}));
+  if (options_.quiet) return;
+  WriteWarnings(notes);
+  std::string lines = Joined({OneLine(caption), "\n"});
+  if (!notes.summary.empty()) lines += Joined({OneLine(notes.summary), "\n"});
+  out_.Write(lines);
 }
 
-void ConsoleHost::ShowMessage(const std::string& text, MessageIcon) {
+void ConsoleHost::ShowMessage(const std::string& text, MessageIcon, const ConversionNotes& notes) {
   EraseProgress();
-  err_.Write(Joined({kProgramName, ": ", OneLine(path_), ": ", OneLine(text), "\n"}));
+  if (!options_.quiet) WriteWarnings(notes);
+  std::string line = Joined({kProgramName, ": ", OneLine(path_), ": ", OneLine(text)});
+  if (!notes.reason.empty()) line += Joined({" : ", OneLine(notes.reason)});
+  line += "\n";
+  err_.Write(line);
+}
+
+void ConsoleHost::WriteWarnings(const ConversionNotes& notes) {
+  for (const ConversionWarning& warning : notes.warnings) {
+    char line_digits[24];
+    const auto end = std::to_chars(line_digits, line_digits + sizeof line_digits, warning.first_line);
+    err_.Write(Joined({kProgramName, ": ", OneLine(warning.file), ":",
+                       std::string_view(line_digits, static_cast<std::size_t>(end.ptr - line_digits)),
+                       ": avertissement : ", OneLine(warning.text), "\n"}));
+  }
 }
 
 bool ConsoleHost::Yield() { return StopRequested(); }

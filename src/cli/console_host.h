@@ -1,8 +1,13 @@
 #pragma once
 // The host of the command line. The panel becomes at most one progress line
 // on stderr, redrawn in place while a terminal is watching; the completion
-// caption is one line on stdout; every message box is one line on stderr,
-// "tessaline-convert: <path as given>: <message>".
+// caption is one line on stdout, followed by the summary of what was
+// converted; every message box is one line on stderr,
+// "tessaline-convert: <path as given>: <message>", followed by " : <reason>"
+// when the converter gave one. Warnings go to stderr GNU style,
+// "tessaline-convert: <path>:<line>: avertissement : <text>", before the
+// completion or the message they belong to. --quiet keeps only the
+// message lines.
 
 #include <chrono>
 #include <string>
@@ -32,8 +37,10 @@ class ConsoleHost final : public Host {
   void SetMainPercentage(const std::string& text) override;
   void SetInnerPercentage(const std::string& text) override;
   void MarkStepFinished(int step) override;
-  void ShowCompletion(const std::string& caption) override;
-  void ShowMessage(const std::string& text, MessageIcon icon) override;
+  using Host::ShowCompletion;
+  using Host::ShowMessage;
+  void ShowCompletion(const std::string& caption, const ConversionNotes& notes) override;
+  void ShowMessage(const std::string& text, MessageIcon icon, const ConversionNotes& notes) override;
   bool Yield() override;
   FileSystem& Files() override { return files_; }
 
@@ -44,6 +51,7 @@ class ConsoleHost final : public Host {
   void Update(std::string& field, const std::string& text, bool always_draw);
   void DrawProgress();
   void EraseProgress();
+  void WriteWarnings(const ConversionNotes& notes);
 
   FileSystem& files_;
   TextSink& out_;

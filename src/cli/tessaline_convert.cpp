@@ -37,7 +37,10 @@ ProgramResult RunTessalineConvert(const std::vector<std::string>& arguments, Pro
   converters.device_to_chart = [&](const std::string& path) {
     return device_to_chart.ConvertDeviceToChart(path);
   };
-  converters.chart_to_device = [&](const std::string& path) { return ConvertChartToDevice(host, path); };
+  ChartToDeviceConverter chart_to_device(host);
+  converters.chart_to_device = [&](const std::string& path) {
+    return chart_to_device.ConvertChartToDevice(path);
+  };
 
   const RunResult run = ConvertFiles(options.files, options.direction, host, converters);
   ProgramResult result{run.exit_status, run.stopped};

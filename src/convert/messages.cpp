@@ -1,11 +1,88 @@
 #include "convert/messages.h"
 
+#include <charconv>
+
+#include "convert/conversion_report.h"
 #include "platform/path_names.h"
 
 namespace tessaline::messages {
 
+namespace {
+
+std::string Count(std::uint64_t value) {
+  char digits[24];
+  const auto result = std::to_chars(digits, digits + sizeof digits, value);
+  return std::string(digits, result.ptr);
+}
+
+// "0 trace", "1 trace", "2 traces": the plural only above one.
+std::string Counted(std::uint64_t count, std::string_view singular) {
+  std::string text = Count(count) + " ";
+  text += singular;
+  if (count > 1) text += 's';
+  return text;
+}
+
+std::string WarningLines(const ConversionNotes& notes, std::string_view indent) {
+  std::string text;
+  for (const ConversionWarning& warning : notes.warnings) {
+    text += "\n";
+    text += indent;
+    text += LineReason(warning.first_line, "avertissement : " + warning.text);
+  }
+  return text;
+}
+
+}  // namespace
+
+const WarningKind kNameCut{"nom coupé à 50 caractères", "noms coupés à 50 caractères"};
+const WarningKind kNameWithComma{"nom contenant une virgule (la suite devient le groupe)",
+                                 "noms contenant une virgule (la suite devient le groupe)"};
+const WarningKind kCoordinateCut{"coordonnée coupée à 20 caractères",
+                                 "coordonnées coupées à 20 caractères"};
+const WarningKind kValueCut{"valeur coupée à 10 caractères", "valeurs coupées à 10 caractères"};
+const WarningKind kNameWithSemicolon{"ligne dont le nom contient « ; » (champs décalés)",
+                                     "lignes dont le nom contient « ; » (champs décalés)"};
+const WarningKind kLineSkipped{"ligne ignorée (aucune règle ne la prend)",
+                               "lignes ignorées (aucune règle ne les prend)"};
+
 std::string CompletionCaption(std::string_view path) {
   return "Traitement du fichier " + FileNameOfPath(path) + " terminé.";
+}
+
+std::string LineReason(std::uint64_t line, std::string_view what) {
+  std::string text = "ligne " + Count(line) + " : ";
+  text += what;
+  return text;
+}
+
+std::string WarningText(const WarningKind& kind, std::uint64_t count) {
+  return Count(count) + " " + (count > 1 ? kind.plural : kind.singular);
+}
+
+std::string SummaryText(const ConversionSummary& summary) {
+  const std::string tracks =
+      Counted(summary.tracks, "trace") + " (" + Counted(summary.points, "point") + ")";
+  const std::string waypoints = Counted(summary.waypoints, "waypoint");
+  switch (summary.form) {
+    case ConversionSummary::Form::Tracks: return tracks;
+    case ConversionSummary::Form::Waypoints: return waypoints;
+    case ConversionSummary::Form::TracksAndWaypoints: break;
+  }
+  return tracks + ", " + waypoints;
+}
+
+std::string MessageDetailsText(const ConversionNotes& notes) {
+  const std::string text = notes.reason + WarningLines(notes, "");
+  return notes.reason.empty() && !text.empty() ? text.substr(1) : text;
+}
+
+std::string CompletionEntryText(const ConversionNotes& notes) {
+  std::string text = FileNameOfPath(notes.path);
+  text += " : ";
+  text += notes.summary;
+  text += WarningLines(notes, "  ");
+  return text;
 }
 
 }  // namespace tessaline::messages

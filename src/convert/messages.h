@@ -1,10 +1,19 @@
 #pragma once
 // Every text the converters show, in the one place they are defined: step
-// texts on the panel, message boxes, the completion caption. The window and
-// the command line take them from here too.
+// texts on the panel, message boxes, the completion caption, the reasons of
+// failures, the warnings and the summaries. The window and the command line
+// take them from here too.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "host/conversion_notes.h"
+
+namespace tessaline {
+struct WarningKind;
+struct ConversionSummary;
+}  // namespace tessaline
 
 namespace tessaline::messages {
 
@@ -25,5 +34,41 @@ inline constexpr const char* kChartToDeviceError = "Erreur dans le module de con
 
 // The completion button's caption for the file at `path` (its file name only).
 std::string CompletionCaption(std::string_view path);
+
+// Reasons of failures (after "ligne N : " or "<file> : " where one is at fault).
+inline constexpr const char* kTooFewFields = "moins de quatre champs";
+inline constexpr const char* kNameTooShort = "champ du nom de moins de deux caractères";
+inline constexpr const char* kTooManyLines = "plus de 32 766 lignes";
+inline constexpr const char* kGroupOutOfRange = "groupe hors de l'intervalle -32 768 à 32 767";
+inline constexpr const char* kNumberTooLarge = "nombre trop grand pour être lu";
+inline constexpr const char* kInputChanged = "le fichier a changé pendant la conversion";
+inline constexpr const char* kOutputOverInput = "le fichier de sortie remplacerait le fichier converti";
+inline constexpr const char* kNoStagingFolder = "aucun dossier utilisable pour le stocker";
+inline constexpr const char* kOutOfMemory = "mémoire insuffisante";
+inline constexpr const char* kUnexpected = "erreur inattendue";
+
+// "ligne 12 : moins de quatre champs".
+std::string LineReason(std::uint64_t line, std::string_view what);
+
+// Kinds of loss: what the formats cannot keep, counted once per file.
+extern const WarningKind kNameCut;            // device name longer than 50
+extern const WarningKind kNameWithComma;      // the rest of the name became the group
+extern const WarningKind kCoordinateCut;      // coordinate text longer than 20
+extern const WarningKind kValueCut;           // value text longer than 10
+extern const WarningKind kNameWithSemicolon;  // chart line whose fields shifted
+extern const WarningKind kLineSkipped;        // chart line no rule takes
+
+// "3 noms coupés à 50 caractères", "1 nom coupé à 50 caractères".
+std::string WarningText(const WarningKind& kind, std::uint64_t count);
+
+// "2 traces (157 points), 3 waypoints", "1 trace (2 points)", "0 waypoint".
+std::string SummaryText(const ConversionSummary& summary);
+
+// The lines a window shows under a failure's message (its reason, then the
+// warnings met before it) and, for a completion, the entry of one file in
+// the completion button's tooltip ("trace.zbx : " + summary, then warnings).
+// One warning line: "ligne 17 : avertissement : 3 noms coupés à 50 caractères".
+std::string MessageDetailsText(const ConversionNotes& notes);
+std::string CompletionEntryText(const ConversionNotes& notes);
 
 }  // namespace tessaline::messages

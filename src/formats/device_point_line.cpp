@@ -34,6 +34,7 @@ DeviceLineProblem ReadDevicePointLine(std::string_view line, DevicePointFields& 
   fields.value = pieces[3];
   fields.name = pieces[4].substr(1, pieces[4].size() - 2);
   fields.group = pieces[5];
+  fields.name_field = pieces[4];
   return DeviceLineProblem::None;
 }
 

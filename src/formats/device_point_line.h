@@ -19,6 +19,7 @@ inline constexpr std::size_t kGroupWidth = 10;
 // without its first and last character (normally the double quotes).
 struct DevicePointFields {
   std::string_view coord1, coord2, value, name, group;
+  std::string_view name_field;  // field 4 as it stands, enclosing characters included
 };
 
 enum class DeviceLineProblem {

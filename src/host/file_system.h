@@ -1,6 +1,7 @@
 #pragma once
 // The converters' only way to the disk. RealFileSystem is buffered I/O on
 // the platform; FaultyFileSystem (tests) wraps it and can make any call fail.
+// After a failure, LastFault() tells why.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "host/file_error.h"
 #include "platform/file_lock.h"
 
 namespace tessaline {
@@ -47,6 +49,10 @@ class OutputFile {
  public:
   virtual ~OutputFile() = default;
   virtual bool Write(std::string_view data) = 0;
+  // Asks the system to put what was written on the disk itself, so that the
+  // file survives a power cut once it has replaced another. False when the
+  // data could not be stored.
+  virtual bool Sync() = 0;
   // False when the data could not be stored (a full disk shows here).
   virtual bool Close() = 0;
 };
@@ -78,6 +84,9 @@ class FileSystem {
                                                             std::string& temp_path) = 0;
   // Renames over `to` in one step (the platform's atomic replacement).
   virtual bool Rename(const std::string& from, const std::string& to) = 0;
+  // Puts a rename inside `folder` on the disk itself (POSIX: fsync of the
+  // folder; Windows renames write through and need nothing more).
+  virtual bool SyncFolder(const std::string& folder) = 0;
   virtual bool Remove(const std::string& path) = 0;
 
   // The path a chain of symbolic links ends at; `path` itself when it is no link.
@@ -90,6 +99,12 @@ class FileSystem {
 
   // An exclusive, non-blocking lock on `path` (created when missing).
   virtual LockResult TryLock(const std::string& path) = 0;
+
+  // Why the latest failed call of this thread failed: a call of this file
+  // system or of a stream or file it opened. TypeOf also records why a path
+  // is no regular file (NotFound, IsDirectory, NotRegular, or the error met).
+  // Successful calls leave it as it was: ask right after the failure.
+  virtual FileFault LastFault() const = 0;
 };
 
 }  // namespace tessaline

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "host/conversion_notes.h"
 #include "host/file_system.h"
 
 namespace tessaline {
@@ -20,10 +21,18 @@ class Host {
   virtual void SetMainPercentage(const std::string& text) = 0;    // lblFichiers
   virtual void SetInnerPercentage(const std::string& text) = 0;   // lblDetails
   virtual void MarkStepFinished(int step) = 0;                    // ShpEtape1..4 green
-  virtual void ShowCompletion(const std::string& caption) = 0;    // cmdOK caption, shown
 
-  // A message box under the application's title with one OK button.
-  virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
+  // cmdOK caption, shown. `notes` carry the summary of what was converted
+  // and the warnings met (the window puts them in cmdOK's tooltip).
+  virtual void ShowCompletion(const std::string& caption, const ConversionNotes& notes) = 0;
+  void ShowCompletion(const std::string& caption) { ShowCompletion(caption, {}); }
+
+  // A message box under the application's title with one OK button. `notes`
+  // carry the reason of a failure and the warnings met before it; the box
+  // keeps `text` as its main text and shows them under it.
+  virtual void ShowMessage(const std::string& text, MessageIcon icon,
+                           const ConversionNotes& notes) = 0;
+  void ShowMessage(const std::string& text, MessageIcon icon) { ShowMessage(text, icon, {}); }
 
   // Called once per line or record. Returns true when the host wants the
   // conversion to stop; the converter then cleans up and returns at once.

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <random>
+#include <system_error>
 #include <vector>
 
 #include "platform/path_names.h"
@@ -16,6 +17,41 @@
 namespace tessaline {
 
 namespace {
+
+thread_local FileFault last_fault;
+
+FileError KindOfErrno(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR: return FileError::NotFound;
+    case EACCES:
+    case EPERM: return FileError::AccessDenied;
+    case EISDIR: return FileError::IsDirectory;
+    case ENOSPC:
+    case EDQUOT: return FileError::NoSpace;
+    case EROFS: return FileError::ReadOnlyFileSystem;
+    case EIO: return FileError::Io;
+    case ENAMETOOLONG: return FileError::NameTooLong;
+    case ENXIO:
+    case ENODEV: return FileError::NotRegular;
+    default: return FileError::Other;
+  }
+}
+
+// Records errno as the latest fault; errno itself is left as it was.
+void RecordErrno() {
+  const int error = errno;
+  const FileError kind = KindOfErrno(error);
+  last_fault = FileFault{kind, kind == FileError::Other ? std::generic_category().message(error) : ""};
+  errno = error;
+}
+
+void RecordFault(FileError kind) { last_fault = FileFault{kind, ""}; }
+
+// The fault of a file that is not a regular one.
+void RecordNotRegular(const struct stat& info) {
+  RecordFault(S_ISDIR(info.st_mode) ? FileError::IsDirectory : FileError::NotRegular);
+}
 
 // Retries a call interrupted by a signal.
 template <typename Call>
@@ -31,7 +67,9 @@ class FdInputStream final : public InputStream {
   explicit FdInputStream(int fd) : fd_(fd) {}
   ~FdInputStream() override { close(fd_); }
   std::ptrdiff_t Read(char* buffer, std::size_t size) override {
-    return Retry([&] { return read(fd_, buffer, size); });
+    const ssize_t n = Retry([&] { return read(fd_, buffer, size); });
+    if (n < 0) RecordErrno();
+    return n;
   }
 
  private:
@@ -50,7 +88,10 @@ class FdRandomAccessFile final : public RandomAccessFile {
       const ssize_t n = Retry([&] {
         return pread(fd_, buffer + done, size - done, static_cast<off_t>(offset + done));
       });
-      if (n < 0) return -1;
+      if (n < 0) {
+        RecordErrno();
+        return -1;
+      }
       if (n == 0) break;
       done += static_cast<std::size_t>(n);
     }
@@ -62,7 +103,10 @@ class FdRandomAccessFile final : public RandomAccessFile {
       const ssize_t n = Retry([&] {
         return pwrite(fd_, data + done, size - done, static_cast<off_t>(offset + done));
       });
-      if (n <= 0) return false;
+      if (n <= 0) {
+        if (n < 0) RecordErrno(); else RecordFault(FileError::NoSpace);
+        return false;
+      }
       done += static_cast<std::size_t>(n);
     }
     return true;
@@ -70,7 +114,9 @@ class FdRandomAccessFile final : public RandomAccessFile {
   bool Close() override {
     const int fd = fd_;
     fd_ = -1;
-    return fd >= 0 && close(fd) == 0;
+    if (fd >= 0 && close(fd) == 0) return true;
+    RecordErrno();
+    return false;
   }
 
  private:
@@ -87,15 +133,25 @@ class FdOutputFile final : public OutputFile {
     std::size_t done = 0;
     while (done < data.size()) {
       const ssize_t n = Retry([&] { return write(fd_, data.data() + done, data.size() - done); });
-      if (n <= 0) return false;
+      if (n <= 0) {
+        if (n < 0) RecordErrno(); else RecordFault(FileError::NoSpace);
+        return false;
+      }
       done += static_cast<std::size_t>(n);
     }
     return true;
   }
+  bool Sync() override {
+    if (fd_ >= 0 && Retry([&] { return fsync(fd_); }) == 0) return true;
+    RecordErrno();
+    return false;
+  }
   bool Close() override {
     const int fd = fd_;
     fd_ = -1;
-    return fd >= 0 && close(fd) == 0;
+    if (fd >= 0 && close(fd) == 0) return true;
+    RecordErrno();
+    return false;
   }
 
  private:
@@ -115,21 +171,35 @@ std::string RandomSuffix() {
 
 FileType RealFileSystem::TypeOf(const std::string& path) {
   struct stat info;
-  if (stat(path.c_str(), &info) != 0) return errno == ENOENT || errno == ENOTDIR ? FileType::Missing : FileType::Other;
+  if (stat(path.c_str(), &info) != 0) {
+    RecordErrno();
+    return errno == ENOENT || errno == ENOTDIR ? FileType::Missing : FileType::Other;
+  }
   if (S_ISREG(info.st_mode)) return FileType::Regular;
+  RecordNotRegular(info);
   if (S_ISDIR(info.st_mode)) return FileType::Directory;
   return FileType::Other;
 }
 
 std::optional<std::uint64_t> RealFileSystem::Length(const std::string& path) {
   struct stat info;
-  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  if (stat(path.c_str(), &info) != 0) {
+    RecordErrno();
+    return std::nullopt;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    RecordNotRegular(info);
+    return std::nullopt;
+  }
   return static_cast<std::uint64_t>(info.st_size);
 }
 
 std::optional<FileIdentity> RealFileSystem::Identity(const std::string& path) {
   struct stat info;
-  if (stat(path.c_str(), &info) != 0) return std::nullopt;
+  if (stat(path.c_str(), &info) != 0) {
+    RecordErrno();
+    return std::nullopt;
+  }
   return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
@@ -137,9 +207,13 @@ std::unique_ptr<InputStream> RealFileSystem::OpenRead(const std::string& path) {
   // O_NONBLOCK so that a FIFO put in place of the file cannot hang the open;
   // anything but a regular file is then refused.
   const int fd = Retry([&] { return open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); });
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    RecordErrno();
+    return nullptr;
+  }
   struct stat info;
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fstat(fd, &info) != 0) RecordErrno(); else RecordNotRegular(info);
     close(fd);
     return nullptr;
   }
@@ -151,14 +225,20 @@ std::unique_ptr<InputStream> RealFileSystem::OpenRead(const std::string& path) {
 
 std::unique_ptr<RandomAccessFile> RealFileSystem::OpenRecords(const std::string& path) {
   const int fd = Retry([&] { return open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666); });
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    RecordErrno();
+    return nullptr;
+  }
   return std::make_unique<FdRandomAccessFile>(fd);
 }
 
 std::unique_ptr<RandomAccessFile> RealFileSystem::CreateRecordsExclusive(const std::string& path) {
   const int fd =
       Retry([&] { return open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600); });
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    RecordErrno();
+    return nullptr;
+  }
   return std::make_unique<FdRandomAccessFile>(fd);
 }
 
@@ -176,11 +256,13 @@ std::unique_ptr<OutputFile> RealFileSystem::CreateTemporaryBeside(const std::str
         [&] { return open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
     if (fd < 0) {
       if (errno == EEXIST) continue;
+      RecordErrno();
       return nullptr;
     }
     // The replacement keeps the permissions of the file it replaces; a new
     // file gets 0666 less the umask from open() itself.
     if (had_old && fchmod(fd, old.st_mode & 07777) != 0) {
+      RecordErrno();
       close(fd);
       unlink(candidate.c_str());
       return nullptr;
@@ -188,14 +270,31 @@ std::unique_ptr<OutputFile> RealFileSystem::CreateTemporaryBeside(const std::str
     temp_path = std::move(candidate);
     return std::make_unique<FdOutputFile>(fd);
   }
+  RecordFault(FileError::Other);  // no free name in a hundred tries
   return nullptr;
 }
 
 bool RealFileSystem::Rename(const std::string& from, const std::string& to) {
-  return platform::ReplaceByRename(from, to);
+  errno = 0;
+  if (platform::ReplaceByRename(from, to)) return true;
+  if (errno != 0) RecordErrno(); else RecordFault(FileError::Io);
+  return false;
 }
 
-bool RealFileSystem::Remove(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool RealFileSystem::SyncFolder(const std::string& folder) {
+  const std::string name = folder.empty() ? std::string(".") : folder;
+  const int fd = Retry([&] { return open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+  if (fd < 0) return false;
+  const bool synced = Retry([&] { return fsync(fd); }) == 0;
+  close(fd);
+  return synced;
+}
+
+bool RealFileSystem::Remove(const std::string& path) {
+  if (unlink(path.c_str()) == 0) return true;
+  RecordErrno();
+  return false;
+}
 
 std::string RealFileSystem::ResolveLinks(const std::string& path) {
   std::string current = path;
@@ -213,16 +312,34 @@ std::string RealFileSystem::ResolveLinks(const std::string& path) {
 
 bool RealFileSystem::IsWritableFolder(const std::string& folder) {
   struct stat info;
-  if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
-  return access(folder.c_str(), W_OK | X_OK) == 0;
+  if (stat(folder.c_str(), &info) != 0) {
+    RecordErrno();
+    return false;
+  }
+  if (!S_ISDIR(info.st_mode)) {
+    RecordFault(FileError::NotFound);
+    return false;
+  }
+  if (access(folder.c_str(), W_OK | X_OK) != 0) {
+    RecordErrno();
+    return false;
+  }
+  return true;
 }
 
 bool RealFileSystem::CreateFolders(const std::string& folder) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  return !error && TypeOf(folder) == FileType::Directory;
+  if (error) {
+    errno = error.value();  // an errno value on POSIX, whichever category
+    RecordErrno();
+    return false;
+  }
+  return TypeOf(folder) == FileType::Directory;
 }
 
 LockResult RealFileSystem::TryLock(const std::string& path) { return platform::TryLockFile(path); }
+
+FileFault RealFileSystem::LastFault() const { return last_fault; }
 
 }  // namespace tessaline

@@ -55,6 +55,63 @@ HANDLE OpenForQuery(const std::string& path) {
                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
+thread_local FileFault last_fault;
+
+FileError KindOfError(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_NOT_READY:
+    case ERROR_DIRECTORY: return FileError::NotFound;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_PRIVILEGE_NOT_HELD: return FileError::AccessDenied;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return FileError::NoSpace;
+    case ERROR_WRITE_PROTECT: return FileError::ReadOnlyFileSystem;
+    case ERROR_CRC:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+    case ERROR_IO_DEVICE:
+    case ERROR_GEN_FAILURE:
+    case ERROR_SECTOR_NOT_FOUND: return FileError::Io;
+    case ERROR_FILENAME_EXCED_RANGE: return FileError::NameTooLong;
+    default: return FileError::Other;
+  }
+}
+
+// The system's words for an error outside the program's kinds.
+std::string SystemText(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = length != 0 && buffer != nullptr ? std::wstring(buffer, length) : L"";
+  if (buffer != nullptr) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L'.')) {
+    text.pop_back();
+  }
+  return Narrow(text);
+}
+
+// Records GetLastError() as the latest fault; the error itself is kept.
+void RecordLastError() {
+  const DWORD error = GetLastError();
+  const FileError kind = KindOfError(error);
+  last_fault = FileFault{kind, kind == FileError::Other ? SystemText(error) : ""};
+  SetLastError(error);
+}
+
+void RecordFault(FileError kind) { last_fault = FileFault{kind, ""}; }
+
+// A name that is no valid UTF-8 names no file.
+void RecordBadName() { RecordFault(FileError::NotFound); }
+
 bool IsMissingError(DWORD error) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
          error == ERROR_INVALID_NAME || error == ERROR_DIRECTORY ||
@@ -72,6 +129,22 @@ FileType TypeOfHandle(HANDLE handle) {
                                                             : FileType::Regular;
 }
 
+void RecordNotRegular(FileType type) {
+  RecordFault(type == FileType::Directory ? FileError::IsDirectory : FileError::NotRegular);
+}
+
+// Whether `handle` is open on a regular file; records why not.
+bool OpenOnRegularFile(const Handle& handle) {
+  if (!handle.valid()) {
+    RecordLastError();
+    return false;
+  }
+  const FileType type = TypeOfHandle(handle.get());
+  if (type == FileType::Regular) return true;
+  RecordNotRegular(type);
+  return false;
+}
+
 class HandleInputStream final : public InputStream {
  public:
   explicit HandleInputStream(HANDLE handle) : handle_(handle) {}
@@ -79,7 +152,9 @@ class HandleInputStream final : public InputStream {
     DWORD done = 0;
     const DWORD wanted = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
     if (!ReadFile(handle_.get(), buffer, wanted, &done, nullptr)) {
-      return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+      if (GetLastError() == ERROR_HANDLE_EOF) return 0;
+      RecordLastError();
+      return -1;
     }
     return static_cast<std::ptrdiff_t>(done);
   }
@@ -102,6 +177,7 @@ class HandleRandomAccessFile final : public RandomAccessFile {
                     static_cast<DWORD>(left < kLargestTransfer ? left : kLargestTransfer), &n,
                     &where)) {
         if (GetLastError() == ERROR_HANDLE_EOF) break;
+        RecordLastError();
         return -1;
       }
       if (n == 0) break;
@@ -120,6 +196,8 @@ class HandleRandomAccessFile final : public RandomAccessFile {
                      static_cast<DWORD>(left < kLargestTransfer ? left : kLargestTransfer), &n,
                      &where) ||
           n == 0) {
+        if (n == 0) SetLastError(ERROR_DISK_FULL);
+        RecordLastError();
         return false;
       }
       done += n;
@@ -128,7 +206,9 @@ class HandleRandomAccessFile final : public RandomAccessFile {
   }
   bool Close() override {
     const HANDLE handle = handle_.release();
-    return handle != INVALID_HANDLE_VALUE && CloseHandle(handle) != 0;
+    if (handle != INVALID_HANDLE_VALUE && CloseHandle(handle) != 0) return true;
+    RecordLastError();
+    return false;
   }
 
  private:
@@ -157,15 +237,24 @@ class HandleOutputFile final : public OutputFile {
                      static_cast<DWORD>(left < kLargestTransfer ? left : kLargestTransfer), &n,
                      nullptr) ||
           n == 0) {
+        if (n == 0) SetLastError(ERROR_DISK_FULL);
+        RecordLastError();
         return false;
       }
       done += n;
     }
     return true;
   }
+  bool Sync() override {
+    if (handle_.valid() && FlushFileBuffers(handle_.get()) != 0) return true;
+    RecordLastError();
+    return false;
+  }
   bool Close() override {
     const HANDLE handle = handle_.release();
-    return handle != INVALID_HANDLE_VALUE && CloseHandle(handle) != 0;
+    if (handle != INVALID_HANDLE_VALUE && CloseHandle(handle) != 0) return true;
+    RecordLastError();
+    return false;
   }
 
  private:
@@ -203,53 +292,76 @@ std::string WithoutLongPathPrefix(std::wstring path) {
 
 FileType RealFileSystem::TypeOf(const std::string& path) {
   Handle handle(OpenForQuery(path));
-  if (!handle.valid()) return IsMissingError(GetLastError()) ? FileType::Missing : FileType::Other;
-  return TypeOfHandle(handle.get());
+  if (!handle.valid()) {
+    if (Widen(path).empty()) SetLastError(ERROR_INVALID_NAME);
+    RecordLastError();
+    return IsMissingError(GetLastError()) ? FileType::Missing : FileType::Other;
+  }
+  const FileType type = TypeOfHandle(handle.get());
+  if (type != FileType::Regular) RecordNotRegular(type);
+  return type;
 }
 
 std::optional<std::uint64_t> RealFileSystem::Length(const std::string& path) {
   Handle handle(OpenForQuery(path));
-  if (!handle.valid() || TypeOfHandle(handle.get()) != FileType::Regular) return std::nullopt;
+  if (!OpenOnRegularFile(handle)) return std::nullopt;
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(handle.get(), &size)) return std::nullopt;
+  if (!GetFileSizeEx(handle.get(), &size)) {
+    RecordLastError();
+    return std::nullopt;
+  }
   return static_cast<std::uint64_t>(size.QuadPart);
 }
 
 std::optional<FileIdentity> RealFileSystem::Identity(const std::string& path) {
   Handle handle(OpenForQuery(path));
-  if (!handle.valid()) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
+  if (!handle.valid() || !GetFileInformationByHandle(handle.get(), &info)) {
+    RecordLastError();
+    return std::nullopt;
+  }
   return FileIdentity{info.dwVolumeSerialNumber,
                       (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
 std::unique_ptr<InputStream> RealFileSystem::OpenRead(const std::string& path) {
   const std::wstring wide = Widen(path);
-  if (wide.empty()) return nullptr;
+  if (wide.empty()) {
+    RecordBadName();
+    return nullptr;
+  }
   // A folder does not open without FILE_FLAG_BACKUP_SEMANTICS; a device
   // (CON, a named pipe) does, and is refused by its type.
   Handle handle(CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!handle.valid() || TypeOfHandle(handle.get()) != FileType::Regular) return nullptr;
+  if (!OpenOnRegularFile(handle)) return nullptr;
   return std::make_unique<HandleInputStream>(handle.release());
 }
 
 std::unique_ptr<RandomAccessFile> RealFileSystem::OpenRecords(const std::string& path) {
   const std::wstring wide = Widen(path);
-  if (wide.empty()) return nullptr;
+  if (wide.empty()) {
+    RecordBadName();
+    return nullptr;
+  }
   Handle handle(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr));
-  if (!handle.valid() || TypeOfHandle(handle.get()) != FileType::Regular) return nullptr;
+  if (!OpenOnRegularFile(handle)) return nullptr;
   return std::make_unique<HandleRandomAccessFile>(handle.release());
 }
 
 std::unique_ptr<RandomAccessFile> RealFileSystem::CreateRecordsExclusive(const std::string& path) {
   const std::wstring wide = Widen(path);
-  if (wide.empty()) return nullptr;
+  if (wide.empty()) {
+    RecordBadName();
+    return nullptr;
+  }
   Handle handle(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr));
-  if (!handle.valid()) return nullptr;
+  if (!handle.valid()) {
+    RecordLastError();
+    return nullptr;
+  }
   return std::make_unique<HandleRandomAccessFile>(handle.release());
 }
 
@@ -264,27 +376,46 @@ std::unique_ptr<OutputFile> RealFileSystem::CreateTemporaryBeside(const std::str
     // for the output by a user or by the converters' own name rules.
     std::string candidate = folder + "." + name + "." + RandomSuffix() + ".tmp";
     const std::wstring wide = Widen(candidate);
-    if (wide.empty()) return nullptr;
+    if (wide.empty()) {
+      RecordBadName();
+      return nullptr;
+    }
     Handle handle(CreateFileW(wide.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle.valid()) {
       const DWORD error = GetLastError();
       if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+      RecordLastError();
       return nullptr;
     }
     temp_path = std::move(candidate);
     return std::make_unique<HandleOutputFile>(handle.release());
   }
+  RecordFault(FileError::Other);  // no free name in a hundred tries
   return nullptr;
 }
 
 bool RealFileSystem::Rename(const std::string& from, const std::string& to) {
-  return platform::ReplaceByRename(from, to);
+  SetLastError(ERROR_SUCCESS);
+  if (platform::ReplaceByRename(from, to)) return true;
+  if (GetLastError() == ERROR_SUCCESS) SetLastError(ERROR_GEN_FAILURE);
+  RecordLastError();
+  return false;
 }
+
+// The rename is made with MOVEFILE_WRITE_THROUGH, which returns only once the
+// folder's new entry is on the disk; a folder handle cannot be flushed.
+bool RealFileSystem::SyncFolder(const std::string&) { return true; }
 
 bool RealFileSystem::Remove(const std::string& path) {
   const std::wstring wide = Widen(path);
-  return !wide.empty() && DeleteFileW(wide.c_str()) != 0;
+  if (wide.empty()) {
+    RecordBadName();
+    return false;
+  }
+  if (DeleteFileW(wide.c_str()) != 0) return true;
+  RecordLastError();
+  return false;
 }
 
 std::string RealFileSystem::ResolveLinks(const std::string& path) {
@@ -318,7 +449,10 @@ bool RealFileSystem::IsWritableFolder(const std::string& folder) {
   // sure: try to make a file there, which the system deletes on closing.
   for (int attempt = 0; attempt < 10; ++attempt) {
     const std::wstring probe = Widen(JoinPath(folder, ".tessaline-probe-" + RandomSuffix()));
-    if (probe.empty()) return false;
+    if (probe.empty()) {
+      RecordBadName();
+      return false;
+    }
     const HANDLE handle =
         CreateFileW(probe.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW,
                     FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
@@ -327,21 +461,35 @@ bool RealFileSystem::IsWritableFolder(const std::string& folder) {
       CloseHandle(handle);
       return true;
     }
-    if (GetLastError() != ERROR_FILE_EXISTS) return false;
+    if (GetLastError() != ERROR_FILE_EXISTS) {
+      RecordLastError();
+      return false;
+    }
   }
+  RecordFault(FileError::Other);
   return false;
 }
 
 bool RealFileSystem::CreateFolders(const std::string& folder) {
   const std::wstring wide = Widen(folder);
-  if (wide.empty()) return false;
+  if (wide.empty()) {
+    RecordBadName();
+    return false;
+  }
   // From UTF-16: a std::filesystem::path made from a narrow string would
   // read it in the ANSI code page.
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::path(wide), error);
-  return !error && TypeOf(folder) == FileType::Directory;
+  if (error) {
+    SetLastError(static_cast<DWORD>(error.value()));  // a Win32 error code here
+    RecordLastError();
+    return false;
+  }
+  return TypeOf(folder) == FileType::Directory;
 }
 
 LockResult RealFileSystem::TryLock(const std::string& path) { return platform::TryLockFile(path); }
+
+FileFault RealFileSystem::LastFault() const { return last_fault; }
 
 }  // namespace tessaline

@@ -47,6 +47,11 @@ constexpr const char* kChartError = "Erreur dans le module de conversion Vestama
 constexpr const char* kDeviceError = "Erreur dans le module de conversion ZRB -> Vestamar";
 constexpr const char* kFormatMessage = "Problème de format: Ce fichier ne peut pas être traité.";
 
+// The end of an error line for a file that does not exist.
+std::string AbsentReason(const std::string& name) {
+  return " : " + name + " : Aucun fichier ou dossier de ce type\n";
+}
+
 // The writers may end a file with one further line end.
 ::testing::AssertionResult IsDeviceFile(const std::string& content, const std::string& lines) {
   if (content == lines || content == lines + "\r\n") return ::testing::AssertionSuccess();
@@ -114,7 +119,7 @@ TEST_F(CommandLine, DeviceFileBecomesTrackAndWaypointFilesBesideIt) {
   Write("trace.zbx", kDevicePoints);
   const ProgramRun run = Run({"trace.zbx"});
   EXPECT_EQ(run.exit_status, 0);
-  EXPECT_EQ(run.out, "Traitement du fichier trace.zbx terminé.\n");
+  EXPECT_EQ(run.out, "Traitement du fichier trace.zbx terminé.\n1 trace (3 points), 1 waypoint\n");
   EXPECT_EQ(run.err, "");
   const std::string track = Read("trace_TRK.txt");
   EXPECT_EQ(track.rfind("T;Pointe;1;1\r\nP;47.123000000000000;-4.500000000000000;12.50;-9999;", 0), 0u)
@@ -146,8 +151,10 @@ TEST_F(CommandLine, PointValuesFollowTheUsersLocale) {
     EXPECT_TRUE(Contains(Read("Île été_TRK.txt"), ";-4.500000000000000;" + std::string(c.value) + ";-9999;"))
         << what;
     // Coordinates keep their "." and the texts their UTF-8 in every locale.
-    EXPECT_EQ(run.out, "Traitement du fichier Île été.zbx terminé.\n") << what;
-    EXPECT_EQ(run.err, "tessaline-convert: absent.zbx: " + std::string(kDeviceError) + "\n") << what;
+    EXPECT_EQ(run.out, "Traitement du fichier Île été.zbx terminé.\n1 trace (3 points), 1 waypoint\n")
+        << what;
+    EXPECT_EQ(run.err, "tessaline-convert: absent.zbx: " + std::string(kDeviceError) + AbsentReason("absent.zbx"))
+        << what;
   }
 }
 
@@ -157,8 +164,8 @@ TEST_F(CommandLine, ChartFilesBecomeDeviceFiles) {
   const ProgramRun run = Run({"raz_TRK.txt", "balises_WPT.txt"}, {"LC_ALL=fr_FR.UTF-8"});
   EXPECT_EQ(run.exit_status, 0);
   EXPECT_EQ(run.out,
-            "Traitement du fichier raz_TRK.txt terminé.\n"
-            "Traitement du fichier balises_WPT.txt terminé.\n");
+            "Traitement du fichier raz_TRK.txt terminé.\n1 trace (2 points)\n"
+            "Traitement du fichier balises_WPT.txt terminé.\n1 waypoint\n");
   EXPECT_EQ(run.err, "");
   EXPECT_TRUE(IsDeviceFile(Read("raz_TRK.asc"), kDeviceOfTrackFile));
   EXPECT_TRUE(IsDeviceFile(Read("balises_WPT.asc"), kDeviceOfWaypointFile));
@@ -196,7 +203,7 @@ TEST_F(CommandLine, ChosenDirectionOverridesTheFileNameAndDoubleDashEndsTheOptio
 
   Write("-q_TRK.txt", kTrackFile);
   const ProgramRun dash = Run({"--", "-q_TRK.txt"});
-  EXPECT_EQ(dash.out, "Traitement du fichier -q_TRK.txt terminé.\n");
+  EXPECT_EQ(dash.out, "Traitement du fichier -q_TRK.txt terminé.\n1 trace (2 points)\n");
   EXPECT_TRUE(IsDeviceFile(Read("-q_TRK.asc"), kDeviceOfTrackFile));
 }
 
@@ -230,7 +237,7 @@ TEST_F(CommandLine, QuietHidesCaptionsButNeverErrors) {
   const ProgramRun run = Run({"raz_TRK.txt", "absent_TRK.txt", "-q"});
   EXPECT_EQ(run.exit_status, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "tessaline-convert: absent_TRK.txt: " + std::string(kChartError) + "\n");
+  EXPECT_EQ(run.err, "tessaline-convert: absent_TRK.txt: " + std::string(kChartError) + AbsentReason("absent_TRK.txt"));
   EXPECT_TRUE(IsDeviceFile(Read("raz_TRK.asc"), kDeviceOfTrackFile));
 }
 
@@ -242,9 +249,10 @@ TEST_F(CommandLine, RelativePathsWriteBesideTheInputAndMessagesNameThePathAsGive
       Run({"sorties/jour 1/raz_TRK.txt", "./sorties/../sorties/jour 1/trace.zbx", "sorties/absent.zbx"});
   EXPECT_EQ(run.exit_status, 1);
   EXPECT_EQ(run.out,
-            "Traitement du fichier raz_TRK.txt terminé.\n"
-            "Traitement du fichier trace.zbx terminé.\n");
-  EXPECT_EQ(run.err, "tessaline-convert: sorties/absent.zbx: " + std::string(kDeviceError) + "\n");
+            "Traitement du fichier raz_TRK.txt terminé.\n1 trace (2 points)\n"
+            "Traitement du fichier trace.zbx terminé.\n1 trace (3 points), 1 waypoint\n");
+  EXPECT_EQ(run.err,
+            "tessaline-convert: sorties/absent.zbx: " + std::string(kDeviceError) + AbsentReason("absent.zbx"));
   EXPECT_TRUE(IsDeviceFile(Read("sorties/jour 1/raz_TRK.asc"), kDeviceOfTrackFile));
   EXPECT_TRUE(FileExists(Data("sorties/jour 1/trace_TRK.txt")));
   EXPECT_TRUE(FileExists(Data("sorties/jour 1/trace_WPT.txt")));
@@ -260,13 +268,14 @@ TEST_F(CommandLine, AFileThatFailsDoesNotKeepTheOthersFromConverting) {
                               "dossier_TRK.txt", "trois_WPT.txt"});
   EXPECT_EQ(run.exit_status, 1);
   EXPECT_EQ(run.out,
-            "Traitement du fichier un.zbx terminé.\n"
-            "Traitement du fichier deux_TRK.txt terminé.\n"
-            "Traitement du fichier trois_WPT.txt terminé.\n");
+            "Traitement du fichier un.zbx terminé.\n1 trace (3 points), 1 waypoint\n"
+            "Traitement du fichier deux_TRK.txt terminé.\n1 trace (2 points)\n"
+            "Traitement du fichier trois_WPT.txt terminé.\n1 waypoint\n");
   EXPECT_EQ(run.err,
-            "tessaline-convert: manquant.zbx: " + std::string(kDeviceError) + "\n" +
-                "tessaline-convert: vide_dedans.zbx: " + kDeviceError + "\n" +
-                "tessaline-convert: dossier_TRK.txt: " + kChartError + "\n");
+            "tessaline-convert: manquant.zbx: " + std::string(kDeviceError) + AbsentReason("manquant.zbx") +
+                "tessaline-convert: vide_dedans.zbx: " + kDeviceError +
+                " : ligne 2 : moins de quatre champs\n" +
+                "tessaline-convert: dossier_TRK.txt: " + kChartError + " : dossier_TRK.txt : est un dossier\n");
   EXPECT_TRUE(FileExists(Data("un_TRK.txt")));
   EXPECT_TRUE(IsDeviceFile(Read("deux_TRK.asc"), kDeviceOfTrackFile));
   EXPECT_TRUE(IsDeviceFile(Read("trois_WPT.asc"), kDeviceOfWaypointFile));
@@ -285,7 +294,8 @@ TEST_F(CommandLine, ProgressShowsOnlyOnATerminalAndIsErasedBeforeTheOutcome) {
   const ProgramRun shown = RunProgram(program_, call);
   EXPECT_EQ(shown.exit_status, 0);
   EXPECT_EQ(shown.out,
-            "Traitement du fichier raz_TRK.txt terminé.\nTraitement du fichier trace.zbx terminé.\n");
+            "Traitement du fichier raz_TRK.txt terminé.\n1 trace (2 points)\n"
+            "Traitement du fichier trace.zbx terminé.\n1 trace (3 points), 1 waypoint\n");
   EXPECT_TRUE(Contains(shown.err, "\rraz_TRK.txt: Etape N°1: Recherche du type de données")) << shown.err;
   EXPECT_TRUE(Contains(shown.err, "\rtrace.zbx: Etape N°1: Mise en mémoire")) << shown.err;
   // Nothing but redrawn lines, and the last one erased.
@@ -300,7 +310,8 @@ TEST_F(CommandLine, ProgressShowsOnlyOnATerminalAndIsErasedBeforeTheOutcome) {
   call.arguments = {"coupe.zbx"};
   const ProgramRun failed = RunProgram(program_, call);
   EXPECT_EQ(failed.exit_status, 1);
-  const std::string line = "tessaline-convert: coupe.zbx: " + std::string(kDeviceError) + "\n";
+  const std::string line =
+      "tessaline-convert: coupe.zbx: " + std::string(kDeviceError) + " : ligne 2 : moins de quatre champs\n";
   EXPECT_TRUE(Contains(failed.err, "\rcoupe.zbx: Etape N°1: Mise en mémoire")) << failed.err;
   ASSERT_GT(failed.err.size(), line.size());
   EXPECT_EQ(failed.err.substr(failed.err.size() - line.size() - 1), "\r" + line) << failed.err;

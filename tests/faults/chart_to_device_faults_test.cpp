@@ -77,7 +77,7 @@ class ChartToDeviceFaults : public ::testing::TestWithParam<Kind> {
     WriteWholeFile(output_, kOldDevice);
     FaultRun run;
     run.files = std::make_unique<FaultyFileSystem>(real_);
-    if (fault) run.files->Fail(fault->first, fault->second);
+    if (fault) run.files->Fail(fault->first, fault->second, "", InjectedErrorFor(fault->first));
     run.host = std::make_unique<RecordingHost>(*run.files);
     run.outcome = ConvertChartToDevice(*run.host, input_);
     return run;
@@ -99,6 +99,8 @@ class ChartToDeviceFaults : public ::testing::TestWithParam<Kind> {
       EXPECT_EQ(run.outcome, ConversionOutcome::Failed);
       EXPECT_EQ(host.Messages(), std::vector<std::string>{kError});
       EXPECT_FALSE(host.completion_shown) << "cmdOK shown after a failure";
+      ASSERT_EQ(host.notes.size(), 1u);
+      EXPECT_NE(host.notes[0].reason, "") << "a failure without its reason";
       const int step = StepOf(host.status);
       for (int i = 1; i <= 4; ++i) {
         EXPECT_EQ(host.step_finished[static_cast<std::size_t>(i - 1)], i < step)
@@ -109,8 +111,18 @@ class ChartToDeviceFaults : public ::testing::TestWithParam<Kind> {
     // Anything that reads or writes the data must fail the run when it fails.
     switch (call) {
       case FsCall::Length: case FsCall::Identity: case FsCall::OpenRead: case FsCall::Read:
-      case FsCall::CreateTemporary: case FsCall::Write: case FsCall::CloseOutput: case FsCall::Rename:
+      case FsCall::CreateTemporary: case FsCall::Write: case FsCall::SyncOutput:
+      case FsCall::CloseOutput: case FsCall::Rename:
         EXPECT_EQ(run.outcome, ConversionOutcome::Failed);
+        // The reason names the file the call was about, and why it failed.
+        if (!run.host->notes.empty()) {
+          EXPECT_TRUE(NamesFileAndInjectedError(run.host->notes.back().reason,
+                                                {"route_TRK.", "route_WPT."}, call));
+        }
+        break;
+      // The new file is whole on the disk by then: only its folder entry may lag.
+      case FsCall::SyncFolder:
+        EXPECT_EQ(run.outcome, ConversionOutcome::Completed);
         break;
       default:
         break;

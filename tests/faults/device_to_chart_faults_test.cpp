@@ -118,7 +118,7 @@ class DeviceToChartFaults : public ::testing::TestWithParam<Where> {
       run.files->SetLockHeldElsewhere(true);
       run.files->Fail(FsCall::TryLock);
     }
-    if (fault) run.files->Fail(fault->first, fault->second);
+    if (fault) run.files->Fail(fault->first, fault->second, "", InjectedErrorFor(fault->first));
     run.host = std::make_unique<RecordingHost>(*run.files);
     const StagingLocation location{program_, cache_, where() == Where::NewCacheFolder};
     DeviceToChartConverter converter(*run.host, RegionalSettings::French(), clock_, location);
@@ -151,6 +151,8 @@ class DeviceToChartFaults : public ::testing::TestWithParam<Where> {
       case ConversionOutcome::Failed:
         EXPECT_EQ(host.Messages(), std::vector<std::string>{kError});
         EXPECT_FALSE(host.completion_shown);
+        ASSERT_EQ(host.notes.size(), 1u);
+        EXPECT_NE(host.notes[0].reason, "") << "a failure without its reason";
         // Every step before the failing one is green, that one and the later ones not.
         for (int i = 1; i <= 4; ++i) {
           EXPECT_EQ(host.step_finished[static_cast<std::size_t>(i - 1)], i < step)
@@ -190,10 +192,16 @@ class DeviceToChartFaults : public ::testing::TestWithParam<Where> {
       case FsCall::Length: case FsCall::OpenRead: case FsCall::Read: case FsCall::OpenRecords:
       case FsCall::ReadAt: case FsCall::WriteAt:
       case FsCall::CloseRecords: case FsCall::CreateTemporary: case FsCall::Write:
-      case FsCall::CloseOutput: case FsCall::Rename:
+      case FsCall::SyncOutput: case FsCall::CloseOutput: case FsCall::Rename:
         EXPECT_EQ(run.outcome, ConversionOutcome::Failed);
+        // The reason names the file the call was about, and why it failed.
+        if (!host.notes.empty()) {
+          EXPECT_TRUE(NamesFileAndInjectedError(host.notes.back().reason,
+                                                {"trace.zbx", "trace_TRK.txt", "trace_WPT.txt", "ZRB_DB."},
+                                                call));
+        }
         break;
-      case FsCall::Remove: case FsCall::TryLock:
+      case FsCall::Remove: case FsCall::TryLock: case FsCall::SyncFolder:
         EXPECT_EQ(run.outcome, ConversionOutcome::Completed);
         break;
       case FsCall::IsWritableFolder:

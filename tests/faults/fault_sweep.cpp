@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "host/file_error_text.h"
+
 namespace tessaline::testing {
 
 std::vector<FsCall> AllFsCalls() {
@@ -40,6 +42,30 @@ std::vector<std::string> TemporaryFiles(const std::string& folder) {
     if (name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0) found.push_back(name);
   }
   return found;
+}
+
+FileError InjectedErrorFor(FsCall call) {
+  switch (call) {
+    case FsCall::OpenRead: case FsCall::OpenRecords: case FsCall::TypeOf:
+      return FileError::AccessDenied;
+    case FsCall::Read: case FsCall::ReadAt: return FileError::Io;
+    case FsCall::WriteAt: case FsCall::Write: case FsCall::CloseOutput: case FsCall::CloseRecords:
+      return FileError::NoSpace;
+    case FsCall::CreateTemporary: case FsCall::Rename: return FileError::ReadOnlyFileSystem;
+    default: return FileError::Other;
+  }
+}
+
+::testing::AssertionResult NamesFileAndInjectedError(const std::string& reason,
+                                                     const std::vector<std::string>& files,
+                                                     FsCall call) {
+  const std::string error = " : " + FileErrorText(FileFault{InjectedErrorFor(call), "panne simulée"});
+  const bool ends = reason.size() > error.size() &&
+                    reason.compare(reason.size() - error.size(), error.size(), error) == 0;
+  bool named = false;
+  for (const std::string& file : files) named = named || reason.rfind(file, 0) == 0;
+  if (ends && named) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "reason \"" << reason << "\" for a failing " << FsCallName(call);
 }
 
 }  // namespace tessaline::testing

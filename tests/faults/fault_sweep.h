@@ -2,6 +2,8 @@
 // What the fault-injection tests share: which calls to make fail, what a
 // folder holds afterwards, and a clock that does not move.
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -22,6 +24,17 @@ std::vector<std::string> FolderEntries(const std::string& folder);
 
 // Names an unfinished output would carry: ".<name>.<random>.tmp".
 std::vector<std::string> TemporaryFiles(const std::string& folder);
+
+// The error a failing call of each kind is given: the usual error of that
+// kind of call, and for some a system text of their own, so that the
+// reason shown can be traced to the call.
+FileError InjectedErrorFor(FsCall call);
+
+// Whether `reason` names one of `files` (by name) and ends with the text of
+// the error injected into `call`: "trace.zbx : Erreur d'entrée/sortie".
+::testing::AssertionResult NamesFileAndInjectedError(const std::string& reason,
+                                                     const std::vector<std::string>& files,
+                                                     FsCall call);
 
 class FixedClock final : public Clock {
  public:

@@ -64,7 +64,7 @@ TEST_F(HostileFiles, RandomBinaryDataIsConvertedOrRefusedNeverACrash) {
   const ChildResult run = stage_.Convert({"-q", "static_TRK.txt", "noise.zbx"});
   ExpectNoCrash(run);
   EXPECT_EQ(run.exit_status, 1);
-  EXPECT_EQ(run.err, MessageLine("noise.zbx", kDeviceToChartError));
+  EXPECT_EQ(run.err, MessageLine("noise.zbx", kDeviceToChartError, "ligne 1 : moins de quatre champs"));
   EXPECT_NE(ReadWholeFile(stage_.DataFile("static_TRK.asc")), kOldDevice) << "the chart file was not converted";
   ExpectEarlierChartFiles("noise");
   // The device file read back: any line of the output reads as a device line.
@@ -148,8 +148,8 @@ TEST_F(HostileFiles, ThirtyTwoThousandSevenHundredAndSixtySixLinesAndNotOneMore)
   const ChildResult run = stage_.Convert({"most.zbx", "toomany.zbx"});
   ExpectNoCrash(run);
   EXPECT_EQ(run.exit_status, 1);
-  EXPECT_EQ(run.out, CompletionLine("most.zbx"));
-  EXPECT_EQ(run.err, MessageLine("toomany.zbx", kDeviceToChartError));
+  EXPECT_EQ(run.out, CompletionLine("most.zbx", "1 trace (32766 points), 0 waypoint"));
+  EXPECT_EQ(run.err, MessageLine("toomany.zbx", kDeviceToChartError, "plus de 32 766 lignes"));
   const std::vector<std::string> tracks = LinesOf(Tracks("most"));
   ASSERT_EQ(tracks.size(), 32767u);  // one T line and every point
   EXPECT_EQ(tracks.front(), "T;p;1;1");
@@ -171,8 +171,11 @@ TEST_F(HostileFiles, GroupValuesAtAndBeyondTheSixteenBitRange) {
   ExpectNoCrash(run);
   EXPECT_EQ(run.exit_status, 1);
   // One failure does not keep the others from converting.
-  EXPECT_EQ(run.out, CompletionLine("low.zbx") + CompletionLine("high.zbx"));
-  EXPECT_EQ(run.err, MessageLine("over.zbx", kDeviceToChartError) + MessageLine("huge.zbx", kDeviceToChartError));
+  EXPECT_EQ(run.out, CompletionLine("low.zbx", "1 trace (2 points), 0 waypoint") +
+                         CompletionLine("high.zbx", "1 trace (2 points), 0 waypoint"));
+  EXPECT_EQ(run.err,
+            MessageLine("over.zbx", kDeviceToChartError, "ligne 1 : groupe hors de l'intervalle -32 768 à 32 767") +
+                MessageLine("huge.zbx", kDeviceToChartError, "ligne 1 : nombre trop grand pour être lu"));
   EXPECT_EQ(LinesOf(Tracks("low")).size(), 3u);
   EXPECT_EQ(LinesOf(Tracks("high")).size(), 3u);
   ExpectEarlierChartFiles("over");
@@ -195,12 +198,14 @@ TEST_F(HostileFiles, DirectoriesFifosAndMissingFilesGetTheMessageWithoutHanging)
   ExpectNoCrash(run);
   EXPECT_EQ(run.exit_status, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, MessageLine("folder.zbx", kDeviceToChartError) +
-                         MessageLine("box_TRK.txt", kChartToDeviceError) +
-                         MessageLine("pipe.zbx", kDeviceToChartError) +
-                         MessageLine("channel_TRK.txt", kChartToDeviceError) +
-                         MessageLine("missing.zbx", kDeviceToChartError) +
-                         MessageLine("missing_TRK.txt", kChartToDeviceError));
+  constexpr const char* kMissing = " : Aucun fichier ou dossier de ce type";
+  EXPECT_EQ(run.err, MessageLine("folder.zbx", kDeviceToChartError, "folder.zbx : est un dossier") +
+                         MessageLine("box_TRK.txt", kChartToDeviceError, "box_TRK.txt : est un dossier") +
+                         MessageLine("pipe.zbx", kDeviceToChartError, "pipe.zbx : n'est pas un fichier ordinaire") +
+                         MessageLine("channel_TRK.txt", kChartToDeviceError,
+                                     "channel_TRK.txt : n'est pas un fichier ordinaire") +
+                         MessageLine("missing.zbx", kDeviceToChartError, std::string("missing.zbx") + kMissing) +
+                         MessageLine("missing_TRK.txt", kChartToDeviceError, std::string("missing_TRK.txt") + kMissing));
   ExpectEarlierChartFiles("pipe");
   EXPECT_EQ(ReadWholeFile(stage_.DataFile("channel_TRK.asc")), kOldDevice);
   for (const char* name : {"box_TRK.asc", "missing_TRK.asc", "missing_TRK.txt", "missing_WPT.txt"}) {
@@ -249,8 +254,9 @@ TEST_F(HostileFiles, AFullDiskFailsWithTheMessageAndKeepsEarlierOutputs) {
   ExpectNoCrash(run);
   EXPECT_EQ(run.exit_status, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, MessageLine("disk/trace.zbx", kDeviceToChartError) +
-                         MessageLine("disk/route_TRK.txt", kChartToDeviceError));
+  constexpr const char* kFull = " : Aucun espace disponible sur le périphérique";
+  EXPECT_EQ(run.err, MessageLine("disk/trace.zbx", kDeviceToChartError, std::string("trace_TRK.txt") + kFull) +
+                         MessageLine("disk/route_TRK.txt", kChartToDeviceError, std::string("route_TRK.asc") + kFull));
   EXPECT_EQ(ReadWholeFile(stage_.DataFile("disk/trace_TRK.txt")), kOldTracks);
   EXPECT_EQ(ReadWholeFile(stage_.DataFile("disk/trace_WPT.txt")), kOldWaypoints);
   EXPECT_EQ(ReadWholeFile(stage_.DataFile("disk/route_TRK.asc")), kOldDevice);
@@ -327,8 +333,10 @@ TEST_F(HostileFiles, AnOutputLinkedToItsOwnInputIsRefusedAndTheInputKept) {
   ExpectNoCrash(run);
   EXPECT_EQ(run.exit_status, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, MessageLine("trace.zbx", kDeviceToChartError) + MessageLine("marks.zbx", kDeviceToChartError) +
-                         MessageLine("route_TRK.txt", kChartToDeviceError));
+  constexpr const char* kOver = " : le fichier de sortie remplacerait le fichier converti";
+  EXPECT_EQ(run.err, MessageLine("trace.zbx", kDeviceToChartError, std::string("trace_TRK.txt") + kOver) +
+                         MessageLine("marks.zbx", kDeviceToChartError, std::string("marks_WPT.txt") + kOver) +
+                         MessageLine("route_TRK.txt", kChartToDeviceError, std::string("route_TRK.asc") + kOver));
   EXPECT_EQ(ReadWholeFile(stage_.DataFile("trace.zbx")), device) << "the device file was replaced by its tracks";
   EXPECT_EQ(ReadWholeFile(stage_.DataFile("marks.zbx")), device) << "the device file was replaced by its waypoints";
   EXPECT_EQ(ReadWholeFile(stage_.DataFile("marks_TRK.txt")), kOldTracks);

@@ -30,12 +30,19 @@ ChildResult ConverterStage::Convert(const std::vector<std::string>& arguments) c
   return RunChild(LaunchFor(arguments));
 }
 
-std::string MessageLine(std::string_view path, std::string_view message) {
-  return "tessaline-convert: " + std::string(path) + ": " + std::string(message) + "\n";
+std::string MessageLine(std::string_view path, std::string_view message, std::string_view reason) {
+  std::string line = "tessaline-convert: " + std::string(path) + ": " + std::string(message);
+  line += " : ";
+  line += reason;
+  line += "\n";
+  return line;
 }
 
-std::string CompletionLine(std::string_view file_name) {
-  return "Traitement du fichier " + std::string(file_name) + " terminé.\n";
+std::string CompletionLine(std::string_view file_name, std::string_view summary) {
+  std::string lines = "Traitement du fichier " + std::string(file_name) + " terminé.\n";
+  lines += summary;
+  lines += "\n";
+  return lines;
 }
 
 void WriteRepeated(const std::string& path, std::string_view head, std::string_view piece,

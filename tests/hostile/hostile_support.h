@@ -38,9 +38,9 @@ class ConverterStage {
 };
 
 // "tessaline-convert: <path>: <message>\n", one line of stderr.
-std::string MessageLine(std::string_view path, std::string_view message);
-// "Traitement du fichier <name> terminé.\n", one line of stdout.
-std::string CompletionLine(std::string_view file_name);
+std::string MessageLine(std::string_view path, std::string_view message, std::string_view reason);
+// "Traitement du fichier <name> terminé.\n<summary>\n", stdout's lines of one file.
+std::string CompletionLine(std::string_view file_name, std::string_view summary);
 
 // Writes a file made of `piece` repeated `times` times, without holding it
 // in memory; `head` and `tail` go before and after.

@@ -86,10 +86,11 @@ TEST(InjectedDiskFaults, AnOutputThatCannotBeWrittenGetsTheMessageAndExitStatusO
     const Outcome second = RunCommandLine(files, folder.File("program"), {chart});
 
     EXPECT_EQ(first.exit_status, 1);
-    EXPECT_EQ(first.err, MessageLine(device, kDeviceToChartError));
-    EXPECT_EQ(first.out, CompletionLine("fine.zbx"));
+    // The reason names the output that could not be written and why.
+    EXPECT_EQ(first.err, MessageLine(device, kDeviceToChartError, "trace_TRK.txt : Erreur d'entrée/sortie"));
+    EXPECT_EQ(first.out, CompletionLine("fine.zbx", "0 trace (0 point), 1 waypoint"));
     EXPECT_EQ(second.exit_status, 1);
-    EXPECT_EQ(second.err, MessageLine(chart, kChartToDeviceError));
+    EXPECT_EQ(second.err, MessageLine(chart, kChartToDeviceError, "route_TRK.asc : Erreur d'entrée/sortie"));
     EXPECT_EQ(second.out, "");
     for (const char* name : {"trace_TRK.txt", "trace_WPT.txt", "route_TRK.asc"}) {
       EXPECT_EQ(ReadWholeFile(folder.File(name)), std::string("earlier ") + name) << name << " was not kept";

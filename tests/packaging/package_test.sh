@@ -134,8 +134,9 @@ run_bare() { env -i HOME="$home" PATH=/usr/bin:/bin "$@"; }
 (cd "$data" && run_bare "$bin/tessaline-convert" cote_bretonne.zbx iroise_TRK.txt iroise_WPT.txt) \
   >"$work/convert.out" 2>"$work/convert.err" || fail "tessaline-convert failed: $(cat "$work/convert.err")"
 [ ! -s "$work/convert.err" ] || fail "tessaline-convert wrote errors: $(cat "$work/convert.err")"
-printf '%s\n' "Traitement du fichier cote_bretonne.zbx terminé." "Traitement du fichier iroise_TRK.txt terminé." \
-  "Traitement du fichier iroise_WPT.txt terminé." | cmp -s - "$work/convert.out" \
+printf '%s\n' "Traitement du fichier cote_bretonne.zbx terminé." "3 traces (12 points), 3 waypoints" \
+  "Traitement du fichier iroise_TRK.txt terminé." "3 traces (12 points)" \
+  "Traitement du fichier iroise_WPT.txt terminé." "5 waypoints" | cmp -s - "$work/convert.out" \
   || fail "tessaline-convert said: $(cat "$work/convert.out")"
 [ "$(grep -c '^T;' "$data/cote_bretonne_TRK.txt")" = 3 ] && [ "$(grep -c '^P;' "$data/cote_bretonne_TRK.txt")" = 12 ] \
   || fail "track file: $(cat -A "$data/cote_bretonne_TRK.txt")"

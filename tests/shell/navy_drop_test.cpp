@@ -177,6 +177,8 @@ TEST_F(NavyDropTest, AfterLabel2TheDropGoesChartToDevice) {
   ASSERT_TRUE(DropFiles({folder_.File("absent_TRK.txt")}));
   WaitUntilSettled();
   EXPECT_EQ(messages_, (std::vector<ShownMessage>{{kChartToDeviceError, MessageIcon::Error}}));
+  // The reason under the message.
+  EXPECT_EQ(message_details_, std::vector<std::string>{"absent_TRK.txt : Aucun fichier ou dossier de ce type"});
   EXPECT_EQ(navy_->State(), NavyState::Idle);
   EXPECT_TRUE(DirectionLabelsShown());
 }
@@ -249,6 +251,9 @@ TEST_F(NavyDropTest, SeveralFilesAreConvertedInDropOrderWithAResetBetween) {
   EXPECT_TRUE(FileExists(folder_.File("a_TRK.txt")));
   EXPECT_TRUE(FileExists(folder_.File("c_WPT.txt")));
   EXPECT_EQ(Caption(), "Traitement du fichier c.zbx terminé.");
+  // cmdOK's tooltip keeps what each converted file of the drop gave.
+  EXPECT_EQ(Control("cmdOK")->toolTip(),
+            "a.zbx : 1 trace (2 points), 1 waypoint\n\nc.zbx : 1 trace (2 points), 1 waypoint");
   EXPECT_EQ(navy_->State(), NavyState::Done);
   EXPECT_EQ(navy_->FichierDepose(), "");
 
@@ -256,6 +261,7 @@ TEST_F(NavyDropTest, SeveralFilesAreConvertedInDropOrderWithAResetBetween) {
   Click(Control("cmdOK"));
   ASSERT_TRUE(DropFiles({a, bad}));
   WaitUntilSettled();
+  EXPECT_EQ(Control("cmdOK")->toolTip(), "a.zbx : 1 trace (2 points), 1 waypoint") << "a new drop, a new tooltip";
   EXPECT_EQ(navy_->State(), NavyState::Idle);
   EXPECT_FALSE(Completed());
   EXPECT_EQ(Text("lblFichiers"), "Prêt");

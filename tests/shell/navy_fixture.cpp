@@ -14,8 +14,10 @@ NavyTest::NavyTest() {
   services_.staging.cache_folder = folder_.File("cache");
   std::filesystem::create_directory(services_.staging.program_folder);
   services_.regional = RegionalSettings::C();
-  services_.present_message = [this](const std::string& text, MessageIcon icon) {
+  services_.present_message = [this](const std::string& text, MessageIcon icon,
+                                     const std::string& details) {
     messages_.push_back({text, icon});
+    message_details_.push_back(details);
     if (on_message_) on_message_();
   };
 }

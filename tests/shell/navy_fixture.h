@@ -80,6 +80,7 @@ class NavyTest : public ::testing::Test {
   TempFolder folder_;
   NavyServices services_;
   std::vector<ShownMessage> messages_;
+  std::vector<std::string> message_details_;  // the lines under each message
   // Run inside the conversion whenever a message is shown.
   std::function<void()> on_message_;
   std::unique_ptr<Navy> navy_;

@@ -72,7 +72,7 @@ TEST_F(QtHostTest, PanelOperationsSetTheControls) {
 TEST_F(QtHostTest, MessagesAreBoxesUnderTheTitleWithOneOkButton) {
   QtHost host(panel, &window);
   struct Seen {
-    QString title, text;
+    QString title, text, details;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     int buttons = 0;
   };
@@ -84,12 +84,15 @@ TEST_F(QtHostTest, MessagesAreBoxesUnderTheTitleWithOneOkButton) {
       QTimer::singleShot(10, answer);
       return;
     }
-    seen.push_back({box->windowTitle(), box->text(), box->icon(),
+    seen.push_back({box->windowTitle(), box->text(), box->informativeText(), box->icon(),
                     static_cast<int>(box->buttons().size())});
     box->button(QMessageBox::Ok)->click();
   };
   QTimer::singleShot(0, answer);
-  host.ShowMessage("Erreur dans le module de conversion ZRB -> Vestamar", MessageIcon::Error);
+  ConversionNotes notes;
+  notes.reason = "ligne 12 : moins de quatre champs";
+  notes.warnings = {{"trace.zbx", 3, "1 nom coupé à 50 caractères"}};
+  host.ShowMessage("Erreur dans le module de conversion ZRB -> Vestamar", MessageIcon::Error, notes);
   QTimer::singleShot(0, answer);
   host.ShowMessage("Problème de format: Ce fichier ne peut pas être traité.", MessageIcon::Information);
 
@@ -98,6 +101,10 @@ TEST_F(QtHostTest, MessagesAreBoxesUnderTheTitleWithOneOkButton) {
   EXPECT_EQ(seen[0].text, "Erreur dans le module de conversion ZRB -> Vestamar");
   EXPECT_EQ(seen[0].icon, QMessageBox::Critical);
   EXPECT_EQ(seen[0].buttons, 1);
+  // The reason, then the warnings met before the failure, under the message.
+  EXPECT_EQ(seen[0].details,
+            "ligne 12 : moins de quatre champs\nligne 3 : avertissement : 1 nom coupé à 50 caractères");
+  EXPECT_EQ(seen[1].details, "");
   EXPECT_EQ(seen[1].icon, QMessageBox::Information);
   EXPECT_EQ(seen[1].text, "Problème de format: Ce fichier ne peut pas être traité.");
 }

@@ -6,13 +6,19 @@ const char* FsCallName(FsCall call) {
   static const char* const kNames[kFsCallCount] = {
       "TypeOf",    "Length",       "Identity",        "OpenRead", "Read",
       "OpenRecords", "CreateRecordsExclusive", "ReadAt", "WriteAt", "CloseRecords",
-      "CreateTemporary", "Write", "CloseOutput", "Rename", "Remove",
+      "CreateTemporary", "Write", "SyncOutput", "CloseOutput", "Rename", "SyncFolder", "Remove",
       "IsWritableFolder", "CreateFolders", "TryLock"};
   return kNames[static_cast<int>(call)];
 }
 
-void FaultyFileSystem::Fail(FsCall call, int nth, std::string path_part) {
-  rules_[static_cast<int>(call)] = Rule{true, nth, std::move(path_part), 0};
+void FaultyFileSystem::Fail(FsCall call, int nth, std::string path_part, FileError error) {
+  rules_[static_cast<int>(call)] = Rule{true, nth, std::move(path_part), 0, error};
+}
+
+FileFault FaultyFileSystem::LastFault() const {
+  // The injected fault stands until the inner file system records one of its own.
+  const FileFault inner = inner_.LastFault();
+  return injected_ && inner == inner_before_injection_ ? *injected_ : inner;
 }
 
 void FaultyFileSystem::Clear() {
@@ -22,12 +28,15 @@ void FaultyFileSystem::Clear() {
 
 bool FaultyFileSystem::ShouldFail(FsCall call, const std::string& path) {
   ++counts_[static_cast<int>(call)];
+  log_.push_back(call);
   Rule& rule = rules_[static_cast<int>(call)];
   if (!rule.active) return false;
   if (!rule.path_part.empty() && path.find(rule.path_part) == std::string::npos) return false;
   ++rule.seen;
   if (rule.nth != 0 && rule.seen != rule.nth) return false;
   ++failures_;
+  injected_ = FileFault{rule.error, rule.error == FileError::Other ? "panne simulée" : ""};
+  inner_before_injection_ = inner_.LastFault();
   return true;
 }
 
@@ -85,6 +94,10 @@ class FaultyOutputFile final : public OutputFile {
     }
     return inner_->Write(data);
   }
+  bool Sync() override {
+    if (owner_.ShouldFail(FsCall::SyncOutput, path_)) return false;
+    return inner_->Sync();
+  }
   bool Close() override {
     const bool closed = inner_->Close();
     if (owner_.ShouldFail(FsCall::CloseOutput, path_)) return false;
@@ -141,6 +154,11 @@ std::unique_ptr<OutputFile> FaultyFileSystem::CreateTemporaryBeside(const std::s
   auto inner = inner_.CreateTemporaryBeside(target, temp_path);
   if (!inner) return nullptr;
   return std::make_unique<FaultyOutputFile>(*this, target, std::move(inner));
+}
+
+bool FaultyFileSystem::SyncFolder(const std::string& folder) {
+  if (ShouldFail(FsCall::SyncFolder, folder)) return false;
+  return inner_.SyncFolder(folder);
 }
 
 bool FaultyFileSystem::Rename(const std::string& from, const std::string& to) {

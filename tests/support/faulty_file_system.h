@@ -4,7 +4,9 @@
 // full disks and held locks when the tests run as root.
 
 #include <array>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "host/file_system.h"
 
@@ -23,8 +25,10 @@ enum class FsCall {
   CloseRecords,
   CreateTemporary,
   Write,
+  SyncOutput,
   CloseOutput,
   Rename,
+  SyncFolder,
   Remove,
   IsWritableFolder,
   CreateFolders,
@@ -37,16 +41,19 @@ class FaultyFileSystem final : public FileSystem {
  public:
   explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
 
-  // Makes a call of kind `call` fail: the `nth` one (counted from 1 among the
-  // calls made from now on whose path contains `path_part`), or every one
-  // when `nth` is 0. One rule per kind; a new rule replaces the old.
-  void Fail(FsCall call, int nth = 0, std::string path_part = "");
+  // Makes a call of kind `call` fail with `error`: the `nth` one (counted
+  // from 1 among the calls made from now on whose path contains `path_part`),
+  // or every one when `nth` is 0. One rule per kind; a new rule replaces the
+  // old. An injected FileError::Other carries the system text "panne simulée".
+  void Fail(FsCall call, int nth = 0, std::string path_part = "", FileError error = FileError::Io);
   void Clear();
   // A failing TryLock answers HeldElsewhere instead of Failed.
   void SetLockHeldElsewhere(bool held) { lock_held_elsewhere_ = held; }
 
   // Calls of each kind made so far (all paths).
   int Count(FsCall call) const { return counts_[static_cast<int>(call)]; }
+  // Every call made so far, in order (the order of a write's steps).
+  const std::vector<FsCall>& Log() const { return log_; }
   // Calls that were made to fail so far.
   int FailuresInjected() const { return failures_; }
 
@@ -59,11 +66,14 @@ class FaultyFileSystem final : public FileSystem {
   std::unique_ptr<OutputFile> CreateTemporaryBeside(const std::string& target,
                                                     std::string& temp_path) override;
   bool Rename(const std::string& from, const std::string& to) override;
+  bool SyncFolder(const std::string& folder) override;
   bool Remove(const std::string& path) override;
   std::string ResolveLinks(const std::string& path) override;
   bool IsWritableFolder(const std::string& folder) override;
   bool CreateFolders(const std::string& folder) override;
   LockResult TryLock(const std::string& path) override;
+  // The injected error when the latest failure was injected, else the inner one's.
+  FileFault LastFault() const override;
 
   // Used by the wrapped streams and files.
   bool ShouldFail(FsCall call, const std::string& path);
@@ -74,12 +84,16 @@ class FaultyFileSystem final : public FileSystem {
     int nth = 0;
     std::string path_part;
     int seen = 0;
+    FileError error = FileError::Io;
   };
   FileSystem& inner_;
   std::array<Rule, kFsCallCount> rules_{};
   std::array<int, kFsCallCount> counts_{};
+  std::vector<FsCall> log_;
   int failures_ = 0;
   bool lock_held_elsewhere_ = false;
+  std::optional<FileFault> injected_;  // the latest injected fault
+  FileFault inner_before_injection_;   // the inner one's at that moment
 };
 
 }  // namespace tessaline

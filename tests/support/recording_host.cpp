@@ -38,13 +38,16 @@ void RecordingHost::MarkStepFinished(int step) {
   events_.push_back("step:" + std::to_string(step));
 }
 
-void RecordingHost::ShowCompletion(const std::string& caption) {
+void RecordingHost::ShowCompletion(const std::string& caption, const ConversionNotes& details) {
+  notes.push_back(details);
   completion_caption = caption;
   completion_shown = true;
   events_.push_back("done:" + caption);
 }
 
-void RecordingHost::ShowMessage(const std::string& text, MessageIcon icon) {
+void RecordingHost::ShowMessage(const std::string& text, MessageIcon icon,
+                                const ConversionNotes& details) {
+  notes.push_back(details);
   events_.push_back((icon == MessageIcon::Error ? "error:" : "info:") + text);
 }
 

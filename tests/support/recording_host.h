@@ -29,6 +29,8 @@ class RecordingHost : public Host {
   std::array<bool, 4> step_finished{};
   bool completion_shown = false;
   std::string completion_caption = "OK";
+  // The notes of every completion and message, in order.
+  std::vector<ConversionNotes> notes;
 
   int yields() const { return yields_; }
   // Yield answers "stop" from the `n`th yield on (1-based); 0 never.
@@ -38,8 +40,10 @@ class RecordingHost : public Host {
   void SetMainPercentage(const std::string& text) override;
   void SetInnerPercentage(const std::string& text) override;
   void MarkStepFinished(int step) override;
-  void ShowCompletion(const std::string& caption) override;
-  void ShowMessage(const std::string& text, MessageIcon icon) override;
+  using Host::ShowCompletion;
+  using Host::ShowMessage;
+  void ShowCompletion(const std::string& caption, const ConversionNotes& notes) override;
+  void ShowMessage(const std::string& text, MessageIcon icon, const ConversionNotes& notes) override;
   bool Yield() override;
   FileSystem& Files() override { return files_; }
 

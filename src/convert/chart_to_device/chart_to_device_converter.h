@@ -11,6 +11,19 @@
 
 namespace tessaline {
 
+// The twin of DeviceToChartConverter: made once for a host, then one call
+// per file. This direction keeps nothing between calls.
+class ChartToDeviceConverter {
+ public:
+  explicit ChartToDeviceConverter(Host& host) : host_(host) {}
+
+  ConversionOutcome ConvertChartToDevice(const std::string& path);
+
+ private:
+  Host& host_;
+};
+
+// The same as a one-off call.
 ConversionOutcome ConvertChartToDevice(Host& host, const std::string& path);
 
 }  // namespace tessaline

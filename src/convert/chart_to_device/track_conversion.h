@@ -13,12 +13,20 @@ namespace tessaline::chart_to_device {
 class TrackLineRule {
  public:
   bool Take(std::string_view line, DevicePointTexts& point);
+  // A header with more than its four fields had a ";" in its name, which
+  // cut the name; any other non-empty line that gives nothing is skipped.
+  void NoteLosses(std::string_view line, bool taken, std::uint64_t line_number,
+                  ConversionReport& report) const;
+  // The tracks that gave at least one point, and those points.
+  ConversionSummary Summary(std::uint64_t device_lines) const;
 
  private:
   std::string track_name_;
   bool in_track_ = false;
+  bool track_has_points_ = false;
+  std::uint64_t tracks_ = 0;
 };
 
-ConversionOutcome ConvertTrackFile(Host& host, const ChartInput& input);
+void ConvertTrackFile(Host& host, const ChartInput& input, ConversionReport& report);
 
 }  // namespace tessaline::chart_to_device

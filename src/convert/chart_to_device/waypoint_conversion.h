@@ -11,8 +11,14 @@ namespace tessaline::chart_to_device {
 class WaypointLineRule {
  public:
   bool Take(std::string_view line, DevicePointTexts& point);
+  // A waypoint line with more than its 24 fields had a ";" in its name, which
+  // shifted the coordinates; any other non-empty line that gives nothing is
+  // skipped.
+  void NoteLosses(std::string_view line, bool taken, std::uint64_t line_number,
+                  ConversionReport& report) const;
+  ConversionSummary Summary(std::uint64_t device_lines) const;
 };
 
-ConversionOutcome ConvertWaypointFile(Host& host, const ChartInput& input);
+void ConvertWaypointFile(Host& host, const ChartInput& input, ConversionReport& report);
 
 }  // namespace tessaline::chart_to_device

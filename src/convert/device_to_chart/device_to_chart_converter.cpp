@@ -7,8 +7,13 @@
 #include <optional>
 #include <random>
 
+#include "convert/conversion_end.h"
+#include "convert/conversion_failure.h"
+#include "convert/conversion_report.h"
 #include "convert/device_to_chart/staging_store.h"
 #include "convert/messages.h"
+#include "convert/output_guard.h"
+#include "convert/percentage_reporter.h"
 #include "formats/chart_line_writer.h"
 #include "formats/coordinate_notation.h"
 #include "formats/device_point_line.h"
@@ -19,20 +24,13 @@
 #include "formats/rounding.h"
 #include "formats/time_stamp.h"
 #include "formats/value_notation.h"
-#include "host/replace_file.h"
 
 namespace tessaline {
 
 namespace {
 
-
 constexpr const char* kStoreName = "ZRB_DB.dat";
 constexpr const char* kLockName = "ZRB_DB.lock";
-
-// Thrown to the one error handler of the conversion.
-struct ConversionFailure {};
-// Thrown when the host asks the conversion to stop.
-struct StopRequested {};
 
 bool HasDeviceFileName(const std::string& path) {
   return path.size() >= 3 && path.compare(path.size() - 3, 3, "zbx") == 0;
@@ -62,28 +60,6 @@ std::string PrivateStoreName() {
   return "ZRB_DB." + std::string(digits, result.ptr) + ".dat";
 }
 
-// Percentages go to the host only when their text changes: the same text
-// again shows nothing new and would cost the window a repaint per record.
-class ProgressPanel {
- public:
-  explicit ProgressPanel(Host& host) : host_(host) {}
-
-  void Main(const std::string& text) { Send(text, last_main_, &Host::SetMainPercentage); }
-  void Inner(const std::string& text) { Send(text, last_inner_, &Host::SetInnerPercentage); }
-
- private:
-  void Send(const std::string& text, std::optional<std::string>& last,
-            void (Host::*set)(const std::string&)) {
-    if (last && *last == text) return;
-    (host_.*set)(text);
-    last = text;
-  }
-
-  Host& host_;
-  std::optional<std::string> last_main_;
-  std::optional<std::string> last_inner_;
-};
-
 // One call of ConvertDeviceToChart: the staging store, its lock and the
 // record count live exactly as long as this.
 class ConversionRun {
@@ -98,7 +74,8 @@ class ConversionRun {
         location_(location),
         tracks_(tracks),
         waypoints_(waypoints),
-        panel_(host) {}
+        panel_(host),
+        report_(std::string()) {}
 
   ConversionOutcome Convert(const std::string& path) {
     if (!HasDeviceFileName(path)) {
@@ -106,29 +83,23 @@ class ConversionRun {
       RemoveLeftOverStore();
       return ConversionOutcome::Refused;
     }
-    try {
-      StageDeviceFile(path);
-      FindRuns();
-      WriteTracks(path);
-      WriteWaypoints(path);
-    } catch (const StopRequested&) {
-      RemoveOwnStore();
-      return ConversionOutcome::Stopped;
-    } catch (const ConversionFailure&) {
-      return Fail();
-    } catch (const std::exception&) {
-      return Fail();
-    }
-
-    host_.MarkStepFinished(4);
-    // The end of the run always shows both final texts, in this order.
-    host_.SetInnerPercentage(kFinalInnerPercentage);
-    host_.SetMainPercentage(kFinalMainPercentage);
-    host_.ShowCompletion(messages::CompletionCaption(path));
-    // The conversion has succeeded whatever happens here: a store that
-    // cannot be deleted is reused by the next run, as after a failure.
-    RemoveOwnStore();
-    return ConversionOutcome::Completed;
+    report_ = ConversionReport(path);
+    const ConversionOutcome outcome =
+        RunConversion(host_, messages::kDeviceToChartError, report_, [&] {
+          StageDeviceFile(path);
+          FindRuns();
+          WriteTracks(path);
+          WriteWaypoints(path);
+          report_.SetSummary(ConversionSummary{ConversionSummary::Form::TracksAndWaypoints,
+                                               tracks_.size(), track_points_, waypoints_.size()});
+          CompleteConversion(host_, path, report_);
+        });
+    // After a failure nothing is undone and the shared store stays for the
+    // next run to reuse; a private store would never be reused, so it goes.
+    // After a success, a store that cannot be deleted is reused by the next
+    // run, as after a failure.
+    if (outcome != ConversionOutcome::Failed || private_store_) RemoveOwnStore();
+    return outcome;
   }
 
  private:
@@ -138,40 +109,48 @@ class ConversionRun {
 
     // A directory can open and read as empty and a FIFO can block: only a
     // regular file is a device file.
-    if (files_.TypeOf(path) != FileType::Regular) throw ConversionFailure{};
+    if (files_.TypeOf(path) != FileType::Regular) throw ConversionFailure::FileOperation(path, files_);
     // An output name that leads back to the input (a symbolic link) would
     // put the conversion in place of the file being converted: refuse
     // before anything is written.
     const std::optional<FileIdentity> identity = files_.Identity(path);
-    if (!identity) throw ConversionFailure{};
+    if (!identity) throw ConversionFailure::FileOperation(path, files_);
     input_identity_ = *identity;
-    RefuseOutputOverInput(BaseName(path) + "_TRK.txt");
-    RefuseOutputOverInput(BaseName(path) + "_WPT.txt");
+    RefuseOutputOverInput(files_, BaseName(path) + "_TRK.txt", input_identity_);
+    RefuseOutputOverInput(files_, BaseName(path) + "_WPT.txt", input_identity_);
     const std::optional<std::uint64_t> length = files_.Length(path);
-    if (!length) throw ConversionFailure{};
+    if (!length) throw ConversionFailure::FileOperation(path, files_);
     std::unique_ptr<InputStream> input = files_.OpenRead(path);
-    if (!input) throw ConversionFailure{};
+    if (!input) throw ConversionFailure::FileOperation(path, files_);
 
     StagingStore store(OpenStoreForStaging());
     LineReader reader(*input);
     std::int32_t counter = 0;
     std::string_view line;
     while (reader.Next(line)) {
-      if (++counter > kMaxRecordNumber) throw ConversionFailure{};
+      if (++counter > kMaxRecordNumber) throw ConversionFailure(messages::kTooManyLines);
       panel_.Main(PercentageOf(static_cast<double>(reader.BytesConsumed()),
                                static_cast<double>(*length)));
-      YieldOrStop();
+      YieldOrStop(host_);
       DevicePointFields fields;
-      if (ReadDevicePointLine(line, fields) != DeviceLineProblem::None) throw ConversionFailure{};
+      switch (ReadDevicePointLine(line, fields)) {
+        case DeviceLineProblem::None: break;
+        case DeviceLineProblem::TooFewFields:
+          throw ConversionFailure::AtLine(counter, messages::kTooFewFields);
+        case DeviceLineProblem::NameTooShort:
+          throw ConversionFailure::AtLine(counter, messages::kNameTooShort);
+      }
+      NoteLosses(fields, counter);
       const StagedPoint point(fields.coord2, fields.coord1, fields.value, fields.name,
                               fields.group);
-      if (!store.Write(counter, point)) throw ConversionFailure{};
+      if (!store.Write(counter, point)) throw ConversionFailure::FileOperation(store_path_, files_);
     }
-    if (reader.Failed()) throw ConversionFailure{};
+    if (reader.Failed()) throw ConversionFailure::FileOperation(path, files_);
     // The end record needs one number more than the last line.
-    if (++counter > kMaxRecordNumber) throw ConversionFailure{};
-    if (!store.Write(counter, StagedPoint::EndRecord())) throw ConversionFailure{};
-    if (!store.Close()) throw ConversionFailure{};
+    if (++counter > kMaxRecordNumber) throw ConversionFailure(messages::kTooManyLines);
+    if (!store.Write(counter, StagedPoint::EndRecord()) || !store.Close()) {
+      throw ConversionFailure::FileOperation(store_path_, files_);
+    }
     record_count_ = counter;
 
     host_.MarkStepFinished(1);
@@ -179,23 +158,38 @@ class ConversionRun {
     waypoints_.clear();
   }
 
+  // What the store's slots and the comma split lose of a line; the line is
+  // staged as it is all the same.
+  void NoteLosses(const DevicePointFields& fields, std::int32_t line) {
+    if (fields.name.size() > kNameWidth) report_.Warn(messages::kNameCut, line);
+    // A quoted name cut short by a comma: the rest of it went to the Group.
+    if (fields.name_field.front() == '"' && fields.name_field.back() != '"') {
+      report_.Warn(messages::kNameWithComma, line);
+    }
+    for (std::string_view coordinate : {fields.coord1, fields.coord2}) {
+      if (coordinate.size() > kCoordinateWidth) report_.Warn(messages::kCoordinateCut, line);
+    }
+    if (fields.value.size() > kValueWidth) report_.Warn(messages::kValueCut, line);
+  }
+
   // The shared store when this run can take the lock, else a private one.
   std::unique_ptr<RandomAccessFile> OpenStoreForStaging() {
     const std::string folder = ChooseStagingFolder(files_, location_);
-    if (folder.empty()) throw ConversionFailure{};
+    if (folder.empty()) throw ConversionFailure::OfFile(kStoreName, messages::kNoStagingFolder);
     LockResult locked = files_.TryLock(JoinPath(folder, kLockName));
     if (locked.state == LockState::Acquired) {
       lock_ = std::move(locked.lock);
       store_path_ = JoinPath(folder, kStoreName);
       std::unique_ptr<RandomAccessFile> file = files_.OpenRecords(store_path_);
-      if (!file) throw ConversionFailure{};
+      if (!file) throw ConversionFailure::FileOperation(store_path_, files_);
       return file;
     }
     // Another copy of the program holds the lock, or locking is not
     // possible here: leave the shared store alone and use a store of our
     // own, which nobody else would ever open.
+    std::string candidate;
     for (int attempt = 0; attempt < 16; ++attempt) {
-      const std::string candidate = JoinPath(folder, PrivateStoreName());
+      candidate = JoinPath(folder, PrivateStoreName());
       std::unique_ptr<RandomAccessFile> file = files_.CreateRecordsExclusive(candidate);
       if (file) {
         store_path_ = candidate;
@@ -203,26 +197,30 @@ class ConversionRun {
         return file;
       }
     }
-    throw ConversionFailure{};
+    throw ConversionFailure::FileOperation(candidate, files_);
   }
 
   std::unique_ptr<RandomAccessFile> OpenStoreForReading() {
     std::unique_ptr<RandomAccessFile> file = files_.OpenRecords(store_path_);
-    if (!file) throw ConversionFailure{};
+    if (!file) throw ConversionFailure::FileOperation(store_path_, files_);
     return file;
   }
 
-  static void Read(StagingStore& store, std::int32_t record, StagedPoint& point) {
-    if (!store.Read(record, point)) throw ConversionFailure{};
+  void Read(StagingStore& store, std::int32_t record, StagedPoint& point) {
+    if (store.Read(record, point)) return;
+    // Not a failing call: records are missing, the store was cut meanwhile.
+    if (!store.Failed()) throw ConversionFailure::OfFile(store_path_, messages::kInputChanged);
+    throw ConversionFailure::FileOperation(store_path_, files_);
   }
 
-  static void Close(StagingStore& store) {
-    if (!store.Close()) throw ConversionFailure{};
+  void Close(StagingStore& store) {
+    if (!store.Close()) throw ConversionFailure::FileOperation(store_path_, files_);
   }
 
-  static double GroupOf(const StagedPoint& point) {
+  // Record r holds line r of the device file.
+  static double GroupOf(const StagedPoint& point, std::int32_t record) {
     const std::optional<double> value = ReadAsNumber(TrimSpaces(point.Group()));
-    if (!value) throw ConversionFailure{};
+    if (!value) throw ConversionFailure::AtLine(record, messages::kNumberTooLarge);
     return *value;
   }
 
@@ -237,15 +235,15 @@ class ConversionRun {
     for (std::int32_t i = 1; i <= record_count_; ++i) {
       Read(store, i, point);
       panel_.Main(PercentageOf(i, record_count_));
-      YieldOrStop();
+      YieldOrStop(host_);
       // The end record only closes the last run; it never joins one.
       if (i == record_count_) break;
-      const double value = GroupOf(point);
+      const double value = GroupOf(point, i);
       if (in_run && value == run_value) continue;
       if (in_run) AddRun(run_value, run_first, i - run_first);
       // Runs are kept as 16-bit numbers: a value beyond them fails here,
       // before any file is written.
-      if (!RoundToInt16(value)) throw ConversionFailure{};
+      if (!RoundToInt16(value)) throw ConversionFailure::AtLine(i, messages::kGroupOutOfRange);
       in_run = true;
       run_value = value;
       run_first = i;
@@ -257,6 +255,7 @@ class ConversionRun {
 
   void AddRun(double value, std::int32_t first, std::int32_t length) {
     RunEntry entry{IntegerText(*RoundToInt16(value)), first, value};
+    if (length > 1) track_points_ += static_cast<std::uint64_t>(length);
     (length > 1 ? tracks_ : waypoints_).push_back(std::move(entry));
   }
 
@@ -271,9 +270,9 @@ class ConversionRun {
     for (;; ++i) {
       Read(store, i, point);
       panel_.Inner(PercentageOf(i, record_count_));
-      YieldOrStop();
-      if (i >= record_count_ || GroupOf(point) != entry.group_value) return i;
-      take(point);
+      YieldOrStop(host_);
+      if (i >= record_count_ || GroupOf(point, i) != entry.group_value) return i;
+      take(point, i);
     }
   }
 
@@ -284,9 +283,9 @@ class ConversionRun {
                                static_cast<double>(count) * static_cast<double>(k + 1)));
   }
 
-  static std::string Coordinate(std::string_view field) {
+  static std::string Coordinate(std::string_view field, std::int32_t record) {
     std::optional<std::string> text = CoordinateText(field);
-    if (!text) throw ConversionFailure{};
+    if (!text) throw ConversionFailure::AtLine(record, messages::kNumberTooLarge);
     return std::move(*text);
   }
 
@@ -299,22 +298,21 @@ class ConversionRun {
     for (std::size_t k = 0; k < tracks_.size(); ++k) {
       ShowItemPercentage(scan_stop_, k, tracks_.size());
       bool header_written = false;
-      scan_stop_ = ScanRun(store, tracks_[k], [&](const StagedPoint& point) {
+      scan_stop_ = ScanRun(store, tracks_[k], [&](const StagedPoint& point, std::int32_t i) {
         // The track is named after its first point.
         if (!header_written) {
           AppendTrackHeaderLine(text, TrimSpaces(point.Name()));
           header_written = true;
         }
-        const std::string coord2 = Coordinate(point.Coord2());
-        const std::string coord1 = Coordinate(point.Coord1());
+        const std::string coord2 = Coordinate(point.Coord2(), i);
+        const std::string coord1 = Coordinate(point.Coord1(), i);
         // The stamp tells when the line was written, so it is taken afresh.
         AppendTrackPointLine(text, coord2, coord1, ValueNotation(point.Value(), regional_),
                              Stamp(clock_.Now(), regional_));
       });
     }
     Close(store);
-    RefuseOutputOverInput(BaseName(path) + "_TRK.txt");  // the links may have changed since
-    if (!ReplaceFileWith(files_, BaseName(path) + "_TRK.txt", text)) throw ConversionFailure{};
+    WriteOutput(files_, BaseName(path) + "_TRK.txt", input_identity_, text);
     host_.MarkStepFinished(3);
   }
 
@@ -325,34 +323,13 @@ class ConversionRun {
     std::string text;
     for (std::size_t k = 0; k < waypoints_.size(); ++k) {
       ShowItemPercentage(scan_stop_, k, waypoints_.size());
-      scan_stop_ = ScanRun(store, waypoints_[k], [&](const StagedPoint& point) {
-        AppendWaypointLine(text, TrimSpaces(point.Name()), Coordinate(point.Coord2()),
-                           Coordinate(point.Coord1()));
+      scan_stop_ = ScanRun(store, waypoints_[k], [&](const StagedPoint& point, std::int32_t i) {
+        AppendWaypointLine(text, TrimSpaces(point.Name()), Coordinate(point.Coord2(), i),
+                           Coordinate(point.Coord1(), i));
       });
     }
     Close(store);
-    RefuseOutputOverInput(BaseName(path) + "_WPT.txt");
-    if (!ReplaceFileWith(files_, BaseName(path) + "_WPT.txt", text)) throw ConversionFailure{};
-  }
-
-  // An existing output that is the input under another name, or whose
-  // identity cannot be told, fails the run.
-  void RefuseOutputOverInput(const std::string& output) {
-    if (files_.TypeOf(output) == FileType::Missing) return;
-    const std::optional<FileIdentity> identity = files_.Identity(output);
-    if (!identity || *identity == input_identity_) throw ConversionFailure{};
-  }
-
-  void YieldOrStop() {
-    if (host_.Yield()) throw StopRequested{};
-  }
-
-  // The error handler: nothing is undone and the shared store stays for the
-  // next run to reuse; a private store would never be reused, so it goes.
-  ConversionOutcome Fail() {
-    host_.ShowMessage(messages::kDeviceToChartError, MessageIcon::Error);
-    if (private_store_) RemoveOwnStore();
-    return ConversionOutcome::Failed;
+    WriteOutput(files_, BaseName(path) + "_WPT.txt", input_identity_, text);
   }
 
   // Removes the store this run staged into (it holds the lock of a shared one).
@@ -380,13 +357,15 @@ class ConversionRun {
   const StagingLocation& location_;
   std::vector<RunEntry>& tracks_;
   std::vector<RunEntry>& waypoints_;
-  ProgressPanel panel_;
+  PercentageReporter panel_;
+  ConversionReport report_;
 
   std::unique_ptr<FileLock> lock_;  // held until the run is over
   std::string store_path_;
   bool private_store_ = false;
   FileIdentity input_identity_;
   std::int32_t record_count_ = 0;
+  std::uint64_t track_points_ = 0;
   std::int32_t scan_stop_ = 0;  // record at which the last item's scan stopped
 };
 

@@ -62,6 +62,8 @@ class StagingStore {
   bool Read(std::int32_t record, StagedPoint& point);
   // Stores what is buffered and closes the file.
   bool Close();
+  // Whether a call of the file system failed (rather than a record missing).
+  bool Failed() const { return failed_; }
 
  private:
   bool Flush();

@@ -83,6 +83,7 @@ void NavyLogic::Dropped(std::vector<std::string> paths) {
   if (!AcceptsDrops()) return;
   pending_.assign(paths.begin(), paths.end());
   if (pending_.empty()) pending_.push_back(std::string());
+  host_.ClearCompletionNotes();
   fichier_depose_ = pending_.front();
   view_.SetVisible(ControlId::Label1, false);
   view_.SetVisible(ControlId::Label2, false);

@@ -22,13 +22,17 @@ class NavyView {
   virtual void SetFill(ControlId id, Bgr color) = 0;
   virtual void SetVisible(ControlId id, bool visible) = 0;
   virtual void SetBold(ControlId id, bool bold) = 0;
+  // Empty: no tooltip.
+  virtual void SetTooltip(ControlId id, const std::string& text) = 0;
   // Whether the rectangle of lblFichiers takes dropped files.
   virtual void SetDropsAccepted(bool accepted) = 0;
 
   // Runs the events waiting in the event loop, then returns.
   virtual void ProcessEvents() = 0;
-  // A modal box under the program's title with one OK button.
-  virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
+  // A modal box under the program's title with one OK button; `details`
+  // (the reason, the warnings; may be empty) go under the main text.
+  virtual void ShowMessage(const std::string& text, MessageIcon icon,
+                           const std::string& details) = 0;
   // Asks for NavyLogic::RunDroppedFiles once the drop event has returned.
   virtual void ScheduleConversion() = 0;
   // Takes the window off the screen while a stopped conversion cleans up.

@@ -1,5 +1,7 @@
 #include "shell/logic/panel_host.h"
 
+#include "convert/messages.h"
+
 namespace tessaline {
 
 PanelHost::PanelHost(NavyView& view, FileSystem* files)
@@ -20,7 +22,12 @@ void PanelHost::MarkStepFinished(int step) {
   view_.SetFill(StepIndicator(step), kGreenBgr);
 }
 
-void PanelHost::ShowCompletion(const std::string& caption) {
+void PanelHost::ShowCompletion(const std::string& caption, const ConversionNotes& notes) {
+  if (!notes.summary.empty()) {
+    if (!completion_entries_.empty()) completion_entries_ += "\n\n";
+    completion_entries_ += messages::CompletionEntryText(notes);
+  }
+  view_.SetTooltip(ControlId::CmdOK, completion_entries_);
   view_.SetCaption(ControlId::CmdOK, caption);
   view_.SetVisible(ControlId::CmdOK, true);
   completion_shown_ = true;
@@ -31,11 +38,13 @@ void PanelHost::HideCompletion() {
   completion_shown_ = false;
 }
 
-void PanelHost::ShowMessage(const std::string& text, MessageIcon icon) {
+void PanelHost::ShowMessage(const std::string& text, MessageIcon icon,
+                            const ConversionNotes& notes) {
+  const std::string details = messages::MessageDetailsText(notes);
   if (presenter_) {
-    presenter_(text, icon);
+    presenter_(text, icon, details);
   } else {
-    view_.ShowMessage(text, icon);
+    view_.ShowMessage(text, icon, details);
   }
 }
 

@@ -13,8 +13,10 @@
 
 namespace tessaline {
 
-// Shows a message instead of the view's box (tests record them).
-using MessagePresenter = std::function<void(const std::string& text, MessageIcon icon)>;
+// Shows a message and the lines under it (the reason, the warnings; may be
+// empty) instead of the view's box (tests record them).
+using MessagePresenter =
+    std::function<void(const std::string& text, MessageIcon icon, const std::string& details)>;
 
 class PanelHost : public Host {
  public:
@@ -37,8 +39,14 @@ class PanelHost : public Host {
   void SetMainPercentage(const std::string& text) override;
   void SetInnerPercentage(const std::string& text) override;
   void MarkStepFinished(int step) override;
-  void ShowCompletion(const std::string& caption) override;
-  void ShowMessage(const std::string& text, MessageIcon icon) override;
+  // cmdOK's tooltip lists the summary and warnings of every file completed
+  // since the last ClearCompletionNotes, one entry per file.
+  using Host::ShowCompletion;
+  using Host::ShowMessage;
+  void ShowCompletion(const std::string& caption, const ConversionNotes& notes) override;
+  void ShowMessage(const std::string& text, MessageIcon icon, const ConversionNotes& notes) override;
+  // A new drop: its files start a new tooltip.
+  void ClearCompletionNotes() { completion_entries_.clear(); }
   bool Yield() override;
   FileSystem& Files() override { return *files_; }
 
@@ -50,6 +58,7 @@ class PanelHost : public Host {
   YieldPacer pacer_;
   bool stop_requested_ = false;
   bool completion_shown_ = false;
+  std::string completion_entries_;
 };
 
 }  // namespace tessaline

@@ -8,11 +8,13 @@
 
 namespace tessaline {
 
-void ShowMessageBox(QWidget* parent, const std::string& text, MessageIcon icon) {
+void ShowMessageBox(QWidget* parent, const std::string& text, MessageIcon icon,
+                    const std::string& details) {
   QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
                   QString::fromUtf8(window_texts::kTitle), QString::fromStdString(text),
                   QMessageBox::Ok, parent);
   box.setTextFormat(Qt::PlainText);
+  if (!details.empty()) box.setInformativeText(QString::fromStdString(details));
   box.exec();
 }
 
@@ -59,14 +61,18 @@ void QtView::SetBold(ControlId id, bool bold) {
   control->setFont(font);
 }
 
+void QtView::SetTooltip(ControlId id, const std::string& text) {
+  if (QWidget* control = Control(id)) control->setToolTip(QString::fromStdString(text));
+}
+
 void QtView::SetDropsAccepted(bool accepted) {
   if (QWidget* target = Control(ControlId::LblFichiers)) target->setAcceptDrops(accepted);
 }
 
 void QtView::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
-void QtView::ShowMessage(const std::string& text, MessageIcon icon) {
-  ShowMessageBox(window_, text, icon);
+void QtView::ShowMessage(const std::string& text, MessageIcon icon, const std::string& details) {
+  ShowMessageBox(window_, text, icon, details);
 }
 
 void QtView::ScheduleConversion() {

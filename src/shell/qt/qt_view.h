@@ -12,7 +12,10 @@
 namespace tessaline {
 
 // A modal box under the program's title with one OK button.
-void ShowMessageBox(QWidget* parent, const std::string& text, MessageIcon icon);
+// A modal box under the program's title with one OK button; `details` is
+// its informative text.
+void ShowMessageBox(QWidget* parent, const std::string& text, MessageIcon icon,
+                    const std::string& details = std::string());
 
 class QtView : public NavyView {
  public:
@@ -30,9 +33,10 @@ class QtView : public NavyView {
   void SetFill(ControlId id, Bgr color) override;
   void SetVisible(ControlId id, bool visible) override;
   void SetBold(ControlId id, bool bold) override;
+  void SetTooltip(ControlId id, const std::string& text) override;
   void SetDropsAccepted(bool accepted) override;
   void ProcessEvents() override;
-  void ShowMessage(const std::string& text, MessageIcon icon) override;
+  void ShowMessage(const std::string& text, MessageIcon icon, const std::string& details) override;
   void ScheduleConversion() override;
   void HideWindow() override;
   void EndProgram() override;

@@ -128,6 +128,15 @@ void NavyWindow::CreateControls() {
     tool.lpszText = LPSTR_TEXTCALLBACKW;
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
+  // cmdOK's, over the button itself, over several lines.
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
+  tool.hwnd = window_;
+  tool.uId = reinterpret_cast<UINT_PTR>(button_);
+  tool.lpszText = LPSTR_TEXTCALLBACKW;
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scale_.Scaled(400));
 }
 
 // ---------------------------------------------------------------- NavyView
@@ -171,6 +180,12 @@ void NavyWindow::SetBold(ControlId id, bool bold) {
   Invalidate(id);
 }
 
+void NavyWindow::SetTooltip(ControlId id, const std::string& text) {
+  // Only cmdOK's tooltip changes; the command labels' are fixed or decided
+  // when they show.
+  if (id == ControlId::CmdOK) completion_tooltip_ = platform::Widen(text);
+}
+
 void NavyWindow::ProcessEvents() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -185,11 +200,13 @@ void NavyWindow::ProcessEvents() {
   }
 }
 
-void NavyWindow::ShowMessage(const std::string& text, MessageIcon icon) {
+// The main text, a blank line, then the reason and the warnings.
+void NavyWindow::ShowMessage(const std::string& text, MessageIcon icon, const std::string& details) {
   const std::wstring title = platform::Widen(window_texts::kTitle);
   const UINT style = MB_OK | (icon == MessageIcon::Error ? MB_ICONERROR : MB_ICONINFORMATION);
   HWND owner = IsWindowVisible(window_) ? window_ : nullptr;
-  MessageBoxW(owner, platform::Widen(text).c_str(), title.c_str(), style);
+  const std::string shown = details.empty() ? text : text + "\n\n" + details;
+  MessageBoxW(owner, platform::Widen(shown).c_str(), title.c_str(), style);
 }
 
 void NavyWindow::ScheduleConversion() { PostMessageW(window_, kConvertMessage, 0, 0); }
@@ -469,12 +486,15 @@ LRESULT NavyWindow::Handle(HWND window, UINT message, WPARAM wparam, LPARAM lpar
       auto* header = reinterpret_cast<NMHDR*>(lparam);
       if (header->hwndFrom == tooltip_ && header->code == TTN_GETDISPINFOW) {
         auto* info = reinterpret_cast<NMTTDISPINFOW*>(lparam);
-        const auto id = static_cast<ControlId>(header->idFrom);
-        const char* text = Spec(id).tooltip;
-        if (id == ControlId::Label4 && !NotificationAreaAvailable()) text = window_texts::kNoTrayTooltip;
-        static std::wstring shown;
-        shown = platform::Widen(text);
-        info->lpszText = shown.data();
+        if (header->idFrom == reinterpret_cast<UINT_PTR>(button_)) {
+          shown_tooltip_ = completion_tooltip_;
+        } else {
+          const auto id = static_cast<ControlId>(header->idFrom);
+          const char* text = Spec(id).tooltip;
+          if (id == ControlId::Label4 && !NotificationAreaAvailable()) text = window_texts::kNoTrayTooltip;
+          shown_tooltip_ = platform::Widen(text != nullptr ? text : "");
+        }
+        info->lpszText = shown_tooltip_.data();
         return 0;
       }
       break;

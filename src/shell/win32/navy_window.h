@@ -48,9 +48,10 @@ class NavyWindow final : public NavyView,
   void SetFill(ControlId id, Bgr color) override;
   void SetVisible(ControlId id, bool visible) override;
   void SetBold(ControlId id, bool bold) override;
+  void SetTooltip(ControlId id, const std::string& text) override;
   void SetDropsAccepted(bool accepted) override { drops_accepted_ = accepted; }
   void ProcessEvents() override;
-  void ShowMessage(const std::string& text, MessageIcon icon) override;
+  void ShowMessage(const std::string& text, MessageIcon icon, const std::string& details) override;
   void ScheduleConversion() override;
   void HideWindow() override;
   void EndProgram() override;
@@ -112,6 +113,8 @@ class NavyWindow final : public NavyView,
   HICON icon_ = nullptr;
   HICON small_icon_ = nullptr;
   ControlLooks looks_;
+  std::wstring completion_tooltip_;  // cmdOK's: what the files of the drop gave
+  std::wstring shown_tooltip_;       // the text a tooltip is showing
   std::unique_ptr<ControlPainter> painter_;
   NavyLogic logic_;
   WindowMotion motion_;

@@ -182,10 +182,13 @@ TEST_F(ChartToDevice, OutputThatCannotBeWrittenIsAFailureAndLeavesTheOldOne) {
   }
 }
 
+constexpr const char* kChanged = "le fichier a changé pendant la conversion";
+
 struct Change {
   const char* name;
   int at_yield;  // 1 in detection, 2 to 4 in the counting pass, 5 to 7 in the buffer pass
   std::function<void(const std::string& input)> make;
+  const char* reason;  // what the error message says under it
   friend void PrintTo(const Change& change, std::ostream* out) { *out << change.name; }
 };
 class InputChangingBetweenPasses : public ChartToDevice, public ::testing::WithParamInterface<Change> {};
@@ -202,30 +205,36 @@ TEST_P(InputChangingBetweenPasses, EndsWithTheErrorAndNoOutput) {
   host.on_yield = [&](int n) { if (n == GetParam().at_yield) GetParam().make(path); };
   EXPECT_EQ(Convert(path), ConversionOutcome::Failed);
   EXPECT_EQ(host.Events().back(), kError);
+  EXPECT_EQ(host.notes.back().reason, std::string("trace_TRK.txt : ") + GetParam().reason);
   EXPECT_FALSE(host.completion_shown || FileExists(folder.File("trace_TRK.asc")));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     , InputChangingBetweenPasses,
     ::testing::Values(
-        Change{"Removed", 5, [](const std::string& input) { unlink(input.c_str()); }},
-        Change{"Grown", 1, [](const std::string& input) { WriteWholeFile(input, kTrack + std::string("P;7;8;9\r\n")); }},
+        Change{"Removed", 5, [](const std::string& input) { unlink(input.c_str()); },
+               "Aucun fichier ou dossier de ce type"},
+        Change{"Grown", 1, [](const std::string& input) { WriteWholeFile(input, kTrack + std::string("P;7;8;9\r\n")); },
+               kChanged},
         Change{"ReplacedBySameLength", 3,
                [](const std::string& input) {
                  WriteWholeFile(input + ".new", kTrack);
                  std::filesystem::rename(input + ".new", input);
-               }},
+               },
+               kChanged},
         Change{"RewrittenWithOtherLines", 3,
                [](const std::string& input) {
                  std::string text = kTrack;
                  text[text.find("\r\n")] = ';';  // same length, one line fewer
                  WriteWholeFile(input, text);
-               }},
+               },
+               kChanged},
         Change{"MadeADirectory", 4,
                [](const std::string& input) {
                  unlink(input.c_str());
                  std::filesystem::create_directory(input);
-               }}),
+               },
+               "est un dossier"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class StopRequest : public ChartToDevice, public ::testing::WithParamInterface<int> {};

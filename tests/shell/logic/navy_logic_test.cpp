@@ -36,8 +36,10 @@ class RecordingView : public NavyView {
   void SetBold(ControlId id, bool bold) override { Note(id, bold ? "bold" : "regular"); }
   void SetDropsAccepted(bool accepted) override { calls.push_back(accepted ? "drops on" : "drops off"); }
   void ProcessEvents() override {}
-  void ShowMessage(const std::string& text, MessageIcon icon) override {
+  void SetTooltip(ControlId id, const std::string& text) override { Note(id, "tooltip " + text); }
+  void ShowMessage(const std::string& text, MessageIcon icon, const std::string& details) override {
     calls.push_back((icon == MessageIcon::Error ? "error " : "information ") + text);
+    if (!details.empty()) calls.push_back("  under it: " + details);
   }
   void ScheduleConversion() override { calls.push_back("schedule"); }
   void HideWindow() override { calls.push_back("hide window"); }

@@ -1,0 +1,24 @@
+#include "convert/output_guard.h"
+
+#include "convert/conversion_failure.h"
+#include "convert/messages.h"
+#include "host/replace_file.h"
+
+namespace tessaline {
+
+void RefuseOutputOverInput(FileSystem& files, const std::string& output, const FileIdentity& input) {
+  if (files.TypeOf(output) == FileType::Missing) return;
+  const std::optional<FileIdentity> identity = files.Identity(output);
+  if (!identity) throw ConversionFailure::FileOperation(output, files);
+  if (*identity == input) throw ConversionFailure::OfFile(output, messages::kOutputOverInput);
+}
+
+void WriteOutput(FileSystem& files, const std::string& output, const FileIdentity& input,
+                 std::string_view content) {
+  RefuseOutputOverInput(files, output, input);
+  if (!ReplaceFileWith(files, output, content)) {
+    throw ConversionFailure::FileOperation(output, files);
+  }
+}
+
+}  // namespace tessaline

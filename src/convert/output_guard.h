@@ -1,0 +1,24 @@
+#pragma once
+// Writing an output beside the converted file, never in its place: an output
+// name can lead back to the input (a path ending in ".asc", "x.ASC" on a
+// case-insensitive file system, a symbolic link), and writing it would lose
+// the file being converted.
+
+#include <string>
+#include <string_view>
+
+#include "host/file_system.h"
+
+namespace tessaline {
+
+// Throws ConversionFailure when `output` exists and is the input, or when
+// its identity cannot be told.
+void RefuseOutputOverInput(FileSystem& files, const std::string& output, const FileIdentity& input);
+
+// Checks again (the name may have been made a link to the input meanwhile),
+// then replaces `output` with `content` in one piece; throws
+// ConversionFailure naming the output when either fails.
+void WriteOutput(FileSystem& files, const std::string& output, const FileIdentity& input,
+                 std::string_view content);
+
+}  // namespace tessaline
