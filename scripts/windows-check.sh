@@ -96,7 +96,7 @@ check_convert() {
   out=$(cd "$work" && LC_ALL=$locale timeout 120 "$wine" "$convert" "données/Île.zbx" 2>&1)
   local rc=$?
   out=${out//$'\r'/}
-  if [ $rc -ne 0 ] || [ "$out" != "Traitement du fichier Île.zbx terminé." ]; then
+  if [ $rc -ne 0 ] || [ "$out" != $'Traitement du fichier Île.zbx terminé.\n1 trace (2 points), 1 waypoint' ]; then
     fail "tessaline-convert.exe device to chart ($locale): $out"
     return
   fi
@@ -116,6 +116,16 @@ check_convert() {
   note "passed under Wine: tessaline-convert.exe both ways ($locale, decimal mark \"$mark\")"
 }
 check_convert C.UTF-8 "."
+# The reason of a failure in the program's own words, as on POSIX.
+out=$(cd "$work" && LC_ALL=C.UTF-8 timeout 120 "$wine" "$convert" "données/absent.zbx" 2>&1)
+rc=$?
+out=${out//$'\r'/}
+expected="tessaline-convert: données/absent.zbx: Erreur dans le module de conversion ZRB -> Vestamar : absent.zbx : Aucun fichier ou dossier de ce type"
+if [ $rc -ne 1 ] || [ "$out" != "$expected" ]; then
+  fail "tessaline-convert.exe on a missing file: $out"
+else
+  note "passed under Wine: tessaline-convert.exe says why a missing file fails"
+fi
 if locale -a 2>/dev/null | grep -qi '^fr_FR\.utf-\?8$'; then
   check_convert fr_FR.UTF-8 ","
 else
