@@ -1,39 +1,82 @@
-# Installation and the Debian package: both programs into bin/, the desktop
-# entry, the icon in the hicolor theme (rendered from the program's own
-# artwork at build time), the man page of tessaline-convert, and CPack's DEB
-# generator. Included from the top level after src/, where the targets live:
+# Installation and the release packages. Included from the top level after
+# src/, where the targets live:
 #   include(cmake/Install.cmake)
+# Linux: both programs into bin/, the desktop entry, the icon in the hicolor
+# theme (rendered from the program's own artwork at build time), a manual
+# page for each program, the licence, the changelog, the software-centre
+# entry, and CPack's DEB generator. Windows: cmake/WindowsPackage.cmake.
 include(GNUInstallDirs)
 set(_packaging_source ${PROJECT_SOURCE_DIR}/packaging)
 set(_packaging_binary ${PROJECT_BINARY_DIR}/packaging)
 
+# Who answers for the packages, in the Debian control file, the copyright
+# file, the changelog, the software-centre entry and the Windows uninstall
+# entry.
+set(TESSALINE_CONTACT_ADDRESS "maintainers@tessaline.example")
+set(TESSALINE_CONTACT "Tessaline maintainers <${TESSALINE_CONTACT_ADDRESS}>")
+set(TESSALINE_HOMEPAGE "https://tessaline.example/")
+set(TESSALINE_PUBLISHER "The Tessaline developers")
+# The release date: today, or the day SOURCE_DATE_EPOCH names (scripts/
+# release.sh sets it from the last commit, so that a release rebuilt later
+# carries the same date).
+string(TIMESTAMP TESSALINE_RELEASE_DATE "%Y-%m-%d" UTC)
+string(TIMESTAMP TESSALINE_RELEASE_DATE_RFC "%a, %d %b %Y %H:%M:%S +0000" UTC)
+
 option(TESSALINE_PACKAGE_TEST
        "Test the Debian package: build it, unpack it, run both programs from it" OFF)
+
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/WindowsPackage.cmake)
+  return()  # no desktop entry, icon theme, man page or DEB there
+endif()
 
 install(TARGETS tessaline-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET tessaline)
   install(TARGETS tessaline RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 
-if(WIN32)
-  return()  # no desktop entry, icon theme, man page or DEB there
-endif()
-
-# The man page, compressed as Debian installs man pages; -n keeps the
+# Compressed as Debian installs manual pages and changelogs; -n keeps the
 # timestamp out so that two builds give the same bytes.
-set(_man_gz ${_packaging_binary}/tessaline-convert.1.gz)
 find_program(TESSALINE_GZIP gzip REQUIRED)
-add_custom_command(
-  OUTPUT ${_man_gz}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${_packaging_binary}
-  COMMAND ${TESSALINE_GZIP} -9 -n -c ${_packaging_source}/tessaline-convert.1 > ${_man_gz}
-  DEPENDS ${_packaging_source}/tessaline-convert.1
-  VERBATIM)
-add_custom_target(tessaline_man_page ALL DEPENDS ${_man_gz})
+function(tessaline_gzipped source output)
+  add_custom_command(
+    OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${_packaging_binary}
+    COMMAND ${TESSALINE_GZIP} -9 -n -c ${source} > ${output}
+    DEPENDS ${source}
+    VERBATIM)
+endfunction()
+
+set(_man_pages tessaline-convert)
+if(TARGET tessaline)
+  list(APPEND _man_pages tessaline)
+endif()
+set(_man_gz "")
+foreach(_page IN LISTS _man_pages)
+  # The header line carries the version.
+  configure_file(${_packaging_source}/${_page}.1.in ${_packaging_binary}/${_page}.1 @ONLY)
+  tessaline_gzipped(${_packaging_binary}/${_page}.1 ${_packaging_binary}/${_page}.1.gz)
+  list(APPEND _man_gz ${_packaging_binary}/${_page}.1.gz)
+endforeach()
 install(FILES ${_man_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The licence in Debian's form, and the changelog of a package that is its
+# own upstream (version without a Debian revision).
+set(_doc ${CMAKE_INSTALL_DATADIR}/doc/tessaline)
+configure_file(${_packaging_source}/debian/changelog.in ${_packaging_binary}/changelog @ONLY)
+tessaline_gzipped(${_packaging_binary}/changelog ${_packaging_binary}/changelog.gz)
+add_custom_target(tessaline_docs ALL DEPENDS ${_man_gz} ${_packaging_binary}/changelog.gz)
+install(FILES ${_packaging_source}/debian/copyright ${_packaging_binary}/changelog.gz DESTINATION ${_doc})
 
 if(TARGET tessaline)
   install(FILES ${_packaging_source}/tessaline.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+  # The software-centre entry, which names the desktop entry above.
+  set(TESSALINE_APPSTREAM_ID example.tessaline.tessaline)
+  configure_file(${_packaging_source}/tessaline.metainfo.xml.in
+                 ${_packaging_binary}/${TESSALINE_APPSTREAM_ID}.metainfo.xml @ONLY)
+  install(FILES ${_packaging_binary}/${TESSALINE_APPSTREAM_ID}.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
   # The icon in the sizes desktops look for; 32 and 256 are the ones menus
   # and launchers use most.
@@ -61,8 +104,9 @@ if(TARGET tessaline)
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGE_NAME tessaline)
   set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-  set(CPACK_PACKAGE_VENDOR "Tessaline")
-  set(CPACK_PACKAGE_CONTACT "Tessaline maintainers <maintainers@users.noreply.c-seed-80eb8997.example>")
+  set(CPACK_PACKAGE_VENDOR ${TESSALINE_PUBLISHER})
+  set(CPACK_PACKAGE_CONTACT ${TESSALINE_CONTACT})
+  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${TESSALINE_HOMEPAGE})
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
   set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
       "convertisseur de fichiers de navigation marine ZRB <-> Vestamar")

@@ -96,7 +96,7 @@ check_convert() {
   out=$(cd "$work" && LC_ALL=$locale timeout 120 "$wine" "$convert" "données/Île.zbx" 2>&1)
   local rc=$?
   out=${out//$'\r'/}
-  if [ $rc -ne 0 ] || [ "$out" != $'Traitement du fichier Île.zbx terminé.\n1 trace (2 points), 1 waypoint' ]; then
+  if [ $rc -ne 0 ] || [ "$out" != "Traitement du fichier Île.zbx terminé."$'\n'"1 trace (2 points), 1 waypoint" ]; then
     fail "tessaline-convert.exe device to chart ($locale): $out"
     return
   fi
@@ -132,4 +132,12 @@ else
   note "skipped: French settings (fr_FR.UTF-8 not generated)"
 fi
 note "Wine runs took $(( $(date +%s) - started )) s"
+
+# The installer and the zip as a user gets them, in a Wine prefix of their own.
+if bash "$root/tests/packaging/windows_installer_test.sh" "$root" >"$folder/installer-test.log" 2>&1; then
+  note "$(tail -n 1 "$folder/installer-test.log")"
+else
+  tail -40 "$folder/installer-test.log"
+  fail "Windows installer and zip (log: $folder/installer-test.log)"
+fi
 finish

@@ -30,6 +30,7 @@
 #include "convert/chart_to_device/chart_to_device_converter.h"
 #include "convert/device_to_chart/device_to_chart_converter.h"
 #include "host/real_file_system.h"
+#include "support/forwarding_file_system.h"
 #include "shell/controls.h"
 #include "shell/navy.h"
 
@@ -48,20 +49,10 @@ struct Interval {
 };
 
 // The machine's file system, noting when output files are being written.
-class TimedFileSystem final : public FileSystem {
+class TimedFileSystem final : public bench::ForwardingFileSystem {
  public:
   std::vector<Interval> writes;
 
-  FileType TypeOf(const std::string& path) override { return real_.TypeOf(path); }
-  std::optional<std::uint64_t> Length(const std::string& path) override { return real_.Length(path); }
-  std::optional<FileIdentity> Identity(const std::string& path) override { return real_.Identity(path); }
-  std::unique_ptr<InputStream> OpenRead(const std::string& path) override { return real_.OpenRead(path); }
-  std::unique_ptr<RandomAccessFile> OpenRecords(const std::string& path) override {
-    return real_.OpenRecords(path);
-  }
-  std::unique_ptr<RandomAccessFile> CreateRecordsExclusive(const std::string& path) override {
-    return real_.CreateRecordsExclusive(path);
-  }
   std::unique_ptr<OutputFile> CreateTemporaryBeside(const std::string& target,
                                                     std::string& temp_path) override {
     auto file = real_.CreateTemporaryBeside(target, temp_path);
@@ -74,12 +65,12 @@ class TimedFileSystem final : public FileSystem {
     writes.push_back({start, Steady::now()});
     return done;
   }
-  bool Remove(const std::string& path) override { return real_.Remove(path); }
-  std::string ResolveLinks(const std::string& path) override { return real_.ResolveLinks(path); }
-  bool IsWritableFolder(const std::string& folder) override { return real_.IsWritableFolder(folder); }
-  bool CreateFolders(const std::string& folder) override { return real_.CreateFolders(folder); }
-  LockResult TryLock(const std::string& path) override { return real_.TryLock(path); }
-  FileFault LastFault() const override { return real_.LastFault(); }
+  bool SyncFolder(const std::string& folder) override {
+    const auto start = Steady::now();
+    const bool done = real_.SyncFolder(folder);
+    writes.push_back({start, Steady::now()});
+    return done;
+  }
 
  private:
   class TimedOutput final : public OutputFile {
@@ -89,6 +80,12 @@ class TimedFileSystem final : public FileSystem {
     bool Write(std::string_view data) override {
       const auto start = Steady::now();
       const bool done = file_->Write(data);
+      writes_.push_back({start, Steady::now()});
+      return done;
+    }
+    bool Sync() override {
+      const auto start = Steady::now();
+      const bool done = file_->Sync();
       writes_.push_back({start, Steady::now()});
       return done;
     }
@@ -103,8 +100,6 @@ class TimedFileSystem final : public FileSystem {
     std::unique_ptr<OutputFile> file_;
     std::vector<Interval>& writes_;
   };
-
-  RealFileSystem real_;
 };
 
 // A host that does nothing: the conversion's own cost.

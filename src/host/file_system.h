@@ -49,6 +49,10 @@ class OutputFile {
  public:
   virtual ~OutputFile() = default;
   virtual bool Write(std::string_view data) = 0;
+  // Asks the system to put what was written on the disk itself, so that the
+  // file survives a power cut once it has replaced another. False when the
+  // data could not be stored.
+  virtual bool Sync() = 0;
   // False when the data could not be stored (a full disk shows here).
   virtual bool Close() = 0;
 };
@@ -80,6 +84,9 @@ class FileSystem {
                                                             std::string& temp_path) = 0;
   // Renames over `to` in one step (the platform's atomic replacement).
   virtual bool Rename(const std::string& from, const std::string& to) = 0;
+  // Puts a rename inside `folder` on the disk itself (POSIX: fsync of the
+  // folder; Windows renames write through and need nothing more).
+  virtual bool SyncFolder(const std::string& folder) = 0;
   virtual bool Remove(const std::string& path) = 0;
 
   // The path a chain of symbolic links ends at; `path` itself when it is no link.

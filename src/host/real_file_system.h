@@ -16,6 +16,7 @@ class RealFileSystem final : public FileSystem {
   std::unique_ptr<OutputFile> CreateTemporaryBeside(const std::string& target,
                                                     std::string& temp_path) override;
   bool Rename(const std::string& from, const std::string& to) override;
+  bool SyncFolder(const std::string& folder) override;
   bool Remove(const std::string& path) override;
   std::string ResolveLinks(const std::string& path) override;
   bool IsWritableFolder(const std::string& folder) override;

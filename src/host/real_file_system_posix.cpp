@@ -141,6 +141,11 @@ class FdOutputFile final : public OutputFile {
     }
     return true;
   }
+  bool Sync() override {
+    if (fd_ >= 0 && Retry([&] { return fsync(fd_); }) == 0) return true;
+    RecordErrno();
+    return false;
+  }
   bool Close() override {
     const int fd = fd_;
     fd_ = -1;
@@ -274,6 +279,15 @@ bool RealFileSystem::Rename(const std::string& from, const std::string& to) {
   if (platform::ReplaceByRename(from, to)) return true;
   if (errno != 0) RecordErrno(); else RecordFault(FileError::Io);
   return false;
+}
+
+bool RealFileSystem::SyncFolder(const std::string& folder) {
+  const std::string name = folder.empty() ? std::string(".") : folder;
+  const int fd = Retry([&] { return open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+  if (fd < 0) return false;
+  const bool synced = Retry([&] { return fsync(fd); }) == 0;
+  close(fd);
+  return synced;
 }
 
 bool RealFileSystem::Remove(const std::string& path) {

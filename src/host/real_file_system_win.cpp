@@ -245,6 +245,11 @@ class HandleOutputFile final : public OutputFile {
     }
     return true;
   }
+  bool Sync() override {
+    if (handle_.valid() && FlushFileBuffers(handle_.get()) != 0) return true;
+    RecordLastError();
+    return false;
+  }
   bool Close() override {
     const HANDLE handle = handle_.release();
     if (handle != INVALID_HANDLE_VALUE && CloseHandle(handle) != 0) return true;
@@ -397,6 +402,10 @@ bool RealFileSystem::Rename(const std::string& from, const std::string& to) {
   RecordLastError();
   return false;
 }
+
+// The rename is made with MOVEFILE_WRITE_THROUGH, which returns only once the
+// folder's new entry is on the disk; a folder handle cannot be flushed.
+bool RealFileSystem::SyncFolder(const std::string&) { return true; }
 
 bool RealFileSystem::Remove(const std::string& path) {
   const std::wstring wide = Widen(path);

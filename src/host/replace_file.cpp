@@ -1,5 +1,7 @@
 #include "host/replace_file.h"
 
+#include "platform/path_names.h"
+
 namespace tessaline {
 
 bool ReplaceFileWith(FileSystem& files, const std::string& path, std::string_view content) {
@@ -7,9 +9,18 @@ bool ReplaceFileWith(FileSystem& files, const std::string& path, std::string_vie
   std::string temp_path;
   auto out = files.CreateTemporaryBeside(target, temp_path);
   if (!out) return false;
-  const bool written = out->Write(content);
+  // Without the flush before the rename, some file systems put the rename on
+  // the disk first: after a power cut the output would be empty and the old
+  // file gone.
+  const bool written = out->Write(content) && out->Sync();
   const bool closed = out->Close();
-  if (written && closed && files.Rename(temp_path, target)) return true;
+  if (written && closed && files.Rename(temp_path, target)) {
+    // The new file is complete on the disk whatever happens to its folder's
+    // entry; a folder that cannot be flushed (some network file systems)
+    // leaves at worst the old file, so it does not fail the write.
+    files.SyncFolder(FolderOfPath(target));
+    return true;
+  }
   files.Remove(temp_path);
   return false;
 }

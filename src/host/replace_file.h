@@ -1,8 +1,9 @@
 #pragma once
-// Writing an output file so that it is never seen half-written: the whole
-// content goes to a new file beside the target, which then replaces the
-// target in one rename. A symbolic link is followed: its target is replaced
-// and the link stays.
+// Writing an output file so that it is never seen half-written, not even
+// after a power cut: the whole content goes to a new file beside the target,
+// which is put on the disk, then replaces the target in one rename, and the
+// folder's new entry is put on the disk too. A symbolic link is followed: its
+// target is replaced and the link stays.
 
 #include <string>
 #include <string_view>

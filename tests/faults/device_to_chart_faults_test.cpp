@@ -192,7 +192,7 @@ class DeviceToChartFaults : public ::testing::TestWithParam<Where> {
       case FsCall::Length: case FsCall::OpenRead: case FsCall::Read: case FsCall::OpenRecords:
       case FsCall::ReadAt: case FsCall::WriteAt:
       case FsCall::CloseRecords: case FsCall::CreateTemporary: case FsCall::Write:
-      case FsCall::CloseOutput: case FsCall::Rename:
+      case FsCall::SyncOutput: case FsCall::CloseOutput: case FsCall::Rename:
         EXPECT_EQ(run.outcome, ConversionOutcome::Failed);
         // The reason names the file the call was about, and why it failed.
         if (!host.notes.empty()) {
@@ -201,7 +201,7 @@ class DeviceToChartFaults : public ::testing::TestWithParam<Where> {
                                                 call));
         }
         break;
-      case FsCall::Remove: case FsCall::TryLock:
+      case FsCall::Remove: case FsCall::TryLock: case FsCall::SyncFolder:
         EXPECT_EQ(run.outcome, ConversionOutcome::Completed);
         break;
       case FsCall::IsWritableFolder:

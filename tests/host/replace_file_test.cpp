@@ -67,8 +67,24 @@ TEST(ReplaceFileWith, ReplacesTheTargetOfASymbolicLinkAndKeepsTheLink) {
 }
 #endif
 
+// A power cut must find the old file or the whole new one: the data reaches
+// the disk before the rename, the folder's new entry after it. Run on POSIX
+// and under Wine, the real calls beneath must succeed too.
+TEST(ReplaceFileWith, FlushesTheDataBeforeTheRenameAndTheFolderAfter) {
+  TempFolder folder;
+  RealFileSystem real;
+  FaultyFileSystem files(real);
+  WriteWholeFile(folder.File("out.txt"), "old");
+  ASSERT_TRUE(ReplaceFileWith(files, folder.File("out.txt"), "new"));
+  const std::vector<FsCall> expected{FsCall::CreateTemporary, FsCall::Write, FsCall::SyncOutput,
+                                     FsCall::CloseOutput,     FsCall::Rename, FsCall::SyncFolder};
+  EXPECT_EQ(files.Log(), expected);
+  EXPECT_EQ(ReadWholeFile(folder.File("out.txt")), "new");
+}
+
 TEST(ReplaceFileWith, AnyFailingStepLeavesTheOldFileAndNoTemporaryFile) {
-  for (FsCall call : {FsCall::CreateTemporary, FsCall::Write, FsCall::CloseOutput, FsCall::Rename}) {
+  for (FsCall call : {FsCall::CreateTemporary, FsCall::Write, FsCall::SyncOutput, FsCall::CloseOutput,
+                      FsCall::Rename}) {
     SCOPED_TRACE(FsCallName(call));
     TempFolder folder;
     RealFileSystem real;

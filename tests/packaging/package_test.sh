@@ -51,7 +51,8 @@ fi
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = tessaline ] || fail "package name '$(field Package)'"
-[ "$(field Version)" = 4.0.0 ] || fail "version '$(field Version)'"
+version=$(sed -n 's/^project(Tessaline VERSION \([0-9.]*\) .*/\1/p' "$root/CMakeLists.txt")
+[ "$(field Version)" = "$version" ] || fail "version '$(field Version)'"
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "architecture '$(field Architecture)'"
 [ -n "$(field Maintainer)" ] || fail "no maintainer"
 depends=", $(field Depends),"
@@ -70,11 +71,18 @@ listing=$(dpkg-deb -c "$deb" | awk '{print $NF}')
 for path in ./usr/bin/tessaline ./usr/bin/tessaline-convert ./usr/share/applications/tessaline.desktop \
             ./usr/share/icons/hicolor/32x32/apps/tessaline.png \
             ./usr/share/icons/hicolor/256x256/apps/tessaline.png \
-            ./usr/share/man/man1/tessaline-convert.1.gz; do
+            ./usr/share/man/man1/tessaline-convert.1.gz ./usr/share/man/man1/tessaline.1.gz \
+            ./usr/share/doc/tessaline/copyright ./usr/share/doc/tessaline/changelog.gz \
+            ./usr/share/metainfo/example.tessaline.tessaline.metainfo.xml; do
   grep -qx -- "$path" <<<"$listing" || fail "the package lacks $path"
 done
 # Nothing of the program's own state or of a build tree in the package.
 ! grep -E 'ZRB_DB|CMake|\.a$|/include/' <<<"$listing" || fail "stray files in the package"
+
+# Debian's checker: no error; the warnings are printed for the report.
+lintian --no-cfg "$deb" >"$work/lintian" 2>&1
+! grep -q '^E:' "$work/lintian" || fail "lintian reports errors: $(grep '^E:' "$work/lintian")"
+grep '^W:' "$work/lintian" || true
 
 # --- Unpacked into a clean folder ------------------------------------------
 unpacked="$work/root"
@@ -125,6 +133,26 @@ for text in "--to-chart" "--to-device" "--quiet" "--help" "--version" "ÉTAT DE 
   grep -qF -- "$text" <<<"$man_text" || fail "the man page does not mention '$text'"
 done
 
+man_text=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$share/man/man1/tessaline.1.gz" 2>"$work/man.err") \
+  || fail "man cannot show the page of tessaline: $(cat "$work/man.err")"
+[ ! -s "$work/man.err" ] || fail "the man page of tessaline has markup faults: $(cat "$work/man.err")"
+grep -qF "tessaline-convert(1)" <<<"$man_text" || fail "the man page of tessaline does not point at tessaline-convert"
+for page in "$share"/man/man1/*.1.gz; do
+  zcat "$page" | head -n 2 | grep -qF "\"Tessaline Pro ${version%.*}\"" || fail "$page does not carry the version ${version%.*}"
+done
+
+# The software-centre entry: valid, in French and English, this version,
+# naming the desktop entry the package installs.
+metainfo="$share/metainfo/example.tessaline.tessaline.metainfo.xml"
+appstreamcli validate --no-net "$metainfo" >"$work/appstream" 2>&1 || fail "metainfo: $(cat "$work/appstream")"
+for text in '<name>Tessaline Pro</name>' '<name xml:lang="fr">' '<summary>Convert' '<summary xml:lang="fr">Convertir' \
+            "<release version=\"$version\"" '<launchable type="desktop-id">tessaline.desktop</launchable>' \
+            '<project_license>MIT</project_license>'; do
+  grep -qF "$text" "$metainfo" || fail "metainfo lacks $text"
+done
+zcat "$share/doc/tessaline/changelog.gz" | head -n 1 | grep -qx "tessaline ($version) unstable; urgency=medium" \
+  || fail "changelog: $(zcat "$share/doc/tessaline/changelog.gz" | head -n 1)"
+
 # --- The unpacked tessaline-convert on the examples ------------------------
 home="$work/home" data="$work/données"
 mkdir -p "$home" "$data"
@@ -159,7 +187,7 @@ if locale -a 2>/dev/null | grep -qi '^fr_FR\.utf-\?8$'; then
   grep -q '^P;-3.919000000000000;47.870200000000000;4,50;' "$data/cote_bretonne_TRK.txt" \
     || fail "French track file: $(sed -n 2p "$data/cote_bretonne_TRK.txt" | cat -A)"
 fi
-[ "$(run_bare "$bin/tessaline-convert" --version | head -n 1)" = "tessaline-convert (Tessaline Pro) 4.0" ] \
+[ "$(run_bare "$bin/tessaline-convert" --version | head -n 1)" = "tessaline-convert (Tessaline Pro) $version" ] \
   || fail "--version: $(run_bare "$bin/tessaline-convert" --version)"
 
 # --- The unpacked tessaline on a virtual screen ----------------------------

@@ -6,7 +6,7 @@ const char* FsCallName(FsCall call) {
   static const char* const kNames[kFsCallCount] = {
       "TypeOf",    "Length",       "Identity",        "OpenRead", "Read",
       "OpenRecords", "CreateRecordsExclusive", "ReadAt", "WriteAt", "CloseRecords",
-      "CreateTemporary", "Write", "CloseOutput", "Rename", "Remove",
+      "CreateTemporary", "Write", "SyncOutput", "CloseOutput", "Rename", "SyncFolder", "Remove",
       "IsWritableFolder", "CreateFolders", "TryLock"};
   return kNames[static_cast<int>(call)];
 }
@@ -28,6 +28,7 @@ void FaultyFileSystem::Clear() {
 
 bool FaultyFileSystem::ShouldFail(FsCall call, const std::string& path) {
   ++counts_[static_cast<int>(call)];
+  log_.push_back(call);
   Rule& rule = rules_[static_cast<int>(call)];
   if (!rule.active) return false;
   if (!rule.path_part.empty() && path.find(rule.path_part) == std::string::npos) return false;
@@ -93,6 +94,10 @@ class FaultyOutputFile final : public OutputFile {
     }
     return inner_->Write(data);
   }
+  bool Sync() override {
+    if (owner_.ShouldFail(FsCall::SyncOutput, path_)) return false;
+    return inner_->Sync();
+  }
   bool Close() override {
     const bool closed = inner_->Close();
     if (owner_.ShouldFail(FsCall::CloseOutput, path_)) return false;
@@ -149,6 +154,11 @@ std::unique_ptr<OutputFile> FaultyFileSystem::CreateTemporaryBeside(const std::s
   auto inner = inner_.CreateTemporaryBeside(target, temp_path);
   if (!inner) return nullptr;
   return std::make_unique<FaultyOutputFile>(*this, target, std::move(inner));
+}
+
+bool FaultyFileSystem::SyncFolder(const std::string& folder) {
+  if (ShouldFail(FsCall::SyncFolder, folder)) return false;
+  return inner_.SyncFolder(folder);
 }
 
 bool FaultyFileSystem::Rename(const std::string& from, const std::string& to) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "host/file_system.h"
 
@@ -24,8 +25,10 @@ enum class FsCall {
   CloseRecords,
   CreateTemporary,
   Write,
+  SyncOutput,
   CloseOutput,
   Rename,
+  SyncFolder,
   Remove,
   IsWritableFolder,
   CreateFolders,
@@ -49,6 +52,8 @@ class FaultyFileSystem final : public FileSystem {
 
   // Calls of each kind made so far (all paths).
   int Count(FsCall call) const { return counts_[static_cast<int>(call)]; }
+  // Every call made so far, in order (the order of a write's steps).
+  const std::vector<FsCall>& Log() const { return log_; }
   // Calls that were made to fail so far.
   int FailuresInjected() const { return failures_; }
 
@@ -61,6 +66,7 @@ class FaultyFileSystem final : public FileSystem {
   std::unique_ptr<OutputFile> CreateTemporaryBeside(const std::string& target,
                                                     std::string& temp_path) override;
   bool Rename(const std::string& from, const std::string& to) override;
+  bool SyncFolder(const std::string& folder) override;
   bool Remove(const std::string& path) override;
   std::string ResolveLinks(const std::string& path) override;
   bool IsWritableFolder(const std::string& folder) override;
@@ -83,6 +89,7 @@ class FaultyFileSystem final : public FileSystem {
   FileSystem& inner_;
   std::array<Rule, kFsCallCount> rules_{};
   std::array<int, kFsCallCount> counts_{};
+  std::vector<FsCall> log_;
   int failures_ = 0;
   bool lock_held_elsewhere_ = false;
   std::optional<FileFault> injected_;  // the latest injected fault

@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# The Windows release as a user gets it, under Wine:
+#   windows_installer_test.sh <project root>
+# Builds the installer and the zip (scripts/windows-release.sh), installs
+# silently into a fresh Wine prefix, checks the files (windows/
+# installed_files.txt), the Start-menu folder and the uninstall entry
+# (windows/uninstall_entry.txt), converts a copied example with the
+# installed tessaline-convert.exe, installs again over it, uninstalls
+# silently and checks that only the user's files are left; then converts a
+# copied example with the zip's program. Prints the time of each stage.
+set -uo pipefail
+root=$1
+here=$(cd "$(dirname "$0")" && pwd)
+version=$(sed -n 's/^project(Tessaline VERSION \([0-9.]*\) .*/\1/p' "$root/CMakeLists.txt")
+work="$root/build-mingw-setup/installer-test"
+started=$(date +%s) stage_started=$(date +%s)
+
+wine=""
+for candidate in wine wine64 /usr/lib/wine/wine64; do
+  if command -v "$candidate" >/dev/null; then wine=$(command -v "$candidate"); break; fi
+done
+[ -n "$wine" ] || { echo "not run: Wine is not installed"; exit 0; }
+wineserver="$(dirname "$(readlink -f "$wine")")/wineserver"
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+stage() { local now; now=$(date +%s); echo "   $1 ($((now - stage_started)) s)"; stage_started=$now; }
+
+# --- The release files --------------------------------------------------------
+rm -rf "$work" && mkdir -p "$work/dist"
+bash "$root/scripts/windows-release.sh" "$work/dist" >"$work/release.log" 2>&1 \
+  || { tail -30 "$work/release.log"; fail "scripts/windows-release.sh failed"; }
+setup="$work/dist/tessaline-$version-win64-setup.exe" zip="$work/dist/tessaline-$version-win64.zip"
+[ -f "$setup" ] && [ -f "$zip" ] || fail "missing release files: $(ls "$work/dist")"
+file -b "$setup" | grep -q '^PE32+ executable (GUI) x86-64' || fail "the installer is not 64-bit: $(file -b "$setup")"
+stage "built the installer and the zip"
+
+# --- A fresh prefix -------------------------------------------------------------
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=d" LC_ALL=C.UTF-8
+trap '"$wineserver" -k 2>/dev/null; true' EXIT
+timeout 300 "$wine" wineboot --init >/dev/null 2>&1 || fail "wineboot"
+"$wineserver" -w
+drive="$WINEPREFIX/drive_c"
+local_app_data="$drive/users/$(id -un)/AppData/Local"
+folder="$drive/Program Files/Tessaline"
+menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Tessaline Pro"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+stage "prepared a fresh Wine prefix"
+
+run_silently() { timeout 300 "$wine" "$@" >/dev/null 2>&1 && "$wineserver" -w; }
+value_of() { "$wine" reg query "$key\\Tessaline" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"; }
+
+check_installed() {
+  local when=$1 path
+  while read -r path; do
+    [ -f "$folder/$path" ] || fail "$when: the installer did not install $path: $(cd "$folder" && find . -type f)"
+  done < <(grep -v '^#' "$here/windows/installed_files.txt")
+  # One folder whatever the version, one entry named after the program.
+  [ "$(ls "$drive/Program Files" | grep -ci tessaline)" = 1 ] || fail "$when: folders $(ls "$drive/Program Files")"
+  [ "$("$wine" reg query "$key" 2>/dev/null | grep -ci tessaline)" = 1 ] \
+    || fail "$when: uninstall entries $("$wine" reg query "$key" | grep -i tessaline)"
+  local name pattern value
+  while read -r name pattern; do
+    value=$(value_of "$name")
+    [[ "$value" =~ ^${pattern//@VERSION@/$version}$ ]] || fail "$when: uninstall entry $name is '$value'"
+  done < <(grep -v '^#' "$here/windows/uninstall_entry.txt")
+  value=$(value_of DisplayIcon)
+  value=${value#C:\\}
+  [ -f "$drive/${value//\\//}" ] || fail "$when: the entry's icon $(value_of DisplayIcon) was not installed"
+  [ -f "$menu/Désinstaller.lnk" ] || fail "$when: no Start-menu folder: $(ls "$(dirname "$menu")")"
+  # The window program's shortcut comes with the window program.
+  if [ -f "$folder/bin/tessaline.exe" ]; then
+    [ -f "$menu/Tessaline Pro.lnk" ] || fail "$when: no shortcut Tessaline Pro: $(ls "$menu")"
+  fi
+}
+
+# --- Install, convert a copy, install again -----------------------------------
+run_silently "$setup" /S || fail "the installer failed"
+check_installed "first install"
+file -b "$folder/Uninstall.exe" | grep -q '^PE32+ executable' || fail "the uninstaller is not 64-bit"
+stage "installed silently and checked files, entry and Start menu"
+
+mkdir -p "$drive/données"
+cp "$folder/examples/cote_bretonne.zbx" "$drive/données/Île.zbx"
+out=$(cd "$drive/données" && timeout 120 "$wine" 'C:\Program Files\Tessaline\bin\tessaline-convert.exe' Île.zbx 2>&1)
+[ "$(head -n 1 <<<"${out//$'\r'/}")" = "Traitement du fichier Île.zbx terminé." ] || fail "installed tessaline-convert.exe said: $out"
+[ "$(grep -c '^P;' "$drive/données/Île_TRK.txt")" = 12 ] || fail "track file: $(cat "$drive/données/Île_TRK.txt")"
+# The installed program keeps its staging store in %LOCALAPPDATA%\Tessaline.
+[ -f "$local_app_data/Tessaline/ZRB_DB.lock" ] || fail "no lock in %LOCALAPPDATA%\\Tessaline"
+[ -z "$(ls "$folder/bin" | grep -v '\.exe$')" ] || fail "files beside the installed programs: $(ls "$folder/bin")"
+out=$(timeout 60 "$wine" 'C:\Program Files\Tessaline\bin\tessaline-convert.exe' --version 2>&1)
+[[ "${out//$'\r'/}" == *" $version" ]] || fail "--version said: $out"
+stage "converted a copied example with the installed program"
+
+run_silently "$setup" /S || fail "the installer failed over an installed copy"
+check_installed "second install"
+stage "installed again over it"
+
+# --- Uninstall ------------------------------------------------------------------
+# The uninstaller copies itself away and returns at once: wineserver -w waits
+# for the copy to finish.
+run_silently 'C:\Program Files\Tessaline\Uninstall.exe' /S || fail "the uninstaller failed"
+[ ! -e "$folder" ] || fail "left after uninstalling: $(cd "$folder" && find .)"
+[ ! -e "$menu" ] || fail "Start-menu folder left: $(ls "$menu")"
+[ -z "$(value_of DisplayName)" ] || fail "the uninstall entry is left"
+[ -f "$drive/données/Île_TRK.txt" ] && [ -f "$drive/données/Île.zbx" ] || fail "the user's files were removed"
+[ -d "$local_app_data/Tessaline" ] || fail "the staging store folder was removed"
+stage "uninstalled silently"
+
+# --- The zip --------------------------------------------------------------------
+mkdir -p "$drive/portable" "$drive/copie"
+unzip -q "$zip" -d "$drive/portable" || fail "unzip"
+portable="$drive/portable/tessaline-$version-win64"
+while read -r path; do
+  [ "$path" = Uninstall.exe ] && continue
+  [ -f "$portable/${path#bin/}" ] || fail "the zip lacks ${path#bin/}"
+done < <(grep -v '^#' "$here/windows/installed_files.txt")
+cp "$portable/examples/iroise_TRK.txt" "$drive/copie/"
+out=$(cd "$drive/copie" && timeout 120 "$wine" "C:\\portable\\tessaline-$version-win64\\tessaline-convert.exe" -q iroise_TRK.txt 2>&1)
+[ -z "${out//$'\r'/}" ] && [ -f "$drive/copie/iroise_TRK.asc" ] || fail "the zip's tessaline-convert.exe: $out"
+cp "$portable/examples/cote_bretonne.zbx" "$drive/copie/"
+(cd "$drive/copie" && timeout 120 "$wine" "C:\\portable\\tessaline-$version-win64\\tessaline-convert.exe" -q cote_bretonne.zbx) \
+  || fail "the zip's tessaline-convert.exe on a device file"
+# Portable: the staging store lives beside the program when it can.
+[ -f "$portable/ZRB_DB.lock" ] || fail "the zip's program did not keep its store beside itself: $(ls "$portable")"
+stage "unzipped and converted copied examples"
+
+echo "Windows installer test passed in $(( $(date +%s) - started )) s"
