@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "shell/artwork.h"
+#include "shell/qt/artwork.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) {

@@ -19,7 +19,7 @@ build_package() {
   cmake -S "$root" -B "$folder" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DTESSALINE_WERROR=ON -DTESSALINE_INSTALLED_LAYOUT="$layout" \
     -DTESSALINE_WINDOWS_ICON="${TESSALINE_WINDOWS_ICON:-}" \
-    -DTESSALINE_BUILD_GUI=OFF -DTESSALINE_BUILD_TESTS=OFF -DTESSALINE_BUILD_BENCH=OFF \
+    -DTESSALINE_BUILD_GUI=ON -DTESSALINE_BUILD_TESTS=OFF -DTESSALINE_BUILD_BENCH=OFF \
     -DTESSALINE_SANITIZE=OFF >/dev/null
   cmake --build "$folder" -j "$jobs" >/dev/null
   rm -rf "$folder/_CPack_Packages" "$folder"/tessaline-*-win64*

@@ -31,8 +31,8 @@
 #include "convert/device_to_chart/device_to_chart_converter.h"
 #include "host/real_file_system.h"
 #include "support/forwarding_file_system.h"
-#include "shell/controls.h"
-#include "shell/navy.h"
+#include "shell/qt/controls.h"
+#include "shell/qt/navy.h"
 
 namespace {
 

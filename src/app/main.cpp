@@ -2,8 +2,8 @@
 
 #include <QApplication>
 
-#include "shell/artwork.h"
-#include "shell/navy.h"
+#include "shell/qt/artwork.h"
+#include "shell/qt/navy.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);

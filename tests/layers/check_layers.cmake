@@ -10,7 +10,8 @@ set(levels
   "formats"
   "convert"
   "convert/device_to_chart|convert/chart_to_device"
-  "cli|shell"
+  "cli|shell/logic"
+  "shell/qt|shell/win32"
   "app")
 
 # The layer of a path relative to src/: the longest folder prefix in the table.

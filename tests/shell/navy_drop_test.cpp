@@ -309,3 +309,46 @@ TEST_F(NavyDropTest, ClosedByTheWindowSystemDuringAConversionItStopsFirst) {
 
 }  // namespace
 }  // namespace tessaline::testing
+
+namespace tessaline::testing {
+namespace {
+
+// The step indicators, Line3 and lblDetails lie in front of lblFichiers and
+// take no drops of their own: a drop on them reaches the window, which takes
+// it inside lblFichiers' rectangle only, and only while cmdOK is hidden.
+TEST_F(NavyDropTest, DropsOnWhatLiesInFrontOfLblFichiersCountAsOnIt) {
+  const std::string device = WriteFile("front.zbx", kSmallDeviceFile);
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(device))});
+  auto drop_on_window = [&](QPoint at) {
+    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(navy_.get(), &enter);
+    QDragMoveEvent move(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(navy_.get(), &move);
+    QDropEvent drop(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(navy_.get(), &drop);
+    return move.isAccepted() && drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
+  };
+  struct Case {
+    const char* over;
+    QPoint offset;  // from the control's centre
+    bool taken;
+  };
+  const Case cases[] = {{"ShpEtape2", {0, 0}, true},  {"Line3", {0, 0}, true},
+                        {"lblDetails", {0, 0}, true}, {"lblFichiers", {-60, -30}, true},
+                        {"Label2", {0, 0}, false},    {"Shape1", {0, 80}, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.over);
+    EXPECT_EQ(drop_on_window(Control(c.over)->geometry().center() + c.offset), c.taken);
+    if (!c.taken) continue;
+    WaitUntilSettled();
+    EXPECT_TRUE(Completed());
+    // Covered by cmdOK, the panel takes nothing.
+    EXPECT_FALSE(drop_on_window(Control("ShpEtape2")->geometry().center()));
+    Click(Control("cmdOK"));
+  }
+}
+
+}  // namespace
+}  // namespace tessaline::testing

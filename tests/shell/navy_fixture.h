@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/controls.h"
-#include "shell/navy.h"
+#include "shell/qt/controls.h"
+#include "shell/qt/navy.h"
 #include "support/temp_folder.h"
 
 // Failures show colours as #rrggbb.

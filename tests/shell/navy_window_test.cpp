@@ -12,7 +12,7 @@
 #include <QWindow>
 
 #include "navy_fixture.h"
-#include "shell/artwork.h"
+#include "shell/qt/artwork.h"
 
 namespace tessaline::testing {
 namespace {
@@ -115,6 +115,8 @@ TEST_F(NavyWindowTest, ABorderlessToolWindowOnTopCutToTheDisc) {
   EXPECT_TRUE(flags & Qt::WindowStaysOnTopHint);
   EXPECT_FALSE(flags & Qt::WindowDoesNotAcceptFocus);
   EXPECT_TRUE(navy_->testAttribute(Qt::WA_ShowWithoutActivating));
+  // Shown without activation, it must show its tooltips all the same.
+  EXPECT_TRUE(navy_->testAttribute(Qt::WA_AlwaysShowToolTips));
   EXPECT_TRUE(navy_->isVisible());
 
   const QRegion disc = navy_->mask();
@@ -164,6 +166,11 @@ TEST_F(NavyWindowTest, TheCommandLabelUnderThePointerIsBold) {
   QTest::mouseMove(window, QPoint(30, 150));
   EXPECT_FALSE(close->font().bold());
   EXPECT_FALSE(hide->font().bold());
+  // So does a step indicator, which is the window's surface too.
+  QTest::mouseMove(window, close->geometry().center());
+  ASSERT_TRUE(close->font().bold());
+  QTest::mouseMove(window, Control("ShpEtape3")->geometry().center());
+  EXPECT_FALSE(close->font().bold());
 
   // The surface's moves count whatever the buttons.
   QTest::mouseMove(window, hide->geometry().center());
@@ -221,6 +228,21 @@ TEST_F(NavyWindowTest, OnlyTheWindowsOwnSurfaceGetsItsMouseAndKeyEvents) {
   EXPECT_EQ(surface.events, (std::vector<std::string>{"move 30,150", "press 30,150", "move 60,150", "move 150,96",
                                                       "release 150,96",
                                                       "key " + std::to_string(Qt::Key_Escape)}));
+
+  // The step indicators and the lines in front of lblFichiers belong to the
+  // surface, not to the label beneath: they throw and drag the window.
+  navy_->PanelHost().HideCompletion();
+  for (const char* name : {"ShpEtape1", "ShpEtape4", "Line3", "Line2"}) {
+    surface.events.clear();
+    const QPoint at = Control(name)->geometry().center();
+    const std::string where = std::to_string(at.x()) + "," + std::to_string(at.y());
+    QTest::mouseMove(window, at);
+    QTest::mousePress(window, Qt::RightButton, {}, at);
+    QTest::mouseRelease(window, Qt::RightButton, {}, at);
+    EXPECT_EQ(surface.events,
+              (std::vector<std::string>{"move " + where, "press " + where, "release " + where}))
+        << name;
+  }
 }
 
 TEST_F(NavyWindowTest, Label4RunsTheHideActionAndTheProgramGoesOn) {

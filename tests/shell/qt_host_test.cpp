@@ -1,7 +1,7 @@
 // The host the converters report through: what each operation does to the
 // panel, the message box, and the yield.
 
-#include "shell/qt_host.h"
+#include "shell/qt/qt_host.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "shell/controls.h"
+#include "shell/qt/controls.h"
 
 namespace tessaline {
 namespace {

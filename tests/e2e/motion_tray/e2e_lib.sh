@@ -143,3 +143,29 @@ end_program() {
   program_pid=""
   [ "$status" = 0 ] || fail "the program ended with status $status"
 }
+
+# How many windows are on the screen (mapped children of the root).
+shown_window_count() {
+  local id count=0
+  for id in $(xwininfo -root -children | awk '/^ +0x/ { print $1 }'); do
+    xwininfo -id "$id" | grep -q 'Map State: IsViewable' && count=$((count + 1))
+  done
+  echo "$count"
+}
+
+# The window has never been activated: resting the pointer on "X" must
+# still bring up a tooltip window.
+check_close_tooltip() {
+  local before
+  xdotool mousemove 0 0
+  sleep 0.3
+  before=$(shown_window_count)
+  local left top
+  read -r left top < <(position)
+  xdotool mousemove $((left + 215)) $((top + 39))
+  sleep 0.1
+  xdotool mousemove $((left + 216)) $((top + 40))
+  tooltip_shown() { [ "$(shown_window_count)" -gt "$before" ]; }
+  wait_for 40 tooltip_shown || fail "no tooltip over the close label of a window never activated"
+  xdotool mousemove 0 0
+}

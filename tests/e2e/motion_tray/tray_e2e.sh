@@ -11,6 +11,7 @@ start_display
 start_trayer
 start_program "$1"
 has_icons 0 || fail "an icon before any hiding"
+check_close_tooltip
 
 # Somewhere the motion put it: a left drag on the sphere.
 read -r left top < <(position)

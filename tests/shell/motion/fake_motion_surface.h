@@ -4,7 +4,7 @@
 #include <map>
 #include <vector>
 
-#include "shell/motion/window_motion.h"
+#include "shell/logic/window_motion.h"
 
 namespace tessaline::testing {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "fake_motion_surface.h"
-#include "shell/motion/window_motion.h"
+#include "shell/logic/window_motion.h"
 
 namespace tessaline {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/motion/motion_binding.h"
+#include "shell/qt/motion_binding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/motion/window_motion.h"
+#include "shell/logic/window_motion.h"
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,8 @@
 #include <QWindow>
 
 #include "navy_fixture.h"
-#include "shell/artwork.h"
-#include "shell/tray/frm_systray.h"
+#include "shell/qt/artwork.h"
+#include "shell/qt/frm_systray.h"
 
 namespace tessaline::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/tray/tray_binding.h"
+#include "shell/qt/tray_binding.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@
 #include <memory>
 #include <vector>
 
-#include "shell/tray/frm_systray.h"
-#include "shell/artwork.h"
+#include "shell/qt/frm_systray.h"
+#include "shell/qt/artwork.h"
 
 namespace tessaline {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/tray/tray_state_machine.h"
+#include "shell/logic/tray_state_machine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,147 @@
+#include "shell/logic/navy_logic.h"
+
+#include <exception>
+
+#include "convert/chart_to_device/chart_to_device_converter.h"
+#include "convert/messages.h"
+#include "platform/user_regional_settings.h"
+#include "shell/logic/window_texts.h"
+
+namespace tessaline {
+
+NavyServices NavyServices::Default() {
+  NavyServices services;
+  services.staging = DefaultStagingLocation();
+  services.regional = UserRegionalSettings();
+  return services;
+}
+
+NavyLogic::NavyLogic(NavyView& view, NavyServices services)
+    : view_(view), services_(std::move(services)), host_(view, services_.files) {
+  host_.SetMessagePresenter(services_.present_message);
+  Clock& clock = services_.clock != nullptr ? *services_.clock : system_clock_;
+  device_to_chart_ = std::make_unique<DeviceToChartConverter>(host_, services_.regional, clock,
+                                                              services_.staging);
+}
+
+NavyLogic::~NavyLogic() = default;
+
+void NavyLogic::Load() {
+  sens_conversion_ = true;
+  SelectLabel(ControlId::Label1);
+}
+
+// The chosen direction shows white on black, the other black on the
+// panel's light cyan; text colour first, then background.
+void NavyLogic::SelectLabel(ControlId label) {
+  view_.SetTextColor(label, kWhiteBgr);
+  view_.SetFill(label, kBlackBgr);
+}
+
+void NavyLogic::UnselectLabel(ControlId label) {
+  view_.SetTextColor(label, kBlackBgr);
+  view_.SetFill(label, kLightCyanBgr);
+}
+
+void NavyLogic::Label1Clicked() {
+  SelectLabel(ControlId::Label1);
+  UnselectLabel(ControlId::Label2);
+  sens_conversion_ = true;
+}
+
+void NavyLogic::Label2Clicked() {
+  SelectLabel(ControlId::Label2);
+  UnselectLabel(ControlId::Label1);
+  sens_conversion_ = false;
+}
+
+void NavyLogic::HoverLabel3() {
+  view_.SetBold(ControlId::Label3, true);
+  view_.SetBold(ControlId::Label4, false);
+}
+
+void NavyLogic::HoverLabel4() {
+  view_.SetBold(ControlId::Label4, true);
+  view_.SetBold(ControlId::Label3, false);
+}
+
+void NavyLogic::HoverSurface() {
+  view_.SetBold(ControlId::Label3, false);
+  view_.SetBold(ControlId::Label4, false);
+}
+
+void NavyLogic::CmdOkClicked() {
+  host_.HideCompletion();
+  for (int step = 1; step <= 4; ++step) view_.SetFill(StepIndicator(step), kRedBgr);
+  view_.SetCaption(ControlId::LblFichiers, window_texts::kReady);
+  view_.SetCaption(ControlId::LblDetails, "");
+  view_.SetCaption(ControlId::LblStatus, window_texts::kWaiting);
+  if (state_ == NavyState::Done) state_ = NavyState::Idle;
+}
+
+void NavyLogic::Dropped(std::vector<std::string> paths) {
+  if (!AcceptsDrops()) return;
+  pending_.assign(paths.begin(), paths.end());
+  if (pending_.empty()) pending_.push_back(std::string());
+  host_.ClearCompletionNotes();
+  fichier_depose_ = pending_.front();
+  view_.SetVisible(ControlId::Label1, false);
+  view_.SetVisible(ControlId::Label2, false);
+  view_.SetDropsAccepted(false);
+  state_ = NavyState::Converting;
+  // Converting only once the drop has returned, so that the program the
+  // files came from is not kept waiting meanwhile.
+  view_.ScheduleConversion();
+}
+
+void NavyLogic::RunDroppedFiles() {
+  if (state_ != NavyState::Converting) return;
+  bool first = true;
+  while (!pending_.empty() && !host_.StopRequested()) {
+    const std::string path = pending_.front();
+    pending_.pop_front();
+    if (!first) CmdOkClicked();
+    first = false;
+    fichier_depose_ = path;
+    ConvertOne(path);
+  }
+  pending_.clear();
+
+  fichier_depose_.clear();
+  view_.SetDropsAccepted(true);
+  view_.SetVisible(ControlId::Label1, true);
+  view_.SetVisible(ControlId::Label2, true);
+  state_ = host_.CompletionShown() ? NavyState::Done : NavyState::Idle;
+  if (end_after_conversion_) view_.EndProgram();
+}
+
+// The one place a dropped file meets a converter.
+void NavyLogic::ConvertOne(const std::string& path) {
+  // An exception that escapes a converter (memory exhausted) ends this file
+  // with the converter's own error message instead of ending the program.
+  try {
+    if (sens_conversion_) {
+      device_to_chart_->ConvertDeviceToChart(path);
+    } else {
+      ConvertChartToDevice(host_, path);
+    }
+  } catch (const std::exception&) {
+    if (!host_.StopRequested()) {
+      host_.ShowMessage(sens_conversion_ ? messages::kDeviceToChartError
+                                         : messages::kChartToDeviceError,
+                        MessageIcon::Error);
+    }
+  }
+}
+
+void NavyLogic::CloseRequested() {
+  if (state_ == NavyState::Converting) {
+    end_after_conversion_ = true;
+    host_.RequestStop();
+    view_.HideWindow();
+    return;
+  }
+  view_.EndProgram();
+}
+
+}  // namespace tessaline

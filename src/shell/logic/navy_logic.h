@@ -1,0 +1,99 @@
+#pragma once
+// What the main window Navy does, whatever draws it: start-up state, the
+// direction selector, the drop sequence and its conversions, the panel's
+// reset, hover emphasis of the command labels, and closing (also during a
+// conversion). A front end turns its native events into these calls and
+// implements NavyView for the logic to act on.
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "convert/device_to_chart/device_to_chart_converter.h"
+#include "convert/device_to_chart/staging_location.h"
+#include "host/file_system.h"
+#include "platform/clock.h"
+#include "platform/regional_settings.h"
+#include "shell/logic/navy_view.h"
+#include "shell/logic/panel_host.h"
+
+namespace tessaline {
+
+enum class NavyState {
+  Idle,        // waiting for a drop
+  Converting,  // direction labels hidden, drops refused
+  Done,        // the completion button covers the panel until clicked
+};
+
+// What the window's conversions run with; tests and benchmarks choose their
+// own.
+struct NavyServices {
+  StagingLocation staging;
+  RegionalSettings regional;
+  Clock* clock = nullptr;            // null: the system clock
+  FileSystem* files = nullptr;       // null: the machine's file system
+  MessagePresenter present_message;  // empty: the view's message boxes
+
+  // The running program's staging location and the user's regional settings.
+  static NavyServices Default();
+};
+
+class NavyLogic {
+ public:
+  NavyLogic(NavyView& view, NavyServices services);
+  NavyLogic(const NavyLogic&) = delete;
+  NavyLogic& operator=(const NavyLogic&) = delete;
+  ~NavyLogic();
+
+  // Start-up: device to chart, Label1 shown selected.
+  void Load();
+
+  void Label1Clicked();  // device to chart
+  void Label2Clicked();  // chart to device
+  void CmdOkClicked();   // the panel's reset
+
+  // The pointer over Label3, over Label4, or over the window's own surface.
+  void HoverLabel3();
+  void HoverLabel4();
+  void HoverSurface();
+
+  // Files dropped on lblFichiers while it accepts drops, in drop order
+  // (none: a drop without files, which still runs the converter with an
+  // empty path so that it says it cannot work on that). Hides the direction
+  // labels, refuses drops and asks the view to schedule the conversions.
+  void Dropped(std::vector<std::string> paths);
+  // Converts the dropped files one after the other, the panel reset between
+  // them, then gives back the drop target and the direction labels.
+  void RunDroppedFiles();
+
+  // Label3, or the windowing system closing the window. During a conversion
+  // the converter is told to stop (it removes what it has half written) and
+  // the program ends once it has returned.
+  void CloseRequested();
+
+  bool AcceptsDrops() const { return state_ != NavyState::Converting; }
+  bool SensConversion() const { return sens_conversion_; }
+  const std::string& FichierDepose() const { return fichier_depose_; }
+  NavyState State() const { return state_; }
+  PanelHost& Host() { return host_; }
+
+ private:
+  void SelectLabel(ControlId label);
+  void UnselectLabel(ControlId label);
+  void ConvertOne(const std::string& path);
+
+  NavyView& view_;
+  NavyServices services_;
+  SystemClock system_clock_;
+  PanelHost host_;
+  std::unique_ptr<DeviceToChartConverter> device_to_chart_;
+
+  bool sens_conversion_ = true;
+  std::string fichier_depose_;
+  std::deque<std::string> pending_;
+  NavyState state_ = NavyState::Idle;
+  bool end_after_conversion_ = false;
+};
+
+}  // namespace tessaline

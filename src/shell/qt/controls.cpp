@@ -1,0 +1,220 @@
+#include "shell/qt/controls.h"
+
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QTextOption>
+#include <QWheelEvent>
+
+namespace tessaline {
+
+QColor BgrColor(Bgr bgr) {
+  return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+// ---------------------------------------------------------------- NavyLabel
+
+NavyLabel::NavyLabel(const QString& text, QWidget* parent) : QLabel(parent) {
+  // Captions come from file names and converters: never read them as markup.
+  setTextFormat(Qt::PlainText);
+  setText(text);
+  setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  // A caption too wide for the label goes on over a second line instead of
+  // being cut off.
+  setWordWrap(true);
+  setMouseTracking(true);
+  setAttribute(Qt::WA_NoMousePropagation);
+  frame_color_ = palette().color(QPalette::WindowText);
+}
+
+void NavyLabel::SetBordered(bool bordered) {
+  bordered_ = bordered;
+  const int margin = bordered ? 1 : 0;
+  setContentsMargins(margin, margin, margin, margin);
+  update();
+}
+
+void NavyLabel::SetTextColor(const QColor& color) {
+  QPalette colors = palette();
+  colors.setColor(QPalette::WindowText, color);
+  setPalette(colors);
+}
+
+void NavyLabel::SetBackgroundColor(const QColor& color) {
+  QPalette colors = palette();
+  colors.setColor(QPalette::Window, color);
+  setPalette(colors);
+  setAutoFillBackground(true);
+}
+
+QColor NavyLabel::TextColor() const { return palette().color(QPalette::WindowText); }
+
+QColor NavyLabel::BackgroundColor() const { return palette().color(QPalette::Window); }
+
+void NavyLabel::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) left_pressed_ = true;
+  event->accept();
+}
+
+void NavyLabel::mouseReleaseEvent(QMouseEvent* event) {
+  const bool click = event->button() == Qt::LeftButton && left_pressed_ &&
+                     rect().contains(event->position().toPoint());
+  if (event->button() == Qt::LeftButton) left_pressed_ = false;
+  event->accept();
+  if (click) emit clicked();
+}
+
+// The second press of a double-click makes no second click.
+void NavyLabel::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+
+void NavyLabel::mouseMoveEvent(QMouseEvent* event) {
+  event->accept();
+  emit pointerMoved();
+}
+
+void NavyLabel::wheelEvent(QWheelEvent* event) { event->accept(); }
+
+void NavyLabel::contextMenuEvent(QContextMenuEvent* event) { event->accept(); }
+
+void NavyLabel::paintEvent(QPaintEvent* event) {
+  QLabel::paintEvent(event);
+  if (!bordered_) return;
+  QPainter painter(this);
+  painter.setPen(QPen(frame_color_, 0));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+// ---------------------------------------------------------------- DropLabel
+
+bool ChooseSafeDropAction(QDropEvent* event) {
+  const Qt::DropActions possible = event->possibleActions();
+  if (possible & Qt::CopyAction) {
+    event->setDropAction(Qt::CopyAction);
+  } else if (possible & Qt::LinkAction) {
+    event->setDropAction(Qt::LinkAction);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+DropLabel::DropLabel(const QString& text, QWidget* parent) : NavyLabel(text, parent) {
+  setAcceptDrops(true);
+}
+
+void DropLabel::dragEnterEvent(QDragEnterEvent* event) {
+  if (acceptDrops() && ChooseSafeDropAction(event)) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void DropLabel::dragMoveEvent(QDragMoveEvent* event) {
+  if (acceptDrops() && ChooseSafeDropAction(event)) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void DropLabel::dropEvent(QDropEvent* event) {
+  if (!acceptDrops() || !ChooseSafeDropAction(event)) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  emit dropped(event->mimeData());
+}
+
+// ---------------------------------------------------------------- ShapeControl
+
+ShapeControl::ShapeControl(Kind kind, const QColor& fill, int border_width, QWidget* parent)
+    : QWidget(parent), kind_(kind), fill_(fill), border_width_(border_width) {
+  // Not transparent for the mouse: Qt would then hand the events to the
+  // label beneath (lblFichiers, lblStatus). Ignored here, they go up to the
+  // window instead. Tracked, so that moves without a button go up too
+  // (Qt drops those over an untracked widget).
+  setMouseTracking(true);
+  border_ = palette().color(QPalette::WindowText);
+}
+
+void ShapeControl::SetFillColor(const QColor& fill) {
+  if (fill_ == fill) return;
+  fill_ = fill;
+  update();
+}
+
+void ShapeControl::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (kind_ == Kind::Rectangle) {
+    // The border lies inside the box, around the filled middle.
+    painter.fillRect(rect(), border_);
+    painter.fillRect(rect().adjusted(border_width_, border_width_, -border_width_, -border_width_),
+                     fill_);
+    return;
+  }
+  // The largest circle that fits the box, centred in it.
+  const qreal diameter = qMin(width(), height());
+  const QRectF circle((width() - diameter) / 2, (height() - diameter) / 2, diameter, diameter);
+  const qreal inset = border_width_ / 2.0;
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(border_, border_width_));
+  painter.setBrush(fill_);
+  painter.drawEllipse(circle.adjusted(inset, inset, -inset, -inset));
+}
+
+// ---------------------------------------------------------------- LineControl
+
+LineControl::LineControl(int x1, int x2, int y, QWidget* parent) : QWidget(parent) {
+  setMouseTracking(true);  // its events go up to the window, as a shape's
+  color_ = palette().color(QPalette::WindowText);
+  setGeometry(x1, y, x2 - x1 + 1, 1);
+}
+
+void LineControl::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), color_);
+}
+
+// ---------------------------------------------------------------- CompletionButton
+
+CompletionButton::CompletionButton(const QString& caption, QWidget* parent)
+    : QPushButton(parent) {
+  setAttribute(Qt::WA_NoMousePropagation);
+  SetCaption(caption);
+}
+
+void CompletionButton::SetCaption(const QString& caption) {
+  caption_ = caption;
+  // Doubled, "&" stays a character for the button's own text (what screen
+  // readers read) and defines no shortcut.
+  QString escaped = caption;
+  escaped.replace(QLatin1Char('&'), QLatin1String("&&"));
+  setText(escaped);
+  update();
+}
+
+void CompletionButton::paintEvent(QPaintEvent*) {
+  QStylePainter painter(this);
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  option.text.clear();
+  painter.drawControl(QStyle::CE_PushButton, option);
+
+  QStyleOptionButton contents_option;
+  initStyleOption(&contents_option);
+  const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &contents_option, this);
+  QTextOption layout(Qt::AlignCenter);
+  layout.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  painter.setPen(palette().color(QPalette::ButtonText));
+  painter.drawText(QRectF(contents), caption_, layout);
+}
+
+}  // namespace tessaline

@@ -1,0 +1,146 @@
+#include "shell/win32/control_painter.h"
+
+#include <cstring>
+
+#include "platform/wide_text_win.h"
+
+namespace tessaline::win32 {
+
+namespace {
+
+COLORREF ColorOf(std::optional<Bgr> color) {
+  // 0x00BBGGRR is a COLORREF already.
+  return color ? static_cast<COLORREF>(*color) : GetSysColor(COLOR_WINDOWTEXT);
+}
+
+void FillBox(HDC dc, const RECT& box, COLORREF color) {
+  HBRUSH brush = CreateSolidBrush(color);
+  FillRect(dc, &box, brush);
+  DeleteObject(brush);
+}
+
+}  // namespace
+
+ControlLooks InitialLooks() {
+  ControlLooks looks;
+  for (const ControlSpec& spec : ControlTable()) {
+    ControlLook& look = looks[static_cast<std::size_t>(spec.id)];
+    look.caption = spec.caption != nullptr ? platform::Widen(spec.caption) : std::wstring();
+    look.text_color = spec.text_color;
+    look.fill = spec.fill;
+    look.visible = spec.visible;
+  }
+  return looks;
+}
+
+ControlPainter::ControlPainter(const ScreenScale& scale, HBITMAP sphere)
+    : scale_(scale), sphere_(sphere) {}
+
+ControlPainter::~ControlPainter() {
+  for (std::size_t i = 0; i < font_count_; ++i) DeleteObject(fonts_[i].font);
+}
+
+HFONT ControlPainter::Font(const FontSpec& spec, bool bold) {
+  for (std::size_t i = 0; i < font_count_; ++i) {
+    const CachedFont& cached = fonts_[i];
+    if (std::strcmp(cached.family, spec.family) == 0 && cached.points == spec.points &&
+        cached.bold == bold) {
+      return cached.font;
+    }
+  }
+  const std::wstring family = platform::Widen(spec.family);
+  HFONT font = CreateFontW(scale_.FontHeight(spec.points), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
+                           FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                           family.c_str());
+  if (font_count_ < fonts_.size()) fonts_[font_count_++] = {spec.family, spec.points, bold, font};
+  return font;
+}
+
+void ControlPainter::Paint(HDC dc, SIZE size, const ControlLooks& looks) {
+  const RECT all{0, 0, size.cx, size.cy};
+  FillBox(dc, all, RGB(255, 255, 255));
+  if (sphere_ != nullptr) {
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, sphere_);
+    BITMAP picture{};
+    GetObjectW(sphere_, sizeof picture, &picture);
+    const int side = scale_.Scaled(picture.bmWidth);
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchBlt(dc, 0, 0, side, side, source, 0, 0, picture.bmWidth, picture.bmHeight, SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+  }
+  SetBkMode(dc, TRANSPARENT);
+  for (const ControlSpec& spec : ControlTable()) {
+    const ControlLook& look = looks[static_cast<std::size_t>(spec.id)];
+    if (!look.visible) continue;
+    switch (spec.kind) {
+      case ControlKind::Label:
+        PaintLabel(dc, spec, look);
+        break;
+      case ControlKind::Circle:
+      case ControlKind::Rectangle:
+        PaintShape(dc, spec, look);
+        break;
+      case ControlKind::Line:
+        PaintLine(dc, spec);
+        break;
+      case ControlKind::Button:
+        break;
+    }
+  }
+}
+
+void ControlPainter::PaintLabel(HDC dc, const ControlSpec& spec, const ControlLook& look) {
+  RECT box = scale_.Box(spec);
+  if (look.fill) FillBox(dc, box, ColorOf(look.fill));
+  if (spec.border_width > 0) {
+    HBRUSH frame = CreateSolidBrush(GetSysColor(COLOR_WINDOWTEXT));
+    FrameRect(dc, &box, frame);
+    DeleteObject(frame);
+    InflateRect(&box, -1, -1);
+  }
+  HGDIOBJ old = SelectObject(dc, Font(spec.font, look.bold));
+  SetTextColor(dc, ColorOf(look.text_color));
+  // Only the step text may take a second line.
+  const UINT layout = DT_CENTER | DT_TOP | DT_NOPREFIX |
+                      (spec.id == ControlId::LblStatus ? DT_WORDBREAK : DT_SINGLELINE);
+  DrawTextW(dc, look.caption.c_str(), static_cast<int>(look.caption.size()), &box, layout);
+  SelectObject(dc, old);
+}
+
+void ControlPainter::PaintShape(HDC dc, const ControlSpec& spec, const ControlLook& look) {
+  RECT box = scale_.Box(spec);
+  const int border = scale_.Scaled(spec.border_width);
+  if (spec.kind == ControlKind::Rectangle) {
+    // The border lies inside the box, around the filled middle.
+    FillBox(dc, box, GetSysColor(COLOR_WINDOWTEXT));
+    InflateRect(&box, -border, -border);
+    FillBox(dc, box, ColorOf(look.fill));
+    return;
+  }
+  // The largest circle that fits the box, centred in it.
+  const int width = box.right - box.left;
+  const int height = box.bottom - box.top;
+  const int diameter = width < height ? width : height;
+  const int left = box.left + (width - diameter) / 2;
+  const int top = box.top + (height - diameter) / 2;
+  HPEN pen = CreatePen(PS_SOLID, border, GetSysColor(COLOR_WINDOWTEXT));
+  HBRUSH brush = CreateSolidBrush(ColorOf(look.fill));
+  HGDIOBJ old_pen = SelectObject(dc, pen);
+  HGDIOBJ old_brush = SelectObject(dc, brush);
+  Ellipse(dc, left, top, left + diameter, top + diameter);
+  SelectObject(dc, old_pen);
+  SelectObject(dc, old_brush);
+  DeleteObject(pen);
+  DeleteObject(brush);
+}
+
+void ControlPainter::PaintLine(HDC dc, const ControlSpec& spec) {
+  const RECT box = scale_.Box(spec);
+  FillBox(dc, box, GetSysColor(COLOR_WINDOWTEXT));
+}
+
+}  // namespace tessaline::win32
