@@ -120,6 +120,16 @@ check_convert() {
   note "passed under Wine: tessaline-convert.exe both ways ($locale, decimal mark \"$mark\")"
 }
 check_convert C.UTF-8 "."
+# The reason of a failure in the program's own words, as on POSIX.
+out=$(cd "$work" && LC_ALL=C.UTF-8 timeout 120 "$wine" "$convert" "données/absent.zbx" 2>&1)
+rc=$?
+out=${out//$'\r'/}
+expected="tessaline-convert: données/absent.zbx: Erreur dans le module de conversion ZRB -> Vestamar : absent.zbx : Aucun fichier ou dossier de ce type"
+if [ $rc -ne 1 ] || [ "$out" != "$expected" ]; then
+  fail "tessaline-convert.exe on a missing file: $out"
+else
+  note "passed under Wine: tessaline-convert.exe says why a missing file fails"
+fi
 if locale -a 2>/dev/null | grep -qi '^fr_FR\.utf-\?8$'; then
   check_convert fr_FR.UTF-8 ","
 else

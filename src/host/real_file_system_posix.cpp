@@ -284,8 +284,12 @@ bool RealFileSystem::Rename(const std::string& from, const std::string& to) {
 bool RealFileSystem::SyncFolder(const std::string& folder) {
   const std::string name = folder.empty() ? std::string(".") : folder;
   const int fd = Retry([&] { return open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
-  if (fd < 0) return false;
+  if (fd < 0) {
+    RecordErrno();
+    return false;
+  }
   const bool synced = Retry([&] { return fsync(fd); }) == 0;
+  if (!synced) RecordErrno();
   close(fd);
   return synced;
 }

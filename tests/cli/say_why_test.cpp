@@ -15,8 +15,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <sstream>
+#include <string_view>
 #include <unistd.h>
 
 #include "cli/cli_options.h"
@@ -34,9 +34,18 @@ namespace fs = std::filesystem;
 
 const fs::path kCases = TESSALINE_SAY_WHY_CASES;
 
-std::string Masked(const std::string& text) {
-  static const std::regex kStamp("[0-9]{2}/[0-9]{2}/[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}");
-  return std::regex_replace(text, kStamp, "##/##/#### ##:##:##");
+// Time stamps "dd/mm/yyyy hh:mm:ss" become "##/##/#### ##:##:##".
+std::string Masked(std::string text) {
+  constexpr std::string_view kShape = "##/##/#### ##:##:##";
+  for (std::size_t at = 0; at + kShape.size() <= text.size(); ++at) {
+    bool stamp = true;
+    for (std::size_t i = 0; i < kShape.size() && stamp; ++i) {
+      const char c = text[at + i];
+      stamp = kShape[i] == '#' ? c >= '0' && c <= '9' : c == kShape[i];
+    }
+    if (stamp) text.replace(at, kShape.size(), kShape);
+  }
+  return text;
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -48,7 +48,7 @@ FileError InjectedErrorFor(FsCall call) {
   switch (call) {
     case FsCall::OpenRead: case FsCall::OpenRecords: case FsCall::TypeOf:
       return FileError::AccessDenied;
-    case FsCall::Read: case FsCall::ReadAt: return FileError::Io;
+    case FsCall::Read: case FsCall::ReadAt: case FsCall::SyncOutput: return FileError::Io;
     case FsCall::WriteAt: case FsCall::Write: case FsCall::CloseOutput: case FsCall::CloseRecords:
       return FileError::NoSpace;
     case FsCall::CreateTemporary: case FsCall::Rename: return FileError::ReadOnlyFileSystem;
