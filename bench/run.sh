@@ -2,7 +2,8 @@
 # The benchmark: installs GPSBabel when missing, builds the programs and the
 # benchmarks with optimisation in their own folder, generates the inputs,
 # times tessaline-convert against cat and GPSBabel and prints the table with
-# the targets, then runs the conversions' own micro-benchmarks.
+# the targets, times GPX reading and writing beside GPSBabel and Expat alone
+# (bench/gpx), then runs the conversions' own micro-benchmarks.
 #
 #   bash bench/run.sh            full sizes (needs about 1 GB of disk)
 #   bash bench/run.sh --small    small inputs, to try it quickly
@@ -32,7 +33,8 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSALINE_BUILD_BENCH=
 # needs Qt. Build everything, but do not let another part keep ours from running.
 if ! cmake --build "$build" -j2 >"$build/bench-build.log" 2>&1; then
   echo "bench: the full build failed (see $build/bench-build.log); building the command-line benchmark only"
-  cmake --build "$build" -j2 --target tessaline-convert tessaline-bench-generate tessaline-bench-cli
+  cmake --build "$build" -j2 --target tessaline-convert tessaline-bench-generate tessaline-bench-cli \
+    tessaline-bench-gpx
 fi
 
 rm -rf "$inputs"
@@ -44,6 +46,14 @@ echo
 echo "== tessaline-convert against cat and GPSBabel =="
 status=0
 "$build/bench/cli/tessaline-bench-cli" --convert "$build/src/cli/tessaline-convert" --inputs "$inputs" || status=$?
+
+echo
+echo "== GPX in and out, against GPSBabel and Expat alone =="
+gpx_points=1000000
+if [ ${#small[@]} -gt 0 ]; then gpx_points=20000; fi
+mkdir -p "$inputs/gpx"
+"$build/bench/gpx/tessaline-bench-gpx" --convert "$build/src/cli/tessaline-convert" --folder "$inputs/gpx" \
+  --points "$gpx_points" || { gpx_status=$?; [ "$gpx_status" -gt "$status" ] && status=$gpx_status; }
 
 # The micro-benchmarks of the other parts: every program built in their folders.
 for part in device_to_chart chart_to_device window; do

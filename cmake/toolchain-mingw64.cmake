@@ -19,9 +19,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # needs no MinGW DLL beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# GoogleTest is not packaged for MinGW: build Debian's own source of it with
-# this compiler (see cmake/CrossGTest.cmake).
-set(CMAKE_PROJECT_Tessaline_INCLUDE ${CMAKE_CURRENT_LIST_DIR}/CrossGTest.cmake)
+# GoogleTest and Expat are not packaged for MinGW: build Debian's own sources
+# of them with this compiler (see cmake/CrossDependencies.cmake).
+set(CMAKE_PROJECT_Tessaline_INCLUDE ${CMAKE_CURRENT_LIST_DIR}/CrossDependencies.cmake)
 
 # Wine, when installed, runs the programs for CTest and the test discovery.
 find_program(TESSALINE_WINE NAMES wine wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)

@@ -18,7 +18,7 @@ case "${1:-}" in
 esac
 build=${TESSALINE_FUZZ_BUILD:-$root/build-fuzz}
 jobs=${TESSALINE_JOBS:-2}
-harnesses=(device_to_chart chart_to_device notations)
+harnesses=(device_to_chart chart_to_device notations gpx)
 
 echo "== fuzz: build in $build"
 if ! CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALINE_WERROR=ON \

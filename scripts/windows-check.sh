@@ -135,6 +135,15 @@ if locale -a 2>/dev/null | grep -qi '^fr_FR\.utf-\?8$'; then
 else
   note "skipped: French settings (fr_FR.UTF-8 not generated)"
 fi
+# GPX both ways: the device file to GPX, the GPX back to a device file.
+printf '47.25,-4.5,12.5,"Île",1\r\n47.26,-4.51,13.25,"Île",1\r\n' >"$input"
+if (cd "$work" && timeout 120 "$wine" "$convert" -q -g "données/Île.zbx" && cp "données/Île.gpx" "données/G.gpx" &&
+    timeout 120 "$wine" "$convert" -q "données/G.gpx") >/dev/null 2>&1 &&
+   grep -q $'^47\.250000000000000,-4\.500000000000000,12\.5,"\xCEle",1\r$' "$work/données/G.asc"; then
+  note "passed under Wine: tessaline-convert.exe to GPX and back"
+else
+  fail "tessaline-convert.exe to GPX and back"
+fi
 # The window program on a virtual screen, dragged onto by the Linux test
 # drag source (from the normal build in build/, built here if need be).
 window_check() {

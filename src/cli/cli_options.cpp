@@ -11,16 +11,17 @@ namespace tessaline::cli {
 
 namespace {
 
-enum class Option { ToChart, ToDevice, Quiet, Help, Version };
+enum class Option { ToChart, ToDevice, ToGpx, Quiet, Help, Version };
 
 struct LongOption {
   std::string_view name;
   Option option;
 };
 
-constexpr std::array<LongOption, 5> kLongOptions{{
+constexpr std::array<LongOption, 6> kLongOptions{{
     {"to-chart", Option::ToChart},
     {"to-device", Option::ToDevice},
+    {"to-gpx", Option::ToGpx},
     {"quiet", Option::Quiet},
     {"help", Option::Help},
     {"version", Option::Version},
@@ -42,12 +43,14 @@ struct Parser {
   CliOptions result;
   bool to_chart = false;
   bool to_device = false;
+  bool to_gpx = false;
 
   // False when the option ends the parse (help, version).
   bool Apply(Option option) {
     switch (option) {
       case Option::ToChart: to_chart = true; return true;
       case Option::ToDevice: to_device = true; return true;
+      case Option::ToGpx: to_gpx = true; return true;
       case Option::Quiet: result.quiet = true; return true;
       case Option::Help: result.action = CliAction::ShowHelp; return false;
       case Option::Version: result.action = CliAction::ShowVersion; return false;
@@ -98,6 +101,7 @@ struct Parser {
       switch (argument[i]) {
         case 'c': option = Option::ToChart; break;
         case 'd': option = Option::ToDevice; break;
+        case 'g': option = Option::ToGpx; break;
         case 'q': option = Option::Quiet; break;
         case 'h': option = Option::Help; break;
         case 'V': option = Option::Version; break;
@@ -134,12 +138,16 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
 
   if (parser.to_chart && parser.to_device) {
     parser.Fail("les options --to-chart (-c) et --to-device (-d) s'excluent mutuellement");
+  } else if (parser.to_gpx && (parser.to_chart || parser.to_device)) {
+    parser.Fail("l'option --to-gpx (-g) exclut --to-chart (-c) et --to-device (-d)");
   } else if (parser.result.files.empty()) {
     parser.Fail("opérande de fichier manquant");
   } else if (parser.to_chart) {
     parser.result.direction = Direction::DeviceToChart;
   } else if (parser.to_device) {
     parser.result.direction = Direction::ChartToDevice;
+  } else if (parser.to_gpx) {
+    parser.result.direction = Direction::ToGpx;
   }
   return parser.result;
 }
@@ -147,21 +155,29 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
 std::string HelpText() {
   return "Utilisation : tessaline-convert [OPTION]... FICHIER...\n"
          "Convertit chaque FICHIER, à côté de lui-même, entre le fichier de points\n"
-         "de l'appareil ZRB et les fichiers d'échange de la carte Vestamar.\n"
+         "de l'appareil ZRB, les fichiers d'échange de la carte Vestamar et GPX 1.1.\n"
          "\n"
-         "  -c, --to-chart    convertir chaque FICHIER de l'appareil vers la carte\n"
+         "  -c, --to-chart    convertir chaque FICHIER de l'appareil ou GPX vers la carte\n"
          "                      (FICHIER_TRK.txt et FICHIER_WPT.txt)\n"
-         "  -d, --to-device   convertir chaque FICHIER de la carte vers l'appareil\n"
+         "  -d, --to-device   convertir chaque FICHIER de la carte ou GPX vers l'appareil\n"
          "                      (FICHIER.asc)\n"
+         "  -g, --to-gpx      convertir chaque FICHIER de l'appareil ou de la carte\n"
+         "                      en GPX 1.1 (FICHIER.gpx) ; exclut -c et -d\n"
          "  -q, --quiet       n'afficher ni la progression, ni les fins de traitement,\n"
          "                      ni les avertissements ; les erreurs sont toujours\n"
          "                      affichées\n"
          "  -h, --help        afficher cette aide et quitter\n"
          "  -V, --version     afficher les informations de version et quitter\n"
          "\n"
-         "Sans -c ni -d, un FICHIER dont le nom finit par « zbx », en majuscules ou\n"
-         "en minuscules, va de l'appareil vers la carte ; tout autre FICHIER va de\n"
-         "la carte vers l'appareil.\n"
+         "Un FICHIER GPX est reconnu à son contenu (un document XML dont l'élément\n"
+         "racine est gpx), quel que soit son nom : sans option ou avec -d il devient\n"
+         "FICHIER.asc, avec -c FICHIER_TRK.txt et FICHIER_WPT.txt ; -g le refuse.\n"
+         "Sans option, un autre FICHIER dont le nom finit par « zbx », en majuscules\n"
+         "ou en minuscules, va de l'appareil vers la carte ; tout autre FICHIER va de\n"
+         "la carte vers l'appareil. Avec -g, un FICHIER dont le nom finit par « zbx »\n"
+         "est lu comme fichier de l'appareil, tout autre comme fichier de la carte.\n"
+         "Une conversion GPX affiche son bilan et ses avertissements comme les\n"
+         "autres (points ignorés, noms modifiés).\n"
          "\n"
          "Les nombres et l'heure des traces suivent les paramètres régionaux\n"
          "(LC_ALL, LC_NUMERIC, LC_TIME, LANG).\n"

@@ -16,7 +16,7 @@ inline constexpr int kExitAllConverted = 0;
 inline constexpr int kExitSomeFileFailed = 1;
 inline constexpr int kExitUsageError = 2;
 
-enum class Direction { ByFileName, DeviceToChart, ChartToDevice };
+enum class Direction { ByFileName, DeviceToChart, ChartToDevice, ToGpx };
 
 enum class CliAction { Convert, ShowHelp, ShowVersion, UsageError };
 

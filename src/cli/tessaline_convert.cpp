@@ -5,11 +5,26 @@
 #include "cli/conversion_run.h"
 #include "convert/chart_to_device/chart_to_device_converter.h"
 #include "convert/device_to_chart/device_to_chart_converter.h"
+#include "convert/gpx/gpx_conversions.h"
 #include "platform/clock.h"
 #include "host/real_file_system.h"
 #include "platform/user_regional_settings.h"
 
 namespace tessaline::cli {
+
+namespace {
+
+void AddGpxConverters(Converters& converters, ConsoleHost& host, Clock& clock) {
+  converters.is_gpx = [&host](const std::string& path) { return gpx::IsGpxFile(host.Files(), path); };
+  converters.gpx_to_device = [&host](const std::string& path) { return gpx::ConvertGpxToDevice(host, path); };
+  converters.gpx_to_chart = [&host, &clock](const std::string& path) {
+    return gpx::ConvertGpxToChart(host, path, UserRegionalSettings(), clock);
+  };
+  converters.device_to_gpx = [&host](const std::string& path) { return gpx::ConvertDeviceToGpx(host, path); };
+  converters.chart_to_gpx = [&host](const std::string& path) { return gpx::ConvertChartToGpx(host, path); };
+}
+
+}  // namespace
 
 ProgramResult RunTessalineConvert(const std::vector<std::string>& arguments, ProcessStreams streams) {
   const CliOptions options = ParseCommandLine(arguments);
@@ -41,6 +56,7 @@ ProgramResult RunTessalineConvert(const std::vector<std::string>& arguments, Pro
   converters.chart_to_device = [&](const std::string& path) {
     return chart_to_device.ConvertChartToDevice(path);
   };
+  AddGpxConverters(converters, host, clock);
 
   const RunResult run = ConvertFiles(options.files, options.direction, host, converters);
   ProgramResult result{run.exit_status, run.stopped};

@@ -4,14 +4,15 @@
 
 namespace tessaline {
 
-void ConversionReport::Warn(const WarningKind& kind, std::uint64_t line) {
+void ConversionReport::Warn(const WarningKind& kind, std::uint64_t line, std::uint64_t times) {
+  if (times == 0) return;
   for (Warning& warning : warnings_) {
     if (warning.kind == &kind) {
-      ++warning.count;
+      warning.count += times;
       return;
     }
   }
-  warnings_.push_back(Warning{&kind, line, 1});
+  warnings_.push_back(Warning{&kind, line, times});
 }
 
 std::vector<ConversionWarning> ConversionReport::WarningNotes() const {

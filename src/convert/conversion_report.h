@@ -47,7 +47,8 @@ class ConversionReport {
   explicit ConversionReport(std::string path) : path_(std::move(path)) {}
 
   // One more case of `kind` at `line` (1-based). `kind` must outlive this.
-  void Warn(const WarningKind& kind, std::uint64_t line);
+  // `times` cases at once, the first of them at `line`.
+  void Warn(const WarningKind& kind, std::uint64_t line, std::uint64_t times = 1);
   void SetSummary(const ConversionSummary& summary) { summary_ = summary; }
 
   const std::vector<Warning>& Warnings() const { return warnings_; }

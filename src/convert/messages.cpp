@@ -46,6 +46,23 @@ const WarningKind kNameWithSemicolon{"ligne dont le nom contient « ; » (champs
 const WarningKind kLineSkipped{"ligne ignorée (aucune règle ne la prend)",
                                "lignes ignorées (aucune règle ne les prend)"};
 
+const WarningKind kGpxPointSkipped{
+    "point ignoré (latitude ou longitude absente, non numérique ou hors limites)",
+    "points ignorés (latitude ou longitude absente, non numérique ou hors limites)"};
+const WarningKind kGpxLineSkipped{"ligne sans point lisible ignorée", "lignes sans point lisible ignorées"};
+const WarningKind kGpxCharacterReplaced{"caractère impossible à écrire en 8 bits remplacé par « ? »",
+                                        "caractères impossibles à écrire en 8 bits remplacés par « ? »"};
+const WarningKind kGpxSeparatorReplaced{
+    "séparateur, guillemet ou saut de ligne d'un nom remplacé par une espace",
+    "séparateurs, guillemets ou sauts de ligne de noms remplacés par une espace"};
+const WarningKind kGpxControlDropped{"caractère de contrôle impossible en XML supprimé",
+                                     "caractères de contrôle impossibles en XML supprimés"};
+const WarningKind kGpxOnePointTrack{"trace ou route d'un seul point (relue comme waypoint)",
+                                    "traces ou routes d'un seul point (relues comme waypoints)"};
+const WarningKind kGpxTooManyLines{
+    "ligne au-delà de 32 766 (ni l'appareil ni ce programme ne relisent le fichier)",
+    "lignes au-delà de 32 766 (ni l'appareil ni ce programme ne relisent le fichier)"};
+
 std::string CompletionCaption(std::string_view path) {
   return "Traitement du fichier " + FileNameOfPath(path) + " terminé.";
 }

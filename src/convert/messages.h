@@ -32,6 +32,10 @@ inline constexpr const char* kChartToDeviceStep3 = "Etape N°3: Mise en buffer";
 inline constexpr const char* kChartToDeviceStep4 = "Etape N°4: Enregistrement dans Fichier";
 inline constexpr const char* kChartToDeviceError = "Erreur dans le module de conversion Vestamar -> ZRB";
 
+// GPX in or out (both directions, and the command line's -g).
+inline constexpr const char* kGpxError = "Erreur dans le module de conversion GPX";
+inline constexpr const char* kAlreadyGpx = "le fichier est déjà au format GPX";
+
 // The completion button's caption for the file at `path` (its file name only).
 std::string CompletionCaption(std::string_view path);
 
@@ -57,6 +61,14 @@ extern const WarningKind kCoordinateCut;      // coordinate text longer than 20
 extern const WarningKind kValueCut;           // value text longer than 10
 extern const WarningKind kNameWithSemicolon;  // chart line whose fields shifted
 extern const WarningKind kLineSkipped;        // chart line no rule takes
+// GPX in or out.
+extern const WarningKind kGpxPointSkipped;       // lat or lon missing, not a number, out of range
+extern const WarningKind kGpxLineSkipped;        // device or chart line with no usable point
+extern const WarningKind kGpxCharacterReplaced;  // not in the 8-bit code page: "?"
+extern const WarningKind kGpxSeparatorReplaced;  // separator, quote, line break: a space
+extern const WarningKind kGpxControlDropped;     // no XML character
+extern const WarningKind kGpxOnePointTrack;      // reads back as a waypoint
+extern const WarningKind kGpxTooManyLines;       // past 32,766 device lines
 
 // "3 noms coupés à 50 caractères", "1 nom coupé à 50 caractères".
 std::string WarningText(const WarningKind& kind, std::uint64_t count);

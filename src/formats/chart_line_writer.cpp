@@ -30,14 +30,16 @@ void AppendTrackPointLine(std::string& out, std::string_view coord2, std::string
 }
 
 void AppendWaypointLine(std::string& out, std::string_view name, std::string_view coord2,
-                        std::string_view coord1) {
+                        std::string_view coord1, std::string_view value) {
   out += "W;";
   out += name;
   out += ";;";
   out += coord2;
   out += ';';
   out += coord1;
-  out += ";-9999;";
+  out += ';';
+  out += value;
+  out += ';';
   out += coord1;
   out += ';';
   out += coord2;

@@ -15,9 +15,10 @@ void AppendTrackHeaderLine(std::string& out, std::string_view name);
 void AppendTrackPointLine(std::string& out, std::string_view coord2, std::string_view coord1,
                           std::string_view value, std::string_view stamp);
 
-// "W;" name ";;" coord2 ";" coord1 ";-9999;" coord1 ";" coord2 and the fixed
-// display fields, CR LF: one waypoint.
+// "W;" name ";;" coord2 ";" coord1 ";" value ";" coord1 ";" coord2 and the
+// fixed display fields, CR LF: one waypoint. The chart-to-device reader takes
+// the field after the coordinates as the point's Value; "-9999" is none.
 void AppendWaypointLine(std::string& out, std::string_view name, std::string_view coord2,
-                        std::string_view coord1);
+                        std::string_view coord1, std::string_view value = "-9999");
 
 }  // namespace tessaline

@@ -27,4 +27,12 @@ void AppendDeviceLine(std::string& out, const DevicePointTexts& point) {
   out += "\"\r\n";
 }
 
+void AppendDeviceLineWithGroup(std::string& out, const DevicePointTexts& point, std::string_view group) {
+  AppendDeviceLine(out, point);
+  out.resize(out.size() - 2);  // the line end, put back after the group
+  out += ',';
+  out.append(group);
+  out += "\r\n";
+}
+
 }  // namespace tessaline

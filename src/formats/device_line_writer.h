@@ -25,4 +25,8 @@ std::size_t DeviceLineSize(const DevicePointTexts& point);
 
 void AppendDeviceLine(std::string& out, const DevicePointTexts& point);
 
+// The same line with a fifth field, Group, before its end: the form of files
+// whose runs must survive (the device-to-chart reader cuts runs by Group).
+void AppendDeviceLineWithGroup(std::string& out, const DevicePointTexts& point, std::string_view group);
+
 }  // namespace tessaline

@@ -5,14 +5,21 @@
 namespace tessaline {
 
 bool ReplaceFileWith(FileSystem& files, const std::string& path, std::string_view content) {
+  return ReplaceFileWithParts(files, path, {content});
+}
+
+bool ReplaceFileWithParts(FileSystem& files, const std::string& path,
+                          const std::vector<std::string_view>& parts) {
   const std::string target = files.ResolveLinks(path);
   std::string temp_path;
   auto out = files.CreateTemporaryBeside(target, temp_path);
   if (!out) return false;
+  bool written = true;
+  for (std::string_view part : parts) written = written && out->Write(part);
   // Without the flush before the rename, some file systems put the rename on
   // the disk first: after a power cut the output would be empty and the old
   // file gone.
-  const bool written = out->Write(content) && out->Sync();
+  written = written && out->Sync();
   const bool closed = out->Close();
   if (written && closed && files.Rename(temp_path, target)) {
     // The new file is complete on the disk whatever happens to its folder's

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/file_system.h"
 
@@ -15,5 +16,10 @@ namespace tessaline {
 // False when any step failed; the old file (if any) is then left unchanged
 // and no temporary file remains.
 bool ReplaceFileWith(FileSystem& files, const std::string& path, std::string_view content);
+
+// The same with the content in several parts, written one after the other,
+// so that a content gathered in pieces need not be copied into one.
+bool ReplaceFileWithParts(FileSystem& files, const std::string& path,
+                          const std::vector<std::string_view>& parts);
 
 }  // namespace tessaline

@@ -28,12 +28,23 @@ TEST(ParseCommandLine, BothDirectionsAreAUsageErrorHoweverWritten) {
   }
 }
 
+TEST(ParseCommandLine, ToGpxStandsAlone) {
+  EXPECT_EQ(Parse({"-g", "a"}).direction, Direction::ToGpx);
+  EXPECT_EQ(Parse({"a", "--to-g"}).direction, Direction::ToGpx);
+  for (const auto& arguments : std::vector<std::vector<std::string>>{
+           {"-g", "-c", "a"}, {"-dg", "a"}, {"a", "--to-gpx", "--to-chart"}}) {
+    const CliOptions options = Parse(arguments);
+    EXPECT_EQ(options.action, CliAction::UsageError);
+    EXPECT_EQ(options.error, "l'option --to-gpx (-g) exclut --to-chart (-c) et --to-device (-d)");
+  }
+}
+
 TEST(ParseCommandLine, LongOptionsMayBeAbbreviatedWhileUnambiguous) {
   EXPECT_TRUE(Parse({"--qu", "a"}).quiet);
   EXPECT_EQ(Parse({"--to-d", "a"}).direction, Direction::ChartToDevice);
   EXPECT_EQ(Parse({"--h"}).action, CliAction::ShowHelp);
   EXPECT_EQ(Parse({"--to", "a"}).error,
-            "l'option « --to » est ambiguë ; possibilités : « --to-chart » « --to-device »");
+            "l'option « --to » est ambiguë ; possibilités : « --to-chart » « --to-device » « --to-gpx »");
 }
 
 TEST(ParseCommandLine, UsageErrorsNameWhatIsWrong) {

@@ -19,6 +19,28 @@ TEST(DirectionOf, ZbxAtTheEndOfTheFileNameInAnyCaseGoesToTheChart) {
   EXPECT_EQ(DirectionOf("trace.zbx", Direction::ChartToDevice), FileDirection::ChartToDevice);
 }
 
+// The table of roads: content first (GPX whatever the name), then the name.
+TEST(DirectionOf, GpxByContentThenTheNameDecides) {
+  struct Road {
+    const char* path;
+    Direction choice;
+    bool is_gpx;
+    FileDirection expected;
+  };
+  for (const Road& road : std::vector<Road>{
+           {"a.zbx", Direction::ByFileName, true, FileDirection::GpxToDevice},
+           {"a.txt", Direction::ChartToDevice, true, FileDirection::GpxToDevice},
+           {"a.gpx", Direction::DeviceToChart, true, FileDirection::GpxToChart},
+           {"a.gpx", Direction::ToGpx, true, FileDirection::AlreadyGpx},
+           {"a.ZBX", Direction::ToGpx, false, FileDirection::DeviceToGpx},
+           {"a_TRK.txt", Direction::ToGpx, false, FileDirection::ChartToGpx},
+           {"a.zbx", Direction::ByFileName, false, FileDirection::DeviceToChart},
+           {"a.gpx", Direction::ByFileName, false, FileDirection::ChartToDevice},
+       }) {
+    EXPECT_EQ(DirectionOf(road.path, road.choice, road.is_gpx), road.expected) << road.path;
+  }
+}
+
 bool stop_requested = false;
 bool StopRequested() { return stop_requested; }
 

@@ -441,3 +441,69 @@ TEST_F(CommandLine, ParallelRunsOnDistinctFilesEachGetTheirOwnResult) {
 
 }  // namespace
 }  // namespace tessaline::testing
+
+namespace tessaline::testing {
+namespace {
+
+constexpr const char* kGpx =
+    "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" creator=\"x\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
+    "<wpt lat=\"48.1\" lon=\"-5.1\"><name>Phare</name></wpt>\n"
+    "<wpt lat=\"91\" lon=\"0\"/>\n"
+    "<trk><name>Raz</name><trkseg><trkpt lat=\"48\" lon=\"-4.7\"/><trkpt lat=\"48.1\" lon=\"-4.8\"/></trkseg></trk>\n"
+    "</gpx>\n";
+
+// The table of roads with GPX: what each call writes, prints and returns.
+TEST_F(CommandLine, GpxRoadsByContentAndOption) {
+  struct Road {
+    std::vector<std::string> arguments;
+    int exit_status;
+    std::string out, err;  // err: a part of it
+    std::set<std::string> written;
+  };
+  const std::string summary = "1 trace (2 points), 1 waypoint\n";
+  const std::string warning =
+      "tessaline-convert: export.xml:4: avertissement : 1 point ignoré (latitude ou longitude absente, "
+      "non numérique ou hors limites)\n";
+  const std::vector<Road> roads{
+      {{"export.xml"}, 0, "Traitement du fichier export.xml terminé.\n" + summary, warning, {"export.asc"}},
+      {{"-d", "export.xml"}, 0, "Traitement du fichier export.xml terminé.\n" + summary, warning, {"export.asc"}},
+      {{"-c", "export.xml"}, 0, "Traitement du fichier export.xml terminé.\n" + summary, warning,
+       {"export_TRK.txt", "export_WPT.txt"}},
+      {{"-q", "export.xml"}, 0, "", "", {"export.asc"}},
+      {{"-g", "export.xml"}, 1, "",
+       "tessaline-convert: export.xml: Erreur dans le module de conversion GPX : le fichier est déjà au format GPX\n",
+       {}},
+      {{"-g", "trace.zbx"}, 0, "Traitement du fichier trace.zbx terminé.\n1 trace (3 points), 1 waypoint\n", "",
+       {"trace.gpx"}},
+      {{"-g", "route_TRK.txt"}, 0,
+       "Traitement du fichier route_TRK.txt terminé.\n1 trace (2 points), 0 waypoint\n", "", {"route_TRK.gpx"}},
+      {{"-g", "-c", "trace.zbx"}, 2, "", "l'option --to-gpx (-g) exclut --to-chart (-c) et --to-device (-d)", {}},
+  };
+  for (const Road& road : roads) {
+    for (const std::string& name : DataFiles()) fs::remove(Data(name));
+    Write("export.xml", kGpx);
+    Write("trace.zbx", kDevicePoints);
+    Write("route_TRK.txt", kTrackFile);
+    const std::set<std::string> before = DataFiles();
+    const ProgramRun run = Run(road.arguments);
+    const std::string call = ::testing::PrintToString(road.arguments);
+    EXPECT_EQ(run.exit_status, road.exit_status) << call << run.err;
+    EXPECT_EQ(run.out, road.out) << call;
+    EXPECT_TRUE(road.err.empty() ? run.err.empty() : Contains(run.err, road.err)) << call << run.err;
+    std::set<std::string> written;
+    for (const std::string& name : DataFiles()) {
+      if (!before.count(name)) written.insert(name);
+    }
+    EXPECT_EQ(written, road.written) << call;
+  }
+  // Read back, the device file of a GPX has its runs in a fifth field.
+  Write("export.xml", kGpx);
+  ASSERT_EQ(Run({"-q", "export.xml"}).exit_status, 0);
+  EXPECT_EQ(Read("export.asc"),
+            "48.100000000000000,-5.100000000000000,-9999,\"Phare\",1\r\n"
+            "48.000000000000000,-4.700000000000000,0,\"Raz\",2\r\n"
+            "48.100000000000000,-4.800000000000000,0,\"Raz\",2\r\n");
+}
+
+}  // namespace
+}  // namespace tessaline::testing

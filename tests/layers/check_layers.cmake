@@ -10,6 +10,7 @@ set(levels
   "formats"
   "convert"
   "convert/device_to_chart|convert/chart_to_device"
+  "convert/gpx"
   "cli|shell/logic"
   "shell/qt|shell/win32"
   "app")

@@ -183,6 +183,23 @@ TEST_F(NavyDropTest, AfterLabel2TheDropGoesChartToDevice) {
   EXPECT_TRUE(DirectionLabelsShown());
 }
 
+// A GPX file, whatever its name, takes the chart-to-device road with that
+// direction's panel texts; in the other direction it is refused by name.
+TEST_F(NavyDropTest, AGpxFileDroppedAfterLabel2BecomesTheDeviceFile) {
+  Click(Label("Label2"));
+  const std::string path = WriteFile(
+      "export.xml",
+      "<?xml version=\"1.0\"?><gpx version=\"1.1\" creator=\"x\" xmlns=\"http://www.topografix.com/GPX/1/1\">"
+      "<wpt lat=\"48.379\" lon=\"-4.495\"><name>Rade</name></wpt></gpx>");
+  ASSERT_TRUE(DropFiles({path}));
+  WaitUntilSettled();
+  EXPECT_TRUE(messages_.empty()) << messages_.front().text;
+  EXPECT_EQ(ReadWholeFile(folder_.File("export.asc")), "48.379000000000000,-4.495000000000000,-9999,\"Rade\",1\r\n");
+  EXPECT_EQ(Caption(), "Traitement du fichier export.xml terminé.");
+  EXPECT_EQ(Text("lblStatus"), "Etape N°4: Enregistrement dans Fichier");
+  EXPECT_EQ(navy_->State(), NavyState::Done);
+}
+
 // Text dragged from an editor: the converter gets an empty path and says
 // it cannot work on it, in either direction.
 TEST_F(NavyDropTest, ADropWithoutAFileHandsAnEmptyPathToTheConverter) {

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "convert/chart_to_device/chart_to_device_converter.h"
+#include "convert/gpx/device_road.h"
 #include "convert/messages.h"
 #include "platform/user_regional_settings.h"
 #include "shell/logic/window_texts.h"
@@ -123,7 +123,7 @@ void NavyLogic::ConvertOne(const std::string& path) {
     if (sens_conversion_) {
       device_to_chart_->ConvertDeviceToChart(path);
     } else {
-      ConvertChartToDevice(host_, path);
+      ConvertToDevice(host_, path);  // a GPX file too
     }
   } catch (const std::exception&) {
     if (!host_.StopRequested()) {

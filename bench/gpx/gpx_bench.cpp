@@ -1,0 +1,205 @@
+// GPX speed, beside GPSBabel and a bare Expat pass over the same file, in
+// the same run:
+//   reading: a GPX of N track points -> device file (tessaline-convert),
+//            GPSBabel reading it (to unicsv), Expat alone;
+//   writing: a chart track file of N points -> GPX (tessaline-convert -g),
+//            GPSBabel GPX -> GPX over our output, Expat alone over it.
+// Prints time, MB/s and peak memory of each, the ratios and the targets.
+// Exit status 1 when a target is missed, 2 when something failed.
+//
+// Usage: tessaline-bench-gpx --convert PROGRAM --folder DIR [--points N]
+
+#include <expat.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double kReadMBps = 100.0, kReadTimesBabel = 3.0;
+constexpr double kWriteMBps = 300.0, kWriteTimesBabel = 4.0;
+constexpr double kMemoryAllowanceMiB = 32.0;
+
+double MiB(double bytes) { return bytes / (1024.0 * 1024.0); }
+double MB(double bytes) { return bytes / 1e6; }
+
+long long SizeOf(const std::string& path) {
+  struct stat info{};
+  return stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+}
+
+struct Measure {
+  bool ok = false;
+  double seconds = 0, peak_mib = 0;
+};
+
+// `argv` in `folder`, stdout to /dev/null; the best of `runs`.
+Measure Run(const std::vector<std::string>& argv, const std::string& folder, int runs) {
+  Measure best;
+  for (int i = 0; i < runs; ++i) {
+    std::vector<char*> pointers;
+    for (const auto& argument : argv) pointers.push_back(const_cast<char*>(argument.c_str()));
+    pointers.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child < 0) return {};
+    if (child == 0) {
+      if (chdir(folder.c_str()) != 0) _exit(126);
+      const int fd = open("/dev/null", O_WRONLY);
+      dup2(fd, 1);
+      dup2(fd, 2);
+      execvp(pointers[0], pointers.data());
+      _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (wait4(child, &status, 0, &usage) < 0) return {};
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
+    if (!best.ok || seconds < best.seconds) best.seconds = seconds;
+    best.peak_mib = std::max(best.peak_mib, static_cast<double>(usage.ru_maxrss) / 1024.0);
+    best.ok = true;
+  }
+  return best;
+}
+
+void XMLCALL CountElement(void* data, const XML_Char*, const XML_Char**) { ++*static_cast<long long*>(data); }
+
+// Expat alone: the file in 1 MiB blocks, one counter per start tag.
+Measure ExpatPass(const std::string& path, int runs) {
+  Measure best;
+  for (int i = 0; i < runs; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return {};
+    XML_Parser parser = XML_ParserCreate(nullptr);
+    long long elements = 0;
+    XML_SetUserData(parser, &elements);
+    XML_SetStartElementHandler(parser, &CountElement);
+    bool ok = true;
+    for (;;) {
+      void* buffer = XML_GetBuffer(parser, 1 << 20);
+      const std::size_t n = std::fread(buffer, 1, 1 << 20, file);
+      if (XML_ParseBuffer(parser, static_cast<int>(n), n == 0) != XML_STATUS_OK) ok = false;
+      if (!ok || n == 0) break;
+    }
+    XML_ParserFree(parser);
+    std::fclose(file);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!ok) return {};
+    if (!best.ok || seconds < best.seconds) best.seconds = seconds;
+    best.ok = true;
+  }
+  return best;
+}
+
+void Generate(const std::string& folder, long long points) {
+  std::ofstream gpx(folder + "/track.gpx", std::ios::binary);
+  gpx << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<gpx version=\"1.1\" creator=\"bench\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
+         "<trk><name>Trace</name><trkseg>\n";
+  std::ofstream chart(folder + "/route_TRK.txt", std::ios::binary);
+  chart << "T;Trace;1;1\r\n";
+  char line[256];
+  unsigned state = 12345;
+  for (long long i = 0; i < points; ++i) {
+    state = state * 1103515245u + 12345u;
+    const double lat = 47.0 + static_cast<double>(i % 100000) * 1e-5 + (state % 1000) * 1e-9;
+    const double lon = -4.0 - static_cast<double>(i % 70000) * 1e-5 - (state % 997) * 1e-9;
+    std::snprintf(line, sizeof line,
+                  "<trkpt lat=\"%.9f\" lon=\"%.9f\"><ele>%.1f</ele><time>2024-05-01T%02lld:%02lld:%02lldZ</time></trkpt>\n",
+                  lat, lon, (state % 500) / 10.0, (i / 3600) % 24, (i / 60) % 60, i % 60);
+    gpx << line;
+    std::snprintf(line, sizeof line, "P;%.15f;%.15f;%u,%02u;-9999;01/05/2024 12:00:00\r\n", lon, lat,
+                  state % 50, state % 100);
+    chart << line;
+  }
+  gpx << "</trkseg></trk>\n</gpx>\n";
+}
+
+void Row(const char* what, const Measure& m, double bytes) {
+  if (!m.ok) {
+    std::printf("  %-34s FAILED\n", what);
+    return;
+  }
+  std::printf("  %-34s %8.3f s %9.1f MB/s", what, m.seconds, MB(bytes) / m.seconds);
+  if (m.peak_mib > 0) std::printf(" %8.1f MiB peak", m.peak_mib);
+  std::printf("\n");
+}
+
+bool Target(const char* what, bool met) {
+  std::printf("  %-60s %s\n", what, met ? "met" : "MISSED");
+  return met;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string convert, folder;
+  long long points = 1000000;
+  int runs = 2;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string option = argv[i];
+    if (option == "--convert") convert = argv[i + 1];
+    if (option == "--folder") folder = argv[i + 1];
+    if (option == "--points") points = std::atoll(argv[i + 1]);
+    if (option == "--runs") runs = std::atoi(argv[i + 1]);
+  }
+  if (convert.empty() || folder.empty()) {
+    std::fprintf(stderr, "usage: %s --convert PROGRAM --folder DIR [--points N] [--runs N]\n", argv[0]);
+    return 2;
+  }
+  Generate(folder, points);
+  const std::string gpx = folder + "/track.gpx", chart = folder + "/route_TRK.txt";
+  const double gpx_bytes = static_cast<double>(SizeOf(gpx));
+
+  std::printf("GPX reading: %lld track points, %.1f MB\n", points, MB(gpx_bytes));
+  const Measure ours_read = Run({convert, "-q", "track.gpx"}, folder, runs);
+  const Measure babel_read = Run({"gpsbabel", "-i", "gpx", "-f", "track.gpx", "-o", "unicsv", "-F", "babel.csv"}, folder, runs);
+  const Measure expat_read = ExpatPass(gpx, runs);
+  const double device_bytes = static_cast<double>(SizeOf(folder + "/track.asc"));
+  Row("tessaline-convert GPX -> device", ours_read, gpx_bytes);
+  Row("GPSBabel GPX -> unicsv", babel_read, gpx_bytes);
+  Row("Expat alone", expat_read, gpx_bytes);
+  std::printf("  device file written: %.1f MiB\n", MiB(device_bytes));
+
+  std::printf("GPX writing: chart track file of %lld points, %.1f MB\n", points, MB(static_cast<double>(SizeOf(chart))));
+  const Measure ours_write = Run({convert, "-q", "-g", "route_TRK.txt"}, folder, runs);
+  const std::string written = folder + "/route_TRK.gpx";
+  const double written_bytes = static_cast<double>(SizeOf(written));
+  const Measure babel_write =
+      Run({"gpsbabel", "-i", "gpx", "-f", "route_TRK.gpx", "-o", "gpx", "-F", "babel.gpx"}, folder, runs);
+  const double babel_bytes = static_cast<double>(SizeOf(folder + "/babel.gpx"));
+  const Measure expat_write = ExpatPass(written, runs);
+  std::printf("  (MB/s of GPX output; Expat: of the same output read)\n");
+  Row("tessaline-convert chart -> GPX", ours_write, written_bytes);
+  Row("GPSBabel GPX -> GPX", babel_write, babel_bytes);
+  Row("Expat alone over our GPX", expat_write, written_bytes);
+
+  if (!ours_read.ok || !ours_write.ok) return 2;
+  const double read_rate = MB(gpx_bytes) / ours_read.seconds;
+  const double write_rate = MB(written_bytes) / ours_write.seconds;
+  std::printf("Ratios: reading %.2fx GPSBabel, %.2fx Expat's time; writing %.2fx GPSBabel\n",
+              babel_read.ok ? babel_read.seconds / ours_read.seconds : 0.0,
+              expat_read.ok ? expat_read.seconds / ours_read.seconds : 0.0,
+              babel_write.ok ? (MB(written_bytes) / ours_write.seconds) / (MB(babel_bytes) / babel_write.seconds) : 0.0);
+  std::printf("Targets:\n");
+  bool met = true;
+  met &= Target("reading >= 100 MB/s", read_rate >= kReadMBps);
+  met &= Target("reading >= 3x GPSBabel", babel_read.ok && babel_read.seconds >= kReadTimesBabel * ours_read.seconds);
+  met &= Target("writing >= 300 MB/s of output", write_rate >= kWriteMBps);
+  met &= Target("writing >= 4x GPSBabel GPX -> GPX",
+                babel_write.ok && write_rate >= kWriteTimesBabel * MB(babel_bytes) / babel_write.seconds);
+  met &= Target("peak memory reading <= output + 32 MiB", ours_read.peak_mib <= MiB(device_bytes) + kMemoryAllowanceMiB);
+  return met ? 0 : 1;
+}

@@ -1,0 +1,4 @@
+# What a cross build compiles from Debian's sources because MinGW has no
+# package of it: GoogleTest and Expat.
+include(${CMAKE_CURRENT_LIST_DIR}/CrossGTest.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/CrossExpat.cmake)

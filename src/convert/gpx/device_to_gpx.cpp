@@ -1,0 +1,95 @@
+// Device point file -> GPX: runs of equal Group of several points are
+// tracks, runs of one point waypoints, as the device-to-chart converter
+// cuts them.
+
+#include <optional>
+
+#include "convert/gpx/gpx_assembly.h"
+#include "convert/gpx/gpx_conversions.h"
+#include "convert/gpx/gpx_job.h"
+#include "formats/device_point_line.h"
+#include "formats/line_reader.h"
+#include "formats/number_reader.h"
+
+namespace tessaline::gpx {
+
+namespace {
+
+class DeviceRuns {
+ public:
+  explicit DeviceRuns(GpxAssembly& assembly) : assembly_(assembly) {}
+
+  void Add(EightBitPoint&& point, double group) {
+    if (length_ > 0 && group == group_) {
+      if (length_ == 1) {
+        assembly_.StartTrack(TrimSpaces(first_.name), first_.line);
+        assembly_.TrackPoint(first_);
+      }
+      assembly_.TrackPoint(point);
+      ++length_;
+      return;
+    }
+    End();
+    first_ = std::move(point);
+    group_ = group;
+    length_ = 1;
+  }
+
+  void End() {
+    if (length_ == 1) assembly_.Waypoint(first_);
+    assembly_.EndTrack();
+    length_ = 0;
+  }
+
+ private:
+  GpxAssembly& assembly_;
+  EightBitPoint first_;
+  double group_ = 0;
+  std::uint64_t length_ = 0;
+};
+
+}  // namespace
+
+ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path) {
+  GpxJob job(host, path);
+  return job.Run([&] {
+    const std::string output_path = GpxOutputPath(path);
+    job.Begin({output_path});
+    auto input = job.OpenInput();
+    GpxAssembly assembly(job.notes, job.summary);
+    assembly.Reserve(job.InputLength());
+    DeviceRuns runs(assembly);
+    LineReader reader(*input);
+    std::string_view line;
+    std::uint64_t line_number = 0;
+    EightBitPoint point;
+    while (reader.Next(line)) {
+      ++line_number;
+      job.ShowProgress(reader.BytesConsumed());
+      job.YieldOrStop();
+      DevicePointFields fields;
+      if (line.empty()) continue;
+      const std::optional<double> group =
+          ReadDevicePointLine(line, fields) == DeviceLineProblem::None ? ReadAsNumber(TrimSpaces(fields.group))
+                                                                         : std::nullopt;
+      if (!group) {
+        job.notes.Add(NoteKind::LineSkipped, line_number);
+        continue;
+      }
+      if (!GpxCoordinate(fields.coord1, true, point.lat) || !GpxCoordinate(fields.coord2, false, point.lon)) {
+        job.notes.Add(NoteKind::PointSkipped, line_number);
+        continue;
+      }
+      point.name.assign(fields.name);
+      point.value.assign(fields.value);
+      point.line = line_number;
+      runs.Add(std::move(point), *group);
+      point = EightBitPoint();
+    }
+    if (reader.Failed()) throw ConversionFailure::FileOperation(path, host.Files());
+    runs.End();
+    job.Finish({{output_path, assembly.Parts()}});
+  });
+}
+
+}  // namespace tessaline::gpx

@@ -1,0 +1,64 @@
+#include "convert/gpx/gpx_assembly.h"
+
+#include <algorithm>
+
+#include "formats/device_point_line.h"
+#include "formats/gpx/eight_bit_text.h"
+#include "product.h"
+
+namespace tessaline::gpx {
+
+GpxOutPoint GpxAssembly::Out(const EightBitPoint& point) {
+  name_.clear();
+  AppendEightBitAsUtf8(name_, point.name);
+  return GpxOutPoint{point.lat, point.lon, name_, TrimSpaces(point.value)};
+}
+
+void GpxAssembly::NoteDropped(std::uint64_t line) {
+  notes_.Add(NoteKind::ControlDropped, line, writer_.dropped_controls() - dropped_);
+  dropped_ = writer_.dropped_controls();
+}
+
+void GpxAssembly::Reserve(std::uint64_t input_length) {
+  // A point line of either file becomes at most about twice its bytes of
+  // GPX (tags around shorter texts); beyond a few gigabytes let it grow.
+  const std::uint64_t room = std::min<std::uint64_t>(input_length * 2 + 4096, std::uint64_t{4} << 30);
+  tracks_.reserve(static_cast<std::size_t>(room));
+}
+
+void GpxAssembly::Waypoint(const EightBitPoint& point) {
+  writer_.AppendWaypoint(waypoints_, Out(point));
+  NoteDropped(point.line);
+  ++summary_.waypoints;
+}
+
+void GpxAssembly::StartTrack(std::string_view name, std::uint64_t line) {
+  EndTrack();
+  writer_.AppendTrackStart(tracks_, EightBitToUtf8(name));
+  NoteDropped(line);
+  in_track_ = true;
+  ++summary_.tracks;
+}
+
+void GpxAssembly::TrackPoint(const EightBitPoint& point) {
+  writer_.AppendTrackPoint(tracks_, Out(point));
+  NoteDropped(point.line);
+  ++summary_.track_points;
+}
+
+void GpxAssembly::EndTrack() {
+  if (!in_track_) return;
+  GpxWriter::AppendTrackEnd(tracks_);
+  in_track_ = false;
+}
+
+std::vector<std::string_view> GpxAssembly::Parts() {
+  EndTrack();
+  head_.clear();
+  GpxWriter::AppendHead(head_, TESSALINE_TITLE);
+  tail_.clear();
+  GpxWriter::AppendTail(tail_);
+  return {head_, waypoints_, tracks_, tail_};
+}
+
+}  // namespace tessaline::gpx

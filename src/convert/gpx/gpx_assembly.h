@@ -1,0 +1,55 @@
+#pragma once
+// The GPX document built from a device or chart file: waypoints and tracks
+// gathered apart (GPX wants every waypoint first), names turned from 8-bit
+// text into UTF-8, what had to change noted against the input's line.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "formats/gpx/gpx_notes.h"
+#include "formats/gpx/gpx_writer.h"
+
+namespace tessaline::gpx {
+
+// A point as the 8-bit files hold it; lat and lon already checked.
+struct EightBitPoint {
+  std::string lat, lon;
+  std::string name;   // 8-bit
+  std::string value;  // as written
+  std::uint64_t line = 0;
+};
+
+class GpxAssembly {
+ public:
+  GpxAssembly(NoteLog& notes, Summary& summary) : notes_(notes), summary_(summary) {}
+
+  // Room for the GPX of an input of `length` bytes, asked once: growing a
+  // text of a hundred megabytes step by step copies it again and again.
+  // Only the pages written are ever used.
+  void Reserve(std::uint64_t input_length);
+
+  void Waypoint(const EightBitPoint& point);
+  // A track begins; `name` is 8-bit.
+  void StartTrack(std::string_view name, std::uint64_t line);
+  void TrackPoint(const EightBitPoint& point);
+  void EndTrack();
+
+  // The whole document in parts, valid while this object lives: head,
+  // waypoints, tracks, tail (not copied into one text: it may be large).
+  std::vector<std::string_view> Parts();
+
+ private:
+  GpxOutPoint Out(const EightBitPoint& point);
+  void NoteDropped(std::uint64_t line);
+
+  NoteLog& notes_;
+  Summary& summary_;
+  GpxWriter writer_;
+  std::string head_, waypoints_, tracks_, tail_, name_;
+  std::uint64_t dropped_ = 0;
+  bool in_track_ = false;
+};
+
+}  // namespace tessaline::gpx

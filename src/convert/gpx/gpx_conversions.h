@@ -1,0 +1,35 @@
+#pragma once
+// Conversions to and from GPX. Each writes its outputs beside the input,
+// whole and atomically, never over the input, with the chart-to-device panel
+// steps (1 the input, 2 its size, 3 the output built in memory, 4 written).
+// A failure shows "Erreur dans le module de conversion GPX" and the reason;
+// a completion carries the summary ("2 traces (157 points), 3 waypoints")
+// and the warnings.
+//
+//   ConvertGpxToDevice   x.gpx -> BASE.asc (five fields: runs numbered in Group)
+//   ConvertGpxToChart    x.gpx -> BASE_TRK.txt and BASE_WPT.txt
+//   ConvertDeviceToGpx   device point file -> BASE.gpx
+//   ConvertChartToGpx    chart track or waypoint file -> BASE.gpx
+
+#include <string>
+
+#include "convert/conversion_outcome.h"
+#include "host/host.h"
+#include "platform/clock.h"
+#include "platform/regional_settings.h"
+
+namespace tessaline::gpx {
+
+ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path);
+// P lines carry a stamp: the time of writing, in the regional notation.
+ConversionOutcome ConvertGpxToChart(Host& host, const std::string& path, const RegionalSettings& regional,
+                                    Clock& clock);
+ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path);
+ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path);
+
+// Whether `path` names a readable regular file whose content is GPX.
+bool IsGpxFile(FileSystem& files, const std::string& path);
+
+std::string GpxOutputPath(const std::string& input_path);  // BASE.gpx
+
+}  // namespace tessaline::gpx

@@ -1,0 +1,81 @@
+#pragma once
+// What every GPX conversion does around its own work: the input checks of
+// step 1, the panel's steps and percentage, the one end of a conversion
+// (completion with summary and warnings, or the GPX message with its
+// reason), writing the outputs whole and never over the input.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "convert/conversion_end.h"
+#include "convert/conversion_failure.h"
+#include "convert/conversion_report.h"
+#include "formats/gpx/gpx_notes.h"
+#include "formats/gpx/gpx_reader.h"
+#include "host/host.h"
+
+namespace tessaline::gpx {
+
+class GpxJob {
+ public:
+  GpxJob(Host& host, const std::string& path) : host_(host), path_(path), report_(path) {}
+
+  // Runs `steps` (which end with Finish) as one conversion: a failure shows
+  // the GPX message with its reason and the warnings met before it.
+  template <typename Steps>
+  ConversionOutcome Run(Steps&& steps) {
+    return RunConversion(host_, messages::kGpxError, report_, [&] {
+      try {
+        steps();
+      } catch (...) {
+        TakeNotes();
+        throw;
+      }
+    });
+  }
+
+  // Step 1: a regular file that none of `outputs` would replace.
+  void Begin(const std::vector<std::string>& outputs);
+  // Steps 2 and 3 begin; the input opened for the one reading pass.
+  std::unique_ptr<InputStream> OpenInput();
+  std::uint64_t InputLength() const { return length_; }
+
+  // lblFichiers for `offset` bytes of the input read; cheap when unchanged.
+  void ShowProgress(std::uint64_t offset);
+  void YieldOrStop() { tessaline::YieldOrStop(host_); }
+
+  // An output file and its content, in parts written one after the other.
+  struct Output {
+    std::string path;
+    std::vector<std::string_view> parts;
+  };
+  // Step 4 for each output in turn, then the completion.
+  void Finish(const std::vector<Output>& outputs);
+
+  NoteLog notes;
+  Summary summary;
+
+ private:
+  void TakeNotes();
+
+  Host& host_;
+  std::string path_;
+  ConversionReport report_;
+  FileIdentity identity_;
+  std::uint64_t length_ = 0;
+  int shown_percent_ = -1;
+};
+
+// The GPX reader's end as the conversion's: a refusal (with its line and
+// column), a read error or a stop request is thrown.
+void ThrowUnlessFinished(const GpxReadResult& read, const std::string& path, FileSystem& files);
+
+// Coordinates of a device or chart field for GPX: the text itself when it
+// is a plain decimal, else the number it reads as in the chart notation.
+// False when it reads as nothing usable or lies out of range.
+bool GpxCoordinate(std::string_view field, bool latitude, std::string& out);
+
+}  // namespace tessaline::gpx

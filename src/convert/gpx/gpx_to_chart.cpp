@@ -1,0 +1,112 @@
+// GPX -> chart track and waypoint files: tracks and routes become T and P
+// lines, waypoints W lines.
+
+#include "convert/gpx/gpx_conversions.h"
+#include "convert/gpx/gpx_job.h"
+#include "formats/chart_line_writer.h"
+#include "formats/device_point_line.h"
+#include "formats/gpx/eight_bit_text.h"
+#include "formats/gpx/gpx_reader.h"
+#include "formats/time_stamp.h"
+#include "platform/path_names.h"
+
+namespace tessaline::gpx {
+
+namespace {
+
+class ChartSink final : public GpxSink {
+ public:
+  ChartSink(GpxJob& job, const RegionalSettings& regional, Clock& clock)
+      : job_(job), regional_(regional), clock_(clock) {}
+
+  void BeginRun(RunKind kind, std::string_view name) override {
+    waypoint_ = kind == RunKind::Waypoint;
+    header_pending_ = !waypoint_;
+    run_name_ = name;
+  }
+
+  bool Point(const GpxPoint& point) override {
+    lat_.clear();
+    AppendCoordinateFromGpx(lat_, point.lat_text, point.lat);
+    lon_.clear();
+    AppendCoordinateFromGpx(lon_, point.lon_text, point.lon);
+    const EightBitChanges before = changes_;
+    value_.clear();
+    AppendEightBit(value_, point.value, ';', changes_);
+    if (header_pending_ || waypoint_) {
+      // A track is named after itself, else after its first point.
+      name_.clear();
+      AppendEightBit(name_, header_pending_ && !run_name_.empty() ? std::string_view(run_name_) : point.name,
+                     ';', changes_);
+    }
+    job_.notes.Add(NoteKind::CharacterReplaced, point.line, changes_.replaced - before.replaced);
+    job_.notes.Add(NoteKind::SeparatorReplaced, point.line, changes_.separators - before.separators);
+    job_.ShowProgress(point.offset);
+    job_.YieldOrStop();
+    Append();
+    return true;
+  }
+
+  void EndRun(RunKind kind, std::uint64_t points) override {
+    if (kind == RunKind::Waypoint) {
+      ++job_.summary.waypoints;
+    } else {
+      ++job_.summary.tracks;
+      job_.summary.track_points += points;
+    }
+  }
+
+  std::string tracks, waypoints;
+
+ private:
+  void Append() {
+    if (header_pending_) {
+      AppendTrackHeaderLine(tracks, TrimSpaces(name_));
+      header_pending_ = false;
+    }
+    if (waypoint_) {
+      AppendWaypointLine(waypoints, TrimSpaces(name_), lon_, lat_, value_);
+    } else {
+      AppendTrackPointLine(tracks, lon_, lat_, value_, StampNow());
+    }
+  }
+
+  // The stamp tells when the line was written; formatted again only when the
+  // clock has moved on.
+  const std::string& StampNow() {
+    const LocalTime now = clock_.Now();
+    if (stamp_.empty() || now.second != last_.second || now.minute != last_.minute || now.hour != last_.hour ||
+        now.day != last_.day || now.month != last_.month || now.year != last_.year) {
+      stamp_ = Stamp(now, regional_);
+      last_ = now;
+    }
+    return stamp_;
+  }
+
+  GpxJob& job_;
+  const RegionalSettings& regional_;
+  Clock& clock_;
+  bool waypoint_ = false, header_pending_ = false;
+  std::string run_name_, name_, value_, stamp_, lat_, lon_;
+  LocalTime last_;
+  EightBitChanges changes_;
+};
+
+}  // namespace
+
+ConversionOutcome ConvertGpxToChart(Host& host, const std::string& path, const RegionalSettings& regional,
+                                    Clock& clock) {
+  GpxJob job(host, path);
+  return job.Run([&] {
+    const std::string base = BaseName(path);
+    const std::string track_path = base + "_TRK.txt";
+    const std::string waypoint_path = base + "_WPT.txt";
+    job.Begin({track_path, waypoint_path});
+    auto input = job.OpenInput();
+    ChartSink sink(job, regional, clock);
+    ThrowUnlessFinished(ReadGpx(*input, sink, job.notes), path, host.Files());
+    job.Finish({{track_path, {sink.tracks}}, {waypoint_path, {sink.waypoints}}});
+  });
+}
+
+}  // namespace tessaline::gpx

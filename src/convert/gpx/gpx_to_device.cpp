@@ -1,0 +1,86 @@
+// GPX -> device point file: one line per point, runs numbered in Group.
+
+#include <algorithm>
+#include <charconv>
+
+#include "convert/gpx/gpx_conversions.h"
+#include "convert/gpx/gpx_job.h"
+#include "formats/device_line_writer.h"
+#include "formats/gpx/eight_bit_text.h"
+#include "formats/gpx/gpx_reader.h"
+#include "platform/path_names.h"
+
+namespace tessaline::gpx {
+
+namespace {
+
+class DeviceSink final : public GpxSink {
+ public:
+  explicit DeviceSink(GpxJob& job) : job_(job) {}
+
+  void BeginRun(RunKind, std::string_view) override {
+    ++runs_;
+    const auto end = std::to_chars(group_, group_ + sizeof group_, GroupOfRun(runs_)).ptr;
+    group_size_ = static_cast<std::size_t>(end - group_);
+  }
+
+  bool Point(const GpxPoint& point) override {
+    const EightBitChanges before = changes_;
+    name_.clear();
+    AppendEightBit(name_, point.name, ',', changes_);
+    value_.clear();
+    AppendEightBit(value_, point.value, ',', changes_);
+    job_.notes.Add(NoteKind::CharacterReplaced, point.line, changes_.replaced - before.replaced);
+    job_.notes.Add(NoteKind::SeparatorReplaced, point.line, changes_.separators - before.separators);
+    lat_.clear();
+    AppendCoordinateFromGpx(lat_, point.lat_text, point.lat);
+    lon_.clear();
+    AppendCoordinateFromGpx(lon_, point.lon_text, point.lon);
+    AppendDeviceLineWithGroup(output, DevicePointTexts{lat_, lon_, value_, name_},
+                              std::string_view(group_, group_size_));
+    if (++lines_ > kMaxDeviceLines) job_.notes.Add(NoteKind::TooManyLines, point.line);
+    last_line_ = point.line;
+    job_.ShowProgress(point.offset);
+    job_.YieldOrStop();
+    return true;
+  }
+
+  void EndRun(RunKind kind, std::uint64_t points) override {
+    if (points > 1) {
+      ++job_.summary.tracks;
+      job_.summary.track_points += points;
+      return;
+    }
+    ++job_.summary.waypoints;
+    if (kind != RunKind::Waypoint) job_.notes.Add(NoteKind::OnePointTrack, last_line_);
+  }
+
+  std::string output;
+
+ private:
+  GpxJob& job_;
+  std::uint64_t runs_ = 0, lines_ = 0, last_line_ = 0;
+  char group_[8] = {};
+  std::size_t group_size_ = 0;
+  std::string name_, value_, lat_, lon_;
+  EightBitChanges changes_;
+};
+
+}  // namespace
+
+ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path) {
+  GpxJob job(host, path);
+  return job.Run([&] {
+    const std::string output_path = BaseName(path) + ".asc";
+    job.Begin({output_path});
+    auto input = job.OpenInput();
+    DeviceSink sink(job);
+    // A device line is shorter than the GPX of its point: the input's size
+    // is room enough, asked once (only the pages written are used).
+    sink.output.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(job.InputLength(), std::uint64_t{4} << 30)));
+    ThrowUnlessFinished(ReadGpx(*input, sink, job.notes), path, host.Files());
+    job.Finish({{output_path, {sink.output}}});
+  });
+}
+
+}  // namespace tessaline::gpx

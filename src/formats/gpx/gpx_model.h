@@ -1,0 +1,68 @@
+#pragma once
+// How the program's points meet GPX, in one place.
+//
+//   device/chart point      GPX
+//   Coord1                  lat (decimal degrees, WGS84)
+//   Coord2                  lon
+//   Name                    <name>, UTF-8 (8-bit names: see eight_bit_text.h)
+//   Value                   <extensions><tsl:value> of kExtensionNamespace,
+//                           text unchanged; "-9999" (no value) writes none
+//   run of several points   <trk> with one <trkseg>, named after its first point
+//   run of one point        <wpt>
+//
+// Reading GPX, every <trk> (all its segments), <rte> and <wpt> is one run,
+// in document order. A point's Value is the program's extension, else <ele>,
+// else "-9999" for a waypoint and "0" for a track or route point. Device
+// files written from GPX number the runs in a fifth field, Group.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tessaline::gpx {
+
+inline constexpr std::string_view kGpxNamespace = "http://www.topografix.com/GPX/1/1";
+inline constexpr std::string_view kExtensionNamespace = "urn:tessaline:gpx:1";
+inline constexpr std::string_view kExtensionPrefix = "tsl";
+inline constexpr std::string_view kValueElement = "value";
+
+inline constexpr std::string_view kNoValue = "-9999";
+inline constexpr std::string_view kTrackPointValue = "0";
+
+// Past this many lines the device and this program's reader cannot take a
+// device file back (its line counter is 16-bit).
+inline constexpr std::uint64_t kMaxDeviceLines = 32766;
+inline constexpr std::uint64_t kMaxGroup = 32767;
+
+enum class RunKind { Waypoint, Track, Route };
+
+// The Value a point read from GPX carries.
+std::string_view PointValue(RunKind kind, const std::optional<std::string_view>& extension,
+                            const std::optional<std::string_view>& elevation);
+
+// Whether a Value goes into GPX at all. An empty one does, so that it
+// comes back empty rather than as the default.
+inline bool WritesValue(std::string_view value) { return value != kNoValue; }
+
+// The Group of the `run`th run (from 1): 1, 2, ... 32767, then 1 again, so
+// never 0 and never the same for two adjacent runs.
+std::uint16_t GroupOfRun(std::uint64_t run);
+
+// A lat or lon attribute: an optional sign, digits with at most one ".",
+// XML blanks around; nullopt for anything else.
+std::optional<double> ReadGpxDecimal(std::string_view text);
+
+inline bool LatitudeInRange(double value) { return value >= -90.0 && value <= 90.0; }
+inline bool LongitudeInRange(double value) { return value >= -180.0 && value <= 180.0; }
+
+// A coordinate in the chart's notation (15 decimals, "."). `text` is what
+// ReadGpxDecimal accepted and `value` what it read: a text of at most 15
+// significant digits is padded as it stands, anything longer is rounded.
+std::string CoordinateFromGpx(std::string_view text, double value);
+void AppendCoordinateFromGpx(std::string& out, std::string_view text, double value);
+
+// Without XML blanks (space, tab, CR, LF) at either end.
+std::string_view TrimXmlBlanks(std::string_view text);
+
+}  // namespace tessaline::gpx

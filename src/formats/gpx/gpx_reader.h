@@ -1,0 +1,68 @@
+#pragma once
+// Streaming GPX 1.0/1.1 reader over Expat. The document is fed in large
+// blocks and never held whole; points reach a sink as they end, so memory
+// stays flat whatever the size of the file.
+//
+// Safety: a DOCTYPE (and with it every entity declaration, internal or
+// external) is refused, nothing outside the document is ever loaded, a
+// name, attribute, text or comment longer than kMaxToken is refused soon
+// after it starts, and so is nesting deeper than kMaxDepth. A refusal
+// names the line and column.
+//
+// Accepted: any namespace prefix (elements are matched by local name; the
+// value extension also by its namespace), unknown elements and extensions
+// (skipped), CR LF or LF, a UTF-8 BOM, UTF-16 and the other encodings a
+// declaration may name that Expat or Windows-1252 cover.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "formats/gpx/gpx_model.h"
+#include "formats/gpx/gpx_notes.h"
+#include "host/file_system.h"
+
+namespace tessaline::gpx {
+
+inline constexpr std::size_t kMaxToken = 1024 * 1024;
+inline constexpr std::size_t kMaxDepth = 1000;
+inline constexpr std::size_t kReadBlock = 1024 * 1024;
+
+struct GpxPoint {
+  double lat = 0, lon = 0;
+  std::string_view lat_text, lon_text;  // as written, for an exact copy
+  std::string_view name;   // its own <name>, else its run's
+  std::string_view value;  // see PointValue
+  std::uint64_t line = 0;  // where the point starts
+  std::uint64_t offset = 0;  // byte offset of its end, for progress
+};
+
+// The sink may throw (a stop request, memory exhausted): the reading stops
+// and ReadGpx throws it again, once outside Expat.
+class GpxSink {
+ public:
+  virtual ~GpxSink() = default;
+  // A run's first point follows. `name` is the run's own <name>, "" when none.
+  virtual void BeginRun(RunKind kind, std::string_view name) = 0;
+  // False stops the reading.
+  virtual bool Point(const GpxPoint& point) = 0;
+  // After the last point of a run that had any.
+  virtual void EndRun(RunKind kind, std::uint64_t points) = 0;
+};
+
+enum class GpxReadEnd { Finished, Stopped, Refused, ReadFailed };
+
+struct GpxReadResult {
+  GpxReadEnd end = GpxReadEnd::Finished;
+  std::string reason;  // for Refused: "ligne L, colonne C : ..."
+};
+
+// Reads the whole document; points that cannot be used go to `notes`.
+GpxReadResult ReadGpx(InputStream& input, GpxSink& sink, NoteLog& notes);
+
+// Whether the content is an XML document whose root element is gpx (after
+// any BOM, declaration, comments or blanks). Reads only the document's head.
+bool IsGpxDocument(InputStream& input);
+
+}  // namespace tessaline::gpx

@@ -1,0 +1,43 @@
+#pragma once
+// GPX 1.1 text, appended piece by piece to strings the caller assembles
+// (waypoints and tracks go to separate texts, since GPX puts every waypoint
+// first). UTF-8; & < > " ' escaped; control characters XML 1.0 cannot hold
+// are left out and counted. No <ele> and no <time> are ever written: the
+// program's files hold neither.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tessaline::gpx {
+
+struct GpxOutPoint {
+  std::string_view lat, lon;  // xsd:decimal texts, in range
+  std::string_view name;      // UTF-8; empty writes no <name>
+  std::string_view value;     // see WritesValue
+};
+
+class GpxWriter {
+ public:
+  // The XML declaration and the <gpx> start tag with both namespaces.
+  static void AppendHead(std::string& out, std::string_view creator);
+  static void AppendTail(std::string& out);
+
+  void AppendWaypoint(std::string& out, const GpxOutPoint& point);
+  // <trk><name>..</name><trkseg>
+  void AppendTrackStart(std::string& out, std::string_view name);
+  void AppendTrackPoint(std::string& out, const GpxOutPoint& point);
+  // </trkseg></trk>
+  static void AppendTrackEnd(std::string& out);
+
+  // Control characters left out so far.
+  std::uint64_t dropped_controls() const { return dropped_; }
+
+ private:
+  void AppendPoint(std::string& out, std::string_view element, const GpxOutPoint& point);
+  void AppendText(std::string& out, std::string_view text);
+
+  std::uint64_t dropped_ = 0;
+};
+
+}  // namespace tessaline::gpx

@@ -1,0 +1,196 @@
+// Every folder under cases/ is one conversion: its "command" file names the
+// conversion and the input ("gpx-to-device trace.gpx"); the other files are
+// copied beside each other and the conversion runs there. Each file under
+// expected/ must then exist with exactly that content: the outputs, and
+// report.txt (how it ended, the messages, the summary, the notes). No other
+// file may appear. Adding a case is adding a folder.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "convert/gpx/device_road.h"
+#include "convert/gpx/gpx_conversions.h"
+#include "host/real_file_system.h"
+#include "support/recording_host.h"
+#include "support/temp_folder.h"
+
+namespace tessaline::gpx {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tessaline::testing;
+
+class FixedClock final : public Clock {
+ public:
+  LocalTime Now() override { return {2024, 2, 29, 23, 59, 58}; }
+};
+
+const char* OutcomeName(ConversionOutcome outcome) {
+  switch (outcome) {
+    case ConversionOutcome::Completed: return "completed";
+    case ConversionOutcome::Refused: return "refused";
+    case ConversionOutcome::Failed: return "failed";
+    case ConversionOutcome::Stopped: return "stopped";
+  }
+  return "?";
+}
+
+ConversionOutcome Convert(const std::string& route, Host& host, const std::string& path) {
+  FixedClock clock;
+  if (route == "gpx-to-device") return ConvertGpxToDevice(host, path);
+  if (route == "gpx-to-chart") return ConvertGpxToChart(host, path, RegionalSettings::French(), clock);
+  if (route == "device-to-gpx") return ConvertDeviceToGpx(host, path);
+  if (route == "chart-to-gpx") return ConvertChartToGpx(host, path);
+  if (route == "window-to-device") return ConvertToDevice(host, path);
+  ADD_FAILURE() << "unknown conversion " << route;
+  return ConversionOutcome::Failed;
+}
+
+// How it ended, the messages, then the notes: reason, summary, warnings.
+std::string Report(ConversionOutcome outcome, const RecordingHost& host) {
+  std::ostringstream text;
+  text << "outcome: " << OutcomeName(outcome) << "\n";
+  for (const std::string& message : host.Messages()) text << message << "\n";
+  for (const ConversionNotes& notes : host.notes) {
+    if (!notes.reason.empty()) text << "reason: " << notes.reason << "\n";
+    if (!notes.summary.empty()) text << "summary: " << notes.summary << "\n";
+    for (const ConversionWarning& warning : notes.warnings) {
+      text << "warning line " << warning.first_line << ": " << warning.text << "\n";
+    }
+  }
+  return text.str();
+}
+
+std::vector<fs::path> Cases() {
+  std::vector<fs::path> cases;
+  for (const auto& entry : fs::directory_iterator(TESSALINE_GPX_CASES)) cases.push_back(entry.path());
+  std::sort(cases.begin(), cases.end());
+  return cases;
+}
+
+class GpxCase : public ::testing::TestWithParam<fs::path> {};
+
+TEST_P(GpxCase, GivesTheExpectedFilesAndReport) {
+  const fs::path source = GetParam();
+  std::string route, input;
+  std::istringstream(ReadWholeFile((source / "command").string())) >> route >> input;
+  TempFolder folder;
+  std::set<std::string> allowed;
+  for (const auto& entry : fs::directory_iterator(source)) {
+    const std::string name = entry.path().filename().string();
+    if (name == "command" || name == "expected") continue;
+    fs::copy_file(entry.path(), folder.File(name));
+    allowed.insert(name);
+  }
+  RealFileSystem files;
+  RecordingHost host(files);
+  const ConversionOutcome outcome = Convert(route, host, folder.File(input));
+  const std::string produced = Report(outcome, host);
+  WriteWholeFile(folder.File("report.txt"), produced);
+
+  // TESSALINE_GPX_BLESS=1 writes what came out as the expected files, to be
+  // read through before they are committed.
+  if (std::getenv("TESSALINE_GPX_BLESS") != nullptr) {
+    fs::create_directories(source / "expected");
+    for (const auto& entry : fs::directory_iterator(folder.path())) {
+      const std::string name = entry.path().filename().string();
+      if (!allowed.count(name)) fs::copy_file(entry.path(), source / "expected" / name, fs::copy_options::overwrite_existing);
+    }
+  }
+  for (const auto& entry : fs::directory_iterator(source / "expected")) {
+    const std::string name = entry.path().filename().string();
+    allowed.insert(name);
+    EXPECT_EQ(ReadWholeFile(folder.File(name)), ReadWholeFile(entry.path().string()))
+        << source.filename() << ": " << name;
+  }
+  for (const auto& entry : fs::directory_iterator(folder.path())) {
+    EXPECT_TRUE(allowed.count(entry.path().filename().string()))
+        << source.filename() << ": unexpected file " << entry.path().filename();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GpxCase, ::testing::ValuesIn(Cases()),
+                         [](const ::testing::TestParamInfo<fs::path>& info) {
+                           std::string name = info.param.filename().string();
+                           for (char& c : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           }
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace tessaline::gpx
+
+namespace tessaline::gpx {
+namespace {
+
+// Past 32,767 runs the numbering starts again at 1 (never 0, never twice in
+// a row), and past 32,766 lines the file is one the device cannot read back.
+TEST(GpxToDevice, GroupsWrapAndTooManyLinesAreNoted) {
+  std::string gpx = "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
+  for (int i = 0; i < 32768; ++i) gpx += "<wpt lat=\"1\" lon=\"2\"/>\n";
+  gpx += "</gpx>\n";
+  testing::TempFolder folder;
+  testing::WriteWholeFile(folder.File("many.gpx"), gpx);
+  RealFileSystem files;
+  RecordingHost host(files);
+  ASSERT_EQ(ConvertGpxToDevice(host, folder.File("many.gpx")), ConversionOutcome::Completed);
+  const std::string device = testing::ReadWholeFile(folder.File("many.asc"));
+  const std::string line = "1.000000000000000,2.000000000000000,-9999,\"\",";
+  EXPECT_EQ(device.substr(device.size() - (2 * line.size() + 10)),
+            line + "32767\r\n" + line + "1\r\n");
+  ASSERT_EQ(host.notes.size(), 1u);
+  // The 32,767th and 32,768th points, after the root's line.
+  EXPECT_EQ(host.notes[0].warnings,
+            (std::vector<ConversionWarning>{{folder.File("many.gpx"), 32768,
+                                             "2 lignes au-delà de 32 766 (ni l'appareil ni ce programme ne "
+                                             "relisent le fichier)"}}));
+  EXPECT_EQ(host.notes[0].summary, "0 trace (0 point), 32768 waypoints");
+}
+
+}  // namespace
+}  // namespace tessaline::gpx
+
+namespace tessaline::gpx {
+namespace {
+
+// A stop asked in the middle of the points (a throw from inside Expat's
+// callbacks) ends the conversion cleanly: nothing shown, nothing written.
+TEST(GpxToDevice, AStopInTheMiddleLeavesNothingBehind) {
+  testing::TempFolder folder;
+  testing::WriteWholeFile(folder.File("a.gpx"),
+                          "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\"><wpt lat=\"1\" lon=\"2\"/>"
+                          "<wpt lat=\"3\" lon=\"4\"/><wpt lat=\"5\" lon=\"6\"/></gpx>");
+  RealFileSystem files;
+  RecordingHost host(files);
+  host.StopAtYield(2);
+  EXPECT_EQ(ConvertGpxToDevice(host, folder.File("a.gpx")), ConversionOutcome::Stopped);
+  EXPECT_TRUE(host.Messages().empty());
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
+}
+
+}  // namespace
+}  // namespace tessaline::gpx
+
+namespace tessaline::gpx {
+namespace {
+
+// Every file under detect/ is GPX by its content when its name starts with
+// "yes_", and not when it starts with "no_", whatever its extension.
+TEST(IsGpxFile, TheContentDecidesNotTheName) {
+  RealFileSystem files;
+  for (const auto& entry : fs::directory_iterator(TESSALINE_GPX_DETECT)) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_EQ(IsGpxFile(files, entry.path().string()), name.rfind("yes_", 0) == 0) << name;
+  }
+  EXPECT_FALSE(IsGpxFile(files, TESSALINE_GPX_DETECT));  // a folder
+  EXPECT_FALSE(IsGpxFile(files, ""));
+}
+
+}  // namespace
+}  // namespace tessaline::gpx
