@@ -62,6 +62,6 @@ static_assert(InIdOrder(), "the table is indexed by ControlId");
 
 const std::array<ControlSpec, kControlCount>& ControlTable() { return kTable; }
 
-const ControlSpec& Spec(ControlId id) { return kTable[static_cast<std::size_t>(id)]; }
+const ControlSpec& RowOf(ControlId id) { return kTable[static_cast<std::size_t>(id)]; }
 
 }  // namespace tessaline

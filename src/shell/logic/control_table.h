@@ -82,7 +82,7 @@ struct ControlSpec {
 
 // Back to front.
 const std::array<ControlSpec, kControlCount>& ControlTable();
-const ControlSpec& Spec(ControlId id);
+const ControlSpec& RowOf(ControlId id);
 
 // Whether a control lets the pointer through to the window's own surface.
 constexpr bool IsSurface(ControlKind kind) {

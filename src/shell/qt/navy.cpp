@@ -26,8 +26,8 @@ namespace {
 // The layout is kept in twips, 15 to a device-independent pixel.
 constexpr int kQtTwipsPerPixel = 15;
 constexpr int Px(int twips) { return twips / kQtTwipsPerPixel; }
-QRect TwipsRect(const ControlSpec& spec) {
-  return QRect(Px(spec.left), Px(spec.top), Px(spec.width), Px(spec.height));
+QRect TwipsRect(const ControlSpec& row) {
+  return QRect(Px(row.left), Px(row.top), Px(row.width), Px(row.height));
 }
 
 // The disc the window is cut to: 290 across, centred on the sphere.
@@ -51,10 +51,10 @@ QString FamilyOf(const FontSpec& font) {
   return tahoma;
 }
 
-QFont FontOf(const FontSpec& spec) {
-  QFont font(FamilyOf(spec));
+QFont FontOf(const FontSpec& row) {
+  QFont font(FamilyOf(row));
   font.setStyleHint(QFont::SansSerif);
-  font.setPointSizeF(spec.points);
+  font.setPointSizeF(row.points);
   return font;
 }
 
@@ -134,40 +134,40 @@ NavyLabel* Navy::LabelOf(ControlId id) const { return qobject_cast<NavyLabel*>(v
 // Created back to front, as the table runs: each control lies in front of
 // those made before.
 void Navy::BuildControls() {
-  for (const ControlSpec& spec : ControlTable()) {
+  for (const ControlSpec& row : ControlTable()) {
     QWidget* control = nullptr;
-    switch (spec.kind) {
+    switch (row.kind) {
       case ControlKind::Label: {
-        NavyLabel* label = spec.id == ControlId::LblFichiers
-                               ? new DropLabel(QString::fromUtf8(spec.caption), this)
-                               : new NavyLabel(QString::fromUtf8(spec.caption), this);
-        label->setFont(FontOf(spec.font));
-        if (spec.text_color) label->SetTextColor(BgrColor(*spec.text_color));
-        if (spec.fill) label->SetBackgroundColor(BgrColor(*spec.fill));
-        label->SetBordered(spec.border_width > 0);
+        NavyLabel* label = row.id == ControlId::LblFichiers
+                               ? new DropLabel(QString::fromUtf8(row.caption), this)
+                               : new NavyLabel(QString::fromUtf8(row.caption), this);
+        label->setFont(FontOf(row.font));
+        if (row.text_color) label->SetTextColor(BgrColor(*row.text_color));
+        if (row.fill) label->SetBackgroundColor(BgrColor(*row.fill));
+        label->SetBordered(row.border_width > 0);
         // Only the step text may take a second line.
-        label->setWordWrap(spec.id == ControlId::LblStatus);
-        if (spec.tooltip != nullptr) label->setToolTip(QString::fromUtf8(spec.tooltip));
+        label->setWordWrap(row.id == ControlId::LblStatus);
+        if (row.tooltip != nullptr) label->setToolTip(QString::fromUtf8(row.tooltip));
         control = label;
         break;
       }
       case ControlKind::Circle:
       case ControlKind::Rectangle:
-        control = new ShapeControl(spec.kind == ControlKind::Circle ? ShapeControl::Kind::Circle
+        control = new ShapeControl(row.kind == ControlKind::Circle ? ShapeControl::Kind::Circle
                                                                     : ShapeControl::Kind::Rectangle,
-                                   BgrColor(spec.fill.value_or(kWhiteBgr)), spec.border_width, this);
+                                   BgrColor(row.fill.value_or(kWhiteBgr)), row.border_width, this);
         break;
       case ControlKind::Line:
-        control = new LineControl(Px(spec.left), Px(spec.left + spec.width), Px(spec.top), this);
+        control = new LineControl(Px(row.left), Px(row.left + row.width), Px(row.top), this);
         break;
       case ControlKind::Button:
-        control = new CompletionButton(QString::fromUtf8(spec.caption), this);
+        control = new CompletionButton(QString::fromUtf8(row.caption), this);
         break;
     }
-    control->setObjectName(QString::fromUtf8(spec.name));
-    if (spec.kind != ControlKind::Line) control->setGeometry(TwipsRect(spec));
-    if (!spec.visible) control->hide();
-    view_.Register(spec.id, control);
+    control->setObjectName(QString::fromUtf8(row.name));
+    if (row.kind != ControlKind::Line) control->setGeometry(TwipsRect(row));
+    if (!row.visible) control->hide();
+    view_.Register(row.id, control);
   }
 
   NavyLabel* label3 = LabelOf(ControlId::Label3);

@@ -23,12 +23,12 @@ void FillBox(HDC dc, const RECT& box, COLORREF color) {
 
 ControlLooks InitialLooks() {
   ControlLooks looks;
-  for (const ControlSpec& spec : ControlTable()) {
-    ControlLook& look = looks[static_cast<std::size_t>(spec.id)];
-    look.caption = spec.caption != nullptr ? platform::Widen(spec.caption) : std::wstring();
-    look.text_color = spec.text_color;
-    look.fill = spec.fill;
-    look.visible = spec.visible;
+  for (const ControlSpec& row : ControlTable()) {
+    ControlLook& look = looks[static_cast<std::size_t>(row.id)];
+    look.caption = row.caption != nullptr ? platform::Widen(row.caption) : std::wstring();
+    look.text_color = row.text_color;
+    look.fill = row.fill;
+    look.visible = row.visible;
   }
   return looks;
 }
@@ -40,20 +40,20 @@ ControlPainter::~ControlPainter() {
   for (std::size_t i = 0; i < font_count_; ++i) DeleteObject(fonts_[i].font);
 }
 
-HFONT ControlPainter::Font(const FontSpec& spec, bool bold) {
+HFONT ControlPainter::Font(const FontSpec& row, bool bold) {
   for (std::size_t i = 0; i < font_count_; ++i) {
     const CachedFont& cached = fonts_[i];
-    if (std::strcmp(cached.family, spec.family) == 0 && cached.points == spec.points &&
+    if (std::strcmp(cached.family, row.family) == 0 && cached.points == row.points &&
         cached.bold == bold) {
       return cached.font;
     }
   }
-  const std::wstring family = platform::Widen(spec.family);
-  HFONT font = CreateFontW(scale_.FontHeight(spec.points), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
+  const std::wstring family = platform::Widen(row.family);
+  HFONT font = CreateFontW(scale_.FontHeight(row.points), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
                            FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS,
                            family.c_str());
-  if (font_count_ < fonts_.size()) fonts_[font_count_++] = {spec.family, spec.points, bold, font};
+  if (font_count_ < fonts_.size()) fonts_[font_count_++] = {row.family, row.points, bold, font};
   return font;
 }
 
@@ -73,19 +73,19 @@ void ControlPainter::Paint(HDC dc, SIZE size, const ControlLooks& looks) {
     DeleteDC(source);
   }
   SetBkMode(dc, TRANSPARENT);
-  for (const ControlSpec& spec : ControlTable()) {
-    const ControlLook& look = looks[static_cast<std::size_t>(spec.id)];
+  for (const ControlSpec& row : ControlTable()) {
+    const ControlLook& look = looks[static_cast<std::size_t>(row.id)];
     if (!look.visible) continue;
-    switch (spec.kind) {
+    switch (row.kind) {
       case ControlKind::Label:
-        PaintLabel(dc, spec, look);
+        PaintLabel(dc, row, look);
         break;
       case ControlKind::Circle:
       case ControlKind::Rectangle:
-        PaintShape(dc, spec, look);
+        PaintShape(dc, row, look);
         break;
       case ControlKind::Line:
-        PaintLine(dc, spec);
+        PaintLine(dc, row);
         break;
       case ControlKind::Button:
         break;
@@ -93,28 +93,28 @@ void ControlPainter::Paint(HDC dc, SIZE size, const ControlLooks& looks) {
   }
 }
 
-void ControlPainter::PaintLabel(HDC dc, const ControlSpec& spec, const ControlLook& look) {
-  RECT box = scale_.Box(spec);
+void ControlPainter::PaintLabel(HDC dc, const ControlSpec& row, const ControlLook& look) {
+  RECT box = scale_.Box(row);
   if (look.fill) FillBox(dc, box, ColorOf(look.fill));
-  if (spec.border_width > 0) {
+  if (row.border_width > 0) {
     HBRUSH frame = CreateSolidBrush(GetSysColor(COLOR_WINDOWTEXT));
     FrameRect(dc, &box, frame);
     DeleteObject(frame);
     InflateRect(&box, -1, -1);
   }
-  HGDIOBJ old = SelectObject(dc, Font(spec.font, look.bold));
+  HGDIOBJ old = SelectObject(dc, Font(row.font, look.bold));
   SetTextColor(dc, ColorOf(look.text_color));
   // Only the step text may take a second line.
   const UINT layout = DT_CENTER | DT_TOP | DT_NOPREFIX |
-                      (spec.id == ControlId::LblStatus ? DT_WORDBREAK : DT_SINGLELINE);
+                      (row.id == ControlId::LblStatus ? DT_WORDBREAK : DT_SINGLELINE);
   DrawTextW(dc, look.caption.c_str(), static_cast<int>(look.caption.size()), &box, layout);
   SelectObject(dc, old);
 }
 
-void ControlPainter::PaintShape(HDC dc, const ControlSpec& spec, const ControlLook& look) {
-  RECT box = scale_.Box(spec);
-  const int border = scale_.Scaled(spec.border_width);
-  if (spec.kind == ControlKind::Rectangle) {
+void ControlPainter::PaintShape(HDC dc, const ControlSpec& row, const ControlLook& look) {
+  RECT box = scale_.Box(row);
+  const int border = scale_.Scaled(row.border_width);
+  if (row.kind == ControlKind::Rectangle) {
     // The border lies inside the box, around the filled middle.
     FillBox(dc, box, GetSysColor(COLOR_WINDOWTEXT));
     InflateRect(&box, -border, -border);
@@ -138,8 +138,8 @@ void ControlPainter::PaintShape(HDC dc, const ControlSpec& spec, const ControlLo
   DeleteObject(brush);
 }
 
-void ControlPainter::PaintLine(HDC dc, const ControlSpec& spec) {
-  const RECT box = scale_.Box(spec);
+void ControlPainter::PaintLine(HDC dc, const ControlSpec& row) {
+  const RECT box = scale_.Box(row);
   FillBox(dc, box, GetSysColor(COLOR_WINDOWTEXT));
 }
 

@@ -36,12 +36,12 @@ class ControlPainter {
   // The whole client area of `size` pixels into `dc`.
   void Paint(HDC dc, SIZE size, const ControlLooks& looks);
   // The font of a control (regular or bold), kept for the window's life.
-  HFONT Font(const FontSpec& spec, bool bold);
+  HFONT Font(const FontSpec& row, bool bold);
 
  private:
-  void PaintLabel(HDC dc, const ControlSpec& spec, const ControlLook& look);
-  void PaintShape(HDC dc, const ControlSpec& spec, const ControlLook& look);
-  void PaintLine(HDC dc, const ControlSpec& spec);
+  void PaintLabel(HDC dc, const ControlSpec& row, const ControlLook& look);
+  void PaintShape(HDC dc, const ControlSpec& row, const ControlLook& look);
+  void PaintLine(HDC dc, const ControlSpec& row);
 
   const ScreenScale& scale_;
   HBITMAP sphere_;

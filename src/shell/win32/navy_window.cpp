@@ -103,7 +103,7 @@ bool NavyWindow::Load() {
 }
 
 void NavyWindow::CreateControls() {
-  const ControlSpec& ok = Spec(ControlId::CmdOK);
+  const ControlSpec& ok = RowOf(ControlId::CmdOK);
   const RECT box = scale_.Box(ok);
   const std::wstring caption = looks_[Index(ControlId::CmdOK)].caption;
   button_ = CreateWindowExW(0, L"BUTTON", caption.c_str(),
@@ -116,14 +116,14 @@ void NavyWindow::CreateControls() {
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
-  for (const ControlSpec& spec : ControlTable()) {
-    if (spec.tooltip == nullptr) continue;
+  for (const ControlSpec& row : ControlTable()) {
+    if (row.tooltip == nullptr) continue;
     TOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_SUBCLASS;
     tool.hwnd = window_;
-    tool.uId = Index(spec.id);
-    tool.rect = scale_.Box(spec);
+    tool.uId = Index(row.id);
+    tool.rect = scale_.Box(row);
     // Decided when it shows: Label4's depends on the notification area.
     tool.lpszText = LPSTR_TEXTCALLBACKW;
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
@@ -142,7 +142,7 @@ void NavyWindow::CreateControls() {
 // ---------------------------------------------------------------- NavyView
 
 void NavyWindow::Invalidate(ControlId id) {
-  const RECT box = scale_.Box(Spec(id));
+  const RECT box = scale_.Box(RowOf(id));
   InvalidateRect(window_, &box, FALSE);
 }
 
@@ -313,7 +313,7 @@ void NavyWindow::AboutChosen() {
 
 bool NavyWindow::AcceptsDropAt(POINT client_point) {
   if (!drops_accepted_ || !logic_.AcceptsDrops() || IsWindowVisible(button_)) return false;
-  const RECT target = scale_.Box(Spec(ControlId::LblFichiers));
+  const RECT target = scale_.Box(RowOf(ControlId::LblFichiers));
   return PtInRect(&target, client_point) != FALSE;
 }
 
@@ -323,12 +323,12 @@ void NavyWindow::FilesDropped(std::vector<std::string> paths) { logic_.Dropped(s
 
 std::optional<ControlId> NavyWindow::LabelAt(POINT client) const {
   const auto& table = ControlTable();
-  for (auto spec = table.rbegin(); spec != table.rend(); ++spec) {
-    if (!looks_[Index(spec->id)].visible) continue;
-    const RECT box = scale_.Box(*spec);
+  for (auto row = table.rbegin(); row != table.rend(); ++row) {
+    if (!looks_[Index(row->id)].visible) continue;
+    const RECT box = scale_.Box(*row);
     if (!PtInRect(&box, client)) continue;
-    if (IsSurface(spec->kind)) return std::nullopt;
-    return spec->id;
+    if (IsSurface(row->kind)) return std::nullopt;
+    return row->id;
   }
   return std::nullopt;
 }
@@ -383,7 +383,7 @@ void NavyWindow::MouseUp(int button, POINT client) {
     const ControlId label = *pressed_label_;
     pressed_label_.reset();
     ReleaseCapture();
-    const RECT box = scale_.Box(Spec(label));
+    const RECT box = scale_.Box(RowOf(label));
     if (PtInRect(&box, client)) LabelClicked(label);
     return;
   }
@@ -490,7 +490,7 @@ LRESULT NavyWindow::Handle(HWND window, UINT message, WPARAM wparam, LPARAM lpar
           shown_tooltip_ = completion_tooltip_;
         } else {
           const auto id = static_cast<ControlId>(header->idFrom);
-          const char* text = Spec(id).tooltip;
+          const char* text = RowOf(id).tooltip;
           if (id == ControlId::Label4 && !NotificationAreaAvailable()) text = window_texts::kNoTrayTooltip;
           shown_tooltip_ = platform::Widen(text != nullptr ? text : "");
         }

@@ -11,17 +11,17 @@ ScreenScale ScreenScale::OfSystem() {
   return ScreenScale(dpi);
 }
 
-RECT ScreenScale::Box(const ControlSpec& spec) const {
+RECT ScreenScale::Box(const ControlSpec& row) const {
   RECT box;
-  box.left = Px(spec.left);
-  box.top = Px(spec.top);
-  if (spec.kind == ControlKind::Line) {
+  box.left = Px(row.left);
+  box.top = Px(row.top);
+  if (row.kind == ControlKind::Line) {
     // Both ends drawn, one pixel high.
-    box.right = Px(spec.left + spec.width) + 1;
+    box.right = Px(row.left + row.width) + 1;
     box.bottom = box.top + 1;
   } else {
-    box.right = box.left + Px(spec.width);
-    box.bottom = box.top + Px(spec.height);
+    box.right = box.left + Px(row.width);
+    box.bottom = box.top + Px(row.height);
   }
   return box;
 }

@@ -20,7 +20,7 @@ class ScreenScale {
   // A length given in pixels at 96 dpi.
   int Scaled(int pixels_at_96) const { return MulDiv(pixels_at_96, dpi_, 96); }
   // A control's box in pixels of the client area.
-  RECT Box(const ControlSpec& spec) const;
+  RECT Box(const ControlSpec& row) const;
   // Font height for CreateFontW: negative, the character height.
   int FontHeight(double points) const;
 

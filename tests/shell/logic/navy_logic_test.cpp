@@ -46,7 +46,7 @@ class RecordingView : public NavyView {
   void EndProgram() override { calls.push_back("end"); }
 
  private:
-  void Note(ControlId id, const std::string& what) { calls.push_back(std::string(Spec(id).name) + " " + what); }
+  void Note(ControlId id, const std::string& what) { calls.push_back(std::string(RowOf(id).name) + " " + what); }
 };
 
 struct Step {
