@@ -22,11 +22,13 @@ DeviceLineProblem ReadDevicePointLine(std::string_view line, DevicePointFields& 
     if (comma == std::string_view::npos || count >= pieces.size()) break;
     start = comma + 1;
   }
-  if (count < pieces.size()) ++count;  // the empty piece of the closing comma
+  const bool closing_piece_added = count < pieces.size();
+  if (closing_piece_added) ++count;  // the empty piece of the closing comma
 
   // An empty line is ",," (pieces 0 to 2); two fields give pieces 0 to 3;
-  // three fields reach piece 4 but it is the empty closing piece.
-  if (count < 5) return DeviceLineProblem::TooFewFields;
+  // three fields reach piece 4 only through the closing comma: the name is
+  // missing, which the user is told as too few fields, not a short name.
+  if (count < 5 || (closing_piece_added && count == 5)) return DeviceLineProblem::TooFewFields;
   if (pieces[4].size() < 2) return DeviceLineProblem::NameTooShort;
 
   fields.coord1 = pieces[1];

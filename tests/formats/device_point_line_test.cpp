@@ -15,10 +15,10 @@ TEST(DevicePointLine, NameLosesItsEndsAndACommaInsideItShiftsTheGroup) {
   ASSERT_EQ(ReadDevicePointLine("1,2,3,\"a,b\",4", f), DeviceLineProblem::None);
   EXPECT_EQ(f.name, "");
   EXPECT_EQ(f.group, "b\"");
-  for (const char* line : {"", "1", "1,2"}) {
+  for (const char* line : {"", "1", "1,2", "1,2,3"}) {
     EXPECT_EQ(ReadDevicePointLine(line, f), DeviceLineProblem::TooFewFields) << line;
   }
-  for (const char* line : {"1,2,3", "1,2,3,\"", "1,2,3,,5"}) {
+  for (const char* line : {"1,2,3,\"", "1,2,3,,5", "1,2,3,"}) {
     EXPECT_EQ(ReadDevicePointLine(line, f), DeviceLineProblem::NameTooShort) << line;
   }
 }
