@@ -15,8 +15,13 @@ void RefuseOutputOverInput(FileSystem& files, const std::string& output, const F
 
 void WriteOutput(FileSystem& files, const std::string& output, const FileIdentity& input,
                  std::string_view content) {
+  WriteOutput(files, output, input, std::vector<std::string_view>{content});
+}
+
+void WriteOutput(FileSystem& files, const std::string& output, const FileIdentity& input,
+                 const std::vector<std::string_view>& parts) {
   RefuseOutputOverInput(files, output, input);
-  if (!ReplaceFileWith(files, output, content)) {
+  if (!ReplaceFileWithParts(files, output, parts)) {
     throw ConversionFailure::FileOperation(output, files);
   }
 }

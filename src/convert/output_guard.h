@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/file_system.h"
 
@@ -20,5 +21,8 @@ void RefuseOutputOverInput(FileSystem& files, const std::string& output, const F
 // ConversionFailure naming the output when either fails.
 void WriteOutput(FileSystem& files, const std::string& output, const FileIdentity& input,
                  std::string_view content);
+// The same with the content in parts, written one after the other.
+void WriteOutput(FileSystem& files, const std::string& output, const FileIdentity& input,
+                 const std::vector<std::string_view>& parts);
 
 }  // namespace tessaline

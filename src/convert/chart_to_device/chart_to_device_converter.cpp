@@ -3,6 +3,7 @@
 #include "convert/chart_to_device/chart_conversion_steps.h"
 #include "convert/chart_to_device/track_conversion.h"
 #include "convert/chart_to_device/waypoint_conversion.h"
+#include "convert/input_file.h"
 #include "formats/chart_line_reader.h"
 
 namespace tessaline {
@@ -14,16 +15,8 @@ using namespace chart_to_device;
 void DetectAndConvert(Host& host, const std::string& path, ConversionReport& report) {
   host.SetStepText(messages::kChartToDeviceStep1);
   FileSystem& files = host.Files();
-  // A drop that held no file names none.
-  if (path.empty()) throw ConversionFailure::FileOperation(path, FileFault{FileError::NotFound, ""});
-  // Only a regular file: a directory would read as empty and a FIFO could
-  // block the second pass.
-  if (files.TypeOf(path) != FileType::Regular) throw ConversionFailure::FileOperation(path, files);
-  const auto identity = files.Identity(path);
-  if (!identity) throw ConversionFailure::FileOperation(path, files);
-  const auto length = files.Length(path);
-  if (!length) throw ConversionFailure::FileOperation(path, files);
-  const ChartInput input{path, *identity, *length};
+  const InputFile checked = CheckInputFile(files, path);
+  const ChartInput input{path, checked.identity, checked.length};
   // An input that is its own output would be lost; refuse before any work.
   RefuseOutputOverInput(files, DeviceOutputPath(path), input.identity);
 

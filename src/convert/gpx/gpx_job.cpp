@@ -1,5 +1,6 @@
 #include "convert/gpx/gpx_job.h"
 
+#include "convert/input_file.h"
 #include "convert/output_guard.h"
 #include "formats/coordinate_notation.h"
 #include "formats/device_point_line.h"
@@ -7,7 +8,6 @@
 #include "formats/gpx/gpx_reader.h"
 #include "formats/number_reader.h"
 #include "formats/percentage.h"
-#include "host/replace_file.h"
 #include "platform/path_names.h"
 
 namespace tessaline::gpx {
@@ -32,15 +32,9 @@ const WarningKind& KindOf(NoteKind kind) {
 void GpxJob::Begin(const std::vector<std::string>& outputs) {
   host_.SetStepText(messages::kChartToDeviceStep1);
   FileSystem& files = host_.Files();
-  // A drop that held no file names none.
-  if (path_.empty()) throw ConversionFailure::FileOperation(path_, FileFault{FileError::NotFound, ""});
-  if (files.TypeOf(path_) != FileType::Regular) throw ConversionFailure::FileOperation(path_, files);
-  const auto identity = files.Identity(path_);
-  if (!identity) throw ConversionFailure::FileOperation(path_, files);
-  const auto length = files.Length(path_);
-  if (!length) throw ConversionFailure::FileOperation(path_, files);
-  identity_ = *identity;
-  length_ = *length;
+  const InputFile checked = CheckInputFile(files, path_);
+  identity_ = checked.identity;
+  length_ = checked.length;
   for (const std::string& output : outputs) RefuseOutputOverInput(files, output, identity_);
   host_.MarkStepFinished(1);
 }
@@ -68,14 +62,9 @@ void GpxJob::Finish(const std::vector<Output>& outputs) {
   host_.MarkStepFinished(3);
   host_.SetStepText(messages::kChartToDeviceStep4);
   FileSystem& files = host_.Files();
-  for (const Output& output : outputs) {
-    // Checked again right before writing: the name may have become a link
-    // to the input meanwhile.
-    RefuseOutputOverInput(files, output.path, identity_);
-    if (!ReplaceFileWithParts(files, output.path, output.parts)) {
-      throw ConversionFailure::FileOperation(output.path, files);
-    }
-  }
+  // Each name is checked again right before writing: it may have become a
+  // link to the input meanwhile.
+  for (const Output& output : outputs) WriteOutput(files, output.path, identity_, output.parts);
   TakeNotes();
   report_.SetSummary(ConversionSummary{ConversionSummary::Form::TracksAndWaypoints, summary.tracks,
                                        summary.track_points, summary.waypoints});

@@ -1,0 +1,22 @@
+#pragma once
+// The file a conversion reads, as step 1 finds it: a regular file (a folder
+// can read as empty and a FIFO can block a second pass) whose identity and
+// length can be told, so that a change between passes can be seen.
+
+#include <cstdint>
+#include <string>
+
+#include "host/file_system.h"
+
+namespace tessaline {
+
+struct InputFile {
+  FileIdentity identity;
+  std::uint64_t length = 0;
+};
+
+// Throws ConversionFailure naming `path` and why, when it is no such file
+// (an empty path, as a drop that held no file names, among them).
+InputFile CheckInputFile(FileSystem& files, const std::string& path);
+
+}  // namespace tessaline
