@@ -143,11 +143,11 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
   } else if (parser.result.files.empty()) {
     parser.Fail("opérande de fichier manquant");
   } else if (parser.to_chart) {
-    parser.result.direction = Direction::DeviceToChart;
+    parser.result.request = Request::ToChart;
   } else if (parser.to_device) {
-    parser.result.direction = Direction::ChartToDevice;
+    parser.result.request = Request::ToDevice;
   } else if (parser.to_gpx) {
-    parser.result.direction = Direction::ToGpx;
+    parser.result.request = Request::ToGpx;
   }
   return parser.result;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "convert/roads/road_table.h"
+
 namespace tessaline::cli {
 
 inline constexpr const char* kProgramName = "tessaline-convert";
@@ -16,13 +18,11 @@ inline constexpr int kExitAllConverted = 0;
 inline constexpr int kExitSomeFileFailed = 1;
 inline constexpr int kExitUsageError = 2;
 
-enum class Direction { ByFileName, DeviceToChart, ChartToDevice, ToGpx };
-
 enum class CliAction { Convert, ShowHelp, ShowVersion, UsageError };
 
 struct CliOptions {
   CliAction action = CliAction::Convert;
-  Direction direction = Direction::ByFileName;
+  Request request = Request::ByFile;  // the road each file takes: convert/roads/road_table.h
   bool quiet = false;
   std::vector<std::string> files;
   std::string error;  // for UsageError: the message, without the program name

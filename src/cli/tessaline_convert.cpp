@@ -3,9 +3,7 @@
 #include "cli/cli_options.h"
 #include "cli/console_host.h"
 #include "cli/conversion_run.h"
-#include "convert/chart_to_device/chart_to_device_converter.h"
-#include "convert/device_to_chart/device_to_chart_converter.h"
-#include "convert/gpx/gpx_conversions.h"
+#include "convert/roads/roads.h"
 #include "platform/clock.h"
 #include "host/real_file_system.h"
 #include "platform/user_regional_settings.h"
@@ -14,14 +12,15 @@ namespace tessaline::cli {
 
 namespace {
 
-void AddGpxConverters(Converters& converters, ConsoleHost& host, Clock& clock) {
-  converters.is_gpx = [&host](const std::string& path) { return gpx::IsGpxFile(host.Files(), path); };
-  converters.gpx_to_device = [&host](const std::string& path) { return gpx::ConvertGpxToDevice(host, path); };
-  converters.gpx_to_chart = [&host, &clock](const std::string& path) {
-    return gpx::ConvertGpxToChart(host, path, UserRegionalSettings(), clock);
-  };
-  converters.device_to_gpx = [&host](const std::string& path) { return gpx::ConvertDeviceToGpx(host, path); };
-  converters.chart_to_gpx = [&host](const std::string& path) { return gpx::ConvertChartToGpx(host, path); };
+constexpr const char* kStdoutWriteError = ": erreur d'écriture sur la sortie standard\n";
+
+// Help and version asked for and not delivered (a full disk, a closed pipe)
+// is a failure, as GNU tools report it.
+ProgramResult WriteOrFail(ProcessStreams& streams, const std::string& text) {
+  streams.out.Write(text);
+  if (!streams.out.Failed()) return {};
+  streams.err.Write(Joined({kProgramName, kStdoutWriteError}));
+  return {kExitSomeFileFailed, false};
 }
 
 }  // namespace
@@ -29,8 +28,8 @@ void AddGpxConverters(Converters& converters, ConsoleHost& host, Clock& clock) {
 ProgramResult RunTessalineConvert(const std::vector<std::string>& arguments, ProcessStreams streams) {
   const CliOptions options = ParseCommandLine(arguments);
   switch (options.action) {
-    case CliAction::ShowHelp: streams.out.Write(HelpText()); return {};
-    case CliAction::ShowVersion: streams.out.Write(VersionText()); return {};
+    case CliAction::ShowHelp: return WriteOrFail(streams, HelpText());
+    case CliAction::ShowVersion: return WriteOrFail(streams, VersionText());
     case CliAction::UsageError:
       streams.err.Write(UsageErrorText(options.error));
       return {kExitUsageError, false};
@@ -45,24 +44,15 @@ ProgramResult RunTessalineConvert(const std::vector<std::string>& arguments, Pro
   host_options.stop_requested = streams.stop_requested;
   ConsoleHost host(files, streams.out, streams.err, host_options);
 
-  // One device-to-chart converter for the whole run, as the window keeps one.
+  // One table of roads for the whole run, as the window keeps one.
   SystemClock clock;
-  DeviceToChartConverter device_to_chart(host, UserRegionalSettings(), clock, DefaultStagingLocation());
-  Converters converters;
-  converters.device_to_chart = [&](const std::string& path) {
-    return device_to_chart.ConvertDeviceToChart(path);
-  };
-  ChartToDeviceConverter chart_to_device(host);
-  converters.chart_to_device = [&](const std::string& path) {
-    return chart_to_device.ConvertChartToDevice(path);
-  };
-  AddGpxConverters(converters, host, clock);
-
-  const RunResult run = ConvertFiles(options.files, options.direction, host, converters);
+  Roads roads(host, RoadServices{UserRegionalSettings(), &clock, DefaultStagingLocation()});
+  const RunResult run =
+      ConvertFiles(options.files, host, [&](const std::string& path) { return roads.Convert(path, options.request); });
   ProgramResult result{run.exit_status, run.stopped};
   if (streams.out.Failed()) {
     // The completion lines are the run's report; losing them is a failure.
-    streams.err.Write(Joined({kProgramName, ": erreur d'écriture sur la sortie standard\n"}));
+    streams.err.Write(Joined({kProgramName, kStdoutWriteError}));
     result.exit_status = std::max(result.exit_status, kExitSomeFileFailed);
   }
   return result;

@@ -5,7 +5,7 @@
 namespace tessaline {
 
 InputFile CheckInputFile(FileSystem& files, const std::string& path) {
-  if (path.empty()) throw ConversionFailure::FileOperation(path, FileFault{FileError::NotFound, ""});
+  if (path.empty()) throw ConversionFailure::FileOperation(path, FileFault{FileError::NotFound, 0});
   if (files.TypeOf(path) != FileType::Regular) throw ConversionFailure::FileOperation(path, files);
   const auto identity = files.Identity(path);
   if (!identity) throw ConversionFailure::FileOperation(path, files);

@@ -26,4 +26,10 @@ void WriteOutput(FileSystem& files, const std::string& output, const FileIdentit
   }
 }
 
+void WriteOutputsTogether(FileSystem& files, const std::vector<NewContent>& outputs, const FileIdentity& input) {
+  for (const NewContent& output : outputs) RefuseOutputOverInput(files, output.path, input);
+  const std::size_t failed = ReplaceFilesTogether(files, outputs);
+  if (failed < outputs.size()) throw ConversionFailure::FileOperation(outputs[failed].path, files);
+}
+
 }  // namespace tessaline

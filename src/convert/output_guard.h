@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/file_system.h"
+#include "host/replace_file.h"
 
 namespace tessaline {
 
@@ -24,5 +25,10 @@ void WriteOutput(FileSystem& files, const std::string& output, const FileIdentit
 // The same with the content in parts, written one after the other.
 void WriteOutput(FileSystem& files, const std::string& output, const FileIdentity& input,
                  const std::vector<std::string_view>& parts);
+
+// Several outputs that belong together, replaced together
+// (ReplaceFilesTogether): a failure or a stop never leaves a new one beside
+// an old one of the same conversion.
+void WriteOutputsTogether(FileSystem& files, const std::vector<NewContent>& outputs, const FileIdentity& input);
 
 }  // namespace tessaline

@@ -15,6 +15,30 @@ ChartLineKind KindOfChartLine(std::string_view line) {
   }
 }
 
+namespace {
+// Where field n starts (just past the nth ";"), or npos.
+std::size_t FieldStart(std::string_view line, std::size_t n) {
+  std::size_t at = 0;
+  for (std::size_t k = 0; k < n; ++k) {
+    at = line.find(';', at);
+    if (at == std::string_view::npos) return at;
+    ++at;
+  }
+  return at;
+}
+}  // namespace
+
+std::string_view WaypointFieldTwo(std::string_view line) {
+  const std::size_t start = FieldStart(line, 2);
+  if (start == std::string_view::npos) return {};
+  return line.substr(start, line.find(';', start) - start);
+}
+
+std::string_view WaypointFieldsFromEight(std::string_view line) {
+  const std::size_t start = FieldStart(line, 8);
+  return start == std::string_view::npos ? std::string_view() : line.substr(start - 1);
+}
+
 ChartLine::ChartLine(std::string_view line) {
   std::size_t start = 0;
   for (;;) {

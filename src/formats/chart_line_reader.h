@@ -25,6 +25,11 @@ enum class ChartLineKind {
 // The kind from field 0 alone, without splitting the rest of the line.
 ChartLineKind KindOfChartLine(std::string_view line);
 
+// Field 2 and, from the ";" before field 8 on, the rest of a W line: what it
+// holds besides its name, coordinates and value (see chart_line_writer.h).
+std::string_view WaypointFieldTwo(std::string_view line);
+std::string_view WaypointFieldsFromEight(std::string_view line);
+
 class ChartLine {
  public:
   static constexpr std::size_t kKeptFields = 6;  // fields 0 to 5

@@ -1,12 +1,11 @@
 #include "formats/chart_line_writer.h"
 
+#include <algorithm>
+
 namespace tessaline {
 
 namespace {
 constexpr std::string_view kLineEnd = "\r\n";
-// Symbol, datum and label settings the chart program expects on every waypoint.
-constexpr std::string_view kWaypointTail =
-    ";0;C8;WGS84;2;1;18;255;1;0;3;Arial,8,0,0,0,0;0;65535;16;0;0";
 }  // namespace
 
 void AppendTrackHeaderLine(std::string& out, std::string_view name) {
@@ -30,10 +29,13 @@ void AppendTrackPointLine(std::string& out, std::string_view coord2, std::string
 }
 
 void AppendWaypointLine(std::string& out, std::string_view name, std::string_view coord2,
-                        std::string_view coord1, std::string_view value) {
+                        std::string_view coord1, std::string_view value, std::string_view other_fields) {
+  const std::size_t cut = std::min(other_fields.find(';'), other_fields.size());
   out += "W;";
   out += name;
-  out += ";;";
+  out += ';';
+  out += other_fields.substr(0, cut);
+  out += ';';
   out += coord2;
   out += ';';
   out += coord1;
@@ -43,7 +45,7 @@ void AppendWaypointLine(std::string& out, std::string_view name, std::string_vie
   out += coord1;
   out += ';';
   out += coord2;
-  out += kWaypointTail;
+  out += other_fields.substr(cut);
   out += kLineEnd;
 }
 

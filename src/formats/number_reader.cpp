@@ -106,4 +106,22 @@ std::optional<double> ReadAsNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
+bool HoldsNumber(std::string_view text) {
+  std::size_t i = 0;
+  bool sign = false, point = false;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (IsBlank(c)) continue;
+    if (IsDigit(c)) return true;
+    if ((c == '+' || c == '-') && !sign && !point) {
+      sign = true;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  return false;
+}
+
 }  // namespace tessaline

@@ -17,4 +17,8 @@ namespace tessaline {
 // reads as zero.
 std::optional<double> ReadAsNumber(std::string_view text);
 
+// Whether that reading finds any digit: "abc", "" and "-." read as 0 without
+// holding a number.
+bool HoldsNumber(std::string_view text);
+
 }  // namespace tessaline

@@ -1,5 +1,7 @@
 #include "host/file_error_text.h"
 
+#include <charconv>
+
 namespace tessaline {
 
 std::string FileErrorText(const FileFault& fault) {
@@ -12,10 +14,22 @@ std::string FileErrorText(const FileFault& fault) {
     case FileError::ReadOnlyFileSystem: return "Système de fichiers accessible en lecture seulement";
     case FileError::Io: return "Erreur d'entrée/sortie";
     case FileError::NameTooLong: return "Nom de fichier trop long";
+    case FileError::LinkLoop: return "Trop de niveaux de liens symboliques";
+    case FileError::FileTooLarge: return "Fichier trop volumineux";
+    case FileError::Busy: return "Fichier ou périphérique occupé";
+    case FileError::CrossDevice: return "Lien croisé entre périphériques";
+    case FileError::TooManyOpenFiles: return "Trop de fichiers ouverts";
+    case FileError::OutOfMemory: return "Mémoire insuffisante";
+    case FileError::InvalidName: return "Nom de fichier invalide";
+    case FileError::Exists: return "Le fichier existe";
+    case FileError::Interrupted: return "Opération interrompue";
     case FileError::None:
     case FileError::Other: break;
   }
-  return fault.system_text.empty() ? "Erreur inconnue" : fault.system_text;
+  if (fault.system_code == 0) return "Erreur inconnue";
+  char digits[16];
+  const auto end = std::to_chars(digits, digits + sizeof digits, fault.system_code).ptr;
+  return "erreur système " + std::string(digits, end);
 }
 
 }  // namespace tessaline

@@ -7,8 +7,9 @@
 
 namespace tessaline {
 
-// "Aucun fichier ou dossier de ce type", "Permission non accordée"...; the
-// system's text for FileError::Other ("Erreur inconnue" when it has none).
+// "Aucun fichier ou dossier de ce type", "Permission non accordée"...; an
+// error outside the program's kinds reads "erreur système 123" (its errno or
+// Windows error number), never the system's own words.
 std::string FileErrorText(const FileFault& fault);
 
 }  // namespace tessaline

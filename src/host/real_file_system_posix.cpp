@@ -34,6 +34,20 @@ FileError KindOfErrno(int error) {
     case ENAMETOOLONG: return FileError::NameTooLong;
     case ENXIO:
     case ENODEV: return FileError::NotRegular;
+    case ELOOP: return FileError::LinkLoop;
+    case EFBIG:
+    case EOVERFLOW: return FileError::FileTooLarge;
+    case EBUSY:
+    case ETXTBSY: return FileError::Busy;
+    case EXDEV: return FileError::CrossDevice;
+    case EMFILE:
+    case ENFILE: return FileError::TooManyOpenFiles;
+    case ENOMEM: return FileError::OutOfMemory;
+    case EINVAL:
+    case EILSEQ: return FileError::InvalidName;
+    case EEXIST: return FileError::Exists;
+    case EINTR:
+    case EPIPE: return FileError::Interrupted;
     default: return FileError::Other;
   }
 }
@@ -42,11 +56,11 @@ FileError KindOfErrno(int error) {
 void RecordErrno() {
   const int error = errno;
   const FileError kind = KindOfErrno(error);
-  last_fault = FileFault{kind, kind == FileError::Other ? std::generic_category().message(error) : ""};
+  last_fault = FileFault{kind, kind == FileError::Other ? error : 0};
   errno = error;
 }
 
-void RecordFault(FileError kind) { last_fault = FileFault{kind, ""}; }
+void RecordFault(FileError kind) { last_fault = FileFault{kind, 0}; }
 
 // The fault of a file that is not a regular one.
 void RecordNotRegular(const struct stat& info) {
@@ -245,13 +259,14 @@ std::unique_ptr<RandomAccessFile> RealFileSystem::CreateRecordsExclusive(const s
 std::unique_ptr<OutputFile> RealFileSystem::CreateTemporaryBeside(const std::string& target,
                                                                   std::string& temp_path) {
   const std::string folder = FolderOfPath(target);
-  const std::string name = FileNameOfPath(target);
   struct stat old;
   const bool had_old = stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
   for (int attempt = 0; attempt < 100; ++attempt) {
+    // A short name of its own, not the target's name with more added: it
+    // must fit wherever the target's name fits (a name of 255 bytes is legal).
     // A leading dot and a ".tmp" end keep an unfinished file from being taken
     // for the output by a user or by the converters' own name rules.
-    std::string candidate = folder + "." + name + "." + RandomSuffix() + ".tmp";
+    std::string candidate = folder + ".~" + RandomSuffix().substr(0, 8) + ".tmp";
     const int fd = Retry(
         [&] { return open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
     if (fd < 0) {
@@ -270,7 +285,7 @@ std::unique_ptr<OutputFile> RealFileSystem::CreateTemporaryBeside(const std::str
     temp_path = std::move(candidate);
     return std::make_unique<FdOutputFile>(fd);
   }
-  RecordFault(FileError::Other);  // no free name in a hundred tries
+  RecordFault(FileError::Exists);  // no free name in a hundred tries
   return nullptr;
 }
 

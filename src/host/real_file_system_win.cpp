@@ -80,34 +80,36 @@ FileError KindOfError(DWORD error) {
     case ERROR_IO_DEVICE:
     case ERROR_GEN_FAILURE:
     case ERROR_SECTOR_NOT_FOUND: return FileError::Io;
-    case ERROR_FILENAME_EXCED_RANGE: return FileError::NameTooLong;
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BUFFER_OVERFLOW: return FileError::NameTooLong;
+    case ERROR_CANT_RESOLVE_FILENAME:
+    case ERROR_STOPPED_ON_SYMLINK: return FileError::LinkLoop;
+    case ERROR_FILE_TOO_LARGE: return FileError::FileTooLarge;
+    case ERROR_BUSY:
+    case ERROR_DRIVE_LOCKED:
+    case ERROR_USER_MAPPED_FILE: return FileError::Busy;
+    case ERROR_NOT_SAME_DEVICE: return FileError::CrossDevice;
+    case ERROR_TOO_MANY_OPEN_FILES: return FileError::TooManyOpenFiles;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY: return FileError::OutOfMemory;
+    case ERROR_BAD_PATHNAME: return FileError::InvalidName;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return FileError::Exists;
+    case ERROR_OPERATION_ABORTED:
+    case ERROR_BROKEN_PIPE: return FileError::Interrupted;
     default: return FileError::Other;
   }
-}
-
-// The system's words for an error outside the program's kinds.
-std::string SystemText(DWORD error) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text = length != 0 && buffer != nullptr ? std::wstring(buffer, length) : L"";
-  if (buffer != nullptr) LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L'.')) {
-    text.pop_back();
-  }
-  return Narrow(text);
 }
 
 // Records GetLastError() as the latest fault; the error itself is kept.
 void RecordLastError() {
   const DWORD error = GetLastError();
   const FileError kind = KindOfError(error);
-  last_fault = FileFault{kind, kind == FileError::Other ? SystemText(error) : ""};
+  last_fault = FileFault{kind, kind == FileError::Other ? static_cast<int>(error) : 0};
   SetLastError(error);
 }
 
-void RecordFault(FileError kind) { last_fault = FileFault{kind, ""}; }
+void RecordFault(FileError kind) { last_fault = FileFault{kind, 0}; }
 
 // A name that is no valid UTF-8 names no file.
 void RecordBadName() { RecordFault(FileError::NotFound); }
@@ -368,13 +370,14 @@ std::unique_ptr<RandomAccessFile> RealFileSystem::CreateRecordsExclusive(const s
 std::unique_ptr<OutputFile> RealFileSystem::CreateTemporaryBeside(const std::string& target,
                                                                   std::string& temp_path) {
   const std::string folder = FolderOfPath(target);
-  const std::string name = FileNameOfPath(target);
   // A new file takes the permissions the folder hands down, which is what a
   // file written in place would have had; the rename keeps them.
   for (int attempt = 0; attempt < 100; ++attempt) {
+    // A short name of its own, not the target's name with more added: it
+    // must fit wherever the target's name fits (a name of 255 bytes is legal).
     // A leading dot and a ".tmp" end keep an unfinished file from being taken
     // for the output by a user or by the converters' own name rules.
-    std::string candidate = folder + "." + name + "." + RandomSuffix() + ".tmp";
+    std::string candidate = folder + ".~" + RandomSuffix().substr(0, 8) + ".tmp";
     const std::wstring wide = Widen(candidate);
     if (wide.empty()) {
       RecordBadName();
@@ -391,7 +394,7 @@ std::unique_ptr<OutputFile> RealFileSystem::CreateTemporaryBeside(const std::str
     temp_path = std::move(candidate);
     return std::make_unique<HandleOutputFile>(handle.release());
   }
-  RecordFault(FileError::Other);  // no free name in a hundred tries
+  RecordFault(FileError::Exists);  // no free name in a hundred tries
   return nullptr;
 }
 
@@ -466,7 +469,7 @@ bool RealFileSystem::IsWritableFolder(const std::string& folder) {
       return false;
     }
   }
-  RecordFault(FileError::Other);
+  RecordFault(FileError::Exists);
   return false;
 }
 

@@ -32,4 +32,37 @@ bool ReplaceFileWithParts(FileSystem& files, const std::string& path,
   return false;
 }
 
+std::size_t ReplaceFilesTogether(FileSystem& files, const std::vector<NewContent>& contents) {
+  if (contents.size() == 1) return ReplaceFileWithParts(files, contents[0].path, contents[0].parts) ? 1 : 0;
+  std::vector<std::string> targets, temps;
+  auto remove_temps = [&](std::size_t from) {
+    for (std::size_t k = from; k < temps.size(); ++k) files.Remove(temps[k]);
+  };
+  for (std::size_t i = 0; i < contents.size(); ++i) {
+    targets.push_back(files.ResolveLinks(contents[i].path));
+    std::string temp_path;
+    auto out = files.CreateTemporaryBeside(targets.back(), temp_path);
+    if (!out) {
+      remove_temps(0);
+      return i;
+    }
+    temps.push_back(temp_path);
+    bool written = true;
+    for (std::string_view part : contents[i].parts) written = written && out->Write(part);
+    written = written && out->Sync();
+    if (!out->Close() || !written) {
+      remove_temps(0);
+      return i;
+    }
+  }
+  for (std::size_t i = 0; i < contents.size(); ++i) {
+    if (!files.Rename(temps[i], targets[i])) {
+      remove_temps(i);
+      return i;
+    }
+  }
+  for (const std::string& target : targets) files.SyncFolder(FolderOfPath(target));
+  return contents.size();
+}
+
 }  // namespace tessaline

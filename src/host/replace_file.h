@@ -22,4 +22,18 @@ bool ReplaceFileWith(FileSystem& files, const std::string& path, std::string_vie
 bool ReplaceFileWithParts(FileSystem& files, const std::string& path,
                           const std::vector<std::string_view>& parts);
 
+// One file of a set replaced together: its path and its content in parts.
+struct NewContent {
+  std::string path;
+  std::vector<std::string_view> parts;
+};
+
+// Replaces files that belong together (a track file and its waypoint file):
+// every new content is first written whole and flushed beside its target,
+// and only then are they renamed over their targets, one right after the
+// other. A failure before the renames leaves every old file unchanged; no
+// temporary file remains in any case. Returns contents.size() on success,
+// else the index of the content whose step failed (LastFault() tells why).
+std::size_t ReplaceFilesTogether(FileSystem& files, const std::vector<NewContent>& contents);
+
 }  // namespace tessaline

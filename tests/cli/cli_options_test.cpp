@@ -8,13 +8,13 @@ namespace {
 CliOptions Parse(std::vector<std::string> arguments) { return ParseCommandLine(arguments); }
 
 TEST(ParseCommandLine, DirectionsQuietAndFilesInAnyOrder) {
-  EXPECT_EQ(Parse({"a"}).direction, Direction::ByFileName);
-  EXPECT_EQ(Parse({"--to-chart", "a"}).direction, Direction::DeviceToChart);
-  EXPECT_EQ(Parse({"a", "-d"}).direction, Direction::ChartToDevice);
+  EXPECT_EQ(Parse({"a"}).request, Request::ByFile);
+  EXPECT_EQ(Parse({"--to-chart", "a"}).request, Request::ToChart);
+  EXPECT_EQ(Parse({"a", "-d"}).request, Request::ToDevice);
   const CliOptions options = Parse({"a.zbx", "-qc", "b_TRK.txt", "--to-chart", "c"});
   EXPECT_EQ(options.action, CliAction::Convert);
   EXPECT_TRUE(options.quiet);
-  EXPECT_EQ(options.direction, Direction::DeviceToChart);
+  EXPECT_EQ(options.request, Request::ToChart);
   EXPECT_EQ(options.files, (std::vector<std::string>{"a.zbx", "b_TRK.txt", "c"}));
   // "--" ends the options; a lone "-" is a file name.
   EXPECT_EQ(Parse({"-", "--", "-c", "--help", "--"}).files, (std::vector<std::string>{"-", "-c", "--help", "--"}));
@@ -29,8 +29,8 @@ TEST(ParseCommandLine, BothDirectionsAreAUsageErrorHoweverWritten) {
 }
 
 TEST(ParseCommandLine, ToGpxStandsAlone) {
-  EXPECT_EQ(Parse({"-g", "a"}).direction, Direction::ToGpx);
-  EXPECT_EQ(Parse({"a", "--to-g"}).direction, Direction::ToGpx);
+  EXPECT_EQ(Parse({"-g", "a"}).request, Request::ToGpx);
+  EXPECT_EQ(Parse({"a", "--to-g"}).request, Request::ToGpx);
   for (const auto& arguments : std::vector<std::vector<std::string>>{
            {"-g", "-c", "a"}, {"-dg", "a"}, {"a", "--to-gpx", "--to-chart"}}) {
     const CliOptions options = Parse(arguments);
@@ -41,7 +41,7 @@ TEST(ParseCommandLine, ToGpxStandsAlone) {
 
 TEST(ParseCommandLine, LongOptionsMayBeAbbreviatedWhileUnambiguous) {
   EXPECT_TRUE(Parse({"--qu", "a"}).quiet);
-  EXPECT_EQ(Parse({"--to-d", "a"}).direction, Direction::ChartToDevice);
+  EXPECT_EQ(Parse({"--to-d", "a"}).request, Request::ToDevice);
   EXPECT_EQ(Parse({"--h"}).action, CliAction::ShowHelp);
   EXPECT_EQ(Parse({"--to", "a"}).error,
             "l'option « --to » est ambiguë ; possibilités : « --to-chart » « --to-device » « --to-gpx »");

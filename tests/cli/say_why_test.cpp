@@ -21,8 +21,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/conversion_run.h"
-#include "convert/chart_to_device/chart_to_device_converter.h"
-#include "convert/device_to_chart/device_to_chart_converter.h"
+#include "convert/roads/roads.h"
 #include "host/real_file_system.h"
 #include "program_run.h"
 #include "support/temp_folder.h"
@@ -92,15 +91,12 @@ class SayWhy : public ::testing::TestWithParam<std::string> {
     cli::ConsoleHost host(files, out, err, host_options);
     SystemClock clock;
     const StagingLocation staging{root_.File("cache"), root_.File("cache"), false};
-    DeviceToChartConverter to_chart(host, french_ ? RegionalSettings::French() : RegionalSettings::C(),
-                                    clock, staging);
-    cli::Converters converters;
-    converters.device_to_chart = [&](const std::string& path) { return to_chart.ConvertDeviceToChart(path); };
-    converters.chart_to_device = [&](const std::string& path) { return ConvertChartToDevice(host, path); };
+    Roads roads(host, RoadServices{french_ ? RegionalSettings::French() : RegionalSettings::C(), &clock, staging});
     // The paths are given relative to the case's folder, as on the command line.
     const fs::path before = fs::current_path();
     fs::current_path(work_);
-    const cli::RunResult result = cli::ConvertFiles(options.files, options.direction, host, converters);
+    const cli::RunResult result = cli::ConvertFiles(
+        options.files, host, [&](const std::string& path) { return roads.Convert(path, options.request); });
     fs::current_path(before);
     return Said{result.exit_status, out.text(), err.text()};
   }

@@ -59,7 +59,7 @@ FileError InjectedErrorFor(FsCall call) {
 ::testing::AssertionResult NamesFileAndInjectedError(const std::string& reason,
                                                      const std::vector<std::string>& files,
                                                      FsCall call) {
-  const std::string error = " : " + FileErrorText(FileFault{InjectedErrorFor(call), "panne simulée"});
+  const std::string error = " : " + FileErrorText(FileFault{InjectedErrorFor(call), kInjectedSystemCode});
   const bool ends = reason.size() > error.size() &&
                     reason.compare(reason.size() - error.size(), error.size(), error) == 0;
   bool named = false;

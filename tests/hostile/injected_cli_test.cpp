@@ -13,8 +13,7 @@
 
 #include "cli/console_host.h"
 #include "cli/conversion_run.h"
-#include "convert/chart_to_device/chart_to_device_converter.h"
-#include "convert/device_to_chart/device_to_chart_converter.h"
+#include "convert/roads/roads.h"
 #include "hostile_support.h"
 #include "support/faulty_file_system.h"
 #include "host/real_file_system.h"
@@ -37,12 +36,9 @@ Outcome RunCommandLine(FileSystem& files, const std::string& program_folder,
   cli::StringSink out, err;
   cli::ConsoleHost host(files, out, err, cli::ConsoleHostOptions{});
   FixedClock clock;
-  DeviceToChartConverter device_to_chart(host, RegionalSettings::C(), clock,
-                                         StagingLocation{program_folder, "", false});
-  cli::Converters converters;
-  converters.device_to_chart = [&](const std::string& path) { return device_to_chart.ConvertDeviceToChart(path); };
-  converters.chart_to_device = [&](const std::string& path) { return ConvertChartToDevice(host, path); };
-  const cli::RunResult result = cli::ConvertFiles(paths, cli::Direction::ByFileName, host, converters);
+  Roads roads(host, RoadServices{RegionalSettings::C(), &clock, StagingLocation{program_folder, "", false}});
+  const cli::RunResult result =
+      cli::ConvertFiles(paths, host, [&](const std::string& path) { return roads.Convert(path, Request::ByFile); });
   return {result.exit_status, out.text(), err.text()};
 }
 

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -86,11 +87,8 @@ class KilledRuns : public ::testing::Test {
       const std::string name = entry.path().filename().string();
       if (name == "trace.zbx" || name == "route_TRK.txt" || name == "reference.asc.ref") continue;
       if (std::find(kOutputs.begin(), kOutputs.end(), name) != kOutputs.end()) continue;
-      bool unfinished_output = false;
-      for (const std::string& output : kOutputs) {
-        unfinished_output |= name.rfind("." + output + ".", 0) == 0 && entry.path().extension() == ".tmp";
-      }
-      EXPECT_TRUE(unfinished_output) << "unexpected file " << name;
+      // Hidden, ending in ".tmp": no input or output rule takes it.
+      EXPECT_TRUE(name.front() == '.' && entry.path().extension() == ".tmp") << "unexpected file " << name;
       ++unfinished_files_;
     }
     // Beside the program: the store and its lock, nothing else.
@@ -142,12 +140,12 @@ class KilledRuns : public ::testing::Test {
     }
   }
 
-  bool UnfinishedFileOf(const std::string& output) const {
+  // Adds the unfinished files now present to `seen`; returns how many were seen.
+  std::size_t UnfinishedFilesSeen(std::set<std::string>& seen) const {
     for (const auto& entry : std::filesystem::directory_iterator(stage_.data())) {
-      const std::string name = entry.path().filename().string();
-      if (name.rfind("." + output + ".", 0) == 0) return true;
+      if (entry.path().extension() == ".tmp") seen.insert(entry.path().filename().string());
     }
-    return false;
+    return seen.size();
   }
 
   ConverterStage stage_;
@@ -167,8 +165,11 @@ TEST_F(KilledRuns, AnyOutputLeftIsTheEarlierOrTheNewCompleteFile) {
   // The moments that matter: step 1 under way, each output being written.
   const std::string store = stage_.StoreFile();
   KillAndCheck("in step 1 (store opened)", [&] { return FileExists(store); }, run * 2);
-  for (const std::string& output : kOutputs) {
-    KillAndCheck("writing " + output, [&] { return UnfinishedFileOf(output); }, run * 2);
+  // Temporary files have names of their own: the kth one seen is the kth
+  // output being written.
+  for (std::size_t k = 1; k <= kOutputs.size(); ++k) {
+    std::set<std::string> seen;
+    KillAndCheck("writing output " + std::to_string(k), [&] { return UnfinishedFilesSeen(seen) >= k; }, run * 2);
   }
   std::printf("[ kill     ] %d kills left the staging store, %d unfinished files left\n", store_left_,
               unfinished_files_);

@@ -11,6 +11,7 @@ set(levels
   "convert"
   "convert/device_to_chart|convert/chart_to_device"
   "convert/gpx"
+  "convert/roads"
   "cli|shell/logic"
   "shell/qt|shell/win32"
   "app")

@@ -27,14 +27,25 @@ TEST(BaseName, DropsTheDotAndThreeLetterExtension) {
   EXPECT_EQ(BaseName("relative.zbx"), "relative");
 }
 
-TEST(BaseName, NeverCutsIntoTheFolder) {
-  // Removing four characters of "/data/zbx" would give "/data", and the
-  // outputs would land beside the folder instead of inside it.
-  EXPECT_EQ(BaseName("/data/zbx"), "/data/");
-  EXPECT_EQ(BaseName("/data/a"), "/data/");
-  EXPECT_EQ(BaseName("/data/"), "/data/");
-  EXPECT_EQ(BaseName("zb"), "");
+TEST(BaseName, KeepsAShortNameWhole) {
+  // Cutting four characters of "zbx" or "abc" would leave the hidden ".asc"
+  // (two short names would share it) or cut into the folder.
+  EXPECT_EQ(BaseName("/data/zbx"), "/data/zbx");
+  EXPECT_EQ(BaseName("/data/abcd"), "/data/abcd");
+  EXPECT_EQ(BaseName("/data/abcde"), "/data/a");
+  EXPECT_EQ(BaseName("/data/éèàù"), "/data/éèàù");
+  EXPECT_EQ(BaseName("zb"), "zb");
   EXPECT_EQ(BaseName(""), "");
+}
+
+TEST(GpxBaseName, DropsOnlyADotAndThreeLetters) {
+  EXPECT_EQ(GpxBaseName("/d/route.gpx"), "/d/route");
+  EXPECT_EQ(GpxBaseName("/d/route.GPX"), "/d/route");
+  EXPECT_EQ(GpxBaseName("/d/track.xml"), "/d/track");
+  EXPECT_EQ(GpxBaseName("/d/export"), "/d/export");
+  EXPECT_EQ(GpxBaseName("/d/export.123"), "/d/export.123");
+  EXPECT_EQ(GpxBaseName("/d/.gpx"), "/d/.gpx");
+  EXPECT_EQ(GpxBaseName("/d/stdin"), "/d/stdin");
 }
 
 TEST(BaseName, CountsAUtf8CharacterAsOne) {

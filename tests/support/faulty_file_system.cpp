@@ -35,7 +35,7 @@ bool FaultyFileSystem::ShouldFail(FsCall call, const std::string& path) {
   ++rule.seen;
   if (rule.nth != 0 && rule.seen != rule.nth) return false;
   ++failures_;
-  injected_ = FileFault{rule.error, rule.error == FileError::Other ? "panne simulée" : ""};
+  injected_ = FileFault{rule.error, rule.error == FileError::Other ? kInjectedSystemCode : 0};
   inner_before_injection_ = inner_.LastFault();
   return true;
 }

@@ -37,6 +37,9 @@ enum class FsCall {
 inline constexpr int kFsCallCount = static_cast<int>(FsCall::TryLock) + 1;
 const char* FsCallName(FsCall call);
 
+// The system error number an injected FileError::Other carries.
+inline constexpr int kInjectedSystemCode = 9999;
+
 class FaultyFileSystem final : public FileSystem {
  public:
   explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
@@ -44,7 +47,7 @@ class FaultyFileSystem final : public FileSystem {
   // Makes a call of kind `call` fail with `error`: the `nth` one (counted
   // from 1 among the calls made from now on whose path contains `path_part`),
   // or every one when `nth` is 0. One rule per kind; a new rule replaces the
-  // old. An injected FileError::Other carries the system text "panne simulée".
+  // old. An injected FileError::Other carries the system code kInjectedSystemCode.
   void Fail(FsCall call, int nth = 0, std::string path_part = "", FileError error = FileError::Io);
   void Clear();
   // A failing TryLock answers HeldElsewhere instead of Failed.

@@ -88,7 +88,7 @@ class ConversionRun {
         RunConversion(host_, messages::kDeviceToChartError, report_, [&] {
           StageDeviceFile(path);
           FindRuns();
-          WriteTracks(path);
+          WriteTracks();
           WriteWaypoints(path);
           report_.SetSummary(ConversionSummary{ConversionSummary::Form::TracksAndWaypoints,
                                                tracks_.size(), track_points_, waypoints_.size()});
@@ -290,7 +290,7 @@ class ConversionRun {
   }
 
   // --- Step 3: the track file. ---
-  void WriteTracks(const std::string& path) {
+  void WriteTracks() {
     host_.SetStepText(messages::kDeviceToChartStep3);
     StagingStore store(OpenStoreForReading());
     std::string text;
@@ -312,7 +312,8 @@ class ConversionRun {
       });
     }
     Close(store);
-    WriteOutput(files_, BaseName(path) + "_TRK.txt", input_identity_, text);
+    // Written together with the waypoint file, at the end of step 4.
+    track_text_ = std::move(text);
     host_.MarkStepFinished(3);
   }
 
@@ -329,7 +330,11 @@ class ConversionRun {
       });
     }
     Close(store);
-    WriteOutput(files_, BaseName(path) + "_WPT.txt", input_identity_, text);
+    // Both files or neither: a stop or a failure between them would leave a
+    // new track file beside an old waypoint file, and nothing would tell.
+    WriteOutputsTogether(files_,
+                         {{BaseName(path) + "_TRK.txt", {track_text_}}, {BaseName(path) + "_WPT.txt", {text}}},
+                         input_identity_);
   }
 
   // Removes the store this run staged into (it holds the lock of a shared one).
@@ -367,6 +372,7 @@ class ConversionRun {
   std::int32_t record_count_ = 0;
   std::uint64_t track_points_ = 0;
   std::int32_t scan_stop_ = 0;  // record at which the last item's scan stopped
+  std::string track_text_;      // step 3's track file, written in step 4
 };
 
 }  // namespace

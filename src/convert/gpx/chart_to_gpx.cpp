@@ -5,6 +5,7 @@
 #include "convert/gpx/gpx_conversions.h"
 #include "convert/gpx/gpx_job.h"
 #include "formats/chart_line_reader.h"
+#include "formats/chart_line_writer.h"
 #include "formats/line_reader.h"
 
 namespace tessaline::gpx {
@@ -54,7 +55,11 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path) {
       point.line = line_number;
       if (waypoint) {
         point.name.assign(line.Field(1));
+        point.fields.assign(WaypointFieldTwo(text));
+        point.fields.append(WaypointFieldsFromEight(text));
+        if (point.fields == kWaypointDisplayFields) point.fields.clear();
         assembly.Waypoint(point);
+        point.fields.clear();
         continue;
       }
       if (!track_started) {

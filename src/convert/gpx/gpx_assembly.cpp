@@ -11,7 +11,11 @@ namespace tessaline::gpx {
 GpxOutPoint GpxAssembly::Out(const EightBitPoint& point) {
   name_.clear();
   AppendEightBitAsUtf8(name_, point.name);
-  return GpxOutPoint{point.lat, point.lon, name_, TrimSpaces(point.value)};
+  value_.clear();
+  AppendEightBitAsUtf8(value_, TrimSpaces(point.value));
+  fields_.clear();
+  AppendEightBitAsUtf8(fields_, point.fields);
+  return GpxOutPoint{point.lat, point.lon, name_, value_, fields_};
 }
 
 void GpxAssembly::NoteDropped(std::uint64_t line) {

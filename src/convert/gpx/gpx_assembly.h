@@ -1,7 +1,8 @@
 #pragma once
 // The GPX document built from a device or chart file: waypoints and tracks
-// gathered apart (GPX wants every waypoint first), names turned from 8-bit
-// text into UTF-8, what had to change noted against the input's line.
+// gathered apart (GPX wants every waypoint first), every text turned from
+// 8-bit into UTF-8 (so the document is always well-formed), what had to
+// change noted against the input's line.
 
 #include <cstdint>
 #include <string>
@@ -17,7 +18,8 @@ namespace tessaline::gpx {
 struct EightBitPoint {
   std::string lat, lon;
   std::string name;   // 8-bit
-  std::string value;  // as written
+  std::string value;  // as written, 8-bit
+  std::string fields;  // a W line's other fields, 8-bit, when not the usual ones (gpx_model.h)
   std::uint64_t line = 0;
 };
 
@@ -47,7 +49,7 @@ class GpxAssembly {
   NoteLog& notes_;
   Summary& summary_;
   GpxWriter writer_;
-  std::string head_, waypoints_, tracks_, tail_, name_;
+  std::string head_, waypoints_, tracks_, tail_, name_, value_, fields_;
   std::uint64_t dropped_ = 0;
   bool in_track_ = false;
 };

@@ -27,9 +27,6 @@ ConversionOutcome ConvertGpxToChart(Host& host, const std::string& path, const R
 ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path);
 ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path);
 
-// Whether `path` names a readable regular file whose content is GPX.
-bool IsGpxFile(FileSystem& files, const std::string& path);
-
 std::string GpxOutputPath(const std::string& input_path);  // BASE.gpx
 
 }  // namespace tessaline::gpx

@@ -64,7 +64,9 @@ void GpxJob::Finish(const std::vector<Output>& outputs) {
   FileSystem& files = host_.Files();
   // Each name is checked again right before writing: it may have become a
   // link to the input meanwhile.
-  for (const Output& output : outputs) WriteOutput(files, output.path, identity_, output.parts);
+  std::vector<NewContent> contents;
+  for (const Output& output : outputs) contents.push_back(NewContent{output.path, output.parts});
+  WriteOutputsTogether(files, contents, identity_);
   TakeNotes();
   report_.SetSummary(ConversionSummary{ConversionSummary::Form::TracksAndWaypoints, summary.tracks,
                                        summary.track_points, summary.waypoints});
@@ -90,7 +92,8 @@ bool GpxCoordinate(std::string_view field, bool latitude, std::string& out) {
   const std::string_view text = TrimSpaces(field);
   std::optional<double> value = ReadGpxDecimal(text);
   const bool plain = value.has_value();
-  if (!plain) value = ReadAsNumber(text);
+  // A text that holds no number would read as 0: a point invented at 0°, 0°.
+  if (!plain && HoldsNumber(text)) value = ReadAsNumber(text);
   if (!value || !(latitude ? LatitudeInRange(*value) : LongitudeInRange(*value))) return false;
   if (plain) {
     out.assign(text);
@@ -101,11 +104,5 @@ bool GpxCoordinate(std::string_view field, bool latitude, std::string& out) {
 }
 
 std::string GpxOutputPath(const std::string& input_path) { return BaseName(input_path) + ".gpx"; }
-
-bool IsGpxFile(FileSystem& files, const std::string& path) {
-  if (path.empty() || files.TypeOf(path) != FileType::Regular) return false;
-  auto input = files.OpenRead(path);
-  return input && IsGpxDocument(*input);
-}
 
 }  // namespace tessaline::gpx

@@ -33,6 +33,8 @@ class ChartSink final : public GpxSink {
     const EightBitChanges before = changes_;
     value_.clear();
     AppendEightBit(value_, point.value, ';', changes_);
+    fields_.clear();
+    if (waypoint_ && !point.fields.empty()) AppendEightBitFields(fields_, point.fields, changes_);
     if (header_pending_ || waypoint_) {
       // A track is named after itself, else after its first point.
       name_.clear();
@@ -65,10 +67,23 @@ class ChartSink final : public GpxSink {
       header_pending_ = false;
     }
     if (waypoint_) {
-      AppendWaypointLine(waypoints, TrimSpaces(name_), lon_, lat_, value_);
+      AppendWaypointLine(waypoints, TrimSpaces(name_), lon_, lat_, value_,
+                         fields_.empty() ? kWaypointDisplayFields : std::string_view(fields_));
     } else {
-      AppendTrackPointLine(tracks, lon_, lat_, value_, StampNow());
+      AppendTrackPointLine(tracks, lon_, lat_, RegionalValue(), StampNow());
     }
+  }
+
+  // A track point's value in the regional notation, as the device-to-chart
+  // conversion writes it: only the decimal mark changes, every digit is kept
+  // ("4.5" is "4,5" under French settings). A value that is no plain decimal
+  // is written as it is.
+  std::string_view RegionalValue() {
+    const std::size_t point = value_.find('.');
+    if (point == std::string::npos || regional_.decimal_mark == "." || !ReadGpxDecimal(value_)) return value_;
+    regional_value_ = value_;
+    regional_value_.replace(point, 1, regional_.decimal_mark);
+    return regional_value_;
   }
 
   // The stamp tells when the line was written; formatted again only when the
@@ -87,7 +102,7 @@ class ChartSink final : public GpxSink {
   const RegionalSettings& regional_;
   Clock& clock_;
   bool waypoint_ = false, header_pending_ = false;
-  std::string run_name_, name_, value_, stamp_, lat_, lon_;
+  std::string run_name_, name_, value_, fields_, regional_value_, stamp_, lat_, lon_;
   LocalTime last_;
   EightBitChanges changes_;
 };
@@ -98,7 +113,7 @@ ConversionOutcome ConvertGpxToChart(Host& host, const std::string& path, const R
                                     Clock& clock) {
   GpxJob job(host, path);
   return job.Run([&] {
-    const std::string base = BaseName(path);
+    const std::string base = GpxBaseName(path);
     const std::string track_path = base + "_TRK.txt";
     const std::string waypoint_path = base + "_WPT.txt";
     job.Begin({track_path, waypoint_path});

@@ -71,7 +71,7 @@ class DeviceSink final : public GpxSink {
 ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path) {
   GpxJob job(host, path);
   return job.Run([&] {
-    const std::string output_path = BaseName(path) + ".asc";
+    const std::string output_path = GpxBaseName(path) + ".asc";
     job.Begin({output_path});
     auto input = job.OpenInput();
     DeviceSink sink(job);

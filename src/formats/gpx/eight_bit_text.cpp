@@ -80,13 +80,17 @@ void AppendEightBitAsUtf8(std::string& out, std::string_view text) {
   }
 }
 
-void AppendEightBit(std::string& out, std::string_view text, char separator, EightBitChanges& changes) {
+namespace {
+
+// `breaks` tells the ASCII characters that would break the target's line.
+template <typename Breaks>
+void AppendEightBitWith(std::string& out, std::string_view text, Breaks breaks, EightBitChanges& changes) {
   if (!platform::AnsiIsWindows1252()) {
     // Another ANSI code page (Windows): the separators are ASCII, the same
     // in every one of them.
     std::string cleaned(text);
     for (char& c : cleaned) {
-      if (c == separator || c == '"' || c == '\r' || c == '\n') {
+      if (breaks(c)) {
         c = ' ';
         ++changes.separators;
       }
@@ -98,7 +102,7 @@ void AppendEightBit(std::string& out, std::string_view text, char separator, Eig
     const char byte = text[i];
     if (static_cast<unsigned char>(byte) < 0x80) {
       ++i;
-      if (byte == separator || byte == '"' || byte == '\r' || byte == '\n') {
+      if (breaks(byte)) {
         out += ' ';
         ++changes.separators;
       } else {
@@ -114,6 +118,18 @@ void AppendEightBit(std::string& out, std::string_view text, char separator, Eig
       out += static_cast<char>(mapped);
     }
   }
+}
+
+}  // namespace
+
+void AppendEightBit(std::string& out, std::string_view text, char separator, EightBitChanges& changes) {
+  AppendEightBitWith(
+      out, text, [separator](char c) { return c == separator || c == '"' || c == '\r' || c == '\n'; },
+      changes);
+}
+
+void AppendEightBitFields(std::string& out, std::string_view text, EightBitChanges& changes) {
+  AppendEightBitWith(out, text, [](char c) { return c == '\r' || c == '\n'; }, changes);
 }
 
 }  // namespace tessaline::gpx

@@ -29,4 +29,8 @@ struct EightBitChanges {
 // Invalid UTF-8 bytes count as characters it cannot hold.
 void AppendEightBit(std::string& out, std::string_view text, char separator, EightBitChanges& changes);
 
+// The same for a text of several fields kept as one: only CR and LF become
+// a space, separators and quotes stay as they are.
+void AppendEightBitFields(std::string& out, std::string_view text, EightBitChanges& changes);
+
 }  // namespace tessaline::gpx

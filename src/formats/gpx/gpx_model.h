@@ -6,14 +6,20 @@
 //   Coord2                  lon
 //   Name                    <name>, UTF-8 (8-bit names: see eight_bit_text.h)
 //   Value                   <extensions><tsl:value> of kExtensionNamespace,
-//                           text unchanged; "-9999" (no value) writes none
+//                           text unchanged; none where reading it back gives
+//                           the same (a waypoint's "-9999")
+//   W line's field 2 and    <extensions><tsl:fields>: field 2, then ";" and
+//   fields 8 on             each field from 8 on, verbatim; none when they
+//                           are the ones this program writes (fields 6 and
+//                           7 repeat the coordinates and are rebuilt)
 //   run of several points   <trk> with one <trkseg>, named after its first point
 //   run of one point        <wpt>
 //
 // Reading GPX, every <trk> (all its segments), <rte> and <wpt> is one run,
 // in document order. A point's Value is the program's extension, else <ele>,
-// else "-9999" for a waypoint and "0" for a track or route point. Device
-// files written from GPX number the runs in a fifth field, Group.
+// else "-9999" for a waypoint and "0" for a track or route point. A point's
+// own <name>, even an empty <name/>, is its name; without one it takes its
+// run's. Device files written from GPX number the runs in a fifth field, Group.
 
 #include <cstdint>
 #include <optional>
@@ -26,6 +32,7 @@ inline constexpr std::string_view kGpxNamespace = "http://www.topografix.com/GPX
 inline constexpr std::string_view kExtensionNamespace = "urn:tessaline:gpx:1";
 inline constexpr std::string_view kExtensionPrefix = "tsl";
 inline constexpr std::string_view kValueElement = "value";
+inline constexpr std::string_view kFieldsElement = "fields";
 
 inline constexpr std::string_view kNoValue = "-9999";
 inline constexpr std::string_view kTrackPointValue = "0";
@@ -41,9 +48,12 @@ enum class RunKind { Waypoint, Track, Route };
 std::string_view PointValue(RunKind kind, const std::optional<std::string_view>& extension,
                             const std::optional<std::string_view>& elevation);
 
-// Whether a Value goes into GPX at all. An empty one does, so that it
-// comes back empty rather than as the default.
-inline bool WritesValue(std::string_view value) { return value != kNoValue; }
+// Whether a Value goes into GPX at all: always but where reading it back
+// without one gives the same (a waypoint's "-9999"). An empty one does, so
+// that it comes back empty rather than as the default.
+inline bool WritesValue(RunKind kind, std::string_view value) {
+  return kind != RunKind::Waypoint || value != kNoValue;
+}
 
 // The Group of the `run`th run (from 1): 1, 2, ... 32767, then 1 again, so
 // never 0 and never the same for two adjacent runs.

@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "formats/gpx/windows_1252_encoding.h"
+#include "formats/gpx/single_byte_encodings.h"
 
 namespace tessaline::gpx {
 
@@ -34,11 +34,12 @@ struct ParserDeleter {
 };
 using Parser = std::unique_ptr<XML_ParserStruct, ParserDeleter>;
 
-Parser NewParser() {
+// `unread_encoding` receives the name of a declared encoding that cannot be read.
+Parser NewParser(std::string* unread_encoding) {
   Parser parser(XML_ParserCreateNS(nullptr, kNamespaceSeparator));
   if (!parser) return parser;
   XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
-  XML_SetUnknownEncodingHandler(parser.get(), &Windows1252EncodingHandler, nullptr);
+  XML_SetUnknownEncodingHandler(parser.get(), &SingleByteEncodingHandler, unread_encoding);
   return parser;
 }
 
@@ -94,7 +95,8 @@ std::ptrdiff_t ReadBlock(InputStream& input, char* buffer, std::size_t size) {
 
 class Reader {
  public:
-  Reader(XML_Parser parser, GpxSink& sink, NoteLog& notes) : parser_(parser), sink_(sink), notes_(notes) {
+  Reader(XML_Parser parser, const std::string& unread_encoding, GpxSink& sink, NoteLog& notes)
+      : parser_(parser), unread_encoding_(unread_encoding), sink_(sink), notes_(notes) {
     XML_SetUserData(parser_, this);
     XML_SetElementHandler(parser_, &Reader::OnStart, &Reader::OnEnd);
     XML_SetCharacterDataHandler(parser_, &Reader::OnText);
@@ -116,7 +118,11 @@ class Reader {
         if (exception_) std::rethrow_exception(exception_);
         if (stopped_) return {GpxReadEnd::Stopped, {}};
         if (!refusal_.empty()) return {GpxReadEnd::Refused, refusal_};
-        return Refusal(ExpatReason(XML_GetErrorCode(parser_)));
+        const XML_Error code = XML_GetErrorCode(parser_);
+        if (code == XML_ERROR_UNKNOWN_ENCODING && !unread_encoding_.empty()) {
+          return Refusal(ExpatReason(code) + " « " + unread_encoding_ + " »");
+        }
+        return Refusal(ExpatReason(code));
       }
       fed += static_cast<std::uint64_t>(n);
       // Everything since the end of the last event is one token still open.
@@ -232,9 +238,12 @@ class Reader {
         Collect(elevation_, has_elevation_);
       } else if (below == 1 && local == "extensions") {
         in_extensions_ = true;
-      } else if (below == 2 && in_extensions_ && local == kValueElement &&
-                 NamespaceOf(name) == kExtensionNamespace) {
-        Collect(extension_, has_extension_);
+      } else if (below == 2 && in_extensions_ && NamespaceOf(name) == kExtensionNamespace) {
+        if (local == kValueElement) {
+          Collect(extension_, has_extension_);
+        } else if (local == kFieldsElement) {
+          Collect(fields_, has_fields_);
+        }
       }
       return;
     }
@@ -268,8 +277,9 @@ class Reader {
   void BeginPoint(const XML_Char** attributes) {
     in_point_ = true;
     point_depth_ = depth_;
-    has_name_ = has_elevation_ = has_extension_ = in_extensions_ = false;
+    has_name_ = has_elevation_ = has_extension_ = has_fields_ = in_extensions_ = false;
     point_name_.clear();
+    fields_.clear();
     line_ = XML_GetCurrentLineNumber(parser_);
     std::optional<double> lat, lon;
     lat_text_.clear();
@@ -306,6 +316,7 @@ class Reader {
     point.name = has_name_ ? std::string_view(point_name_) : std::string_view(run_name_);
     point.value = TrimXmlBlanks(PointValue(run_, has_extension_ ? std::optional<std::string_view>(extension_) : std::nullopt,
                                            has_elevation_ ? std::optional<std::string_view>(elevation_) : std::nullopt));
+    point.fields = fields_;
     point.line = line_;
     point.offset = last_event_end_;
     if (!sink_.Point(point)) {
@@ -321,6 +332,7 @@ class Reader {
   }
 
   XML_Parser parser_;
+  const std::string& unread_encoding_;
   GpxSink& sink_;
   NoteLog& notes_;
 
@@ -344,53 +356,18 @@ class Reader {
   std::uint64_t line_ = 0;
   double lat_ = 0, lon_ = 0;
   std::string lat_text_, lon_text_;
-  std::string point_name_, elevation_, extension_;
-  bool has_name_ = false, has_elevation_ = false, has_extension_ = false;
+  std::string point_name_, elevation_, extension_, fields_;
+  bool has_name_ = false, has_elevation_ = false, has_extension_ = false, has_fields_ = false;
 };
-
-struct RootProbe {
-  bool seen = false;
-  bool is_gpx = false;
-};
-
-void XMLCALL OnProbeStart(void* data, const XML_Char* name, const XML_Char**) {
-  auto& probe = *static_cast<std::pair<RootProbe*, XML_Parser>*>(data);
-  probe.first->seen = true;
-  probe.first->is_gpx = LocalName(name) == "gpx";
-  XML_StopParser(probe.second, XML_FALSE);
-}
 
 }  // namespace
 
 GpxReadResult ReadGpx(InputStream& input, GpxSink& sink, NoteLog& notes) {
-  Parser parser = NewParser();
+  std::string unread_encoding;
+  Parser parser = NewParser(&unread_encoding);
   if (!parser) return {GpxReadEnd::Refused, ExpatReason(XML_ERROR_NO_MEMORY)};
-  Reader reader(parser.get(), sink, notes);
+  Reader reader(parser.get(), unread_encoding, sink, notes);
   return reader.Read(input);
-}
-
-bool IsGpxDocument(InputStream& input) {
-  // The root comes after a BOM, a declaration and perhaps comments; a head
-  // of this size holds it in any real file.
-  constexpr std::size_t kHead = 64 * 1024;
-  constexpr std::size_t kMaxHead = kMaxToken;
-  Parser parser = NewParser();
-  if (!parser) return false;
-  RootProbe probe;
-  std::pair<RootProbe*, XML_Parser> data{&probe, parser.get()};
-  XML_SetUserData(parser.get(), &data);
-  XML_SetStartElementHandler(parser.get(), &OnProbeStart);
-  for (std::size_t read = 0; read < kMaxHead;) {
-    void* buffer = XML_GetBuffer(parser.get(), static_cast<int>(kHead));
-    if (buffer == nullptr) return false;
-    const std::ptrdiff_t n = ReadBlock(input, static_cast<char*>(buffer), kHead);
-    if (n < 0) return false;
-    XML_ParseBuffer(parser.get(), static_cast<int>(n), n == 0);
-    if (probe.seen) return probe.is_gpx;
-    if (XML_GetErrorCode(parser.get()) != XML_ERROR_NONE || n == 0) return false;
-    read += static_cast<std::size_t>(n);
-  }
-  return false;
 }
 
 }  // namespace tessaline::gpx

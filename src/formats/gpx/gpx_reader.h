@@ -11,8 +11,9 @@
 //
 // Accepted: any namespace prefix (elements are matched by local name; the
 // value extension also by its namespace), unknown elements and extensions
-// (skipped), CR LF or LF, a UTF-8 BOM, UTF-16 and the other encodings a
-// declaration may name that Expat or Windows-1252 cover.
+// (skipped), CR LF or LF, a UTF-8 BOM, UTF-16 and the single-byte encodings
+// a declaration may name (single_byte_encodings.h). A document whose root is
+// no gpx element is refused.
 
 #include <cstddef>
 #include <cstdint>
@@ -34,6 +35,7 @@ struct GpxPoint {
   std::string_view lat_text, lon_text;  // as written, for an exact copy
   std::string_view name;   // its own <name>, else its run's
   std::string_view value;  // see PointValue
+  std::string_view fields;  // a W line's other fields (gpx_model.h); empty: none
   std::uint64_t line = 0;  // where the point starts
   std::uint64_t offset = 0;  // byte offset of its end, for progress
 };
@@ -60,9 +62,5 @@ struct GpxReadResult {
 
 // Reads the whole document; points that cannot be used go to `notes`.
 GpxReadResult ReadGpx(InputStream& input, GpxSink& sink, NoteLog& notes);
-
-// Whether the content is an XML document whose root element is gpx (after
-// any BOM, declaration, comments or blanks). Reads only the document's head.
-bool IsGpxDocument(InputStream& input);
 
 }  // namespace tessaline::gpx

@@ -20,7 +20,7 @@ void GpxWriter::AppendHead(std::string& out, std::string_view creator) {
 void GpxWriter::AppendTail(std::string& out) { out += "</gpx>\n"; }
 
 void GpxWriter::AppendWaypoint(std::string& out, const GpxOutPoint& point) {
-  AppendPoint(out, "wpt", point);
+  AppendPoint(out, RunKind::Waypoint, point);
 }
 
 void GpxWriter::AppendTrackStart(std::string& out, std::string_view name) {
@@ -34,12 +34,13 @@ void GpxWriter::AppendTrackStart(std::string& out, std::string_view name) {
 }
 
 void GpxWriter::AppendTrackPoint(std::string& out, const GpxOutPoint& point) {
-  AppendPoint(out, "trkpt", point);
+  AppendPoint(out, RunKind::Track, point);
 }
 
 void GpxWriter::AppendTrackEnd(std::string& out) { out += "</trkseg></trk>\n"; }
 
-void GpxWriter::AppendPoint(std::string& out, std::string_view element, const GpxOutPoint& point) {
+void GpxWriter::AppendPoint(std::string& out, RunKind kind, const GpxOutPoint& point) {
+  const std::string_view element = kind == RunKind::Waypoint ? "wpt" : "trkpt";
   out += '<';
   out.append(element);
   out += " lat=\"";
@@ -51,23 +52,34 @@ void GpxWriter::AppendPoint(std::string& out, std::string_view element, const Gp
     out += "<name>";
     AppendText(out, point.name);
     out += "</name>";
+  } else if (kind != RunKind::Waypoint) {
+    // Without it the point would read back with its track's name.
+    out += "<name/>";
   }
-  if (WritesValue(point.value)) {
-    out += "<extensions><";
-    out.append(kExtensionPrefix);
-    out += ':';
-    out.append(kValueElement);
-    out += '>';
-    AppendText(out, point.value);
-    out += "</";
-    out.append(kExtensionPrefix);
-    out += ':';
-    out.append(kValueElement);
-    out += "></extensions>";
+  const bool value = WritesValue(kind, point.value);
+  if (value || !point.fields.empty()) {
+    out += "<extensions>";
+    if (value) AppendExtension(out, kValueElement, point.value);
+    if (!point.fields.empty()) AppendExtension(out, kFieldsElement, point.fields);
+    out += "</extensions>";
   }
   out += "</";
   out.append(element);
   out += ">\n";
+}
+
+void GpxWriter::AppendExtension(std::string& out, std::string_view element, std::string_view text) {
+  out += '<';
+  out.append(kExtensionPrefix);
+  out += ':';
+  out.append(element);
+  out += '>';
+  AppendText(out, text);
+  out += "</";
+  out.append(kExtensionPrefix);
+  out += ':';
+  out.append(element);
+  out += '>';
 }
 
 void GpxWriter::AppendText(std::string& out, std::string_view text) {

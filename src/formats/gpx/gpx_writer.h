@@ -9,12 +9,15 @@
 #include <string>
 #include <string_view>
 
+#include "formats/gpx/gpx_model.h"
+
 namespace tessaline::gpx {
 
 struct GpxOutPoint {
   std::string_view lat, lon;  // xsd:decimal texts, in range
-  std::string_view name;      // UTF-8; empty writes no <name>
-  std::string_view value;     // see WritesValue
+  std::string_view name;      // UTF-8; empty: <name/> on a track point, none on a waypoint
+  std::string_view value;     // UTF-8; see WritesValue
+  std::string_view fields;    // UTF-8; a W line's other fields (gpx_model.h); empty: none
 };
 
 class GpxWriter {
@@ -34,7 +37,8 @@ class GpxWriter {
   std::uint64_t dropped_controls() const { return dropped_; }
 
  private:
-  void AppendPoint(std::string& out, std::string_view element, const GpxOutPoint& point);
+  void AppendPoint(std::string& out, RunKind kind, const GpxOutPoint& point);
+  void AppendExtension(std::string& out, std::string_view element, std::string_view text);
   void AppendText(std::string& out, std::string_view text);
 
   std::uint64_t dropped_ = 0;

@@ -1,9 +1,5 @@
 #include "shell/logic/navy_logic.h"
 
-#include <exception>
-
-#include "convert/gpx/device_road.h"
-#include "convert/messages.h"
 #include "platform/user_regional_settings.h"
 #include "shell/logic/window_texts.h"
 
@@ -20,8 +16,7 @@ NavyLogic::NavyLogic(NavyView& view, NavyServices services)
     : view_(view), services_(std::move(services)), host_(view, services_.files) {
   host_.SetMessagePresenter(services_.present_message);
   Clock& clock = services_.clock != nullptr ? *services_.clock : system_clock_;
-  device_to_chart_ = std::make_unique<DeviceToChartConverter>(host_, services_.regional, clock,
-                                                              services_.staging);
+  roads_ = std::make_unique<Roads>(host_, RoadServices{services_.regional, &clock, services_.staging});
 }
 
 NavyLogic::~NavyLogic() = default;
@@ -115,23 +110,10 @@ void NavyLogic::RunDroppedFiles() {
   if (end_after_conversion_) view_.EndProgram();
 }
 
-// The one place a dropped file meets a converter.
+// The one place a dropped file meets a converter: the table of roads, under
+// the direction the labels show.
 void NavyLogic::ConvertOne(const std::string& path) {
-  // An exception that escapes a converter (memory exhausted) ends this file
-  // with the converter's own error message instead of ending the program.
-  try {
-    if (sens_conversion_) {
-      device_to_chart_->ConvertDeviceToChart(path);
-    } else {
-      ConvertToDevice(host_, path);  // a GPX file too
-    }
-  } catch (const std::exception&) {
-    if (!host_.StopRequested()) {
-      host_.ShowMessage(sens_conversion_ ? messages::kDeviceToChartError
-                                         : messages::kChartToDeviceError,
-                        MessageIcon::Error);
-    }
-  }
+  roads_->Convert(path, sens_conversion_ ? Request::DeviceToChart : Request::ToDevice);
 }
 
 void NavyLogic::CloseRequested() {

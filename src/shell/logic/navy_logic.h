@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "convert/device_to_chart/device_to_chart_converter.h"
 #include "convert/device_to_chart/staging_location.h"
+#include "convert/roads/roads.h"
 #include "host/file_system.h"
 #include "platform/clock.h"
 #include "platform/regional_settings.h"
@@ -87,7 +87,7 @@ class NavyLogic {
   NavyServices services_;
   SystemClock system_clock_;
   PanelHost host_;
-  std::unique_ptr<DeviceToChartConverter> device_to_chart_;
+  std::unique_ptr<Roads> roads_;
 
   bool sens_conversion_ = true;
   std::string fichier_depose_;

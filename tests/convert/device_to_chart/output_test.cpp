@@ -146,18 +146,20 @@ TEST_F(OutputTest, AFailureToCreateAnOutputChangesNothingOnDisk) {
   files.Fail(FsCall::CreateTemporary, 0, "_TRK.txt");
   ASSERT_EQ(Convert(DeviceLines({"1", "1", "2"})), ConversionOutcome::Failed);
   EXPECT_EQ(host.Messages(), Events{kErrorEvent});
-  EXPECT_EQ(host.status, "Etape N°3: Création TRK");
-  EXPECT_EQ(host.step_finished, (std::array<bool, 4>{true, true, false, false}));
+  // Both files are written together at the end of step 4.
+  EXPECT_EQ(host.status, "Etape N°4: Création WPT");
+  EXPECT_EQ(host.step_finished, (std::array<bool, 4>{true, true, true, false}));
   EXPECT_FALSE(host.completion_shown);
   EXPECT_TRUE(FileExists(store_path()));
   EXPECT_EQ(Tracks(), "old tracks");
   EXPECT_EQ(Waypoints(), "old waypoints");
 
-  // A disk that fills up half way through the waypoint file.
+  // A disk that fills up half way through the waypoint file: the new track
+  // file is not put beside the old waypoint file either.
   files.Clear();
   files.Fail(FsCall::Write, 0, "_WPT.txt");
   ASSERT_EQ(Convert(DeviceLines({"1", "1", "2"})), ConversionOutcome::Failed);
-  EXPECT_EQ(Occurrences(Tracks(), "P;"), 2);
+  EXPECT_EQ(Tracks(), "old tracks");
   EXPECT_EQ(Waypoints(), "old waypoints");
   EXPECT_TRUE(Listing(temp.File("data"), ".").empty()) << "no temporary file left";
 }

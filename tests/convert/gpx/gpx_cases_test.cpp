@@ -1,5 +1,7 @@
 // Every folder under cases/ is one conversion: its "command" file names the
-// conversion and the input ("gpx-to-device trace.gpx"); the other files are
+// conversion and the input ("gpx-to-device trace.gpx"), or a front end's
+// request to the table of roads ("cli-c trace.gpx", "window-to-device x");
+// the other files are
 // copied beside each other and the conversion runs there. Each file under
 // expected/ must then exist with exactly that content: the outputs, and
 // report.txt (how it ended, the messages, the summary, the notes). No other
@@ -10,10 +12,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 
-#include "convert/gpx/device_road.h"
+#include "convert/roads/roads.h"
 #include "convert/gpx/gpx_conversions.h"
 #include "host/real_file_system.h"
 #include "support/recording_host.h"
@@ -40,13 +43,28 @@ const char* OutcomeName(ConversionOutcome outcome) {
   return "?";
 }
 
+// A front end's request, for the routes that ask the table of roads.
+std::optional<Request> RequestOf(const std::string& route) {
+  if (route == "window-to-device") return Request::ToDevice;
+  if (route == "window-to-chart") return Request::DeviceToChart;
+  if (route == "cli") return Request::ByFile;
+  if (route == "cli-c") return Request::ToChart;
+  if (route == "cli-d") return Request::ToDevice;
+  if (route == "cli-g") return Request::ToGpx;
+  return std::nullopt;
+}
+
 ConversionOutcome Convert(const std::string& route, Host& host, const std::string& path) {
   FixedClock clock;
+  if (const std::optional<Request> request = RequestOf(route)) {
+    TempFolder staging;
+    Roads roads(host, RoadServices{RegionalSettings::French(), &clock, StagingLocation{staging.path(), "", false}});
+    return roads.Convert(path, *request);
+  }
   if (route == "gpx-to-device") return ConvertGpxToDevice(host, path);
   if (route == "gpx-to-chart") return ConvertGpxToChart(host, path, RegionalSettings::French(), clock);
   if (route == "device-to-gpx") return ConvertDeviceToGpx(host, path);
   if (route == "chart-to-gpx") return ConvertChartToGpx(host, path);
-  if (route == "window-to-device") return ConvertToDevice(host, path);
   ADD_FAILURE() << "unknown conversion " << route;
   return ConversionOutcome::Failed;
 }
@@ -180,16 +198,17 @@ TEST(GpxToDevice, AStopInTheMiddleLeavesNothingBehind) {
 namespace tessaline::gpx {
 namespace {
 
-// Every file under detect/ is GPX by its content when its name starts with
-// "yes_", and not when it starts with "no_", whatever its extension.
-TEST(IsGpxFile, TheContentDecidesNotTheName) {
+// Every file under detect/ starts as XML, and so takes the GPX road, when
+// its name starts with "yes_", and not when it starts with "no_", whatever
+// its extension.
+TEST(ContentOf, TheContentDecidesNotTheName) {
   RealFileSystem files;
   for (const auto& entry : fs::directory_iterator(TESSALINE_GPX_DETECT)) {
     const std::string name = entry.path().filename().string();
-    EXPECT_EQ(IsGpxFile(files, entry.path().string()), name.rfind("yes_", 0) == 0) << name;
+    EXPECT_EQ(ContentOf(files, entry.path().string()) == InputContent::Xml, name.rfind("yes_", 0) == 0) << name;
   }
-  EXPECT_FALSE(IsGpxFile(files, TESSALINE_GPX_DETECT));  // a folder
-  EXPECT_FALSE(IsGpxFile(files, ""));
+  EXPECT_EQ(ContentOf(files, TESSALINE_GPX_DETECT), InputContent::Unreadable);  // a folder
+  EXPECT_EQ(ContentOf(files, ""), InputContent::Unreadable);
 }
 
 }  // namespace

@@ -131,11 +131,11 @@ class ThroughGpx : public ::testing::TestWithParam<fs::path> {
     FixedClock clock;
     if (device_) {
       EXPECT_EQ(ConvertGpxToDevice(host_, gpx), ConversionOutcome::Completed);
-      return DeviceContent(BaseName(gpx) + ".asc");
+      return DeviceContent(GpxBaseName(gpx) + ".asc");
     }
     EXPECT_EQ(ConvertGpxToChart(host_, gpx, RegionalSettings::French(), clock), ConversionOutcome::Completed);
-    Content content = ChartContent(BaseName(gpx) + "_TRK.txt");
-    content.waypoints = ChartContent(BaseName(gpx) + "_WPT.txt").waypoints;
+    Content content = ChartContent(GpxBaseName(gpx) + "_TRK.txt");
+    content.waypoints = ChartContent(GpxBaseName(gpx) + "_WPT.txt").waypoints;
     return content;
   }
   Content Original() { return device_ ? DeviceContent(input_) : ChartContent(input_); }

@@ -1,0 +1,55 @@
+#pragma once
+// The conversions behind the table of roads, for one host: a front end makes
+// one Roads and asks it to convert each file under its request. Every road
+// runs through the same signature and ends the same way (completion, the
+// road's message with its reason, or a stop); the choice of road is
+// road_table.h's alone.
+
+#include <memory>
+#include <string>
+
+#include "convert/conversion_outcome.h"
+#include "convert/device_to_chart/device_to_chart_converter.h"
+#include "convert/device_to_chart/staging_location.h"
+#include "convert/roads/road_table.h"
+#include "host/host.h"
+#include "platform/clock.h"
+#include "platform/regional_settings.h"
+
+namespace tessaline {
+
+// What the conversions run with.
+struct RoadServices {
+  RegionalSettings regional;  // decimal mark and time stamps of chart outputs
+  Clock* clock = nullptr;     // the stamps' clock; must outlive the Roads
+  StagingLocation staging;    // where device-to-chart stages its points
+};
+
+class Roads {
+ public:
+  Roads(Host& host, RoadServices services);
+  Roads(const Roads&) = delete;
+  Roads& operator=(const Roads&) = delete;
+  ~Roads();
+
+  // Converts `path` along the road the table gives for `request`. An
+  // exception that escapes a conversion (memory exhausted) ends it with the
+  // road's message instead of ending the program.
+  ConversionOutcome Convert(const std::string& path, Request request);
+
+  // The device-to-chart converter, one for the whole life of the front end
+  // (its work lists List1 and List2 stay readable after a run).
+  const DeviceToChartConverter& DeviceToChart() const { return *device_to_chart_; }
+
+  // The message a failure on `road` is shown under.
+  static const char* MessageOf(Road road);
+
+ private:
+  ConversionOutcome Run(Road road, const std::string& path);
+
+  Host& host_;
+  RoadServices services_;
+  std::unique_ptr<DeviceToChartConverter> device_to_chart_;
+};
+
+}  // namespace tessaline
