@@ -51,6 +51,7 @@ class Collect final : public GpxSink {
                        CoordinateFromGpx(point.lon_text, point.lon) + "|" + std::string(point.name) + "|";
     // "-9999" is "no value": it comes back as the kind's default.
     if (point.value != kNoValue) text += point.value;
+    if (point.has_fields) text += "|" + std::string(point.fields);
     runs.back().points.push_back(text);
     return true;
   }
@@ -74,7 +75,7 @@ std::string Rewrite(std::string_view data) {
     bool Point(const GpxPoint& p) override {
       lat = CoordinateFromGpx(p.lat_text, p.lat);
       lon = CoordinateFromGpx(p.lon_text, p.lon);
-      const GpxOutPoint out{lat, lon, p.name, p.value};
+      const GpxOutPoint out{lat, lon, p.name, p.value, p.fields, p.has_fields};
       if (kind == RunKind::Waypoint) {
         writer.AppendWaypoint(waypoints, out);
       } else {

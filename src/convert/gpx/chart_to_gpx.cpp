@@ -57,9 +57,10 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path) {
         point.name.assign(line.Field(1));
         point.fields.assign(WaypointFieldTwo(text));
         point.fields.append(WaypointFieldsFromEight(text));
-        if (point.fields == kWaypointDisplayFields) point.fields.clear();
+        point.has_fields = point.fields != kWaypointDisplayFields;
         assembly.Waypoint(point);
         point.fields.clear();
+        point.has_fields = false;
         continue;
       }
       if (!track_started) {

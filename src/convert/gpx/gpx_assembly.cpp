@@ -15,7 +15,7 @@ GpxOutPoint GpxAssembly::Out(const EightBitPoint& point) {
   AppendEightBitAsUtf8(value_, TrimSpaces(point.value));
   fields_.clear();
   AppendEightBitAsUtf8(fields_, point.fields);
-  return GpxOutPoint{point.lat, point.lon, name_, value_, fields_};
+  return GpxOutPoint{point.lat, point.lon, name_, value_, fields_, point.has_fields};
 }
 
 void GpxAssembly::NoteDropped(std::uint64_t line) {

@@ -19,7 +19,8 @@ struct EightBitPoint {
   std::string lat, lon;
   std::string name;   // 8-bit
   std::string value;  // as written, 8-bit
-  std::string fields;  // a W line's other fields, 8-bit, when not the usual ones (gpx_model.h)
+  std::string fields;  // a W line's other fields, 8-bit (gpx_model.h)
+  bool has_fields = false;  // false: the usual ones, not written
   std::uint64_t line = 0;
 };
 

@@ -34,7 +34,8 @@ class ChartSink final : public GpxSink {
     value_.clear();
     AppendEightBit(value_, point.value, ';', changes_);
     fields_.clear();
-    if (waypoint_ && !point.fields.empty()) AppendEightBitFields(fields_, point.fields, changes_);
+    has_fields_ = waypoint_ && point.has_fields;
+    if (has_fields_) AppendEightBitFields(fields_, point.fields, changes_);
     if (header_pending_ || waypoint_) {
       // A track is named after itself, else after its first point.
       name_.clear();
@@ -68,7 +69,7 @@ class ChartSink final : public GpxSink {
     }
     if (waypoint_) {
       AppendWaypointLine(waypoints, TrimSpaces(name_), lon_, lat_, value_,
-                         fields_.empty() ? kWaypointDisplayFields : std::string_view(fields_));
+                         has_fields_ ? std::string_view(fields_) : kWaypointDisplayFields);
     } else {
       AppendTrackPointLine(tracks, lon_, lat_, RegionalValue(), StampNow());
     }
@@ -101,7 +102,7 @@ class ChartSink final : public GpxSink {
   GpxJob& job_;
   const RegionalSettings& regional_;
   Clock& clock_;
-  bool waypoint_ = false, header_pending_ = false;
+  bool waypoint_ = false, header_pending_ = false, has_fields_ = false;
   std::string run_name_, name_, value_, fields_, regional_value_, stamp_, lat_, lon_;
   LocalTime last_;
   EightBitChanges changes_;

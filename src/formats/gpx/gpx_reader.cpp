@@ -317,6 +317,7 @@ class Reader {
     point.value = TrimXmlBlanks(PointValue(run_, has_extension_ ? std::optional<std::string_view>(extension_) : std::nullopt,
                                            has_elevation_ ? std::optional<std::string_view>(elevation_) : std::nullopt));
     point.fields = fields_;
+    point.has_fields = has_fields_;
     point.line = line_;
     point.offset = last_event_end_;
     if (!sink_.Point(point)) {

@@ -35,7 +35,8 @@ struct GpxPoint {
   std::string_view lat_text, lon_text;  // as written, for an exact copy
   std::string_view name;   // its own <name>, else its run's
   std::string_view value;  // see PointValue
-  std::string_view fields;  // a W line's other fields (gpx_model.h); empty: none
+  std::string_view fields;  // a W line's other fields (gpx_model.h)
+  bool has_fields = false;  // false: none given, the usual ones
   std::uint64_t line = 0;  // where the point starts
   std::uint64_t offset = 0;  // byte offset of its end, for progress
 };

@@ -57,10 +57,10 @@ void GpxWriter::AppendPoint(std::string& out, RunKind kind, const GpxOutPoint& p
     out += "<name/>";
   }
   const bool value = WritesValue(kind, point.value);
-  if (value || !point.fields.empty()) {
+  if (value || point.has_fields) {
     out += "<extensions>";
     if (value) AppendExtension(out, kValueElement, point.value);
-    if (!point.fields.empty()) AppendExtension(out, kFieldsElement, point.fields);
+    if (point.has_fields) AppendExtension(out, kFieldsElement, point.fields);
     out += "</extensions>";
   }
   out += "</";

@@ -17,7 +17,8 @@ struct GpxOutPoint {
   std::string_view lat, lon;  // xsd:decimal texts, in range
   std::string_view name;      // UTF-8; empty: <name/> on a track point, none on a waypoint
   std::string_view value;     // UTF-8; see WritesValue
-  std::string_view fields;    // UTF-8; a W line's other fields (gpx_model.h); empty: none
+  std::string_view fields;    // UTF-8; a W line's other fields (gpx_model.h)
+  bool has_fields = false;    // false: none written
 };
 
 class GpxWriter {

@@ -17,6 +17,7 @@
 #include <sstream>
 
 #include "convert/roads/roads.h"
+#include "formats/gpx/gpx_reader.h"
 #include "convert/gpx/gpx_conversions.h"
 #include "host/real_file_system.h"
 #include "support/recording_host.h"
@@ -93,6 +94,23 @@ std::vector<fs::path> Cases() {
 
 class GpxCase : public ::testing::TestWithParam<fs::path> {};
 
+class IgnoringSink final : public GpxSink {
+ public:
+  void BeginRun(RunKind, std::string_view) override {}
+  bool Point(const GpxPoint&) override { return true; }
+  void EndRun(RunKind, std::uint64_t) override {}
+};
+
+// Why the GPX at `path` cannot be read back; empty when it can.
+std::string ReadBack(FileSystem& files, const std::string& path) {
+  auto input = files.OpenRead(path);
+  if (!input) return "cannot open";
+  IgnoringSink sink;
+  NoteLog notes;
+  const GpxReadResult read = ReadGpx(*input, sink, notes);
+  return read.end == GpxReadEnd::Finished ? "" : "not read back: " + read.reason;
+}
+
 TEST_P(GpxCase, GivesTheExpectedFilesAndReport) {
   const fs::path source = GetParam();
   std::string route, input;
@@ -129,6 +147,10 @@ TEST_P(GpxCase, GivesTheExpectedFilesAndReport) {
   for (const auto& entry : fs::directory_iterator(folder.path())) {
     EXPECT_TRUE(allowed.count(entry.path().filename().string()))
         << source.filename() << ": unexpected file " << entry.path().filename();
+    // Whatever GPX the program writes, it reads back.
+    if (entry.path().extension() == ".gpx" && !fs::exists(source / entry.path().filename())) {
+      EXPECT_EQ(ReadBack(files, entry.path().string()), "") << source.filename() << ": " << entry.path().filename();
+    }
   }
 }
 

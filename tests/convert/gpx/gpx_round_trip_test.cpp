@@ -34,15 +34,18 @@ class FixedClock final : public Clock {
 };
 
 // Names as text: a UTF-8 name comes back in Windows-1252, the same text.
+// A W line's other fields (its field 2 and fields 8 on) come back as they were.
 struct Point {
   double lat = 0, lon = 0;
-  std::string value, name;
+  std::string value, name, other_fields;
   bool operator==(const Point& other) const {
-    return lat == other.lat && lon == other.lon && value == other.value && name == other.name;
+    return lat == other.lat && lon == other.lon && value == other.value && name == other.name &&
+           other_fields == other.other_fields;
   }
 };
 std::ostream& operator<<(std::ostream& out, const Point& p) {
-  return out << "(" << p.lat << ", " << p.lon << ", \"" << p.value << "\", \"" << p.name << "\")";
+  return out << "(" << p.lat << ", " << p.lon << ", \"" << p.value << "\", \"" << p.name << "\", \""
+             << p.other_fields << "\")";
 }
 
 struct Content {
@@ -79,7 +82,7 @@ Content DeviceContent(const std::string& path) {
     const double g = Number(f.group);
     if (!run.empty() && g != group) end_run();
     group = g;
-    run.push_back({Number(f.coord1), Number(f.coord2), std::string(f.value), EightBitToUtf8(f.name)});
+    run.push_back({Number(f.coord1), Number(f.coord2), std::string(f.value), EightBitToUtf8(f.name), ""});
   }
   end_run();
   return content;
@@ -95,10 +98,11 @@ Content ChartContent(const std::string& path) {
       track_name = EightBitToUtf8(line.Field(1));
       content.tracks.emplace_back();
     } else if (line.Kind() == ChartLineKind::TrackPoint) {
-      content.tracks.back().push_back({Number(line.Field(2)), Number(line.Field(1)), std::string(line.Field(3)), track_name});
+      content.tracks.back().push_back({Number(line.Field(2)), Number(line.Field(1)), std::string(line.Field(3)), track_name, ""});
     } else if (line.Kind() == ChartLineKind::Waypoint) {
       content.waypoints.push_back({Number(line.Field(4)), Number(line.Field(3)), std::string(line.Field(5)),
-                                   EightBitToUtf8(line.Field(1))});
+                                   EightBitToUtf8(line.Field(1)),
+                                   std::string(WaypointFieldTwo(text)) + std::string(WaypointFieldsFromEight(text))});
     }
   }
   return content;
