@@ -232,6 +232,19 @@ TEST_F(CommandLine, UsageErrorsHelpAndVersionConvertNothing) {
   EXPECT_EQ(DataFiles(), (std::set<std::string>{"trace.zbx", "raz_TRK.txt"}));
 }
 
+// Help or version that cannot be written (a full disk, a closed pipe) is a
+// failure, said on stderr, as GNU tools do.
+TEST_F(CommandLine, HelpAndVersionIntoAFullOutputFail) {
+  for (const char* option : {"--help", "-V"}) {
+    ProgramCall call;
+    call.arguments = {option};
+    call.stdout_path = "/dev/full";
+    const ProgramRun run = RunProgram(program_, call);
+    EXPECT_EQ(run.exit_status, 1) << option;
+    EXPECT_EQ(run.err, "tessaline-convert: erreur d'écriture sur la sortie standard\n") << option;
+  }
+}
+
 TEST_F(CommandLine, QuietHidesCaptionsButNeverErrors) {
   Write("raz_TRK.txt", kTrackFile);
   const ProgramRun run = Run({"raz_TRK.txt", "absent_TRK.txt", "-q"});

@@ -114,3 +114,27 @@ TEST(ReplaceFileWith, FailsInAMissingFolder) {
 
 }  // namespace
 }  // namespace tessaline
+
+namespace tessaline {
+namespace {
+
+// A name as long as a folder allows is still an output's name: the file
+// written before the rename has a short name of its own, not a longer one.
+TEST(ReplaceFileWith, WritesFilesWhoseNamesAreAsLongAsAllowed) {
+  testing::TempFolder folder;
+  RealFileSystem files;
+  std::string cjk;
+  for (int i = 0; i < 80; ++i) cjk += "\xE8\x88\xAA";  // 80 characters, 240 bytes
+  const std::vector<std::string> names = {std::string(255, 'a'), cjk + "_TRK.txt", cjk + ".asc"};
+  for (const std::string& name : names) {
+    ASSERT_TRUE(ReplaceFileWith(files, folder.File(name), "x")) << name.size() << " bytes";
+    EXPECT_EQ(testing::ReadWholeFile(folder.File(name)), "x");
+  }
+  EXPECT_EQ(static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder.path()),
+                                                   std::filesystem::directory_iterator())),
+            names.size())
+      << "a temporary file was left";
+}
+
+}  // namespace
+}  // namespace tessaline

@@ -199,3 +199,25 @@ TEST_F(OutputTest, AStoreThatCannotBeDeletedAfterTheCompletionIsNoFailure) {
 
 }  // namespace
 }  // namespace tessaline::testing
+
+namespace tessaline::testing {
+namespace {
+
+// A stop asked at any yield (Ctrl-C, the window closed) leaves the two chart
+// files as a pair: both earlier ones or both new ones, never one of each.
+TEST_F(OutputTest, AStopNeverLeavesANewTrackFileBesideAnOldWaypointFile) {
+  const std::string device = DeviceLines({"1", "1", "2", "3", "3"});
+  for (int yield = 1;; ++yield) {
+    WriteWholeFile(Data("in_TRK.txt"), "old tracks");
+    WriteWholeFile(Data("in_WPT.txt"), "old waypoints");
+    host.StopAtYield(host.yields() + yield);
+    const ConversionOutcome outcome = Convert(device);
+    const bool old_tracks = Tracks() == "old tracks", old_waypoints = Waypoints() == "old waypoints";
+    EXPECT_EQ(old_tracks, old_waypoints) << "stopped at yield " << yield;
+    EXPECT_EQ(old_tracks, outcome == ConversionOutcome::Stopped) << "stopped at yield " << yield;
+    if (outcome == ConversionOutcome::Completed) break;
+  }
+}
+
+}  // namespace
+}  // namespace tessaline::testing
