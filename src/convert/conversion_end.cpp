@@ -10,12 +10,12 @@ void CompleteConversion(Host& host, const std::string& path, const ConversionRep
   // The end of the run always shows both final texts, in this order.
   host.SetInnerPercentage(kFinalInnerPercentage);
   host.SetMainPercentage(kFinalMainPercentage);
-  host.ShowCompletion(messages::CompletionCaption(path), report.CompletionNotes());
+  host.ShowCompletion(messages::CompletionCaption(path), messages::CompletionNotes(report));
 }
 
 void ShowFailure(Host& host, const char* message, const ConversionFailure& failure,
                  const ConversionReport& report) {
-  host.ShowMessage(message, MessageIcon::Error, report.FailureNotes(failure));
+  host.ShowMessage(message, MessageIcon::Error, messages::FailureNotes(report, failure.Reason()));
 }
 
 }  // namespace tessaline

@@ -9,7 +9,7 @@
 
 #include "convert/conversion_failure.h"
 #include "convert/conversion_outcome.h"
-#include "convert/conversion_report.h"
+#include "host/conversion_report.h"
 #include "convert/messages.h"
 #include "host/host.h"
 

@@ -19,4 +19,9 @@ struct InputFile {
 // (an empty path, as a drop that held no file names, among them).
 InputFile CheckInputFile(FileSystem& files, const std::string& path);
 
+// Throws unless `path` still names the file step 1 found, at the same length:
+// a file replaced, grown or shrunk between passes would give an output that
+// matches none of its versions.
+void CheckSameInput(FileSystem& files, const std::string& path, const InputFile& input);
+
 }  // namespace tessaline

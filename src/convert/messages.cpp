@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "convert/conversion_report.h"
+#include "host/conversion_report.h"
 #include "platform/path_names.h"
 
 namespace tessaline::messages {
@@ -100,6 +100,25 @@ std::string CompletionEntryText(const ConversionNotes& notes) {
   text += notes.summary;
   text += WarningLines(notes, "  ");
   return text;
+}
+
+namespace {
+std::vector<ConversionWarning> WarningNotes(const ConversionReport& report) {
+  std::vector<ConversionWarning> notes;
+  notes.reserve(report.Warnings().size());
+  for (const Warning& warning : report.Warnings()) {
+    notes.push_back(ConversionWarning{report.Path(), warning.first_line, WarningText(*warning.kind, warning.count)});
+  }
+  return notes;
+}
+}  // namespace
+
+ConversionNotes CompletionNotes(const ConversionReport& report) {
+  return ConversionNotes{report.Path(), "", SummaryText(report.Summary()), WarningNotes(report)};
+}
+
+ConversionNotes FailureNotes(const ConversionReport& report, const std::string& reason) {
+  return ConversionNotes{report.Path(), reason, "", WarningNotes(report)};
 }
 
 }  // namespace tessaline::messages

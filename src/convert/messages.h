@@ -8,12 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/conversion_notes.h"
-
-namespace tessaline {
-struct WarningKind;
-struct ConversionSummary;
-}  // namespace tessaline
+#include "host/conversion_report.h"
 
 namespace tessaline::messages {
 
@@ -82,5 +77,10 @@ std::string SummaryText(const ConversionSummary& summary);
 // One warning line: "ligne 17 : avertissement : 3 noms coupés à 50 caractères".
 std::string MessageDetailsText(const ConversionNotes& notes);
 std::string CompletionEntryText(const ConversionNotes& notes);
+
+// A report as the host receives it: after a completion (summary and
+// warnings), and after a failure (its reason and the warnings met before it).
+ConversionNotes CompletionNotes(const ConversionReport& report);
+ConversionNotes FailureNotes(const ConversionReport& report, const std::string& reason);
 
 }  // namespace tessaline::messages

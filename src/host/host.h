@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "host/conversion_notes.h"
+#include "host/conversion_report.h"
 #include "host/file_system.h"
 
 namespace tessaline {

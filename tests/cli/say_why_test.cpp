@@ -59,7 +59,8 @@ std::map<std::string, std::string> Files(const fs::path& folder) {
   std::map<std::string, std::string> files;
   if (!fs::exists(folder)) return files;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    if (entry.is_regular_file()) {
+    std::error_code no_file;  // a link that leads nowhere (a loop) is no file
+    if (entry.is_regular_file(no_file)) {
       files[fs::relative(entry.path(), folder).string()] = Masked(ReadWholeFile(entry.path().string()));
     }
   }

@@ -1,5 +1,6 @@
 #include "convert/chart_to_device/chart_conversion_steps.h"
 
+#include "convert/input_file.h"
 #include "platform/path_names.h"
 
 namespace tessaline::chart_to_device {
@@ -9,13 +10,7 @@ std::string DeviceOutputPath(const std::string& input_path) {
 }
 
 void CheckSameInput(FileSystem& files, const ChartInput& input) {
-  const auto identity = files.Identity(input.path);
-  if (!identity) throw ConversionFailure::FileOperation(input.path, files);
-  const auto length = files.Length(input.path);  // none for anything but a regular file
-  if (!length) throw ConversionFailure::FileOperation(input.path, files);
-  if (*identity != input.identity || *length != input.length) {
-    throw ConversionFailure::OfFile(input.path, messages::kInputChanged);
-  }
+  tessaline::CheckSameInput(files, input.path, InputFile{input.identity, input.length});
 }
 
 }  // namespace tessaline::chart_to_device

@@ -11,7 +11,7 @@
 
 #include "convert/conversion_end.h"
 #include "convert/conversion_failure.h"
-#include "convert/conversion_report.h"
+#include "host/conversion_report.h"
 #include "convert/messages.h"
 #include "convert/output_guard.h"
 #include "convert/percentage_reporter.h"

@@ -9,7 +9,7 @@
 
 #include "convert/conversion_end.h"
 #include "convert/conversion_failure.h"
-#include "convert/conversion_report.h"
+#include "host/conversion_report.h"
 #include "convert/device_to_chart/staging_store.h"
 #include "convert/messages.h"
 #include "convert/output_guard.h"

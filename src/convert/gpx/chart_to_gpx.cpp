@@ -16,7 +16,7 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path) {
     const std::string output_path = GpxOutputPath(path);
     job.Begin({output_path});
     auto input = job.OpenInput();
-    GpxAssembly assembly(job.notes, job.summary);
+    GpxAssembly assembly(job.report);
     assembly.Reserve(job.InputLength());
     LineReader reader(*input);
     std::string_view text;
@@ -43,12 +43,12 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path) {
       // Coord1, Coord2, Value: fields 2, 1, 3 of a P line, 4, 3, 5 of a W line.
       const std::size_t first = waypoint ? 3 : 1;
       if ((!waypoint && !in_track) || !line.Has(first + 2)) {
-        job.notes.Add(NoteKind::LineSkipped, line_number);
+        job.report.Warn(messages::kGpxLineSkipped, line_number);
         continue;
       }
       if (!GpxCoordinate(line.Field(first + 1), true, point.lat) ||
           !GpxCoordinate(line.Field(first), false, point.lon)) {
-        job.notes.Add(NoteKind::PointSkipped, line_number);
+        job.report.Warn(messages::kGpxPointSkipped, line_number);
         continue;
       }
       point.value.assign(line.Field(first + 2));

@@ -56,7 +56,7 @@ ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path) {
     const std::string output_path = GpxOutputPath(path);
     job.Begin({output_path});
     auto input = job.OpenInput();
-    GpxAssembly assembly(job.notes, job.summary);
+    GpxAssembly assembly(job.report);
     assembly.Reserve(job.InputLength());
     DeviceRuns runs(assembly);
     LineReader reader(*input);
@@ -73,11 +73,11 @@ ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path) {
           ReadDevicePointLine(line, fields) == DeviceLineProblem::None ? ReadAsNumber(TrimSpaces(fields.group))
                                                                          : std::nullopt;
       if (!group) {
-        job.notes.Add(NoteKind::LineSkipped, line_number);
+        job.report.Warn(messages::kGpxLineSkipped, line_number);
         continue;
       }
       if (!GpxCoordinate(fields.coord1, true, point.lat) || !GpxCoordinate(fields.coord2, false, point.lon)) {
-        job.notes.Add(NoteKind::PointSkipped, line_number);
+        job.report.Warn(messages::kGpxPointSkipped, line_number);
         continue;
       }
       point.name.assign(fields.name);

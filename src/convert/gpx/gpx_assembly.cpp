@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "convert/messages.h"
 #include "formats/device_point_line.h"
 #include "formats/gpx/eight_bit_text.h"
 #include "product.h"
@@ -19,7 +20,7 @@ GpxOutPoint GpxAssembly::Out(const EightBitPoint& point) {
 }
 
 void GpxAssembly::NoteDropped(std::uint64_t line) {
-  notes_.Add(NoteKind::ControlDropped, line, writer_.dropped_controls() - dropped_);
+  report_.Warn(messages::kGpxControlDropped, line, writer_.dropped_controls() - dropped_);
   dropped_ = writer_.dropped_controls();
 }
 
@@ -33,7 +34,7 @@ void GpxAssembly::Reserve(std::uint64_t input_length) {
 void GpxAssembly::Waypoint(const EightBitPoint& point) {
   writer_.AppendWaypoint(waypoints_, Out(point));
   NoteDropped(point.line);
-  ++summary_.waypoints;
+  ++report_.Summary().waypoints;
 }
 
 void GpxAssembly::StartTrack(std::string_view name, std::uint64_t line) {
@@ -41,13 +42,13 @@ void GpxAssembly::StartTrack(std::string_view name, std::uint64_t line) {
   writer_.AppendTrackStart(tracks_, EightBitToUtf8(name));
   NoteDropped(line);
   in_track_ = true;
-  ++summary_.tracks;
+  ++report_.Summary().tracks;
 }
 
 void GpxAssembly::TrackPoint(const EightBitPoint& point) {
   writer_.AppendTrackPoint(tracks_, Out(point));
   NoteDropped(point.line);
-  ++summary_.track_points;
+  ++report_.Summary().points;
 }
 
 void GpxAssembly::EndTrack() {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "formats/gpx/gpx_notes.h"
+#include "host/conversion_report.h"
 #include "formats/gpx/gpx_writer.h"
 
 namespace tessaline::gpx {
@@ -26,7 +26,7 @@ struct EightBitPoint {
 
 class GpxAssembly {
  public:
-  GpxAssembly(NoteLog& notes, Summary& summary) : notes_(notes), summary_(summary) {}
+  explicit GpxAssembly(ConversionReport& report) : report_(report) {}
 
   // Room for the GPX of an input of `length` bytes, asked once: growing a
   // text of a hundred megabytes step by step copies it again and again.
@@ -47,8 +47,7 @@ class GpxAssembly {
   GpxOutPoint Out(const EightBitPoint& point);
   void NoteDropped(std::uint64_t line);
 
-  NoteLog& notes_;
-  Summary& summary_;
+  ConversionReport& report_;
   GpxWriter writer_;
   std::string head_, waypoints_, tracks_, tail_, name_, value_, fields_;
   std::uint64_t dropped_ = 0;

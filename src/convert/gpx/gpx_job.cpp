@@ -12,30 +12,11 @@
 
 namespace tessaline::gpx {
 
-namespace {
-
-const WarningKind& KindOf(NoteKind kind) {
-  switch (kind) {
-    case NoteKind::PointSkipped: return messages::kGpxPointSkipped;
-    case NoteKind::LineSkipped: return messages::kGpxLineSkipped;
-    case NoteKind::CharacterReplaced: return messages::kGpxCharacterReplaced;
-    case NoteKind::SeparatorReplaced: return messages::kGpxSeparatorReplaced;
-    case NoteKind::ControlDropped: return messages::kGpxControlDropped;
-    case NoteKind::OnePointTrack: return messages::kGpxOnePointTrack;
-    case NoteKind::TooManyLines: break;
-  }
-  return messages::kGpxTooManyLines;
-}
-
-}  // namespace
-
 void GpxJob::Begin(const std::vector<std::string>& outputs) {
   host_.SetStepText(messages::kChartToDeviceStep1);
   FileSystem& files = host_.Files();
-  const InputFile checked = CheckInputFile(files, path_);
-  identity_ = checked.identity;
-  length_ = checked.length;
-  for (const std::string& output : outputs) RefuseOutputOverInput(files, output, identity_);
+  input_ = CheckInputFile(files, path_);
+  for (const std::string& output : outputs) RefuseOutputOverInput(files, output, input_.identity);
   host_.MarkStepFinished(1);
 }
 
@@ -44,15 +25,14 @@ std::unique_ptr<InputStream> GpxJob::OpenInput() {
   host_.MarkStepFinished(2);
   host_.SetStepText(messages::kChartToDeviceStep3);
   FileSystem& files = host_.Files();
-  const auto identity = files.Identity(path_);
-  if (!identity || !(*identity == identity_)) throw ConversionFailure::OfFile(path_, messages::kInputChanged);
+  CheckSameInput(files, path_, input_);
   auto input = files.OpenRead(path_);
   if (!input) throw ConversionFailure::FileOperation(path_, files);
   return input;
 }
 
 void GpxJob::ShowProgress(std::uint64_t offset) {
-  const int percent = length_ == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(offset * 100 / length_, 100));
+  const int percent = input_.length == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(offset * 100 / input_.length, 100));
   if (percent == shown_percent_) return;
   shown_percent_ = percent;
   host_.SetMainPercentage(PercentageText(percent));
@@ -66,16 +46,8 @@ void GpxJob::Finish(const std::vector<Output>& outputs) {
   // link to the input meanwhile.
   std::vector<NewContent> contents;
   for (const Output& output : outputs) contents.push_back(NewContent{output.path, output.parts});
-  WriteOutputsTogether(files, contents, identity_);
-  TakeNotes();
-  report_.SetSummary(ConversionSummary{ConversionSummary::Form::TracksAndWaypoints, summary.tracks,
-                                       summary.track_points, summary.waypoints});
-  CompleteConversion(host_, path_, report_);
-}
-
-void GpxJob::TakeNotes() {
-  for (const Note& note : notes.Notes()) report_.Warn(KindOf(note.kind), note.first_line, note.count);
-  notes = NoteLog();
+  WriteOutputsTogether(files, contents, input_.identity);
+  CompleteConversion(host_, path_, report);
 }
 
 void ThrowUnlessFinished(const GpxReadResult& read, const std::string& path, FileSystem& files) {

@@ -12,8 +12,8 @@
 
 #include "convert/conversion_end.h"
 #include "convert/conversion_failure.h"
-#include "convert/conversion_report.h"
-#include "formats/gpx/gpx_notes.h"
+#include "convert/input_file.h"
+#include "host/conversion_report.h"
 #include "formats/gpx/gpx_reader.h"
 #include "host/host.h"
 
@@ -21,27 +21,20 @@ namespace tessaline::gpx {
 
 class GpxJob {
  public:
-  GpxJob(Host& host, const std::string& path) : host_(host), path_(path), report_(path) {}
+  GpxJob(Host& host, const std::string& path) : report(path), host_(host), path_(path) {}
 
   // Runs `steps` (which end with Finish) as one conversion: a failure shows
   // the GPX message with its reason and the warnings met before it.
   template <typename Steps>
   ConversionOutcome Run(Steps&& steps) {
-    return RunConversion(host_, messages::kGpxError, report_, [&] {
-      try {
-        steps();
-      } catch (...) {
-        TakeNotes();
-        throw;
-      }
-    });
+    return RunConversion(host_, messages::kGpxError, report, [&] { steps(); });
   }
 
   // Step 1: a regular file that none of `outputs` would replace.
   void Begin(const std::vector<std::string>& outputs);
   // Steps 2 and 3 begin; the input opened for the one reading pass.
   std::unique_ptr<InputStream> OpenInput();
-  std::uint64_t InputLength() const { return length_; }
+  std::uint64_t InputLength() const { return input_.length; }
 
   // lblFichiers for `offset` bytes of the input read; cheap when unchanged.
   void ShowProgress(std::uint64_t offset);
@@ -55,17 +48,13 @@ class GpxJob {
   // Step 4 for each output in turn, then the completion.
   void Finish(const std::vector<Output>& outputs);
 
-  NoteLog notes;
-  Summary summary;
+  // The summary and the warnings, as every conversion gathers them.
+  ConversionReport report;
 
  private:
-  void TakeNotes();
-
   Host& host_;
   std::string path_;
-  ConversionReport report_;
-  FileIdentity identity_;
-  std::uint64_t length_ = 0;
+  InputFile input_;
   int shown_percent_ = -1;
 };
 

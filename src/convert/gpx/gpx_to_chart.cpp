@@ -42,20 +42,22 @@ class ChartSink final : public GpxSink {
       AppendEightBit(name_, header_pending_ && !run_name_.empty() ? std::string_view(run_name_) : point.name,
                      ';', changes_);
     }
-    job_.notes.Add(NoteKind::CharacterReplaced, point.line, changes_.replaced - before.replaced);
-    job_.notes.Add(NoteKind::SeparatorReplaced, point.line, changes_.separators - before.separators);
+    job_.report.Warn(messages::kGpxCharacterReplaced, point.line, changes_.replaced - before.replaced);
+    job_.report.Warn(messages::kGpxSeparatorReplaced, point.line, changes_.separators - before.separators);
     job_.ShowProgress(point.offset);
     job_.YieldOrStop();
     Append();
     return true;
   }
 
+  void PointSkipped(std::uint64_t line) override { job_.report.Warn(messages::kGpxPointSkipped, line); }
+
   void EndRun(RunKind kind, std::uint64_t points) override {
     if (kind == RunKind::Waypoint) {
-      ++job_.summary.waypoints;
+      ++job_.report.Summary().waypoints;
     } else {
-      ++job_.summary.tracks;
-      job_.summary.track_points += points;
+      ++job_.report.Summary().tracks;
+      job_.report.Summary().points += points;
     }
   }
 
@@ -120,7 +122,7 @@ ConversionOutcome ConvertGpxToChart(Host& host, const std::string& path, const R
     job.Begin({track_path, waypoint_path});
     auto input = job.OpenInput();
     ChartSink sink(job, regional, clock);
-    ThrowUnlessFinished(ReadGpx(*input, sink, job.notes), path, host.Files());
+    ThrowUnlessFinished(ReadGpx(*input, sink), path, host.Files());
     job.Finish({{track_path, {sink.tracks}}, {waypoint_path, {sink.waypoints}}});
   });
 }

@@ -30,29 +30,31 @@ class DeviceSink final : public GpxSink {
     AppendEightBit(name_, point.name, ',', changes_);
     value_.clear();
     AppendEightBit(value_, point.value, ',', changes_);
-    job_.notes.Add(NoteKind::CharacterReplaced, point.line, changes_.replaced - before.replaced);
-    job_.notes.Add(NoteKind::SeparatorReplaced, point.line, changes_.separators - before.separators);
+    job_.report.Warn(messages::kGpxCharacterReplaced, point.line, changes_.replaced - before.replaced);
+    job_.report.Warn(messages::kGpxSeparatorReplaced, point.line, changes_.separators - before.separators);
     lat_.clear();
     AppendCoordinateFromGpx(lat_, point.lat_text, point.lat);
     lon_.clear();
     AppendCoordinateFromGpx(lon_, point.lon_text, point.lon);
     AppendDeviceLineWithGroup(output, DevicePointTexts{lat_, lon_, value_, name_},
                               std::string_view(group_, group_size_));
-    if (++lines_ > kMaxDeviceLines) job_.notes.Add(NoteKind::TooManyLines, point.line);
+    if (++lines_ > kMaxDeviceLines) job_.report.Warn(messages::kGpxTooManyLines, point.line);
     last_line_ = point.line;
     job_.ShowProgress(point.offset);
     job_.YieldOrStop();
     return true;
   }
 
+  void PointSkipped(std::uint64_t line) override { job_.report.Warn(messages::kGpxPointSkipped, line); }
+
   void EndRun(RunKind kind, std::uint64_t points) override {
     if (points > 1) {
-      ++job_.summary.tracks;
-      job_.summary.track_points += points;
+      ++job_.report.Summary().tracks;
+      job_.report.Summary().points += points;
       return;
     }
-    ++job_.summary.waypoints;
-    if (kind != RunKind::Waypoint) job_.notes.Add(NoteKind::OnePointTrack, last_line_);
+    ++job_.report.Summary().waypoints;
+    if (kind != RunKind::Waypoint) job_.report.Warn(messages::kGpxOnePointTrack, last_line_);
   }
 
   std::string output;
@@ -78,7 +80,7 @@ ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path) {
     // A device line is shorter than the GPX of its point: the input's size
     // is room enough, asked once (only the pages written are used).
     sink.output.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(job.InputLength(), std::uint64_t{4} << 30)));
-    ThrowUnlessFinished(ReadGpx(*input, sink, job.notes), path, host.Files());
+    ThrowUnlessFinished(ReadGpx(*input, sink), path, host.Files());
     job.Finish({{output_path, {sink.output}}});
   });
 }

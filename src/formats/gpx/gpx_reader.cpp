@@ -95,8 +95,8 @@ std::ptrdiff_t ReadBlock(InputStream& input, char* buffer, std::size_t size) {
 
 class Reader {
  public:
-  Reader(XML_Parser parser, const std::string& unread_encoding, GpxSink& sink, NoteLog& notes)
-      : parser_(parser), unread_encoding_(unread_encoding), sink_(sink), notes_(notes) {
+  Reader(XML_Parser parser, const std::string& unread_encoding, GpxSink& sink)
+      : parser_(parser), unread_encoding_(unread_encoding), sink_(sink) {
     XML_SetUserData(parser_, this);
     XML_SetElementHandler(parser_, &Reader::OnStart, &Reader::OnEnd);
     XML_SetCharacterDataHandler(parser_, &Reader::OnText);
@@ -303,7 +303,7 @@ class Reader {
 
   void FinishPoint() {
     if (!point_valid_) {
-      notes_.Add(NoteKind::PointSkipped, line_);
+      sink_.PointSkipped(line_);
       return;
     }
     if (run_points_ == 0) sink_.BeginRun(run_, run_ == RunKind::Waypoint ? point_name_ : run_name_);
@@ -335,7 +335,6 @@ class Reader {
   XML_Parser parser_;
   const std::string& unread_encoding_;
   GpxSink& sink_;
-  NoteLog& notes_;
 
   std::size_t depth_ = 0;
   std::size_t text_length_ = 0;
@@ -363,11 +362,11 @@ class Reader {
 
 }  // namespace
 
-GpxReadResult ReadGpx(InputStream& input, GpxSink& sink, NoteLog& notes) {
+GpxReadResult ReadGpx(InputStream& input, GpxSink& sink) {
   std::string unread_encoding;
   Parser parser = NewParser(&unread_encoding);
   if (!parser) return {GpxReadEnd::Refused, ExpatReason(XML_ERROR_NO_MEMORY)};
-  Reader reader(parser.get(), unread_encoding, sink, notes);
+  Reader reader(parser.get(), unread_encoding, sink);
   return reader.Read(input);
 }
 

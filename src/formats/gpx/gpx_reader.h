@@ -21,7 +21,6 @@
 #include <string_view>
 
 #include "formats/gpx/gpx_model.h"
-#include "formats/gpx/gpx_notes.h"
 #include "host/file_system.h"
 
 namespace tessaline::gpx {
@@ -52,6 +51,9 @@ class GpxSink {
   virtual bool Point(const GpxPoint& point) = 0;
   // After the last point of a run that had any.
   virtual void EndRun(RunKind kind, std::uint64_t points) = 0;
+  // A point left out: its latitude or longitude is missing, no number or out
+  // of range. `line` is where it starts.
+  virtual void PointSkipped(std::uint64_t line) = 0;
 };
 
 enum class GpxReadEnd { Finished, Stopped, Refused, ReadFailed };
@@ -61,7 +63,7 @@ struct GpxReadResult {
   std::string reason;  // for Refused: "ligne L, colonne C : ..."
 };
 
-// Reads the whole document; points that cannot be used go to `notes`.
-GpxReadResult ReadGpx(InputStream& input, GpxSink& sink, NoteLog& notes);
+// Reads the whole document.
+GpxReadResult ReadGpx(InputStream& input, GpxSink& sink);
 
 }  // namespace tessaline::gpx

@@ -99,6 +99,7 @@ class IgnoringSink final : public GpxSink {
   void BeginRun(RunKind, std::string_view) override {}
   bool Point(const GpxPoint&) override { return true; }
   void EndRun(RunKind, std::uint64_t) override {}
+  void PointSkipped(std::uint64_t) override {}
 };
 
 // Why the GPX at `path` cannot be read back; empty when it can.
@@ -106,8 +107,7 @@ std::string ReadBack(FileSystem& files, const std::string& path) {
   auto input = files.OpenRead(path);
   if (!input) return "cannot open";
   IgnoringSink sink;
-  NoteLog notes;
-  const GpxReadResult read = ReadGpx(*input, sink, notes);
+  const GpxReadResult read = ReadGpx(*input, sink);
   return read.end == GpxReadEnd::Finished ? "" : "not read back: " + read.reason;
 }
 

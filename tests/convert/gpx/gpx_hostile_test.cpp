@@ -58,6 +58,7 @@ class NoPoints final : public GpxSink {
     return true;
   }
   void EndRun(RunKind, std::uint64_t) override {}
+  void PointSkipped(std::uint64_t) override {}
   std::vector<std::string> names;
 };
 
@@ -91,8 +92,7 @@ TEST(HostileGpx, EachIsRefusedSoonAfterItsLimit) {
   for (const Attack& attack : attacks) {
     GeneratedStream stream(attack.head, attack.unit, attack.count, attack.tail);
     NoPoints sink;
-    NoteLog notes;
-    const GpxReadResult result = ReadGpx(stream, sink, notes);
+    const GpxReadResult result = ReadGpx(stream, sink);
     EXPECT_EQ(result.end, GpxReadEnd::Refused) << attack.what;
     EXPECT_EQ(result.reason.rfind("ligne ", 0), 0u) << attack.what << ": " << result.reason;
     EXPECT_NE(result.reason.find(std::string(" : ") + attack.reason), std::string::npos)
@@ -107,8 +107,7 @@ TEST(HostileGpx, ATokenJustUnderTheLimitIsRead) {
   GeneratedStream stream(std::string(kHead) + "<wpt lat=\"1\" lon=\"2\"><name>", "n", kMaxToken - 16,
                          "</name></wpt></gpx>");
   NoPoints sink;
-  NoteLog notes;
-  EXPECT_EQ(ReadGpx(stream, sink, notes).end, GpxReadEnd::Finished);
+  EXPECT_EQ(ReadGpx(stream, sink).end, GpxReadEnd::Finished);
   ASSERT_EQ(sink.names.size(), 1u);
   EXPECT_EQ(sink.names[0].size(), kMaxToken - 16);
 }
