@@ -1,0 +1,217 @@
+#include "convert/track_reduction.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <stdexcept>
+
+namespace tessaline {
+namespace {
+
+struct Vec3 {
+  double x = 0, y = 0, z = 0;
+};
+
+Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+
+Vec3 ToUnit(GeoPoint p) {
+  constexpr double kRadians = std::numbers::pi / 180.0;
+  const double lat = p.lat * kRadians, lon = p.lon * kRadians;
+  const double c = std::cos(lat);
+  return {c * std::cos(lon), c * std::sin(lon), std::sin(lat)};
+}
+
+// Below this sine of the angle between its ends, a segment has no one great
+// circle (its ends are a few micrometres apart or antipodes) and is measured
+// to its nearer end: the error that makes is far below a metre.
+constexpr double kNoGreatCircle = 1e-12;
+
+// Distances are compared as squared chords, 2 - 2 cos(angle), computed
+// without the cancellation of 1 - cos: monotonic in the angle and accurate
+// down to millimetres, with one square root a point.
+class Segment {
+ public:
+  Segment(Vec3 a, Vec3 b) : a_(a), b_(b) {
+    // a x b from the sum and the difference: the difference of two close
+    // points is exact, so the normal keeps its precision however close the
+    // ends are, where a x b itself loses digits as they near.
+    const Vec3 c = Cross(a + b, b - a);
+    const double length = std::sqrt(Dot(c, c));
+    line_ = length > 2 * kNoGreatCircle;
+    if (line_) {
+      normal_ = {c.x / length, c.y / length, c.z / length};
+      after_a_ = Cross(normal_, a);
+      before_b_ = Cross(b, normal_);
+    }
+  }
+
+  double SquaredChord(Vec3 p) const {
+    if (line_ && Dot(p, after_a_) >= 0 && Dot(p, before_b_) >= 0) {
+      // The foot lies on the arc: the chord of the cross-track angle.
+      const double s = Dot(p, normal_);
+      const double s2 = s * s;
+      return 2 * s2 / (1 + std::sqrt(std::max(0.0, 1 - s2)));
+    }
+    return std::min(SquaredDistance(p, a_), SquaredDistance(p, b_));
+  }
+
+  static double SquaredDistance(Vec3 p, Vec3 q) {
+    const Vec3 d = p - q;
+    return Dot(d, d);
+  }
+
+ private:
+  Vec3 a_, b_, normal_, after_a_, before_b_;
+  bool line_ = false;
+};
+
+double ChordToMetres(double squared_chord) {
+  if (std::isnan(squared_chord) || std::isinf(squared_chord)) return std::numeric_limits<double>::infinity();
+  const double half = std::min(1.0, std::sqrt(squared_chord) / 2);
+  return 2 * std::asin(half) * kEarthRadiusMetres;
+}
+
+// A point whose coordinates are not numbers is as far as can be: it is kept
+// before any other, and never compares unordered in the queue.
+double Ordered(double squared_chord) {
+  return std::isnan(squared_chord) ? std::numeric_limits<double>::infinity() : squared_chord;
+}
+
+struct Track {
+  std::size_t begin = 0, end = 0;
+};
+
+// The tracks as the header states them, empty ones left out.
+std::vector<Track> TracksOf(std::size_t size, std::span<const std::size_t> starts) {
+  std::vector<Track> tracks;
+  std::size_t previous = 0;
+  for (std::size_t i = 0; i <= starts.size(); ++i) {
+    const std::size_t next = i < starts.size() ? starts[i] : size;
+    if (next < previous || next > size) throw std::invalid_argument("track starts out of order or past the points");
+    if (next > previous) tracks.push_back({previous, next});
+    previous = next;
+  }
+  return tracks;
+}
+
+// A kept segment with dropped points inside, and the farthest of them.
+struct Gap {
+  double squared_chord = 0;
+  std::size_t first = 0, last = 0, farthest = 0;
+};
+
+// The queue's order: the farthest first; among equals the earliest, so that
+// the result does not depend on how the heap breaks ties.
+bool Nearer(const Gap& x, const Gap& y) {
+  if (x.squared_chord != y.squared_chord) return x.squared_chord < y.squared_chord;
+  return x.first > y.first;
+}
+
+class TopDown {
+ public:
+  explicit TopDown(std::span<const GeoPoint> points) {
+    units_.reserve(points.size());
+    for (const GeoPoint& p : points) units_.push_back(ToUnit(p));
+  }
+
+  void Open(std::size_t first, std::size_t last) {
+    if (last - first < 2) return;
+    const Segment segment(units_[first], units_[last]);
+    Gap gap{-1, first, last, first + 1};
+    for (std::size_t i = first + 1; i < last; ++i) {
+      const double d = Ordered(segment.SquaredChord(units_[i]));
+      if (d > gap.squared_chord) {
+        gap.squared_chord = d;
+        gap.farthest = i;
+      }
+    }
+    queue_.push_back(gap);
+    std::push_heap(queue_.begin(), queue_.end(), Nearer);
+  }
+
+  // Keeps the farthest dropped point of the file; false when none is left.
+  bool KeepFarthest(std::vector<std::uint8_t>& keep) {
+    if (queue_.empty()) return false;
+    std::pop_heap(queue_.begin(), queue_.end(), Nearer);
+    const Gap gap = queue_.back();
+    queue_.pop_back();
+    keep[gap.farthest] = 1;
+    Open(gap.first, gap.farthest);
+    Open(gap.farthest, gap.last);
+    return true;
+  }
+
+  // What is left in the queue is every dropped point; its top is the largest error.
+  double LargestError() const { return queue_.empty() ? 0.0 : ChordToMetres(queue_.front().squared_chord); }
+
+ private:
+  std::vector<Vec3> units_;
+  std::vector<Gap> queue_;
+};
+
+}  // namespace
+
+std::optional<ReductionPlan> ReduceTracks(std::span<const GeoPoint> points,
+                                          std::span<const std::size_t> track_starts,
+                                          std::uint64_t budget) {
+  const std::vector<Track> tracks = TracksOf(points.size(), track_starts);
+  std::uint64_t minimum = 0;
+  for (const Track& track : tracks) minimum += std::min<std::size_t>(2, track.end - track.begin);
+  if (budget < minimum) return std::nullopt;
+
+  ReductionPlan plan;
+  if (points.size() <= budget) {
+    plan.keep.assign(points.size(), 1);
+    plan.kept = points.size();
+    return plan;
+  }
+  plan.keep.assign(points.size(), 0);
+  TopDown method(points);
+  for (const Track& track : tracks) {
+    plan.keep[track.begin] = 1;
+    plan.keep[track.end - 1] = 1;
+    method.Open(track.begin, track.end - 1);
+  }
+  plan.kept = minimum;
+  while (plan.kept < budget && method.KeepFarthest(plan.keep)) ++plan.kept;
+  plan.max_error_m = method.LargestError();
+  return plan;
+}
+
+double DistanceToSegmentMetres(GeoPoint p, GeoPoint a, GeoPoint b) {
+  return ChordToMetres(Segment(ToUnit(a), ToUnit(b)).SquaredChord(ToUnit(p)));
+}
+
+double MaxErrorOfKept(std::span<const GeoPoint> points, std::span<const std::size_t> track_starts,
+                      std::span<const std::uint8_t> keep) {
+  if (keep.size() != points.size()) throw std::invalid_argument("one keep flag per point");
+  double largest = 0;
+  for (const Track& track : TracksOf(points.size(), track_starts)) {
+    std::size_t previous = track.end;  // the last kept point so far, none yet
+    for (std::size_t i = track.begin; i < track.end; ++i) {
+      if (!keep[i]) continue;
+      const Vec3 here = ToUnit(points[i]);
+      const std::size_t from = previous == track.end ? track.begin : previous + 1;
+      if (previous == track.end) {
+        for (std::size_t j = from; j < i; ++j)
+          largest = std::max(largest, Ordered(Segment::SquaredDistance(ToUnit(points[j]), here)));
+      } else {
+        const Segment segment(ToUnit(points[previous]), here);
+        for (std::size_t j = from; j < i; ++j)
+          largest = std::max(largest, Ordered(segment.SquaredChord(ToUnit(points[j]))));
+      }
+      previous = i;
+    }
+    if (previous == track.end) return std::numeric_limits<double>::infinity();
+    const Vec3 last = ToUnit(points[previous]);
+    for (std::size_t j = previous + 1; j < track.end; ++j)
+      largest = std::max(largest, Ordered(Segment::SquaredDistance(ToUnit(points[j]), last)));
+  }
+  return ChordToMetres(largest);
+}
+
+}  // namespace tessaline
