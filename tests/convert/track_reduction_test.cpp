@@ -150,6 +150,7 @@ TEST(ReduceTracks, AStraightTrackGivesItsPointsToAWigglyOne) {
 }
 
 TEST(ReduceTracks, ReportsTheErrorOfWhatItKeepsOnRandomTracks) {
+  int thinned = 0;  // plans where the bottom-up pass won: both ways are checked
   for (std::uint64_t seed = 1; seed <= 40; ++seed) {
     // Tracks of 1 to 120 points, some of them crossing the 180th meridian.
     Noise sizes(seed);
@@ -174,8 +175,15 @@ TEST(ReduceTracks, ReportsTheErrorOfWhatItKeepsOnRandomTracks) {
         EXPECT_TRUE(plan->keep[(t + 1 < starts.size() ? starts[t + 1] : points.size()) - 1]);
       }
       EXPECT_DOUBLE_EQ(plan->max_error_m, MaxErrorOfKept(points, starts, plan->keep)) << seed << " " << budget;
+      const auto top_down = ReduceTracksTopDownOnly(points, starts, budget);
+      ASSERT_TRUE(top_down);
+      EXPECT_EQ(top_down->kept, budget);
+      EXPECT_DOUBLE_EQ(top_down->max_error_m, MaxErrorOfKept(points, starts, top_down->keep));
+      EXPECT_LE(plan->max_error_m, top_down->max_error_m);
+      thinned += plan->max_error_m < top_down->max_error_m;
     }
   }
+  EXPECT_GT(thinned, 10);
 }
 
 TEST(ReduceTracks, DegenerateTracks) {
