@@ -279,8 +279,12 @@ std::optional<ReductionPlan> Reduce(std::span<const GeoPoint> points, std::span<
   // or 10 to 35 % (steadily worse) there.
   std::vector<std::size_t> beyond;
   const std::uint64_t wider = std::min<std::uint64_t>(points.size(), budget + budget / 20);
-  for (std::size_t i; plan.kept + beyond.size() < wider && (i = top_down.KeepFarthest(plan.keep)) != kNone;)
+  while (plan.kept + beyond.size() < wider) {
+    const std::size_t i = top_down.KeepFarthest(plan.keep);
+    if (i == kNone) break;
     beyond.push_back(i);
+  }
+  if (beyond.empty()) return plan;
   Thinning thinning(top_down.Units(), plan.keep, tracks);
   thinning.Remove(beyond.size());
   const double thinned = thinning.LargestError();
