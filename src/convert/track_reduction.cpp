@@ -50,13 +50,37 @@ class Segment {
   }
 
   double SquaredChord(Vec3 p) const {
-    if (line_ && Dot(p, after_a_) >= 0 && Dot(p, before_b_) >= 0) {
-      // The foot lies on the arc: the chord of the cross-track angle.
-      const double s = Dot(p, normal_);
-      const double s2 = s * s;
-      return 2 * s2 / (1 + std::sqrt(std::max(0.0, 1 - s2)));
-    }
+    if (OnArc(p)) return FromSine2(Sine2(p));
     return std::min(SquaredDistance(p, a_), SquaredDistance(p, b_));
+  }
+
+  struct Far {
+    double squared_chord = -1;  // -1 when the range is empty
+    std::size_t at = 0;
+  };
+
+  // The farthest of units[from, to) and its squared chord, the earliest of
+  // equals; a point that is not a number is the farthest (infinity). The hot
+  // loop of the reduction: points whose foot is on the arc are compared by
+  // the square of their cross-track sine, converted once at the end.
+  Far Farthest(const std::vector<Vec3>& units, std::size_t from, std::size_t to) const {
+    Far across{-1, 0}, beyond{-1, 0};
+    for (std::size_t i = from; i < to; ++i) {
+      const Vec3 p = units[i];
+      if (OnArc(p)) {
+        const double s2 = Sine2(p);
+        if (s2 > across.squared_chord) across = {s2, i};
+      } else {
+        const double d = std::min(SquaredDistance(p, a_), SquaredDistance(p, b_));
+        if (!(d <= beyond.squared_chord)) beyond = {std::isnan(d) ? std::numeric_limits<double>::infinity() : d, i};
+        if (std::isinf(beyond.squared_chord)) return beyond;
+      }
+    }
+    if (across.squared_chord >= 0) across.squared_chord = FromSine2(across.squared_chord);
+    if (beyond.squared_chord > across.squared_chord ||
+        (beyond.squared_chord == across.squared_chord && beyond.at < across.at))
+      return beyond;
+    return across;
   }
 
   static double SquaredDistance(Vec3 p, Vec3 q) {
@@ -65,6 +89,15 @@ class Segment {
   }
 
  private:
+  // Whether p's foot on the great circle lies on the arc between the ends.
+  bool OnArc(Vec3 p) const { return line_ && Dot(p, after_a_) >= 0 && Dot(p, before_b_) >= 0; }
+  double Sine2(Vec3 p) const {
+    const double s = Dot(p, normal_);
+    return s * s;
+  }
+  // The chord of the cross-track angle from the square of its sine.
+  static double FromSine2(double s2) { return 2 * s2 / (1 + std::sqrt(std::max(0.0, 1 - s2))); }
+
   Vec3 a_, b_, normal_, after_a_, before_b_;
   bool line_ = false;
 };
@@ -124,16 +157,8 @@ class TopDown {
 
   void Open(std::size_t first, std::size_t last) {
     if (last - first < 2) return;
-    const Segment segment(units_[first], units_[last]);
-    Gap gap{-1, first, last, first + 1};
-    for (std::size_t i = first + 1; i < last; ++i) {
-      const double d = Ordered(segment.SquaredChord(units_[i]));
-      if (d > gap.squared_chord) {
-        gap.squared_chord = d;
-        gap.farthest = i;
-      }
-    }
-    queue_.push_back(gap);
+    const auto far = Segment(units_[first], units_[last]).Farthest(units_, first + 1, last);
+    queue_.push_back({far.squared_chord, first, last, far.at});
     std::push_heap(queue_.begin(), queue_.end(), Nearer);
   }
 
@@ -226,11 +251,8 @@ class Thinning {
 
   // The farthest point strictly between two kept points from their segment.
   double Span(std::size_t from, std::size_t to) const {
-    const Segment segment(units_[at_[from]], units_[at_[to]]);
-    double largest = 0;
-    for (std::size_t i = at_[from] + 1; i < at_[to]; ++i)
-      largest = std::max(largest, Ordered(segment.SquaredChord(units_[i])));
-    return largest;
+    const auto far = Segment(units_[at_[from]], units_[at_[to]]).Farthest(units_, at_[from] + 1, at_[to]);
+    return std::max(0.0, far.squared_chord);
   }
 
   void Offer(std::size_t c) {
