@@ -207,6 +207,14 @@ TEST(ReduceTracks, DegenerateTracks) {
   EXPECT_NEAR(near_zero->max_error_m, near_180->max_error_m, 1e-6);
   EXPECT_LT(near_180->max_error_m, 200);
 
+  // A point that is not a number is kept first, and the queue stays ordered.
+  auto broken = Walk(50, 47, -4, 11);
+  broken[20].lat = std::nan("");
+  const auto kept_broken = ReduceTracks(broken, one, 10);
+  ASSERT_TRUE(kept_broken);
+  EXPECT_EQ(kept_broken->kept, 10u);
+  EXPECT_TRUE(kept_broken->keep[20]);
+
   // A mask that drops a whole track has lost it.
   EXPECT_TRUE(std::isinf(MaxErrorOfKept(still, one, std::vector<std::uint8_t>(30, 0))));
 }
