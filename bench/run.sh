@@ -3,7 +3,8 @@
 # benchmarks with optimisation in their own folder, generates the inputs,
 # times tessaline-convert against cat and GPSBabel and prints the table with
 # the targets, times GPX reading and writing beside GPSBabel and Expat alone
-# (bench/gpx), then runs the conversions' own micro-benchmarks.
+# (bench/gpx), reduces generated tracks beside GPSBabel's simplify filter
+# (bench/reduction), then runs the conversions' own micro-benchmarks.
 #
 #   bash bench/run.sh            full sizes (needs about 1 GB of disk)
 #   bash bench/run.sh --small    small inputs, to try it quickly
@@ -34,7 +35,7 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSALINE_BUILD_BENCH=
 if ! cmake --build "$build" -j2 >"$build/bench-build.log" 2>&1; then
   echo "bench: the full build failed (see $build/bench-build.log); building the command-line benchmark only"
   cmake --build "$build" -j2 --target tessaline-convert tessaline-bench-generate tessaline-bench-cli \
-    tessaline-bench-gpx
+    tessaline-bench-gpx tessaline-bench-reduction
 fi
 
 rm -rf "$inputs"
@@ -54,6 +55,12 @@ if [ ${#small[@]} -gt 0 ]; then gpx_points=20000; fi
 mkdir -p "$inputs/gpx"
 "$build/bench/gpx/tessaline-bench-gpx" --convert "$build/src/cli/tessaline-convert" --folder "$inputs/gpx" \
   --points "$gpx_points" || { gpx_status=$?; [ "$gpx_status" -gt "$status" ] && status=$gpx_status; }
+
+echo
+echo "== Track reduction: alone, top-down against bottom-up, beside GPSBabel simplify =="
+mkdir -p "$inputs/reduction"
+"$build/bench/reduction/tessaline-bench-reduction" --folder "$inputs/reduction" "${small[@]}" \
+  || { reduction_status=$?; [ "$reduction_status" -gt "$status" ] && status=$reduction_status; }
 
 # The micro-benchmarks of the other parts: every program built in their folders.
 for part in device_to_chart chart_to_device window; do
