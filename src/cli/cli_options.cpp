@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include <array>
+#include <charconv>
 #include <string_view>
 
 #include "cli/console_output.h"
@@ -11,18 +12,19 @@ namespace tessaline::cli {
 
 namespace {
 
-enum class Option { ToChart, ToDevice, ToGpx, Quiet, Help, Version };
+enum class Option { ToChart, ToDevice, ToGpx, Quiet, Points, Help, Version };
 
 struct LongOption {
   std::string_view name;
   Option option;
 };
 
-constexpr std::array<LongOption, 6> kLongOptions{{
+constexpr std::array<LongOption, 7> kLongOptions{{
     {"to-chart", Option::ToChart},
     {"to-device", Option::ToDevice},
     {"to-gpx", Option::ToGpx},
     {"quiet", Option::Quiet},
+    {"points", Option::Points},
     {"help", Option::Help},
     {"version", Option::Version},
 }};
@@ -52,9 +54,34 @@ struct Parser {
       case Option::ToDevice: to_device = true; return true;
       case Option::ToGpx: to_gpx = true; return true;
       case Option::Quiet: result.quiet = true; return true;
+      case Option::Points: return true;  // takes its value: see Points()
       case Option::Help: result.action = CliAction::ShowHelp; return false;
       case Option::Version: result.action = CliAction::ShowVersion; return false;
     }
+    return true;
+  }
+
+  // The value of -n or --points: a whole number from 1 on.
+  bool Points(std::string_view value) {
+    std::uint64_t points = 0;
+    const auto end = value.data() + value.size();
+    const auto read = std::from_chars(value.data(), end, points);
+    if (value.empty() || read.ec != std::errc() || read.ptr != end || points == 0) {
+      Fail(Joined({"nombre de points invalide ", Quoted(value), " (un nombre entier d'au moins 1 est attendu)"}));
+      return false;
+    }
+    result.points = points;
+    return true;
+  }
+
+  // The next argument, for an option that takes one; false when none is left.
+  bool Value(std::string_view option, const std::vector<std::string>& arguments, std::size_t& at,
+             std::string_view& value) {
+    if (at + 1 >= arguments.size()) {
+      Fail(Joined({"l'option ", option, " requiert un argument"}));
+      return false;
+    }
+    value = arguments[++at];
     return true;
   }
 
@@ -64,7 +91,7 @@ struct Parser {
   }
 
   // "--name" or "--name=value"; false when the parse is over.
-  bool LongOptionArgument(std::string_view argument) {
+  bool LongOptionArgument(std::string_view argument, const std::vector<std::string>& arguments, std::size_t& at) {
     std::string_view name = argument.substr(2);
     const bool has_value = name.find('=') != std::string_view::npos;
     if (has_value) name = name.substr(0, name.find('='));
@@ -87,6 +114,15 @@ struct Parser {
       Fail(Joined({"option non reconnue ", Quoted(argument.substr(0, 2 + name.size()))}));
       return false;
     }
+    if (chosen->option == Option::Points) {
+      std::string_view value;
+      if (has_value) {
+        value = argument.substr(argument.find('=') + 1);
+      } else if (!Value(QuotedOption(chosen->name), arguments, at, value)) {
+        return false;
+      }
+      return Points(value);
+    }
     if (has_value) {
       Fail(Joined({"l'option ", QuotedOption(chosen->name), " ne prend pas d'argument"}));
       return false;
@@ -94,11 +130,17 @@ struct Parser {
     return Apply(chosen->option);
   }
 
-  // "-q", "-qc"...; false when the parse is over.
-  bool ShortOptionsArgument(std::string_view argument) {
+  // "-q", "-qc", "-n 500", "-qn500"...; false when the parse is over.
+  bool ShortOptionsArgument(std::string_view argument, const std::vector<std::string>& arguments, std::size_t& at) {
     for (std::size_t i = 1; i < argument.size(); ++i) {
       Option option;
       switch (argument[i]) {
+        case 'n': {
+          // The rest of the argument is the value, else the next argument.
+          std::string_view value = argument.substr(i + 1);
+          if (value.empty() && !Value("« -n »", arguments, at, value)) return false;
+          return Points(value);
+        }
         case 'c': option = Option::ToChart; break;
         case 'd': option = Option::ToDevice; break;
         case 'g': option = Option::ToGpx; break;
@@ -120,15 +162,16 @@ struct Parser {
 CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
   Parser parser;
   bool options_ended = false;
-  for (const std::string& argument : arguments) {
+  for (std::size_t at = 0; at < arguments.size(); ++at) {
+    const std::string& argument = arguments[at];
     if (options_ended) {
       parser.result.files.push_back(argument);
     } else if (argument == "--") {
       options_ended = true;
     } else if (argument.size() > 2 && argument.compare(0, 2, "--") == 0) {
-      if (!parser.LongOptionArgument(argument)) return parser.result;
+      if (!parser.LongOptionArgument(argument, arguments, at)) return parser.result;
     } else if (argument.size() > 1 && argument[0] == '-') {
-      if (!parser.ShortOptionsArgument(argument)) return parser.result;
+      if (!parser.ShortOptionsArgument(argument, arguments, at)) return parser.result;
     } else {
       // A lone "-" is a file name like any other: there is no standard input
       // to convert, the converters work on files beside which they write.
@@ -163,6 +206,10 @@ std::string HelpText() {
          "                      (FICHIER.asc)\n"
          "  -g, --to-gpx      convertir chaque FICHIER de l'appareil ou de la carte\n"
          "                      en GPX 1.1 (FICHIER.gpx) ; exclut -c et -d\n"
+         "  -n, --points=N    au plus N points dans chaque fichier écrit ; les traces\n"
+         "                      sont réduites en gardant leur forme (sans cette option,\n"
+         "                      un fichier de l'appareil en garde au plus 32 766, ce\n"
+         "                      que l'appareil lit)\n"
          "  -q, --quiet       n'afficher ni la progression, ni les fins de traitement,\n"
          "                      ni les avertissements ; les erreurs sont toujours\n"
          "                      affichées\n"

@@ -4,6 +4,8 @@
 // abbreviation is unambiguous ("--quiet", "--qu"), options may come before
 // or after the files, and "--" ends the options.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,7 @@ struct CliOptions {
   CliAction action = CliAction::Convert;
   Request request = Request::ByFile;  // the road each file takes: convert/roads/road_table.h
   bool quiet = false;
+  std::optional<std::uint64_t> points;  // -n N, --points N: the most points any output may hold
   std::vector<std::string> files;
   std::string error;  // for UsageError: the message, without the program name
 };

@@ -59,9 +59,29 @@ const WarningKind kGpxControlDropped{"caractère de contrôle impossible en XML 
                                      "caractères de contrôle impossibles en XML supprimés"};
 const WarningKind kGpxOnePointTrack{"trace ou route d'un seul point (relue comme waypoint)",
                                     "traces ou routes d'un seul point (relues comme waypoints)"};
-const WarningKind kGpxTooManyLines{
+const WarningKind kTooManyDeviceLines{
     "ligne au-delà de 32 766 (ni l'appareil ni ce programme ne relisent le fichier)",
     "lignes au-delà de 32 766 (ni l'appareil ni ce programme ne relisent le fichier)"};
+
+const WarningKind kTracksReduced{"trace réduite", "traces réduites"};
+
+std::string TracksReducedDetail(std::uint64_t kept, const std::string& max_error) {
+  return " à " + Count(kept) + " points (écart max " + max_error + ")";
+}
+
+std::string MetresText(double metres, std::string_view decimal_mark) {
+  const auto tenths = static_cast<std::uint64_t>(metres * 10.0 + 0.5);
+  std::string text = Count(tenths / 10);
+  text += decimal_mark;
+  text += static_cast<char>('0' + tenths % 10);
+  text += " m";
+  return text;
+}
+
+std::string BudgetTooSmallReason(std::uint64_t budget, std::uint64_t least) {
+  return "au plus " + Count(budget) + " points permis, il en faut au moins " + Count(least) +
+         " (chaque waypoint et deux points par trace)";
+}
 
 std::string CompletionCaption(std::string_view path) {
   return "Traitement du fichier " + FileNameOfPath(path) + " terminé.";
@@ -78,8 +98,11 @@ std::string WarningText(const WarningKind& kind, std::uint64_t count) {
 }
 
 std::string SummaryText(const ConversionSummary& summary) {
-  const std::string tracks =
-      Counted(summary.tracks, "trace") + " (" + Counted(summary.points, "point") + ")";
+  std::string tracks = Counted(summary.tracks, "trace") + " (" + Counted(summary.points, "point");
+  if (summary.points_read > summary.points) {
+    tracks += " sur " + Count(summary.points_read) + ", écart max " + summary.max_error_text;
+  }
+  tracks += ")";
   const std::string waypoints = Counted(summary.waypoints, "waypoint");
   switch (summary.form) {
     case ConversionSummary::Form::Tracks: return tracks;
@@ -107,7 +130,8 @@ std::vector<ConversionWarning> WarningNotes(const ConversionReport& report) {
   std::vector<ConversionWarning> notes;
   notes.reserve(report.Warnings().size());
   for (const Warning& warning : report.Warnings()) {
-    notes.push_back(ConversionWarning{report.Path(), warning.first_line, WarningText(*warning.kind, warning.count)});
+    notes.push_back(
+        ConversionWarning{report.Path(), warning.first_line, WarningText(*warning.kind, warning.count) + warning.detail});
   }
   return notes;
 }

@@ -63,7 +63,17 @@ extern const WarningKind kGpxCharacterReplaced;  // not in the 8-bit code page: 
 extern const WarningKind kGpxSeparatorReplaced;  // separator, quote, line break: a space
 extern const WarningKind kGpxControlDropped;     // no XML character
 extern const WarningKind kGpxOnePointTrack;      // reads back as a waypoint
-extern const WarningKind kGpxTooManyLines;       // past 32,766 device lines
+extern const WarningKind kTooManyDeviceLines;       // past 32,766 device lines
+
+// Tracks reduced to fit the output: "2 traces réduites" and its detail
+// " à 32761 points (écart max 3,2 m)".
+extern const WarningKind kTracksReduced;
+std::string TracksReducedDetail(std::uint64_t kept, const std::string& max_error);
+// "3,2 m": metres with one decimal and the given decimal mark.
+std::string MetresText(double metres, std::string_view decimal_mark);
+// Why an output cannot hold its points: "au plus 10 points permis, il en faut
+// au moins 12 (chaque waypoint et deux points par trace)".
+std::string BudgetTooSmallReason(std::uint64_t budget, std::uint64_t least);
 
 // "3 noms coupés à 50 caractères", "1 nom coupé à 50 caractères".
 std::string WarningText(const WarningKind& kind, std::uint64_t count);

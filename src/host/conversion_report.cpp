@@ -2,7 +2,7 @@
 
 namespace tessaline {
 
-void ConversionReport::Warn(const WarningKind& kind, std::uint64_t line, std::uint64_t times) {
+void ConversionReport::Warn(const WarningKind& kind, std::uint64_t line, std::uint64_t times, std::string detail) {
   if (times == 0) return;
   for (Warning& warning : warnings_) {
     if (warning.kind == &kind) {
@@ -10,7 +10,7 @@ void ConversionReport::Warn(const WarningKind& kind, std::uint64_t line, std::ui
       return;
     }
   }
-  warnings_.push_back(Warning{&kind, line, times});
+  warnings_.push_back(Warning{&kind, line, times, std::move(detail)});
 }
 
 }  // namespace tessaline

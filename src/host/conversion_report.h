@@ -28,8 +28,12 @@ struct ConversionSummary {
   };
   Form form = Form::TracksAndWaypoints;
   std::uint64_t tracks = 0;
-  std::uint64_t points = 0;  // the points of the tracks
+  std::uint64_t points = 0;  // the points of the tracks written
   std::uint64_t waypoints = 0;
+  // Tracks reduced to fit: the track points read, and how far the line
+  // moved at most ("3,2 m"). 0 and "" when nothing was reduced.
+  std::uint64_t points_read = 0;
+  std::string max_error_text;
 };
 
 // One kind of loss met in the file.
@@ -37,6 +41,7 @@ struct Warning {
   const WarningKind* kind;
   std::uint64_t first_line;
   std::uint64_t count;
+  std::string detail;  // said after the kind (" à 32761 points ..."); may be empty
 };
 
 // Gathers what one conversion tells, while it runs.
@@ -47,7 +52,7 @@ class ConversionReport {
 
   // `times` more cases of `kind`, the first of them at `line` (1-based).
   // `kind` must outlive this.
-  void Warn(const WarningKind& kind, std::uint64_t line, std::uint64_t times = 1);
+  void Warn(const WarningKind& kind, std::uint64_t line, std::uint64_t times = 1, std::string detail = {});
   void SetSummary(const ConversionSummary& summary) { summary_ = summary; }
   ConversionSummary& Summary() { return summary_; }
 

@@ -36,7 +36,7 @@ Outcome RunCommandLine(FileSystem& files, const std::string& program_folder,
   cli::StringSink out, err;
   cli::ConsoleHost host(files, out, err, cli::ConsoleHostOptions{});
   FixedClock clock;
-  Roads roads(host, RoadServices{RegionalSettings::C(), &clock, StagingLocation{program_folder, "", false}});
+  Roads roads(host, RoadServices{RegionalSettings::C(), &clock, StagingLocation{program_folder, "", false}, std::nullopt});
   const cli::RunResult result =
       cli::ConvertFiles(paths, host, [&](const std::string& path) { return roads.Convert(path, Request::ByFile); });
   return {result.exit_status, out.text(), err.text()};

@@ -61,7 +61,9 @@ class KilledRuns : public ::testing::Test {
     ASSERT_GT(FileSize(stage_.DataFile("reference.asc.ref")), 10u << 20);
   }
 
-  ChildResult Run() const { return stage_.Convert({"-q", "trace.zbx", "route_TRK.txt"}); }
+  // Every point kept, so that the device file is large enough to be caught
+  // while it is written.
+  ChildResult Run() const { return stage_.Convert({"-q", "-n", "300000", "trace.zbx", "route_TRK.txt"}); }
 
   void PutEarlierOutputs() {
     for (const std::string& name : kOutputs) WriteWholeFile(stage_.DataFile(name), "earlier " + name + "\r\n");
@@ -105,7 +107,7 @@ class KilledRuns : public ::testing::Test {
                     std::chrono::microseconds limit) {
     SCOPED_TRACE("killed " + label);
     PutEarlierOutputs();
-    Child child(stage_.LaunchFor({"-q", "trace.zbx", "route_TRK.txt"}));
+    Child child(stage_.LaunchFor({"-q", "-n", "300000", "trace.zbx", "route_TRK.txt"}));
     const auto start = std::chrono::steady_clock::now();
     while (!moment() && std::chrono::steady_clock::now() - start < limit) {
       std::this_thread::sleep_for(std::chrono::microseconds(200));

@@ -6,6 +6,7 @@
 // as ConversionFailure to the one end of the conversion (conversion_end.h).
 
 #include <cstdint>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,7 @@
 #include "convert/messages.h"
 #include "convert/output_guard.h"
 #include "convert/percentage_reporter.h"
+#include "convert/track_budget.h"
 #include "formats/device_line_writer.h"
 #include "formats/line_reader.h"
 #include "formats/percentage.h"
@@ -29,6 +31,7 @@ struct ChartInput {
   std::string path;
   FileIdentity identity;
   std::uint64_t length = 0;
+  PointBudget budget;  // the points the device file may hold
 };
 
 // The input's base name + ".asc".
@@ -66,7 +69,10 @@ void ReadInputLines(Host& host, const ChartInput& input, OnLine&& on_line) {
 // which answers whether `line` gives a device line, and which one;
 //   void NoteLosses(std::string_view line, bool taken, std::uint64_t line_number,
 //                   ConversionReport& report)
-// which warns of what the line loses; and
+// which warns of what the line loses;
+//   std::uint64_t Track() const
+// the track the last line taken belongs to (numbered from 1; 0: a waypoint);
+// and
 //   ConversionSummary Summary(std::uint64_t device_lines) const.
 template <typename Rule>
 void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& report) {
@@ -93,6 +99,9 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
   std::uint64_t line_number = 0;
   std::uint64_t device_lines = 0;
   Rule rule;
+  TrackBudget budget(input.budget);
+  std::vector<std::uint64_t> point_lines;  // the chart line of each device line
+  std::uint64_t budget_track = 0;
   {
     DevicePointTexts point;
     PercentageReporter percentage(host);
@@ -104,8 +113,17 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
       percentage.Main(PercentageOf(static_cast<double>(line_number), static_cast<double>(line_total)));
       const bool taken = rule.Take(line, point);
       if (taken) {
+        const std::size_t begin = output.size();
         AppendDeviceLine(output, point);
         ++device_lines;
+        point_lines.push_back(line_number);
+        if (rule.Track() == 0) {
+          budget.OtherPoint();
+        } else {
+          if (rule.Track() != budget_track) budget.StartTrack(line_number);
+          budget_track = rule.Track();
+          budget.TrackPoint(begin, output.size(), CoordinateOf(point.coord1), CoordinateOf(point.coord2));
+        }
       }
       rule.NoteLosses(line, taken, line_number, report);
       return true;
@@ -116,10 +134,16 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
     throw ConversionFailure::OfFile(input.path, messages::kInputChanged);
   }
 
+  // More points than the device takes: the tracks are reduced to fit.
+  budget.Fit(output);
+  const auto [past_line, past] = budget.PastLimit(point_lines, kDeviceLineLimit);
+  report.Warn(messages::kTooManyDeviceLines, past_line, past);
+
   host.MarkStepFinished(3);
   host.SetStepText(messages::kChartToDeviceStep4);
   WriteOutput(host.Files(), DeviceOutputPath(input.path), input.identity, output);
   report.SetSummary(rule.Summary(device_lines));
+  budget.Report(report);
   CompleteConversion(host, input.path, report);
 }
 

@@ -12,11 +12,11 @@ namespace {
 
 using namespace chart_to_device;
 
-void DetectAndConvert(Host& host, const std::string& path, ConversionReport& report) {
+void DetectAndConvert(Host& host, const std::string& path, const PointBudget& budget, ConversionReport& report) {
   host.SetStepText(messages::kChartToDeviceStep1);
   FileSystem& files = host.Files();
   const InputFile checked = CheckInputFile(files, path);
-  const ChartInput input{path, checked.identity, checked.length};
+  const ChartInput input{path, checked.identity, checked.length, budget};
   // An input that is its own output would be lost; refuse before any work.
   RefuseOutputOverInput(files, DeviceOutputPath(path), input.identity);
 
@@ -38,11 +38,11 @@ void DetectAndConvert(Host& host, const std::string& path, ConversionReport& rep
 ConversionOutcome ChartToDeviceConverter::ConvertChartToDevice(const std::string& path) {
   ConversionReport report(path);
   return RunConversion(host_, messages::kChartToDeviceError, report,
-                       [&] { DetectAndConvert(host_, path, report); });
+                       [&] { DetectAndConvert(host_, path, budget_, report); });
 }
 
-ConversionOutcome ConvertChartToDevice(Host& host, const std::string& path) {
-  return ChartToDeviceConverter(host).ConvertChartToDevice(path);
+ConversionOutcome ConvertChartToDevice(Host& host, const std::string& path, const PointBudget& budget) {
+  return ChartToDeviceConverter(host, budget).ConvertChartToDevice(path);
 }
 
 }  // namespace tessaline

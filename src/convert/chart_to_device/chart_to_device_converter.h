@@ -7,6 +7,7 @@
 #include <string>
 
 #include "convert/conversion_outcome.h"
+#include "convert/track_budget.h"
 #include "host/host.h"
 
 namespace tessaline {
@@ -15,15 +16,19 @@ namespace tessaline {
 // per file. This direction keeps nothing between calls.
 class ChartToDeviceConverter {
  public:
-  explicit ChartToDeviceConverter(Host& host) : host_(host) {}
+  // `budget`: the points the device file may hold (track_budget.h).
+  explicit ChartToDeviceConverter(Host& host, PointBudget budget = PointBudget::ForDevice(std::nullopt))
+      : host_(host), budget_(std::move(budget)) {}
 
   ConversionOutcome ConvertChartToDevice(const std::string& path);
 
  private:
   Host& host_;
+  PointBudget budget_;
 };
 
 // The same as a one-off call.
-ConversionOutcome ConvertChartToDevice(Host& host, const std::string& path);
+ConversionOutcome ConvertChartToDevice(Host& host, const std::string& path,
+                                       const PointBudget& budget = PointBudget::ForDevice(std::nullopt));
 
 }  // namespace tessaline

@@ -40,7 +40,7 @@ void TrackLineRule::NoteLosses(std::string_view line, bool taken, std::uint64_t 
 }
 
 ConversionSummary TrackLineRule::Summary(std::uint64_t device_lines) const {
-  return ConversionSummary{ConversionSummary::Form::Tracks, tracks_, device_lines, 0};
+  return ConversionSummary{ConversionSummary::Form::Tracks, tracks_, device_lines, 0, 0, {}};
 }
 
 void ConvertTrackFile(Host& host, const ChartInput& input, ConversionReport& report) {

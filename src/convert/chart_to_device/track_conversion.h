@@ -19,6 +19,7 @@ class TrackLineRule {
                   ConversionReport& report) const;
   // The tracks that gave at least one point, and those points.
   ConversionSummary Summary(std::uint64_t device_lines) const;
+  std::uint64_t Track() const { return tracks_; }
 
  private:
   std::string track_name_;

@@ -28,7 +28,7 @@ void WaypointLineRule::NoteLosses(std::string_view line, bool taken, std::uint64
 }
 
 ConversionSummary WaypointLineRule::Summary(std::uint64_t device_lines) const {
-  return ConversionSummary{ConversionSummary::Form::Waypoints, 0, 0, device_lines};
+  return ConversionSummary{ConversionSummary::Form::Waypoints, 0, 0, device_lines, 0, {}};
 }
 
 void ConvertWaypointFile(Host& host, const ChartInput& input, ConversionReport& report) {

@@ -17,6 +17,7 @@ class WaypointLineRule {
   void NoteLosses(std::string_view line, bool taken, std::uint64_t line_number,
                   ConversionReport& report) const;
   ConversionSummary Summary(std::uint64_t device_lines) const;
+  std::uint64_t Track() const { return 0; }
 };
 
 void ConvertWaypointFile(Host& host, const ChartInput& input, ConversionReport& report);

@@ -14,6 +14,7 @@
 #include "convert/messages.h"
 #include "convert/output_guard.h"
 #include "convert/percentage_reporter.h"
+#include "convert/track_budget.h"
 #include "formats/chart_line_writer.h"
 #include "formats/coordinate_notation.h"
 #include "formats/device_point_line.h"
@@ -65,7 +66,7 @@ std::string PrivateStoreName() {
 class ConversionRun {
  public:
   ConversionRun(Host& host, const RegionalSettings& regional, Clock& clock,
-                const StagingLocation& location, std::vector<RunEntry>& tracks,
+                const StagingLocation& location, const PointBudget& budget, std::vector<RunEntry>& tracks,
                 std::vector<RunEntry>& waypoints)
       : host_(host),
         files_(host.Files()),
@@ -75,7 +76,8 @@ class ConversionRun {
         tracks_(tracks),
         waypoints_(waypoints),
         panel_(host),
-        report_(std::string()) {}
+        report_(std::string()),
+        budget_(budget) {}
 
   ConversionOutcome Convert(const std::string& path) {
     if (!HasDeviceFileName(path)) {
@@ -90,8 +92,9 @@ class ConversionRun {
           FindRuns();
           WriteTracks();
           WriteWaypoints(path);
-          report_.SetSummary(ConversionSummary{ConversionSummary::Form::TracksAndWaypoints,
-                                               tracks_.size(), track_points_, waypoints_.size()});
+          report_.SetSummary(ConversionSummary{ConversionSummary::Form::TracksAndWaypoints, tracks_.size(),
+                                               track_points_, waypoints_.size(), 0, {}});
+          budget_.Report(report_);
           CompleteConversion(host_, path, report_);
         });
     // After a failure nothing is undone and the shared store stays for the
@@ -294,6 +297,7 @@ class ConversionRun {
     host_.SetStepText(messages::kDeviceToChartStep3);
     StagingStore store(OpenStoreForReading());
     std::string text;
+    const bool limited = budget_.Limited();
     scan_stop_ = record_count_ + 1;  // no item scanned yet
     for (std::size_t k = 0; k < tracks_.size(); ++k) {
       ShowItemPercentage(scan_stop_, k, tracks_.size());
@@ -302,16 +306,24 @@ class ConversionRun {
         // The track is named after its first point.
         if (!header_written) {
           AppendTrackHeaderLine(text, TrimSpaces(point.Name()));
+          if (limited) budget_.StartTrack(static_cast<std::uint64_t>(i));
           header_written = true;
         }
         const std::string coord2 = Coordinate(point.Coord2(), i);
         const std::string coord1 = Coordinate(point.Coord1(), i);
+        const std::size_t begin = text.size();
         // The stamp tells when the line was written, so it is taken afresh.
         AppendTrackPointLine(text, coord2, coord1, ValueNotation(point.Value(), regional_),
                              Stamp(clock_.Now(), regional_));
+        if (limited) budget_.TrackPoint(begin, text.size(), CoordinateOf(coord1), CoordinateOf(coord2));
       });
     }
     Close(store);
+    // A chosen budget: the waypoints count against it, the tracks shrink.
+    if (limited) {
+      for (std::size_t k = 0; k < waypoints_.size(); ++k) budget_.OtherPoint();
+      budget_.Fit(text);
+    }
     // Written together with the waypoint file, at the end of step 4.
     track_text_ = std::move(text);
     host_.MarkStepFinished(3);
@@ -373,16 +385,21 @@ class ConversionRun {
   std::uint64_t track_points_ = 0;
   std::int32_t scan_stop_ = 0;  // record at which the last item's scan stopped
   std::string track_text_;      // step 3's track file, written in step 4
+  TrackBudget budget_;
 };
 
 }  // namespace
 
 DeviceToChartConverter::DeviceToChartConverter(Host& host, RegionalSettings regional, Clock& clock,
-                                               StagingLocation location)
-    : host_(host), regional_(std::move(regional)), clock_(clock), location_(std::move(location)) {}
+                                               StagingLocation location, PointBudget budget)
+    : host_(host),
+      regional_(std::move(regional)),
+      clock_(clock),
+      location_(std::move(location)),
+      budget_(std::move(budget)) {}
 
 ConversionOutcome DeviceToChartConverter::ConvertDeviceToChart(const std::string& path) {
-  ConversionRun run(host_, regional_, clock_, location_, list1_, list2_);
+  ConversionRun run(host_, regional_, clock_, location_, budget_, list1_, list2_);
   return run.Convert(path);
 }
 

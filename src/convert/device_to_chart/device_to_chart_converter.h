@@ -9,6 +9,7 @@
 
 #include "convert/conversion_outcome.h"
 #include "convert/device_to_chart/staging_location.h"
+#include "convert/track_budget.h"
 #include "platform/clock.h"
 #include "platform/regional_settings.h"
 #include "host/host.h"
@@ -24,8 +25,9 @@ struct RunEntry {
 
 class DeviceToChartConverter {
  public:
+  // `budget`: the points the chart files may hold; none by default.
   DeviceToChartConverter(Host& host, RegionalSettings regional, Clock& clock,
-                         StagingLocation location);
+                         StagingLocation location, PointBudget budget = {});
 
   ConversionOutcome ConvertDeviceToChart(const std::string& path);
 
@@ -38,6 +40,7 @@ class DeviceToChartConverter {
   RegionalSettings regional_;
   Clock& clock_;
   StagingLocation location_;
+  PointBudget budget_;
   std::vector<RunEntry> list1_;
   std::vector<RunEntry> list2_;
 };

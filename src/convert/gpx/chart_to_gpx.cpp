@@ -10,13 +10,13 @@
 
 namespace tessaline::gpx {
 
-ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path) {
+ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, const PointBudget& budget) {
   GpxJob job(host, path);
   return job.Run([&] {
     const std::string output_path = GpxOutputPath(path);
     job.Begin({output_path});
     auto input = job.OpenInput();
-    GpxAssembly assembly(job.report);
+    GpxAssembly assembly(job.report, budget);
     assembly.Reserve(job.InputLength());
     LineReader reader(*input);
     std::string_view text;
@@ -46,8 +46,8 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path) {
         job.report.Warn(messages::kGpxLineSkipped, line_number);
         continue;
       }
-      if (!GpxCoordinate(line.Field(first + 1), true, point.lat) ||
-          !GpxCoordinate(line.Field(first), false, point.lon)) {
+      if (!GpxCoordinate(line.Field(first + 1), true, point.lat, point.lat_value) ||
+          !GpxCoordinate(line.Field(first), false, point.lon, point.lon_value)) {
         job.report.Warn(messages::kGpxPointSkipped, line_number);
         continue;
       }

@@ -50,13 +50,13 @@ class DeviceRuns {
 
 }  // namespace
 
-ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path) {
+ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path, const PointBudget& budget) {
   GpxJob job(host, path);
   return job.Run([&] {
     const std::string output_path = GpxOutputPath(path);
     job.Begin({output_path});
     auto input = job.OpenInput();
-    GpxAssembly assembly(job.report);
+    GpxAssembly assembly(job.report, budget);
     assembly.Reserve(job.InputLength());
     DeviceRuns runs(assembly);
     LineReader reader(*input);
@@ -76,7 +76,8 @@ ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path) {
         job.report.Warn(messages::kGpxLineSkipped, line_number);
         continue;
       }
-      if (!GpxCoordinate(fields.coord1, true, point.lat) || !GpxCoordinate(fields.coord2, false, point.lon)) {
+      if (!GpxCoordinate(fields.coord1, true, point.lat, point.lat_value) ||
+          !GpxCoordinate(fields.coord2, false, point.lon, point.lon_value)) {
         job.report.Warn(messages::kGpxPointSkipped, line_number);
         continue;
       }

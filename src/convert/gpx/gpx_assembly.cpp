@@ -33,6 +33,7 @@ void GpxAssembly::Reserve(std::uint64_t input_length) {
 
 void GpxAssembly::Waypoint(const EightBitPoint& point) {
   writer_.AppendWaypoint(waypoints_, Out(point));
+  budget_.OtherPoint();
   NoteDropped(point.line);
   ++report_.Summary().waypoints;
 }
@@ -40,13 +41,16 @@ void GpxAssembly::Waypoint(const EightBitPoint& point) {
 void GpxAssembly::StartTrack(std::string_view name, std::uint64_t line) {
   EndTrack();
   writer_.AppendTrackStart(tracks_, EightBitToUtf8(name));
+  budget_.StartTrack(line);
   NoteDropped(line);
   in_track_ = true;
   ++report_.Summary().tracks;
 }
 
 void GpxAssembly::TrackPoint(const EightBitPoint& point) {
+  const std::size_t begin = tracks_.size();
   writer_.AppendTrackPoint(tracks_, Out(point));
+  budget_.TrackPoint(begin, tracks_.size(), point.lat_value, point.lon_value);
   NoteDropped(point.line);
   ++report_.Summary().points;
 }
@@ -59,6 +63,8 @@ void GpxAssembly::EndTrack() {
 
 std::vector<std::string_view> GpxAssembly::Parts() {
   EndTrack();
+  budget_.Fit(tracks_);
+  budget_.Report(report_);
   head_.clear();
   GpxWriter::AppendHead(head_, TESSALINE_TITLE);
   tail_.clear();

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/track_budget.h"
 #include "host/conversion_report.h"
 #include "formats/gpx/gpx_writer.h"
 
@@ -17,6 +18,7 @@ namespace tessaline::gpx {
 // A point as the 8-bit files hold it; lat and lon already checked.
 struct EightBitPoint {
   std::string lat, lon;
+  double lat_value = 0, lon_value = 0;  // what they read as
   std::string name;   // 8-bit
   std::string value;  // as written, 8-bit
   std::string fields;  // a W line's other fields, 8-bit (gpx_model.h)
@@ -26,7 +28,7 @@ struct EightBitPoint {
 
 class GpxAssembly {
  public:
-  explicit GpxAssembly(ConversionReport& report) : report_(report) {}
+  GpxAssembly(ConversionReport& report, PointBudget budget) : report_(report), budget_(std::move(budget)) {}
 
   // Room for the GPX of an input of `length` bytes, asked once: growing a
   // text of a hundred megabytes step by step copies it again and again.
@@ -41,6 +43,7 @@ class GpxAssembly {
 
   // The whole document in parts, valid while this object lives: head,
   // waypoints, tracks, tail (not copied into one text: it may be large).
+  // The tracks are first fitted to the budget, and the report told.
   std::vector<std::string_view> Parts();
 
  private:
@@ -48,6 +51,7 @@ class GpxAssembly {
   void NoteDropped(std::uint64_t line);
 
   ConversionReport& report_;
+  TrackBudget budget_;
   GpxWriter writer_;
   std::string head_, waypoints_, tracks_, tail_, name_, value_, fields_;
   std::uint64_t dropped_ = 0;

@@ -14,18 +14,22 @@
 #include <string>
 
 #include "convert/conversion_outcome.h"
+#include "convert/track_budget.h"
 #include "host/host.h"
 #include "platform/clock.h"
 #include "platform/regional_settings.h"
 
 namespace tessaline::gpx {
 
-ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path);
+// `budget`: the points each output may hold (track_budget.h); a device
+// file's is the device's limit unless the user chose another.
+ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path,
+                                     const PointBudget& budget = PointBudget::ForDevice(std::nullopt));
 // P lines carry a stamp: the time of writing, in the regional notation.
 ConversionOutcome ConvertGpxToChart(Host& host, const std::string& path, const RegionalSettings& regional,
-                                    Clock& clock);
-ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path);
-ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path);
+                                    Clock& clock, const PointBudget& budget = {});
+ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path, const PointBudget& budget = {});
+ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, const PointBudget& budget = {});
 
 std::string GpxOutputPath(const std::string& input_path);  // BASE.gpx
 

@@ -60,13 +60,14 @@ void ThrowUnlessFinished(const GpxReadResult& read, const std::string& path, Fil
   throw ConversionFailure(read.reason);
 }
 
-bool GpxCoordinate(std::string_view field, bool latitude, std::string& out) {
+bool GpxCoordinate(std::string_view field, bool latitude, std::string& out, double& read) {
   const std::string_view text = TrimSpaces(field);
   std::optional<double> value = ReadGpxDecimal(text);
   const bool plain = value.has_value();
   // A text that holds no number would read as 0: a point invented at 0°, 0°.
   if (!plain && HoldsNumber(text)) value = ReadAsNumber(text);
   if (!value || !(latitude ? LatitudeInRange(*value) : LongitudeInRange(*value))) return false;
+  read = *value;
   if (plain) {
     out.assign(text);
   } else {

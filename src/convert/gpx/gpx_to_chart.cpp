@@ -3,6 +3,7 @@
 
 #include "convert/gpx/gpx_conversions.h"
 #include "convert/gpx/gpx_job.h"
+#include "convert/track_budget.h"
 #include "formats/chart_line_writer.h"
 #include "formats/device_point_line.h"
 #include "formats/gpx/eight_bit_text.h"
@@ -16,8 +17,8 @@ namespace {
 
 class ChartSink final : public GpxSink {
  public:
-  ChartSink(GpxJob& job, const RegionalSettings& regional, Clock& clock)
-      : job_(job), regional_(regional), clock_(clock) {}
+  ChartSink(GpxJob& job, const RegionalSettings& regional, Clock& clock, PointBudget budget)
+      : budget(std::move(budget)), job_(job), regional_(regional), clock_(clock) {}
 
   void BeginRun(RunKind kind, std::string_view name) override {
     waypoint_ = kind == RunKind::Waypoint;
@@ -46,7 +47,7 @@ class ChartSink final : public GpxSink {
     job_.report.Warn(messages::kGpxSeparatorReplaced, point.line, changes_.separators - before.separators);
     job_.ShowProgress(point.offset);
     job_.YieldOrStop();
-    Append();
+    Append(point);
     return true;
   }
 
@@ -62,18 +63,23 @@ class ChartSink final : public GpxSink {
   }
 
   std::string tracks, waypoints;
+  TrackBudget budget;
 
  private:
-  void Append() {
+  void Append(const GpxPoint& point) {
     if (header_pending_) {
       AppendTrackHeaderLine(tracks, TrimSpaces(name_));
+      budget.StartTrack(point.line);
       header_pending_ = false;
     }
     if (waypoint_) {
       AppendWaypointLine(waypoints, TrimSpaces(name_), lon_, lat_, value_,
                          has_fields_ ? std::string_view(fields_) : kWaypointDisplayFields);
+      budget.OtherPoint();
     } else {
+      const std::size_t begin = tracks.size();
       AppendTrackPointLine(tracks, lon_, lat_, RegionalValue(), StampNow());
+      budget.TrackPoint(begin, tracks.size(), point.lat, point.lon);
     }
   }
 
@@ -113,7 +119,7 @@ class ChartSink final : public GpxSink {
 }  // namespace
 
 ConversionOutcome ConvertGpxToChart(Host& host, const std::string& path, const RegionalSettings& regional,
-                                    Clock& clock) {
+                                    Clock& clock, const PointBudget& budget) {
   GpxJob job(host, path);
   return job.Run([&] {
     const std::string base = GpxBaseName(path);
@@ -121,8 +127,10 @@ ConversionOutcome ConvertGpxToChart(Host& host, const std::string& path, const R
     const std::string waypoint_path = base + "_WPT.txt";
     job.Begin({track_path, waypoint_path});
     auto input = job.OpenInput();
-    ChartSink sink(job, regional, clock);
+    ChartSink sink(job, regional, clock, budget);
     ThrowUnlessFinished(ReadGpx(*input, sink), path, host.Files());
+    sink.budget.Fit(sink.tracks);
+    sink.budget.Report(job.report);
     job.Finish({{track_path, {sink.tracks}}, {waypoint_path, {sink.waypoints}}});
   });
 }

@@ -5,6 +5,7 @@
 
 #include "convert/gpx/gpx_conversions.h"
 #include "convert/gpx/gpx_job.h"
+#include "convert/track_budget.h"
 #include "formats/device_line_writer.h"
 #include "formats/gpx/eight_bit_text.h"
 #include "formats/gpx/gpx_reader.h"
@@ -16,9 +17,11 @@ namespace {
 
 class DeviceSink final : public GpxSink {
  public:
-  explicit DeviceSink(GpxJob& job) : job_(job) {}
+  DeviceSink(GpxJob& job, PointBudget budget) : budget(std::move(budget)), job_(job) {}
 
-  void BeginRun(RunKind, std::string_view) override {
+  void BeginRun(RunKind kind, std::string_view) override {
+    track_ = kind != RunKind::Waypoint;
+    run_started_ = false;
     ++runs_;
     const auto end = std::to_chars(group_, group_ + sizeof group_, GroupOfRun(runs_)).ptr;
     group_size_ = static_cast<std::size_t>(end - group_);
@@ -36,9 +39,19 @@ class DeviceSink final : public GpxSink {
     AppendCoordinateFromGpx(lat_, point.lat_text, point.lat);
     lon_.clear();
     AppendCoordinateFromGpx(lon_, point.lon_text, point.lon);
+    const std::size_t begin = output.size();
     AppendDeviceLineWithGroup(output, DevicePointTexts{lat_, lon_, value_, name_},
                               std::string_view(group_, group_size_));
-    if (++lines_ > kMaxDeviceLines) job_.report.Warn(messages::kGpxTooManyLines, point.line);
+    if (track_) {
+      if (!run_started_) budget.StartTrack(point.line);
+      run_started_ = true;
+      budget.TrackPoint(begin, output.size(), point.lat, point.lon);
+    } else {
+      budget.OtherPoint();
+    }
+    // The line of each point, for a warning about the lines past the device's
+    // limit once the file is fitted.
+    point_lines.push_back(point.line);
     last_line_ = point.line;
     job_.ShowProgress(point.offset);
     job_.YieldOrStop();
@@ -58,10 +71,13 @@ class DeviceSink final : public GpxSink {
   }
 
   std::string output;
+  TrackBudget budget;
+  std::vector<std::uint64_t> point_lines;
 
  private:
   GpxJob& job_;
-  std::uint64_t runs_ = 0, lines_ = 0, last_line_ = 0;
+  bool track_ = false, run_started_ = false;
+  std::uint64_t runs_ = 0, last_line_ = 0;
   char group_[8] = {};
   std::size_t group_size_ = 0;
   std::string name_, value_, lat_, lon_;
@@ -70,17 +86,23 @@ class DeviceSink final : public GpxSink {
 
 }  // namespace
 
-ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path) {
+ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path, const PointBudget& budget) {
   GpxJob job(host, path);
   return job.Run([&] {
     const std::string output_path = GpxBaseName(path) + ".asc";
     job.Begin({output_path});
     auto input = job.OpenInput();
-    DeviceSink sink(job);
+    DeviceSink sink(job, budget);
     // A device line is shorter than the GPX of its point: the input's size
     // is room enough, asked once (only the pages written are used).
     sink.output.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(job.InputLength(), std::uint64_t{4} << 30)));
     ThrowUnlessFinished(ReadGpx(*input, sink), path, host.Files());
+    sink.budget.Fit(sink.output);
+    sink.budget.Report(job.report);
+    // A budget chosen above the device's limit: say where the lines it
+    // cannot read begin.
+    const auto [past_line, past] = sink.budget.PastLimit(sink.point_lines, kDeviceLineLimit);
+    job.report.Warn(messages::kTooManyDeviceLines, past_line, past);
     job.Finish({{output_path, {sink.output}}});
   });
 }

@@ -13,7 +13,13 @@ Roads::Roads(Host& host, RoadServices services)
     : host_(host),
       services_(std::move(services)),
       device_to_chart_(std::make_unique<DeviceToChartConverter>(host_, services_.regional, *services_.clock,
-                                                                services_.staging)) {}
+                                                                services_.staging, OtherBudget())) {}
+
+PointBudget Roads::DeviceBudget() const {
+  return PointBudget::ForDevice(services_.points, services_.regional.decimal_mark);
+}
+
+PointBudget Roads::OtherBudget() const { return PointBudget{services_.points, services_.regional.decimal_mark}; }
 
 Roads::~Roads() = default;
 
@@ -33,11 +39,12 @@ const char* Roads::MessageOf(Road road) {
 ConversionOutcome Roads::Run(Road road, const std::string& path) {
   switch (road) {
     case Road::DeviceToChart: return device_to_chart_->ConvertDeviceToChart(path);
-    case Road::ChartToDevice: return ConvertChartToDevice(host_, path);
-    case Road::GpxToDevice: return gpx::ConvertGpxToDevice(host_, path);
-    case Road::GpxToChart: return gpx::ConvertGpxToChart(host_, path, services_.regional, *services_.clock);
-    case Road::DeviceToGpx: return gpx::ConvertDeviceToGpx(host_, path);
-    case Road::ChartToGpx: return gpx::ConvertChartToGpx(host_, path);
+    case Road::ChartToDevice: return ConvertChartToDevice(host_, path, DeviceBudget());
+    case Road::GpxToDevice: return gpx::ConvertGpxToDevice(host_, path, DeviceBudget());
+    case Road::GpxToChart:
+      return gpx::ConvertGpxToChart(host_, path, services_.regional, *services_.clock, OtherBudget());
+    case Road::DeviceToGpx: return gpx::ConvertDeviceToGpx(host_, path, OtherBudget());
+    case Road::ChartToGpx: return gpx::ConvertChartToGpx(host_, path, OtherBudget());
     case Road::AlreadyGpx: break;
   }
   host_.ShowMessage(messages::kGpxError, MessageIcon::Error, ConversionNotes{path, messages::kAlreadyGpx, "", {}});

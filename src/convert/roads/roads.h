@@ -6,6 +6,7 @@
 // road_table.h's alone.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "convert/conversion_outcome.h"
@@ -23,6 +24,9 @@ struct RoadServices {
   RegionalSettings regional;  // decimal mark and time stamps of chart outputs
   Clock* clock = nullptr;     // the stamps' clock; must outlive the Roads
   StagingLocation staging;    // where device-to-chart stages its points
+  // The most points any output may hold (--points); nullopt: a device file
+  // holds what the device reads, other outputs every point.
+  std::optional<std::uint64_t> points;
 };
 
 class Roads {
@@ -46,6 +50,9 @@ class Roads {
 
  private:
   ConversionOutcome Run(Road road, const std::string& path);
+  // What an output may hold: a device file's, or another's.
+  PointBudget DeviceBudget() const;
+  PointBudget OtherBudget() const;
 
   Host& host_;
   RoadServices services_;

@@ -16,7 +16,7 @@ NavyLogic::NavyLogic(NavyView& view, NavyServices services)
     : view_(view), services_(std::move(services)), host_(view, services_.files) {
   host_.SetMessagePresenter(services_.present_message);
   Clock& clock = services_.clock != nullptr ? *services_.clock : system_clock_;
-  roads_ = std::make_unique<Roads>(host_, RoadServices{services_.regional, &clock, services_.staging});
+  roads_ = std::make_unique<Roads>(host_, RoadServices{services_.regional, &clock, services_.staging, std::nullopt});
 }
 
 NavyLogic::~NavyLogic() = default;

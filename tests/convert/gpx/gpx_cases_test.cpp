@@ -1,6 +1,7 @@
 // Every folder under cases/ is one conversion: its "command" file names the
 // conversion and the input ("gpx-to-device trace.gpx"), or a front end's
-// request to the table of roads ("cli-c trace.gpx", "window-to-device x");
+// request to the table of roads ("cli-c trace.gpx", "window-to-device x"),
+// then perhaps the points the outputs may hold ("cli-g trace.zbx 5");
 // the other files are
 // copied beside each other and the conversion runs there. Each file under
 // expected/ must then exist with exactly that content: the outputs, and
@@ -55,11 +56,13 @@ std::optional<Request> RequestOf(const std::string& route) {
   return std::nullopt;
 }
 
-ConversionOutcome Convert(const std::string& route, Host& host, const std::string& path) {
+ConversionOutcome Convert(const std::string& route, Host& host, const std::string& path,
+                          std::optional<std::uint64_t> points) {
   FixedClock clock;
   if (const std::optional<Request> request = RequestOf(route)) {
     TempFolder staging;
-    Roads roads(host, RoadServices{RegionalSettings::French(), &clock, StagingLocation{staging.path(), "", false}});
+    Roads roads(host,
+                RoadServices{RegionalSettings::French(), &clock, StagingLocation{staging.path(), "", false}, points});
     return roads.Convert(path, *request);
   }
   if (route == "gpx-to-device") return ConvertGpxToDevice(host, path);
@@ -114,7 +117,8 @@ std::string ReadBack(FileSystem& files, const std::string& path) {
 TEST_P(GpxCase, GivesTheExpectedFilesAndReport) {
   const fs::path source = GetParam();
   std::string route, input;
-  std::istringstream(ReadWholeFile((source / "command").string())) >> route >> input;
+  std::uint64_t points = 0;
+  std::istringstream(ReadWholeFile((source / "command").string())) >> route >> input >> points;
   TempFolder folder;
   std::set<std::string> allowed;
   for (const auto& entry : fs::directory_iterator(source)) {
@@ -125,7 +129,8 @@ TEST_P(GpxCase, GivesTheExpectedFilesAndReport) {
   }
   RealFileSystem files;
   RecordingHost host(files);
-  const ConversionOutcome outcome = Convert(route, host, folder.File(input));
+  const ConversionOutcome outcome =
+      Convert(route, host, folder.File(input), points > 0 ? std::optional<std::uint64_t>(points) : std::nullopt);
   const std::string produced = Report(outcome, host);
   WriteWholeFile(folder.File("report.txt"), produced);
 
@@ -170,7 +175,9 @@ namespace tessaline::gpx {
 namespace {
 
 // Past 32,767 runs the numbering starts again at 1 (never 0, never twice in
-// a row), and past 32,766 lines the file is one the device cannot read back.
+// a row), and past 32,766 lines (a budget chosen above the device's) the
+// file is one the device cannot read back. Within the device's own budget
+// the waypoints cannot all be kept: nothing is written.
 TEST(GpxToDevice, GroupsWrapAndTooManyLinesAreNoted) {
   std::string gpx = "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
   for (int i = 0; i < 32768; ++i) gpx += "<wpt lat=\"1\" lon=\"2\"/>\n";
@@ -179,7 +186,11 @@ TEST(GpxToDevice, GroupsWrapAndTooManyLinesAreNoted) {
   testing::WriteWholeFile(folder.File("many.gpx"), gpx);
   RealFileSystem files;
   RecordingHost host(files);
-  ASSERT_EQ(ConvertGpxToDevice(host, folder.File("many.gpx")), ConversionOutcome::Completed);
+  EXPECT_EQ(ConvertGpxToDevice(host, folder.File("many.gpx")), ConversionOutcome::Failed);
+  EXPECT_FALSE(fs::exists(folder.File("many.asc")));
+  host.notes.clear();
+  ASSERT_EQ(ConvertGpxToDevice(host, folder.File("many.gpx"), PointBudget::ForDevice(40000)),
+            ConversionOutcome::Completed);
   const std::string device = testing::ReadWholeFile(folder.File("many.asc"));
   const std::string line = "1.000000000000000,2.000000000000000,-9999,\"\",";
   EXPECT_EQ(device.substr(device.size() - (2 * line.size() + 10)),

@@ -1,0 +1,89 @@
+#include "convert/track_budget.h"
+
+#include "convert/conversion_failure.h"
+#include "convert/messages.h"
+#include "formats/number_reader.h"
+
+#include <limits>
+
+namespace tessaline {
+
+double CoordinateOf(std::string_view text) {
+  if (!HoldsNumber(text)) return std::numeric_limits<double>::quiet_NaN();
+  return ReadAsNumber(text).value_or(std::numeric_limits<double>::quiet_NaN());
+}
+
+void TrackBudget::StartTrack(std::uint64_t line) {
+  track_starts_.push_back(track_points_.size());
+  track_lines_.push_back(line);
+}
+
+void TrackBudget::TrackPoint(std::size_t begin, std::size_t end, double lat, double lon) {
+  track_points_.push_back(GeoPoint{lat, lon});
+  pieces_.emplace_back(begin, end);
+  kinds_.push_back(1);
+}
+
+void TrackBudget::OtherPoint() { kinds_.push_back(0); }
+
+std::pair<std::uint64_t, std::uint64_t> TrackBudget::PastLimit(const std::vector<std::uint64_t>& lines,
+                                                              std::uint64_t limit) const {
+  std::uint64_t kept = 0, first_line = 0;
+  std::size_t track_index = 0;
+  for (std::size_t i = 0; i < kinds_.size(); ++i) {
+    const bool is_kept = kinds_[i] == 0 || !reduced_ || keep_[track_index] != 0;
+    track_index += kinds_[i];
+    if (is_kept && ++kept == limit + 1) first_line = lines[i];
+  }
+  return kept > limit ? std::make_pair(first_line, kept - limit) : std::make_pair(std::uint64_t{0}, std::uint64_t{0});
+}
+
+void TrackBudget::Fit(std::string& text) {
+  if (!budget_.points || kinds_.size() <= *budget_.points) return;
+  const std::uint64_t others = kinds_.size() - track_points_.size();
+  const std::uint64_t limit = *budget_.points;
+  std::optional<ReductionPlan> plan;
+  if (limit >= others) plan = ReduceTracks(track_points_, track_starts_, limit - others);
+  if (!plan) {
+    std::uint64_t least = others;
+    for (std::size_t t = 0; t < track_starts_.size(); ++t) {
+      const std::size_t end = t + 1 < track_starts_.size() ? track_starts_[t + 1] : track_points_.size();
+      least += std::min<std::uint64_t>(2, end - track_starts_[t]);
+    }
+    throw ConversionFailure(messages::BudgetTooSmallReason(limit, least));
+  }
+  keep_ = std::move(plan->keep);
+  max_error_m_ = plan->max_error_m;
+  reduced_ = true;
+  dropped_ = track_points_.size() - plan->kept;
+  for (std::size_t t = 0; t < track_starts_.size(); ++t) {
+    const std::size_t end = t + 1 < track_starts_.size() ? track_starts_[t + 1] : track_points_.size();
+    bool dropped = false;
+    for (std::size_t i = track_starts_[t]; i < end && !dropped; ++i) dropped = keep_[i] == 0;
+    if (!dropped) continue;
+    if (reduced_tracks_++ == 0) first_reduced_line_ = track_lines_[t];
+  }
+  // The text of the dropped points goes; everything around them stays.
+  std::string fitted;
+  fitted.reserve(text.size());
+  std::size_t copied = 0;
+  for (std::size_t i = 0; i < pieces_.size(); ++i) {
+    if (keep_[i] != 0) continue;
+    fitted.append(text, copied, pieces_[i].first - copied);
+    copied = pieces_[i].second;
+  }
+  fitted.append(text, copied, std::string::npos);
+  text = std::move(fitted);
+}
+
+void TrackBudget::Report(ConversionReport& report) const {
+  if (!reduced_) return;
+  ConversionSummary& summary = report.Summary();
+  summary.points_read = summary.points;
+  summary.points -= dropped_;
+  summary.max_error_text = messages::MetresText(max_error_m_, budget_.decimal_mark);
+  report.Warn(messages::kTracksReduced, first_reduced_line_, reduced_tracks_,
+              messages::TracksReducedDetail(track_points_.size() - dropped_, summary.max_error_text));
+}
+
+}  // namespace tessaline

@@ -1,0 +1,86 @@
+#pragma once
+// The points an output may hold, and its tracks reduced to fit them
+// (track_reduction.h). Every road that writes points assembles its output
+// as before and tells the budget, point by point, which piece of that text
+// each point is. Once every point is known, Fit() takes the text of the
+// dropped track points out; an output that fits is left byte for byte as it
+// was. Waypoints (and runs of one point) are never dropped; they count
+// against the budget.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "convert/track_reduction.h"
+#include "host/conversion_report.h"
+
+namespace tessaline {
+
+// The device and this program's reader take at most this many lines.
+inline constexpr std::uint64_t kDeviceLineLimit = 32766;
+
+// What the front end chose.
+struct PointBudget {
+  std::optional<std::uint64_t> points;  // the most points the output may hold; nullopt: no limit
+  std::string decimal_mark = ".";       // of the largest error in the summary
+
+  // A device file's: the device's limit, unless the user chose another.
+  static PointBudget ForDevice(std::optional<std::uint64_t> chosen, std::string decimal_mark = ".") {
+    return PointBudget{chosen ? chosen : std::optional<std::uint64_t>(kDeviceLineLimit), std::move(decimal_mark)};
+  }
+};
+
+// A coordinate's text as a number for the reduction ("read as a number");
+// a text that holds none is no place on the Earth: NaN, and such a point is
+// kept first.
+double CoordinateOf(std::string_view text);
+
+class TrackBudget {
+ public:
+  explicit TrackBudget(PointBudget budget) : budget_(std::move(budget)) {}
+
+  // The next track points belong to a new track, which starts at `line`.
+  void StartTrack(std::uint64_t line);
+  // A point of the current track; its text is text[begin, end) of the text
+  // Fit() will be given.
+  void TrackPoint(std::size_t begin, std::size_t end, double lat, double lon);
+  // A point that is never dropped (a waypoint).
+  void OtherPoint();
+
+  // Reduces the tracks when the points exceed the budget, taking the dropped
+  // points out of `text`; throws ConversionFailure when even the waypoints
+  // and two points a track do not fit.
+  void Fit(std::string& text);
+
+  bool Reduced() const { return reduced_; }
+  // The source line of the first point past `limit` among the points kept,
+  // in the order told, and how many are past it; {0, 0} when none is.
+  // `lines` holds the line of every point told.
+  std::pair<std::uint64_t, std::uint64_t> PastLimit(const std::vector<std::uint64_t>& lines,
+                                                    std::uint64_t limit) const;
+  std::uint64_t Points() const { return kinds_.size(); }
+
+  // Whether a limit was chosen at all: without one Fit never changes anything.
+  bool Limited() const { return budget_.points.has_value(); }
+
+  // After Fit: the summary counts the track points kept and says what was
+  // read and how far the line moved; one warning names the first line of
+  // the first reduced track.
+  void Report(ConversionReport& report) const;
+
+ private:
+  PointBudget budget_;
+  std::vector<GeoPoint> track_points_;
+  std::vector<std::size_t> track_starts_;
+  std::vector<std::uint64_t> track_lines_;
+  std::vector<std::pair<std::size_t, std::size_t>> pieces_;  // of the track points
+  std::vector<std::uint8_t> kinds_;  // per point told: 1 track point, 0 other
+  std::vector<std::uint8_t> keep_;   // per track point, after a reduction
+  bool reduced_ = false;
+  std::uint64_t dropped_ = 0, reduced_tracks_ = 0, first_reduced_line_ = 0;
+  double max_error_m_ = 0;
+};
+
+}  // namespace tessaline
