@@ -76,3 +76,26 @@ TEST(CommandLineTexts, HelpNamesEveryOption) {
 
 }  // namespace
 }  // namespace tessaline::cli
+
+namespace tessaline::cli {
+namespace {
+
+// -n and --points take a whole number from 1 on, in every GNU form.
+TEST(ParseCommandLine, PointsTakeAPositiveWholeNumber) {
+  for (const std::vector<std::string>& arguments :
+       std::vector<std::vector<std::string>>{{"-n", "500", "a"}, {"-qn500", "a"}, {"a", "--points=500"},
+                                             {"--po", "500", "a"}}) {
+    const CliOptions options = ParseCommandLine(arguments);
+    EXPECT_EQ(options.action, CliAction::Convert) << arguments[0];
+    EXPECT_EQ(options.points, std::optional<std::uint64_t>(500)) << arguments[0];
+  }
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {"-n", "0", "a"}, {"-n", "-3", "a"}, {"--points=1e3", "a"}, {"a", "-n"}, {"--points=", "a"},
+           {"-n", "99999999999999999999999", "a"}}) {
+    EXPECT_EQ(ParseCommandLine(arguments).action, CliAction::UsageError) << arguments[1];
+  }
+  EXPECT_EQ(ParseCommandLine({"a"}).points, std::nullopt);
+}
+
+}  // namespace
+}  // namespace tessaline::cli
