@@ -13,33 +13,52 @@ double CoordinateOf(std::string_view text) {
   return ReadAsNumber(text).value_or(std::numeric_limits<double>::quiet_NaN());
 }
 
+void TrackBudget::ExpectAtMost(std::uint64_t most) {
+  if (budget_.points && most <= *budget_.points) recording_ = false;
+}
+
 void TrackBudget::StartTrack(std::uint64_t line) {
+  if (!recording_) return;
   track_starts_.push_back(track_points_.size());
   track_lines_.push_back(line);
 }
 
-void TrackBudget::TrackPoint(std::size_t begin, std::size_t end, double lat, double lon) {
+void TrackBudget::TrackPoint(std::size_t begin, std::size_t end, double lat, double lon, std::uint64_t line) {
+  if (++points_ == kDeviceLineLimit + 1) line_past_device_limit_ = line;
+  if (!recording_) return;
   track_points_.push_back(GeoPoint{lat, lon});
   pieces_.emplace_back(begin, end);
   kinds_.push_back(1);
+  lines_.push_back(line);
 }
 
-void TrackBudget::OtherPoint() { kinds_.push_back(0); }
+void TrackBudget::OtherPoint(std::uint64_t line) {
+  if (++points_ == kDeviceLineLimit + 1) line_past_device_limit_ = line;
+  if (!recording_) return;
+  kinds_.push_back(0);
+  lines_.push_back(line);
+}
 
-std::pair<std::uint64_t, std::uint64_t> TrackBudget::PastLimit(const std::vector<std::uint64_t>& lines,
-                                                              std::uint64_t limit) const {
+std::pair<std::uint64_t, std::uint64_t> TrackBudget::PastDeviceLimit() const {
+  if (!reduced_) {
+    if (points_ <= kDeviceLineLimit) return {0, 0};
+    return {line_past_device_limit_, points_ - kDeviceLineLimit};
+  }
   std::uint64_t kept = 0, first_line = 0;
   std::size_t track_index = 0;
   for (std::size_t i = 0; i < kinds_.size(); ++i) {
-    const bool is_kept = kinds_[i] == 0 || !reduced_ || keep_[track_index] != 0;
+    const bool is_kept = kinds_[i] == 0 || keep_[track_index] != 0;
     track_index += kinds_[i];
-    if (is_kept && ++kept == limit + 1) first_line = lines[i];
+    if (is_kept && ++kept == kDeviceLineLimit + 1) first_line = lines_[i];
   }
-  return kept > limit ? std::make_pair(first_line, kept - limit) : std::make_pair(std::uint64_t{0}, std::uint64_t{0});
+  if (kept <= kDeviceLineLimit) return {0, 0};
+  return {first_line, kept - kDeviceLineLimit};
 }
 
 void TrackBudget::Fit(std::string& text) {
-  if (!budget_.points || kinds_.size() <= *budget_.points) return;
+  if (!budget_.points || points_ <= *budget_.points) return;
+  // ExpectAtMost was told too few: a fault of the program, not of the file.
+  if (!recording_) throw ConversionFailure(messages::kUnexpected);
   const std::uint64_t others = kinds_.size() - track_points_.size();
   const std::uint64_t limit = *budget_.points;
   std::optional<ReductionPlan> plan;

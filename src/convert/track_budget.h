@@ -39,15 +39,21 @@ double CoordinateOf(std::string_view text);
 
 class TrackBudget {
  public:
-  explicit TrackBudget(PointBudget budget) : budget_(std::move(budget)) {}
+  explicit TrackBudget(PointBudget budget)
+      : budget_(std::move(budget)), recording_(budget_.points.has_value()) {}
+
+  // An output that cannot hold more than `most` points (its input's size
+  // allows no more) needs no reduction: nothing is recorded then, and the
+  // road costs no memory for it.
+  void ExpectAtMost(std::uint64_t most);
 
   // The next track points belong to a new track, which starts at `line`.
   void StartTrack(std::uint64_t line);
-  // A point of the current track; its text is text[begin, end) of the text
-  // Fit() will be given.
-  void TrackPoint(std::size_t begin, std::size_t end, double lat, double lon);
+  // A point of the current track at `line`; its text is text[begin, end) of
+  // the text Fit() will be given.
+  void TrackPoint(std::size_t begin, std::size_t end, double lat, double lon, std::uint64_t line);
   // A point that is never dropped (a waypoint).
-  void OtherPoint();
+  void OtherPoint(std::uint64_t line);
 
   // Reduces the tracks when the points exceed the budget, taking the dropped
   // points out of `text`; throws ConversionFailure when even the waypoints
@@ -55,12 +61,10 @@ class TrackBudget {
   void Fit(std::string& text);
 
   bool Reduced() const { return reduced_; }
-  // The source line of the first point past `limit` among the points kept,
-  // in the order told, and how many are past it; {0, 0} when none is.
-  // `lines` holds the line of every point told.
-  std::pair<std::uint64_t, std::uint64_t> PastLimit(const std::vector<std::uint64_t>& lines,
-                                                    std::uint64_t limit) const;
-  std::uint64_t Points() const { return kinds_.size(); }
+  // After Fit: the line of the first point kept past the device's limit,
+  // and how many are past it; {0, 0} when none is.
+  std::pair<std::uint64_t, std::uint64_t> PastDeviceLimit() const;
+  std::uint64_t Points() const { return points_; }
 
   // Whether a limit was chosen at all: without one Fit never changes anything.
   bool Limited() const { return budget_.points.has_value(); }
@@ -72,6 +76,10 @@ class TrackBudget {
 
  private:
   PointBudget budget_;
+  bool recording_;  // only an output that may exceed its budget keeps its points
+  std::uint64_t points_ = 0;
+  std::uint64_t line_past_device_limit_ = 0;  // of the 32,767th point told
+  std::vector<std::uint64_t> lines_;          // of every point told, while recording
   std::vector<GeoPoint> track_points_;
   std::vector<std::size_t> track_starts_;
   std::vector<std::uint64_t> track_lines_;

@@ -100,7 +100,8 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
   std::uint64_t device_lines = 0;
   Rule rule;
   TrackBudget budget(input.budget);
-  std::vector<std::uint64_t> point_lines;  // the chart line of each device line
+  // The shortest chart point line, "P;1;2" and its line end.
+  budget.ExpectAtMost(input.length / 6 + 1);
   std::uint64_t budget_track = 0;
   {
     DevicePointTexts point;
@@ -116,13 +117,13 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
         const std::size_t begin = output.size();
         AppendDeviceLine(output, point);
         ++device_lines;
-        point_lines.push_back(line_number);
         if (rule.Track() == 0) {
-          budget.OtherPoint();
+          budget.OtherPoint(line_number);
         } else {
           if (rule.Track() != budget_track) budget.StartTrack(line_number);
           budget_track = rule.Track();
-          budget.TrackPoint(begin, output.size(), CoordinateOf(point.coord1), CoordinateOf(point.coord2));
+          budget.TrackPoint(begin, output.size(), CoordinateOf(point.coord1), CoordinateOf(point.coord2),
+                            line_number);
         }
       }
       rule.NoteLosses(line, taken, line_number, report);
@@ -136,7 +137,7 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
 
   // More points than the device takes: the tracks are reduced to fit.
   budget.Fit(output);
-  const auto [past_line, past] = budget.PastLimit(point_lines, kDeviceLineLimit);
+  const auto [past_line, past] = budget.PastDeviceLimit();
   report.Warn(messages::kTooManyDeviceLines, past_line, past);
 
   host.MarkStepFinished(3);

@@ -315,13 +315,16 @@ class ConversionRun {
         // The stamp tells when the line was written, so it is taken afresh.
         AppendTrackPointLine(text, coord2, coord1, ValueNotation(point.Value(), regional_),
                              Stamp(clock_.Now(), regional_));
-        if (limited) budget_.TrackPoint(begin, text.size(), CoordinateOf(coord1), CoordinateOf(coord2));
+        if (limited) {
+          budget_.TrackPoint(begin, text.size(), CoordinateOf(coord1), CoordinateOf(coord2),
+                             static_cast<std::uint64_t>(i));
+        }
       });
     }
     Close(store);
     // A chosen budget: the waypoints count against it, the tracks shrink.
     if (limited) {
-      for (std::size_t k = 0; k < waypoints_.size(); ++k) budget_.OtherPoint();
+      for (const RunEntry& waypoint : waypoints_) budget_.OtherPoint(static_cast<std::uint64_t>(waypoint.first_record));
       budget_.Fit(text);
     }
     // Written together with the waypoint file, at the end of step 4.

@@ -29,11 +29,12 @@ void GpxAssembly::Reserve(std::uint64_t input_length) {
   // GPX (tags around shorter texts); beyond a few gigabytes let it grow.
   const std::uint64_t room = std::min<std::uint64_t>(input_length * 2 + 4096, std::uint64_t{4} << 30);
   tracks_.reserve(static_cast<std::size_t>(room));
+  budget_.ExpectAtMost(input_length / 6 + 1);
 }
 
 void GpxAssembly::Waypoint(const EightBitPoint& point) {
   writer_.AppendWaypoint(waypoints_, Out(point));
-  budget_.OtherPoint();
+  budget_.OtherPoint(point.line);
   NoteDropped(point.line);
   ++report_.Summary().waypoints;
 }
@@ -50,7 +51,7 @@ void GpxAssembly::StartTrack(std::string_view name, std::uint64_t line) {
 void GpxAssembly::TrackPoint(const EightBitPoint& point) {
   const std::size_t begin = tracks_.size();
   writer_.AppendTrackPoint(tracks_, Out(point));
-  budget_.TrackPoint(begin, tracks_.size(), point.lat_value, point.lon_value);
+  budget_.TrackPoint(begin, tracks_.size(), point.lat_value, point.lon_value, point.line);
   NoteDropped(point.line);
   ++report_.Summary().points;
 }

@@ -32,7 +32,8 @@ class GpxAssembly {
 
   // Room for the GPX of an input of `length` bytes, asked once: growing a
   // text of a hundred megabytes step by step copies it again and again.
-  // Only the pages written are ever used.
+  // Only the pages written are ever used. The budget learns how many points
+  // such an input can hold at most (a point line takes six bytes at least).
   void Reserve(std::uint64_t input_length);
 
   void Waypoint(const EightBitPoint& point);

@@ -19,6 +19,10 @@
 
 namespace tessaline::gpx {
 
+// The shortest GPX point, <wpt lat="0" lon="0"/>: an input of n bytes holds
+// at most n / kLeastGpxPointBytes points.
+inline constexpr std::uint64_t kLeastGpxPointBytes = 22;
+
 class GpxJob {
  public:
   GpxJob(Host& host, const std::string& path) : report(path), host_(host), path_(path) {}

@@ -75,11 +75,11 @@ class ChartSink final : public GpxSink {
     if (waypoint_) {
       AppendWaypointLine(waypoints, TrimSpaces(name_), lon_, lat_, value_,
                          has_fields_ ? std::string_view(fields_) : kWaypointDisplayFields);
-      budget.OtherPoint();
+      budget.OtherPoint(point.line);
     } else {
       const std::size_t begin = tracks.size();
       AppendTrackPointLine(tracks, lon_, lat_, RegionalValue(), StampNow());
-      budget.TrackPoint(begin, tracks.size(), point.lat, point.lon);
+      budget.TrackPoint(begin, tracks.size(), point.lat, point.lon, point.line);
     }
   }
 
@@ -128,6 +128,7 @@ ConversionOutcome ConvertGpxToChart(Host& host, const std::string& path, const R
     job.Begin({track_path, waypoint_path});
     auto input = job.OpenInput();
     ChartSink sink(job, regional, clock, budget);
+    sink.budget.ExpectAtMost(job.InputLength() / kLeastGpxPointBytes);
     ThrowUnlessFinished(ReadGpx(*input, sink), path, host.Files());
     sink.budget.Fit(sink.tracks);
     sink.budget.Report(job.report);

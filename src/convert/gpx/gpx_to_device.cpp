@@ -45,13 +45,10 @@ class DeviceSink final : public GpxSink {
     if (track_) {
       if (!run_started_) budget.StartTrack(point.line);
       run_started_ = true;
-      budget.TrackPoint(begin, output.size(), point.lat, point.lon);
+      budget.TrackPoint(begin, output.size(), point.lat, point.lon, point.line);
     } else {
-      budget.OtherPoint();
+      budget.OtherPoint(point.line);
     }
-    // The line of each point, for a warning about the lines past the device's
-    // limit once the file is fitted.
-    point_lines.push_back(point.line);
     last_line_ = point.line;
     job_.ShowProgress(point.offset);
     job_.YieldOrStop();
@@ -72,7 +69,6 @@ class DeviceSink final : public GpxSink {
 
   std::string output;
   TrackBudget budget;
-  std::vector<std::uint64_t> point_lines;
 
  private:
   GpxJob& job_;
@@ -93,6 +89,7 @@ ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path, const 
     job.Begin({output_path});
     auto input = job.OpenInput();
     DeviceSink sink(job, budget);
+    sink.budget.ExpectAtMost(job.InputLength() / kLeastGpxPointBytes);
     // A device line is shorter than the GPX of its point: the input's size
     // is room enough, asked once (only the pages written are used).
     sink.output.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(job.InputLength(), std::uint64_t{4} << 30)));
@@ -101,7 +98,7 @@ ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path, const 
     sink.budget.Report(job.report);
     // A budget chosen above the device's limit: say where the lines it
     // cannot read begin.
-    const auto [past_line, past] = sink.budget.PastLimit(sink.point_lines, kDeviceLineLimit);
+    const auto [past_line, past] = sink.budget.PastDeviceLimit();
     job.report.Warn(messages::kTooManyDeviceLines, past_line, past);
     job.Finish({{output_path, {sink.output}}});
   });
