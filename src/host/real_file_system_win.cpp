@@ -82,8 +82,7 @@ FileError KindOfError(DWORD error) {
     case ERROR_SECTOR_NOT_FOUND: return FileError::Io;
     case ERROR_FILENAME_EXCED_RANGE:
     case ERROR_BUFFER_OVERFLOW: return FileError::NameTooLong;
-    case ERROR_CANT_RESOLVE_FILENAME:
-    case ERROR_STOPPED_ON_SYMLINK: return FileError::LinkLoop;
+    case ERROR_CANT_RESOLVE_FILENAME: return FileError::LinkLoop;
     case ERROR_FILE_TOO_LARGE: return FileError::FileTooLarge;
     case ERROR_BUSY:
     case ERROR_DRIVE_LOCKED:
