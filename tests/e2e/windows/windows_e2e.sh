@@ -115,7 +115,7 @@ close_navy() {
   wait_for 300 bash -c "! kill -0 $program_pid" || fail "the program did not end on the close label"
   wait "$program_pid"
   local status=$?
-  program_pid=""
+  program_pid="" navy=""
   [ "$status" = 0 ] || fail "the program ended with status $status"
 }
 start_navy
@@ -218,10 +218,18 @@ rm -f "$data/long_TRK.txt" "$data/long_WPT.txt"
 before=$(ls -A "$data")
 start_source "$data/long.zbx"
 start_navy
+[ ! -e "$store" ] || fail "a staging store is there before the drop"
 drag_onto_panel
 wait_for 300 test -e "$store" || fail "the long file's conversion was not seen to begin"
 close_navy 216 40
 stop_source
+# On a loaded machine the conversion may end before the click arrives:
+# then its outputs are whole, and that is all it may leave.
+if [ -e "$data/long_TRK.txt" ]; then
+  echo "note: the long file's conversion ended before the close"
+  [ "$(grep -c $'^P;' "$data/long_TRK.txt")" = 32766 ] || fail "closed while converting, it left a partial track file"
+  rm -f "$data/long_TRK.txt" "$data/long_WPT.txt"
+fi
 [ "$(ls -A "$data")" = "$before" ] || fail "closed while converting, it left: $(ls -A "$data")"
 [ ! -e "$store" ] || fail "closed while converting, it left the staging store"
 
