@@ -110,7 +110,10 @@ void NavyLogic::RunDroppedFiles() {
   port_.SetVisible(ControlId::Label1, true);
   port_.SetVisible(ControlId::Label2, true);
   state_ = host_.CompletionShown() ? NavyState::Done : NavyState::Idle;
-  if (end_after_conversion_) port_.EndProgram();
+  if (end_after_conversion_) {
+    ending_ = true;
+    port_.EndProgram();
+  }
 }
 
 // The one place a dropped file meets a converter.
@@ -139,6 +142,7 @@ void NavyLogic::CloseRequested() {
     port_.HideWindow();
     return;
   }
+  ending_ = true;
   port_.EndProgram();
 }
 

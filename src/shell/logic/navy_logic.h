@@ -71,7 +71,10 @@ class NavyLogic {
   // the program ends once it has returned.
   void CloseRequested();
 
-  bool AcceptsDrops() const { return state_ != NavyState::Converting; }
+  // Not while converting, nor once the program is ending: a drop arriving
+  // between the close and the end of the event loop would otherwise still
+  // be converted, the window gone.
+  bool AcceptsDrops() const { return state_ != NavyState::Converting && !ending_; }
   bool SensConversion() const { return sens_conversion_; }
   const std::string& FichierDepose() const { return fichier_depose_; }
   NavyState State() const { return state_; }
@@ -94,6 +97,7 @@ class NavyLogic {
   std::deque<std::string> pending_;
   NavyState state_ = NavyState::Idle;
   bool end_after_conversion_ = false;
+  bool ending_ = false;
 };
 
 }  // namespace tessaline
