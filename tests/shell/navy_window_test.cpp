@@ -168,6 +168,23 @@ TEST_F(NavyWindowTest, TheCommandLabelUnderThePointerIsBold) {
   QTest::mouseRelease(window, Qt::RightButton, {}, QPoint(62, 152));
 }
 
+// The labels' mouse events reach the window's core in the window's own
+// coordinates, also after the pointer has left the label pressed.
+TEST_F(NavyWindowTest, ALabelPressedThenReleasedElsewhereIsNoClick) {
+  QWindow* window = navy_->windowHandle();
+  const QPoint label2 = Control("Label2")->geometry().center();
+  const QPoint start = navy_->pos();
+  QTest::mousePress(window, Qt::LeftButton, {}, label2);
+  QTest::mouseMove(window, QPoint(30, 150));
+  QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(30, 150));
+  EXPECT_TRUE(navy_->SensConversion());
+  EXPECT_EQ(navy_->pos(), start);
+
+  QTest::mousePress(window, Qt::LeftButton, {}, label2);
+  QTest::mouseRelease(window, Qt::LeftButton, {}, label2 + QPoint(3, 2));
+  EXPECT_FALSE(navy_->SensConversion());
+}
+
 TEST_F(NavyWindowTest, Label4HidesTheWindowAndTheProgramGoesOn) {
   navy_->SetNotificationAreaCheck([] { return true; });
   const int code = RunUntilProgramEnds([&] {
