@@ -209,26 +209,34 @@ escape_to_spot
 # Label3 ends the program at once, with status 0.
 close_navy 216 40
 
-# Label3 while the longest device file converts (its staging store beside
-# the program shows it has begun): the conversion stops at its next yield
-# and the program ends, leaving neither an output nor a temporary file nor
-# the store.
+# Label3 while the longest device file converts, its names long enough to
+# keep it converting for a while (its staging store beside the program
+# shows it has begun): the conversion stops at its next yield and the
+# program ends, leaving neither an output nor a temporary file nor the
+# store.
 store="$(dirname "$program")/ZRB_DB.dat"
-rm -f "$data/long_TRK.txt" "$data/long_WPT.txt"
+awk 'BEGIN { pad = sprintf("%0900d", 0); for (i = 0; i < 32766; i++)
+  printf "47.%04d,-3.%04d,%d.5,\"P%d%s\",%d\r\n", i % 10000, (i * 7) % 10000, i % 90, i, pad, int(i / 3) }' \
+  >"$data/names.zbx"
 before=$(ls -A "$data")
-start_source "$data/long.zbx"
+start_source "$data/names.zbx"
 start_navy
 [ ! -e "$store" ] || fail "a staging store is there before the drop"
 drag_onto_panel
-wait_for 300 test -e "$store" || fail "the long file's conversion was not seen to begin"
+begun=""
+for ((i = 0; i < 1500; i++)); do
+  [ -e "$store" ] && { begun=yes; break; }
+  sleep 0.02
+done
+[ -n "$begun" ] || fail "the long file's conversion was not seen to begin"
 close_navy 216 40
 stop_source
 # On a loaded machine the conversion may end before the click arrives:
 # then its outputs are whole, and that is all it may leave.
-if [ -e "$data/long_TRK.txt" ]; then
+if [ -e "$data/names_TRK.txt" ]; then
   echo "note: the long file's conversion ended before the close"
-  [ "$(grep -c $'^P;' "$data/long_TRK.txt")" = 32766 ] || fail "closed while converting, it left a partial track file"
-  rm -f "$data/long_TRK.txt" "$data/long_WPT.txt"
+  [ "$(grep -c $'^P;' "$data/names_TRK.txt")" = 32766 ] || fail "closed while converting, it left a partial track file"
+  rm -f "$data/names_TRK.txt" "$data/names_WPT.txt"
 fi
 [ "$(ls -A "$data")" = "$before" ] || fail "closed while converting, it left: $(ls -A "$data")"
 [ ! -e "$store" ] || fail "closed while converting, it left the staging store"
