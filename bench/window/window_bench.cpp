@@ -215,12 +215,15 @@ WindowRun ConvertInWindow(Navy& navy, TimedFileSystem& files, const std::string&
   });
 
   QTimer::singleShot(0, &navy, [&] {
-    auto* target = navy.findChild<QWidget*>(QStringLiteral("lblFichiers"));
+    // The window takes the drag; the drop counts over lblFichiers.
+    QWidget* target = &navy;
+    const QPoint at =
+        navy.findChild<QWidget*>(QStringLiteral("lblFichiers"))->geometry().topLeft() + QPoint(10, 10);
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     timer.start();
     ticks.push_back(Steady::now());
     start = Steady::now();

@@ -37,7 +37,7 @@ class NavyDropTest : public NavyTest {
     return Label(name)->TextColor() == QColor(Qt::black) &&
            Label(name)->BackgroundColor() == kLightCyan;
   }
-  bool AcceptsDrops() { return Control("lblFichiers")->acceptDrops(); }
+  bool AcceptsDrops() { return navy_->Core().Logic().AcceptsDrops(); }
   bool DirectionLabelsShown() {
     return Control("Label1")->isVisible() && Control("Label2")->isVisible();
   }
@@ -243,7 +243,7 @@ TEST_F(NavyDropTest, WhileConvertingASecondDropIsRefused) {
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(QString::fromStdString(second))});
   QDragEnterEvent move_only(QPoint(5, 5), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(Control("lblFichiers"), &move_only);
+  QApplication::sendEvent(navy_.get(), &move_only);
   EXPECT_FALSE(move_only.isAccepted());
 }
 

@@ -37,8 +37,9 @@ std::string NavyTest::WriteFile(const char* name, std::string_view content) {
 }
 
 bool NavyTest::Drop(const QMimeData& data) {
-  QWidget* target = Control("lblFichiers");
-  const QPoint at(10, 10);
+  // The window takes drags at its edge; a drop counts over lblFichiers.
+  QWidget* target = navy_.get();
+  const QPoint at = Control("lblFichiers")->geometry().topLeft() + QPoint(10, 10);
   const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
   QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(target, &enter);

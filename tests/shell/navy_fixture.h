@@ -65,8 +65,8 @@ class NavyTest : public ::testing::Test {
   // A file in the temporary folder with `content`; its path.
   std::string WriteFile(const char* name, std::string_view content);
 
-  // Drag enter, move and drop of `data` on lblFichiers; whether the drop
-  // was taken.
+  // Drag enter, move and drop of `data` on the window, over lblFichiers;
+  // whether the drop was taken.
   bool Drop(const QMimeData& data);
   bool DropFiles(const std::vector<std::string>& paths);
   // Waits until the dropped files are all converted.

@@ -24,44 +24,29 @@ class NavyWindowTest : public NavyTest {
   NavyWindowTest() { MakeNavy(); }
 };
 
-TEST_F(NavyWindowTest, EveryControlStandsAtItsPlaceWithItsText) {
-  struct Expected {
-    const char* name;
-    QRect geometry;
-    const char* text;  // null: not a label
-    bool visible;
-  };
-  const Expected controls[] = {
-      {"Shape1", {40, 56, 217, 185}, nullptr, true},
-      {"Label1", {104, 72, 89, 17}, "ZRB -> Vestamar", true},
-      {"Line1", {72, 96, 153, 1}, nullptr, true},
-      {"lblStatus", {72, 96, 153, 33}, "Statut", true},
-      {"cmdOK", {72, 96, 153, 105}, nullptr, false},
-      {"lblFichiers", {72, 128, 153, 73}, "Prêt", true},
-      {"lblDetails", {192, 128, 33, 17}, "", true},
-      {"Line3", {72, 168, 153, 1}, nullptr, true},
-      {"ShpEtape1", {80, 176, 33, 17}, nullptr, true},
-      {"ShpEtape2", {112, 176, 33, 17}, nullptr, true},
-      {"ShpEtape3", {152, 176, 33, 17}, nullptr, true},
-      {"ShpEtape4", {184, 176, 33, 17}, nullptr, true},
-      {"Line2", {72, 200, 153, 1}, nullptr, true},
-      {"Label2", {104, 208, 89, 17}, "Vestamar -> ZRB", true},
-      {"Label4", {192, 32, 17, 17}, "/", true},
-      {"Label3", {208, 32, 17, 17}, "X", true},
-  };
-  for (const Expected& expected : controls) {
-    SCOPED_TRACE(expected.name);
-    QWidget* control = Control(expected.name);
+// Each row of the control table becomes a widget of its name, at its place,
+// with its caption, visibility, wrapping and tooltip.
+TEST_F(NavyWindowTest, EveryControlIsBuiltFromItsRowOfTheTable) {
+  const PixelScale scale;
+  for (const ControlSpec& row : ControlTable()) {
+    SCOPED_TRACE(row.name);
+    QWidget* control = Control(row.name);
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(control->geometry(), expected.geometry);
-    EXPECT_EQ(control->isVisible(), expected.visible);
-    if (expected.text != nullptr) {
-      EXPECT_EQ(Label(expected.name)->text(), QString::fromUtf8(expected.text));
-      EXPECT_EQ(Label(expected.name)->textFormat(), Qt::PlainText);
-      EXPECT_TRUE(Label(expected.name)->alignment() & Qt::AlignHCenter);
-    }
+    const PixelRect box = scale.Box(row);
+    EXPECT_EQ(control->geometry(), QRect(box.left, box.top, box.width, box.height));
+    EXPECT_EQ(control->isVisible(), row.visible);
+    if (row.kind != ControlKind::Label) continue;
+    NavyLabel* label = Label(row.name);
+    EXPECT_EQ(label->text(), QString::fromUtf8(row.caption));
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(label->alignment() & Qt::AlignHCenter);
+    EXPECT_EQ(label->wordWrap(), row.word_wrap);
+    EXPECT_EQ(label->toolTip(), QString::fromUtf8(row.tooltip != nullptr ? row.tooltip : ""));
   }
   EXPECT_EQ(Control<CompletionButton>("cmdOK")->Caption(), "OK");
+  // Back to front as the table runs: the command labels lie on the sphere.
+  EXPECT_EQ(navy_->childAt(Control("Label3")->geometry().center()), Control("Label3"));
+  EXPECT_EQ(navy_->childAt(Control("ShpEtape1")->geometry().center()), Control("ShpEtape1"));
 }
 
 TEST_F(NavyWindowTest, ColoursBordersFontsAndTooltips) {
@@ -120,12 +105,14 @@ TEST_F(NavyWindowTest, ABorderlessToolWindowOnTopCutToTheDisc) {
   EXPECT_TRUE(navy_->isVisible());
 
   const QRegion disc = navy_->mask();
-  for (const QPoint inside : {QPoint(150, 150), QPoint(150, 7), QPoint(7, 150), QPoint(292, 150),
-                              QPoint(150, 292), QPoint(216, 40)}) {
+  // Pixels 5 to 294 across the middle row and column, as the Windows window.
+  for (const QPoint inside : {QPoint(150, 150), QPoint(150, 5), QPoint(5, 150), QPoint(294, 150),
+                              QPoint(150, 294), QPoint(216, 40)}) {
     EXPECT_TRUE(disc.contains(inside)) << inside.x() << "," << inside.y();
   }
   for (const QPoint outside : {QPoint(0, 0), QPoint(297, 0), QPoint(0, 301), QPoint(297, 301),
-                               QPoint(30, 30), QPoint(150, 3), QPoint(150, 297)}) {
+                               QPoint(30, 30), QPoint(150, 4), QPoint(4, 150), QPoint(295, 150),
+                               QPoint(150, 295)}) {
     EXPECT_FALSE(disc.contains(outside)) << outside.x() << "," << outside.y();
   }
 }
@@ -181,84 +168,33 @@ TEST_F(NavyWindowTest, TheCommandLabelUnderThePointerIsBold) {
   QTest::mouseRelease(window, Qt::RightButton, {}, QPoint(62, 152));
 }
 
-class RecordingSurface : public SurfaceEvents {
- public:
-  void MousePress(const QMouseEvent& event) override { Note("press", event.position()); }
-  void MouseMove(const QMouseEvent& event) override { Note("move", event.position()); }
-  void MouseRelease(const QMouseEvent& event) override { Note("release", event.position()); }
-  void KeyPress(const QKeyEvent& event) override { events.push_back("key " + std::to_string(event.key())); }
-  void Note(const std::string& what, QPointF at) {
-    events.push_back(what + " " + std::to_string(qRound(at.x())) + "," + std::to_string(qRound(at.y())));
-  }
-  std::vector<std::string> events;
-};
-
-TEST_F(NavyWindowTest, OnlyTheWindowsOwnSurfaceGetsItsMouseAndKeyEvents) {
-  RecordingSurface surface;
-  navy_->SetSurfaceEvents(&surface);
+// The labels' mouse events reach the window's core in the window's own
+// coordinates, also after the pointer has left the label pressed.
+TEST_F(NavyWindowTest, ALabelPressedThenReleasedElsewhereIsNoClick) {
   QWindow* window = navy_->windowHandle();
-
-  // Pressing, dragging and right-clicking labels and the completion button,
-  // with the wheel and the context menu too: none of it reaches the surface.
-  navy_->PanelHost().ShowCompletion("Traitement du fichier a.zbx terminé.");
-  for (const char* name : {"Label1", "Label2", "Label3", "Label4", "cmdOK"}) {
-    const QPoint at = Control(name)->geometry().center();
-    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
-      QTest::mousePress(window, button, {}, at);
-      QTest::mouseMove(window, at + QPoint(1, 1));
-      QTest::mouseRelease(window, button, {}, at + QPoint(1, 1));
-    }
-    QWidget* control = Control(name);
-    const QPointF local(3, 3);
-    QWheelEvent wheel(local, control->mapToGlobal(local), QPoint(), QPoint(0, 120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(control, &wheel);
-    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(3, 3), control->mapToGlobal(QPoint(3, 3)));
-    QApplication::sendEvent(control, &menu);
-  }
-  EXPECT_TRUE(surface.events.empty()) << surface.events.front();
-
-  // The picture, the panel and a line are the surface.
+  const QPoint label2 = Control("Label2")->geometry().center();
+  const QPoint start = navy_->pos();
+  QTest::mousePress(window, Qt::LeftButton, {}, label2);
   QTest::mouseMove(window, QPoint(30, 150));
-  QTest::mousePress(window, Qt::LeftButton, {}, QPoint(30, 150));
-  QTest::mouseMove(window, QPoint(60, 150));
-  QTest::mouseMove(window, QPoint(150, 96));
-  QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(150, 96));
-  QTest::keyClick(navy_.get(), Qt::Key_Escape);
-  EXPECT_EQ(surface.events, (std::vector<std::string>{"move 30,150", "press 30,150", "move 60,150", "move 150,96",
-                                                      "release 150,96",
-                                                      "key " + std::to_string(Qt::Key_Escape)}));
+  QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(30, 150));
+  EXPECT_TRUE(navy_->SensConversion());
+  EXPECT_EQ(navy_->pos(), start);
 
-  // The step indicators and the lines in front of lblFichiers belong to the
-  // surface, not to the label beneath: they throw and drag the window.
-  navy_->PanelHost().HideCompletion();
-  for (const char* name : {"ShpEtape1", "ShpEtape4", "Line3", "Line2"}) {
-    surface.events.clear();
-    const QPoint at = Control(name)->geometry().center();
-    const std::string where = std::to_string(at.x()) + "," + std::to_string(at.y());
-    QTest::mouseMove(window, at);
-    QTest::mousePress(window, Qt::RightButton, {}, at);
-    QTest::mouseRelease(window, Qt::RightButton, {}, at);
-    EXPECT_EQ(surface.events,
-              (std::vector<std::string>{"move " + where, "press " + where, "release " + where}))
-        << name;
-  }
+  QTest::mousePress(window, Qt::LeftButton, {}, label2);
+  QTest::mouseRelease(window, Qt::LeftButton, {}, label2 + QPoint(3, 2));
+  EXPECT_FALSE(navy_->SensConversion());
 }
 
-TEST_F(NavyWindowTest, Label4RunsTheHideActionAndTheProgramGoesOn) {
-  int hides = 0;
-  navy_->SetHideAction([&] {
-    ++hides;
-    navy_->hide();
-  });
+TEST_F(NavyWindowTest, Label4HidesTheWindowAndTheProgramGoesOn) {
+  navy_->SetNotificationAreaCheck([] { return true; });
   const int code = RunUntilProgramEnds([&] {
     Click(Label("Label4"));
     // Still running a moment later: hiding is no end.
     QTimer::singleShot(300, [] { QCoreApplication::exit(7); });
   });
   EXPECT_EQ(code, 7);
-  EXPECT_EQ(hides, 1);
   EXPECT_FALSE(navy_->isVisible());
+  EXPECT_TRUE(navy_->Core().InTray());
 }
 
 TEST_F(NavyWindowTest, Label3AndTheWindowSystemsCloseEndTheProgram) {

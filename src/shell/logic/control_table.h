@@ -18,17 +18,9 @@ inline constexpr Bgr kGreenBgr = 0x00FF00;
 inline constexpr Bgr kWhiteBgr = 0xFFFFFF;
 inline constexpr Bgr kBlackBgr = 0x000000;
 
-// The window's client area and the disc it is cut to, in twips and pixels
-// at 96 dots per inch (15 twips to the pixel).
-inline constexpr int kTwipsPerInch = 1440;
+// The window's client area, in twips.
 inline constexpr int kClientWidthTwips = 4470;
 inline constexpr int kClientHeightTwips = 4530;
-// The rounded rectangle of the window's region, in pixels at 96 dpi:
-// (left, top, right, bottom, corner width, corner height).
-inline constexpr int kRegion[6] = {5, 5, 295, 295, 325, 325};
-
-// Twips as pixels on a screen of `dpi` dots per inch.
-constexpr int TwipsToPixels(int twips, int dpi) { return twips * dpi / kTwipsPerInch; }
 
 enum class ControlId {
   Shape1,
@@ -78,6 +70,9 @@ struct ControlSpec {
   int border_width;               // pixels, in the window-text colour; 0: none
   bool visible;
   const char* tooltip;  // null: none
+  // Whether a caption too wide for one line goes on over the next ones;
+  // otherwise it stays on one line, cut at the control's edge.
+  bool word_wrap;
 };
 
 // Back to front.

@@ -12,8 +12,8 @@ NavyServices NavyServices::Default() {
   return services;
 }
 
-NavyLogic::NavyLogic(NavyView& view, NavyServices services)
-    : view_(view), services_(std::move(services)), host_(view, services_.files) {
+NavyLogic::NavyLogic(NavyPort& port, NavyServices services)
+    : port_(port), services_(std::move(services)), host_(port, services_.files) {
   host_.SetMessagePresenter(services_.present_message);
   Clock& clock = services_.clock != nullptr ? *services_.clock : system_clock_;
   roads_ = std::make_unique<Roads>(host_, RoadServices{services_.regional, &clock, services_.staging, std::nullopt});
@@ -29,13 +29,13 @@ void NavyLogic::Load() {
 // The chosen direction shows white on black, the other black on the
 // panel's light cyan; text colour first, then background.
 void NavyLogic::SelectLabel(ControlId label) {
-  view_.SetTextColor(label, kWhiteBgr);
-  view_.SetFill(label, kBlackBgr);
+  port_.SetTextColor(label, kWhiteBgr);
+  port_.SetFill(label, kBlackBgr);
 }
 
 void NavyLogic::UnselectLabel(ControlId label) {
-  view_.SetTextColor(label, kBlackBgr);
-  view_.SetFill(label, kLightCyanBgr);
+  port_.SetTextColor(label, kBlackBgr);
+  port_.SetFill(label, kLightCyanBgr);
 }
 
 void NavyLogic::Label1Clicked() {
@@ -51,26 +51,26 @@ void NavyLogic::Label2Clicked() {
 }
 
 void NavyLogic::HoverLabel3() {
-  view_.SetBold(ControlId::Label3, true);
-  view_.SetBold(ControlId::Label4, false);
+  port_.SetBold(ControlId::Label3, true);
+  port_.SetBold(ControlId::Label4, false);
 }
 
 void NavyLogic::HoverLabel4() {
-  view_.SetBold(ControlId::Label4, true);
-  view_.SetBold(ControlId::Label3, false);
+  port_.SetBold(ControlId::Label4, true);
+  port_.SetBold(ControlId::Label3, false);
 }
 
 void NavyLogic::HoverSurface() {
-  view_.SetBold(ControlId::Label3, false);
-  view_.SetBold(ControlId::Label4, false);
+  port_.SetBold(ControlId::Label3, false);
+  port_.SetBold(ControlId::Label4, false);
 }
 
 void NavyLogic::CmdOkClicked() {
   host_.HideCompletion();
-  for (int step = 1; step <= 4; ++step) view_.SetFill(StepIndicator(step), kRedBgr);
-  view_.SetCaption(ControlId::LblFichiers, window_texts::kReady);
-  view_.SetCaption(ControlId::LblDetails, "");
-  view_.SetCaption(ControlId::LblStatus, window_texts::kWaiting);
+  for (int step = 1; step <= 4; ++step) port_.SetFill(StepIndicator(step), kRedBgr);
+  port_.SetCaption(ControlId::LblFichiers, window_texts::kReady);
+  port_.SetCaption(ControlId::LblDetails, "");
+  port_.SetCaption(ControlId::LblStatus, window_texts::kWaiting);
   if (state_ == NavyState::Done) state_ = NavyState::Idle;
 }
 
@@ -80,13 +80,12 @@ void NavyLogic::Dropped(std::vector<std::string> paths) {
   if (pending_.empty()) pending_.push_back(std::string());
   host_.ClearCompletionNotes();
   fichier_depose_ = pending_.front();
-  view_.SetVisible(ControlId::Label1, false);
-  view_.SetVisible(ControlId::Label2, false);
-  view_.SetDropsAccepted(false);
+  port_.SetVisible(ControlId::Label1, false);
+  port_.SetVisible(ControlId::Label2, false);
   state_ = NavyState::Converting;
   // Converting only once the drop has returned, so that the program the
   // files came from is not kept waiting meanwhile.
-  view_.ScheduleConversion();
+  port_.ScheduleConversion();
 }
 
 void NavyLogic::RunDroppedFiles() {
@@ -103,11 +102,13 @@ void NavyLogic::RunDroppedFiles() {
   pending_.clear();
 
   fichier_depose_.clear();
-  view_.SetDropsAccepted(true);
-  view_.SetVisible(ControlId::Label1, true);
-  view_.SetVisible(ControlId::Label2, true);
+  port_.SetVisible(ControlId::Label1, true);
+  port_.SetVisible(ControlId::Label2, true);
   state_ = host_.CompletionShown() ? NavyState::Done : NavyState::Idle;
-  if (end_after_conversion_) view_.EndProgram();
+  if (end_after_conversion_) {
+    ending_ = true;
+    port_.EndProgram();
+  }
 }
 
 // The one place a dropped file meets a converter: the table of roads, under
@@ -120,10 +121,11 @@ void NavyLogic::CloseRequested() {
   if (state_ == NavyState::Converting) {
     end_after_conversion_ = true;
     host_.RequestStop();
-    view_.HideWindow();
+    port_.HideWindow();
     return;
   }
-  view_.EndProgram();
+  ending_ = true;
+  port_.EndProgram();
 }
 
 }  // namespace tessaline

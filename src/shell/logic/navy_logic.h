@@ -1,9 +1,8 @@
 #pragma once
-// What the main window Navy does, whatever draws it: start-up state, the
-// direction selector, the drop sequence and its conversions, the panel's
-// reset, hover emphasis of the command labels, and closing (also during a
-// conversion). A front end turns its native events into these calls and
-// implements NavyView for the logic to act on.
+// The panel's part of the window's core: start-up state, the direction
+// selector, the drop sequence and its conversions, the panel's reset, hover
+// emphasis of the command labels, and closing (also during a conversion).
+// NavyCore calls it from the window's events; it acts on the port.
 
 #include <deque>
 #include <memory>
@@ -15,7 +14,7 @@
 #include "host/file_system.h"
 #include "platform/clock.h"
 #include "platform/regional_settings.h"
-#include "shell/logic/navy_view.h"
+#include "shell/logic/navy_port.h"
 #include "shell/logic/panel_host.h"
 
 namespace tessaline {
@@ -33,7 +32,7 @@ struct NavyServices {
   RegionalSettings regional;
   Clock* clock = nullptr;            // null: the system clock
   FileSystem* files = nullptr;       // null: the machine's file system
-  MessagePresenter present_message;  // empty: the view's message boxes
+  MessagePresenter present_message;  // empty: the port's message boxes
 
   // The running program's staging location and the user's regional settings.
   static NavyServices Default();
@@ -41,7 +40,7 @@ struct NavyServices {
 
 class NavyLogic {
  public:
-  NavyLogic(NavyView& view, NavyServices services);
+  NavyLogic(NavyPort& port, NavyServices services);
   NavyLogic(const NavyLogic&) = delete;
   NavyLogic& operator=(const NavyLogic&) = delete;
   ~NavyLogic();
@@ -61,7 +60,7 @@ class NavyLogic {
   // Files dropped on lblFichiers while it accepts drops, in drop order
   // (none: a drop without files, which still runs the converter with an
   // empty path so that it says it cannot work on that). Hides the direction
-  // labels, refuses drops and asks the view to schedule the conversions.
+  // labels, refuses drops and asks the port to schedule the conversions.
   void Dropped(std::vector<std::string> paths);
   // Converts the dropped files one after the other, the panel reset between
   // them, then gives back the drop target and the direction labels.
@@ -72,10 +71,14 @@ class NavyLogic {
   // the program ends once it has returned.
   void CloseRequested();
 
-  bool AcceptsDrops() const { return state_ != NavyState::Converting; }
+  // Not while converting, nor once the program is ending: a drop arriving
+  // between the close and the end of the event loop would otherwise still
+  // be converted, the window gone.
+  bool AcceptsDrops() const { return state_ != NavyState::Converting && !ending_; }
   bool SensConversion() const { return sens_conversion_; }
   const std::string& FichierDepose() const { return fichier_depose_; }
   NavyState State() const { return state_; }
+  bool CompletionShown() const { return host_.CompletionShown(); }
   PanelHost& Host() { return host_; }
 
  private:
@@ -83,7 +86,7 @@ class NavyLogic {
   void UnselectLabel(ControlId label);
   void ConvertOne(const std::string& path);
 
-  NavyView& view_;
+  NavyPort& port_;
   NavyServices services_;
   SystemClock system_clock_;
   PanelHost host_;
@@ -94,6 +97,7 @@ class NavyLogic {
   std::deque<std::string> pending_;
   NavyState state_ = NavyState::Idle;
   bool end_after_conversion_ = false;
+  bool ending_ = false;
 };
 
 }  // namespace tessaline

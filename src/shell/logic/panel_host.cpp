@@ -4,22 +4,22 @@
 
 namespace tessaline {
 
-PanelHost::PanelHost(NavyView& view, FileSystem* files)
-    : view_(view), files_(files != nullptr ? files : &real_files_) {}
+PanelHost::PanelHost(NavyPort& port, FileSystem* files)
+    : port_(port), files_(files != nullptr ? files : &real_files_) {}
 
-void PanelHost::SetStepText(const std::string& text) { view_.SetCaption(ControlId::LblStatus, text); }
+void PanelHost::SetStepText(const std::string& text) { port_.SetCaption(ControlId::LblStatus, text); }
 
 void PanelHost::SetMainPercentage(const std::string& text) {
-  view_.SetCaption(ControlId::LblFichiers, text);
+  port_.SetCaption(ControlId::LblFichiers, text);
 }
 
 void PanelHost::SetInnerPercentage(const std::string& text) {
-  view_.SetCaption(ControlId::LblDetails, text);
+  port_.SetCaption(ControlId::LblDetails, text);
 }
 
 void PanelHost::MarkStepFinished(int step) {
   if (step < 1 || step > 4) return;
-  view_.SetFill(StepIndicator(step), kGreenBgr);
+  port_.SetFill(StepIndicator(step), kGreenBgr);
 }
 
 void PanelHost::ShowCompletion(const std::string& caption, const ConversionNotes& notes) {
@@ -27,14 +27,14 @@ void PanelHost::ShowCompletion(const std::string& caption, const ConversionNotes
     if (!completion_entries_.empty()) completion_entries_ += "\n\n";
     completion_entries_ += messages::CompletionEntryText(notes);
   }
-  view_.SetTooltip(ControlId::CmdOK, completion_entries_);
-  view_.SetCaption(ControlId::CmdOK, caption);
-  view_.SetVisible(ControlId::CmdOK, true);
+  port_.SetTooltip(ControlId::CmdOK, completion_entries_);
+  port_.SetCaption(ControlId::CmdOK, caption);
+  port_.SetVisible(ControlId::CmdOK, true);
   completion_shown_ = true;
 }
 
 void PanelHost::HideCompletion() {
-  view_.SetVisible(ControlId::CmdOK, false);
+  port_.SetVisible(ControlId::CmdOK, false);
   completion_shown_ = false;
 }
 
@@ -44,13 +44,13 @@ void PanelHost::ShowMessage(const std::string& text, MessageIcon icon,
   if (presenter_) {
     presenter_(text, icon, details);
   } else {
-    view_.ShowMessage(text, icon, details);
+    port_.ShowMessage(text, icon, details);
   }
 }
 
 bool PanelHost::Yield() {
   if (pacer_.Due()) {
-    view_.ProcessEvents();
+    port_.ProcessEvents();
     pacer_.EventsRan();
   }
   return stop_requested_;

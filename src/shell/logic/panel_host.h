@@ -1,6 +1,6 @@
 #pragma once
 // The converters' host inside the window, for both front ends: the panel
-// operations on the view's controls, message boxes, a paced yield, and a
+// operations on the port's controls, message boxes, a paced yield, and a
 // stop that a closing window asks for.
 
 #include <functional>
@@ -8,27 +8,26 @@
 
 #include "host/host.h"
 #include "host/real_file_system.h"
-#include "shell/logic/navy_view.h"
+#include "shell/logic/navy_port.h"
 #include "shell/logic/yield_pacer.h"
 
 namespace tessaline {
 
 // Shows a message and the lines under it (the reason, the warnings; may be
-// empty) instead of the view's box (tests record them).
+// empty) instead of the port's box (tests record them).
 using MessagePresenter =
     std::function<void(const std::string& text, MessageIcon icon, const std::string& details)>;
 
 class PanelHost : public Host {
  public:
   // `files` null: the machine's file system.
-  explicit PanelHost(NavyView& view, FileSystem* files = nullptr);
+  explicit PanelHost(NavyPort& port, FileSystem* files = nullptr);
 
-  // An empty presenter gives the view's message boxes back.
+  // An empty presenter gives the port's message boxes back.
   void SetMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
 
-  // From now on Yield answers "stop", until ClearStopRequest.
+  // From now on Yield answers "stop".
   void RequestStop() { stop_requested_ = true; }
-  void ClearStopRequest() { stop_requested_ = false; }
   bool StopRequested() const { return stop_requested_; }
 
   // cmdOK: whether a conversion has shown it, and hiding it again.
@@ -51,7 +50,7 @@ class PanelHost : public Host {
   FileSystem& Files() override { return *files_; }
 
  private:
-  NavyView& view_;
+  NavyPort& port_;
   RealFileSystem real_files_;
   FileSystem* files_;
   MessagePresenter presenter_;

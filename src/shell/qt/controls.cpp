@@ -1,14 +1,9 @@
 #include "shell/qt/controls.h"
 
-#include <QContextMenuEvent>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QTextOption>
-#include <QWheelEvent>
 
 namespace tessaline {
 
@@ -24,11 +19,9 @@ NavyLabel::NavyLabel(const QString& text, QWidget* parent) : QLabel(parent) {
   setTextFormat(Qt::PlainText);
   setText(text);
   setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  // A caption too wide for the label goes on over a second line instead of
-  // being cut off.
-  setWordWrap(true);
+  // Tracked, so that moves without a button go on to the window too (Qt
+  // drops those over an untracked widget).
   setMouseTracking(true);
-  setAttribute(Qt::WA_NoMousePropagation);
   frame_color_ = palette().color(QPalette::WindowText);
 }
 
@@ -56,31 +49,6 @@ QColor NavyLabel::TextColor() const { return palette().color(QPalette::WindowTex
 
 QColor NavyLabel::BackgroundColor() const { return palette().color(QPalette::Window); }
 
-void NavyLabel::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) left_pressed_ = true;
-  event->accept();
-}
-
-void NavyLabel::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click = event->button() == Qt::LeftButton && left_pressed_ &&
-                     rect().contains(event->position().toPoint());
-  if (event->button() == Qt::LeftButton) left_pressed_ = false;
-  event->accept();
-  if (click) emit clicked();
-}
-
-// The second press of a double-click makes no second click.
-void NavyLabel::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
-
-void NavyLabel::mouseMoveEvent(QMouseEvent* event) {
-  event->accept();
-  emit pointerMoved();
-}
-
-void NavyLabel::wheelEvent(QWheelEvent* event) { event->accept(); }
-
-void NavyLabel::contextMenuEvent(QContextMenuEvent* event) { event->accept(); }
-
 void NavyLabel::paintEvent(QPaintEvent* event) {
   QLabel::paintEvent(event);
   if (!bordered_) return;
@@ -90,57 +58,14 @@ void NavyLabel::paintEvent(QPaintEvent* event) {
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-// ---------------------------------------------------------------- DropLabel
-
-bool ChooseSafeDropAction(QDropEvent* event) {
-  const Qt::DropActions possible = event->possibleActions();
-  if (possible & Qt::CopyAction) {
-    event->setDropAction(Qt::CopyAction);
-  } else if (possible & Qt::LinkAction) {
-    event->setDropAction(Qt::LinkAction);
-  } else {
-    return false;
-  }
-  return true;
-}
-
-DropLabel::DropLabel(const QString& text, QWidget* parent) : NavyLabel(text, parent) {
-  setAcceptDrops(true);
-}
-
-void DropLabel::dragEnterEvent(QDragEnterEvent* event) {
-  if (acceptDrops() && ChooseSafeDropAction(event)) {
-    event->accept();
-  } else {
-    event->ignore();
-  }
-}
-
-void DropLabel::dragMoveEvent(QDragMoveEvent* event) {
-  if (acceptDrops() && ChooseSafeDropAction(event)) {
-    event->accept();
-  } else {
-    event->ignore();
-  }
-}
-
-void DropLabel::dropEvent(QDropEvent* event) {
-  if (!acceptDrops() || !ChooseSafeDropAction(event)) {
-    event->ignore();
-    return;
-  }
-  event->accept();
-  emit dropped(event->mimeData());
-}
-
 // ---------------------------------------------------------------- ShapeControl
 
 ShapeControl::ShapeControl(Kind kind, const QColor& fill, int border_width, QWidget* parent)
     : QWidget(parent), kind_(kind), fill_(fill), border_width_(border_width) {
   // Not transparent for the mouse: Qt would then hand the events to the
   // label beneath (lblFichiers, lblStatus). Ignored here, they go up to the
-  // window instead. Tracked, so that moves without a button go up too
-  // (Qt drops those over an untracked widget).
+  // window, whose core finds no label there. Tracked, so that moves without
+  // a button go up too.
   setMouseTracking(true);
   border_ = palette().color(QPalette::WindowText);
 }
@@ -172,10 +97,9 @@ void ShapeControl::paintEvent(QPaintEvent*) {
 
 // ---------------------------------------------------------------- LineControl
 
-LineControl::LineControl(int x1, int x2, int y, QWidget* parent) : QWidget(parent) {
+LineControl::LineControl(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);  // its events go up to the window, as a shape's
   color_ = palette().color(QPalette::WindowText);
-  setGeometry(x1, y, x2 - x1 + 1, 1);
 }
 
 void LineControl::paintEvent(QPaintEvent*) {

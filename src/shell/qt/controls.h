@@ -12,21 +12,14 @@
 
 #include "shell/logic/control_table.h"
 
-class QDropEvent;
-class QMimeData;
-
 namespace tessaline {
 
 // A colour written as 0x00BBGGRR: blue in the high byte, red in the low one.
 QColor BgrColor(Bgr bgr);
 
-// Copy, or else link: a drop that could only move the file would have the
-// application it came from delete it once the drop is over. False: refused.
-bool ChooseSafeDropAction(QDropEvent* event);
-
-// A label of the window. Qt hands a label's unused mouse events on to the
-// window, where they would drag or throw it; these labels keep every mouse
-// event, report clicks and moves, and may carry a thin frame.
+// A label of the window, which may carry a thin frame. It takes no mouse
+// event of its own: they go on to the window, whose core decides what a
+// press or a move over the label means.
 class NavyLabel : public QLabel {
   Q_OBJECT
 
@@ -44,43 +37,12 @@ class NavyLabel : public QLabel {
   QColor BackgroundColor() const;
   bool IsOpaque() const { return autoFillBackground(); }
 
- signals:
-  // A left press and release over the label.
-  void clicked();
-  // Every move of the pointer over the label, with or without buttons.
-  void pointerMoved();
-
  protected:
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void mouseDoubleClickEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void wheelEvent(QWheelEvent* event) override;
-  void contextMenuEvent(QContextMenuEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
   bool bordered_ = false;
-  bool left_pressed_ = false;
   QColor frame_color_;
-};
-
-// The label files are dropped on. It takes any drop while it accepts drops
-// (a drop without files still counts) and reports it; while it does not,
-// the drag is refused and the pointer shows it.
-class DropLabel : public NavyLabel {
-  Q_OBJECT
-
- public:
-  DropLabel(const QString& text, QWidget* parent);
-
- signals:
-  void dropped(const QMimeData* data);
-
- protected:
-  void dragEnterEvent(QDragEnterEvent* event) override;
-  void dragMoveEvent(QDragMoveEvent* event) override;
-  void dropEvent(QDropEvent* event) override;
 };
 
 // A filled circle or rectangle with a border. It takes no mouse input of its
@@ -115,8 +77,7 @@ class LineControl : public QWidget {
   Q_OBJECT
 
  public:
-  // From (x1, y) to (x2, y), both ends included.
-  LineControl(int x1, int x2, int y, QWidget* parent);
+  explicit LineControl(QWidget* parent);
   QColor LineColor() const { return color_; }
 
  protected:

@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QMenu>
 
-#include "shell/logic/tray_state_machine.h"
 #include "shell/logic/window_texts.h"
 
 namespace tessaline {
@@ -29,7 +28,9 @@ FrmSystray::FrmSystray(const QIcon& icon)
   connect(mnu_apropos_de_, &QAction::triggered, this, &FrmSystray::aboutChosen);
   connect(mnu_restaurer_, &QAction::triggered, this, &FrmSystray::restoreChosen);
   connect(tray_icon_, &QSystemTrayIcon::activated, this,
-          [this](QSystemTrayIcon::ActivationReason reason) { emit notified(TrayCodeFor(reason)); });
+          [this](QSystemTrayIcon::ActivationReason reason) {
+            emit iconClicked(reason == QSystemTrayIcon::DoubleClick);
+          });
 }
 
 void FrmSystray::AddIcon(const QString& tooltip) {
@@ -38,22 +39,6 @@ void FrmSystray::AddIcon(const QString& tooltip) {
 }
 
 void FrmSystray::RemoveIcon() { tray_icon_->hide(); }
-
-std::int32_t FrmSystray::TrayCodeFor(QSystemTrayIcon::ActivationReason reason) {
-  switch (reason) {
-    case QSystemTrayIcon::DoubleClick:
-      return kTrayLeftDoubleClick;
-    case QSystemTrayIcon::Trigger:
-      return kTrayLeftButtonUp;
-    case QSystemTrayIcon::Context:
-      return kTrayRightButtonUp;
-    case QSystemTrayIcon::MiddleClick:
-      return kTrayMiddleButtonUp;
-    case QSystemTrayIcon::Unknown:
-      break;
-  }
-  return kTrayMouseMove;
-}
 
 void FrmSystray::closeEvent(QCloseEvent* event) {
   event->accept();

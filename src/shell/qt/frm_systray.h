@@ -4,7 +4,6 @@
 
 #include <QSystemTrayIcon>
 #include <QWidget>
-#include <cstdint>
 
 class QAction;
 class QMenu;
@@ -25,12 +24,9 @@ class FrmSystray : public QWidget {
   QAction& MnuAproposDe() { return *mnu_apropos_de_; }
   QAction& MnuRestaurer() { return *mnu_restaurer_; }
 
-  // The notification code of an activation of the icon: the mouse message
-  // it stands for.
-  static std::int32_t TrayCodeFor(QSystemTrayIcon::ActivationReason reason);
-
  signals:
-  void notified(int tray_code);
+  // An activation of the icon: a double-click or any other.
+  void iconClicked(bool double_click);
   void aboutChosen();
   void restoreChosen();
   // The window is being closed by other means than a restore.

@@ -11,8 +11,4 @@ QMessageBox* MakeInformationBox(const QString& title, const QString& text) {
   return box;
 }
 
-void MessageBoxPresenter::ShowInformation(const QString& title, const QString& text) {
-  MakeInformationBox(title, text)->show();
-}
-
 }  // namespace tessaline

@@ -1,38 +1,36 @@
 #include "shell/qt/navy.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QScreen>
+#include <QSystemTrayIcon>
 #include <QUrl>
+#include <QtMath>
 #include <vector>
 
 #include "shell/logic/window_texts.h"
 #include "shell/qt/artwork.h"
 #include "shell/qt/controls.h"
+#include "shell/qt/information_box.h"
 
 namespace tessaline {
 
 namespace {
 
-// The layout is kept in twips, 15 to a device-independent pixel.
-constexpr int kQtTwipsPerPixel = 15;
-constexpr int Px(int twips) { return twips / kQtTwipsPerPixel; }
-QRect TwipsRect(const ControlSpec& row) {
-  return QRect(Px(row.left), Px(row.top), Px(row.width), Px(row.height));
-}
-
-// The disc the window is cut to: 290 across, centred on the sphere.
-const QRect kDiscBounds(kRegion[0] + 1, kRegion[1] + 1, kRegion[2] - kRegion[0],
-                        kRegion[3] - kRegion[1]);
+QRect ToQRect(const PixelRect& box) { return QRect(box.left, box.top, box.width, box.height); }
 
 // Tahoma where the system has it; on Linux Wine's copy lies outside the
 // font configuration's folders and is loaded from its file.
@@ -78,22 +76,39 @@ std::vector<std::string> DroppedFiles(const QMimeData* data) {
   return paths;
 }
 
-// The surface's events, handed to the window's motion.
-class MotionEvents : public SurfaceEvents {
- public:
-  explicit MotionEvents(MotionBinding& motion) : motion_(motion) {}
-  void MousePress(const QMouseEvent& event) override { motion_.MousePress(event); }
-  void MouseMove(const QMouseEvent& event) override { motion_.MouseMove(event); }
-  void MouseRelease(const QMouseEvent& event) override { motion_.MouseRelease(event); }
-  void KeyPress(const QKeyEvent& event) override { motion_.KeyPress(event); }
+int Offered(Qt::DropActions actions) {
+  int offered = 0;
+  if (actions & Qt::CopyAction) offered |= kDropCopy;
+  if (actions & Qt::MoveAction) offered |= kDropMove;
+  if (actions & Qt::LinkAction) offered |= kDropLink;
+  return offered;
+}
 
- private:
-  MotionBinding& motion_;
-};
+// Whether the drag goes on: the action shown is the core's.
+bool Answer(QDropEvent* event, DropEffect effect) {
+  if (effect == DropEffect::None) {
+    event->ignore();
+    return false;
+  }
+  event->setDropAction(effect == DropEffect::Copy ? Qt::CopyAction : Qt::LinkAction);
+  event->accept();
+  return true;
+}
+
+int ButtonBits(Qt::MouseButtons buttons) {
+  int bits = 0;
+  if (buttons & Qt::LeftButton) bits |= kLeftButton;
+  if (buttons & Qt::RightButton) bits |= kRightButton;
+  if (buttons & Qt::MiddleButton) bits |= kMiddleButton;
+  return bits;
+}
+
+PixelPoint PointOf(const QPointF& at) { return {qFloor(at.x()), qFloor(at.y())}; }
+PixelPoint PointOf(const QMouseEvent* event) { return PointOf(event->position()); }
 
 }  // namespace
 
-Navy::Navy(NavyServices services) : QWidget(nullptr), view_(this) {
+Navy::Navy(NavyServices services) : QWidget(nullptr) {
   setObjectName(QStringLiteral("Navy"));
   setWindowTitle(QString::fromUtf8(window_texts::kTitle));
   setWindowIcon(TessalineIcon());
@@ -107,47 +122,45 @@ Navy::Navy(NavyServices services) : QWidget(nullptr), view_(this) {
   setAttribute(Qt::WA_AlwaysShowToolTips);
   setFocusPolicy(Qt::StrongFocus);
   setFixedSize(kClientWidth, kClientHeight);
+  // Moves with no button held set the drag anchor and the labels' hover.
   setMouseTracking(true);
+  // Drops over what lies in front of lblFichiers (the step indicators,
+  // Line3, lblDetails) reach the window too: the core decides by position.
   setAcceptDrops(true);
   setFont(FontOf(kDefaultFont));
 
-  logic_ = std::make_unique<NavyLogic>(view_, std::move(services));
-  view_.SetScheduler([this] {
-    // Converting only once the drop event has returned.
-    QMetaObject::invokeMethod(this, &Navy::RunDroppedFiles, Qt::QueuedConnection);
-  });
+  const char* timer_names[3] = {"Timer1", "Timer3", "TmrHit"};
+  for (std::size_t i = 0; i < timers_.size(); ++i) {
+    timers_[i].setObjectName(QString::fromLatin1(timer_names[i]));
+    timers_[i].setTimerType(Qt::PreciseTimer);
+    connect(&timers_[i], &QTimer::timeout, this,
+            [this, i] { core_->TimerTicked(static_cast<MotionTimer>(i)); });
+  }
+  core_ = std::make_unique<NavyCore>(static_cast<NavyPort&>(*this), std::move(services));
   BuildControls();
-
-  motion_ = std::make_unique<MotionBinding>(*this);
-  motion_->SetHoverOut([this] { SetCommandLabelsRegular(); });
-  motion_events_ = std::make_unique<MotionEvents>(*motion_);
-  surface_events_ = motion_events_.get();
-  tray_ = std::make_unique<TrayBinding>(*this, TessalineIcon());
-  tray_->WatchLabel4(*LabelOf(ControlId::Label4));
-  hide_action_ = [this] { tray_->Label4Clicked(); };
 }
 
-Navy::~Navy() = default;
-
-NavyLabel* Navy::LabelOf(ControlId id) const { return qobject_cast<NavyLabel*>(view_.Control(id)); }
+// Not inside one of its own signals here: the tray window can go at once.
+Navy::~Navy() { delete systray_.data(); }
 
 // Created back to front, as the table runs: each control lies in front of
 // those made before.
 void Navy::BuildControls() {
+  const PixelScale& scale = core_->Scale();
   for (const ControlSpec& row : ControlTable()) {
     QWidget* control = nullptr;
     switch (row.kind) {
       case ControlKind::Label: {
-        NavyLabel* label = row.id == ControlId::LblFichiers
-                               ? new DropLabel(QString::fromUtf8(row.caption), this)
-                               : new NavyLabel(QString::fromUtf8(row.caption), this);
+        auto* label = new NavyLabel(QString::fromUtf8(row.caption), this);
         label->setFont(FontOf(row.font));
         if (row.text_color) label->SetTextColor(BgrColor(*row.text_color));
         if (row.fill) label->SetBackgroundColor(BgrColor(*row.fill));
         label->SetBordered(row.border_width > 0);
-        // Only the step text may take a second line.
-        label->setWordWrap(row.id == ControlId::LblStatus);
-        if (row.tooltip != nullptr) label->setToolTip(QString::fromUtf8(row.tooltip));
+        label->setWordWrap(row.word_wrap);
+        if (row.tooltip != nullptr) {
+          label->setToolTip(QString::fromUtf8(row.tooltip));
+          label->installEventFilter(this);
+        }
         control = label;
         break;
       }
@@ -158,40 +171,32 @@ void Navy::BuildControls() {
                                    BgrColor(row.fill.value_or(kWhiteBgr)), row.border_width, this);
         break;
       case ControlKind::Line:
-        control = new LineControl(Px(row.left), Px(row.left + row.width), Px(row.top), this);
+        control = new LineControl(this);
         break;
-      case ControlKind::Button:
-        control = new CompletionButton(QString::fromUtf8(row.caption), this);
+      case ControlKind::Button: {
+        auto* button = new CompletionButton(QString::fromUtf8(row.caption), this);
+        connect(button, &QPushButton::clicked, this, [this] { core_->CompletionClicked(); });
+        control = button;
         break;
+      }
     }
     control->setObjectName(QString::fromUtf8(row.name));
-    if (row.kind != ControlKind::Line) control->setGeometry(TwipsRect(row));
+    control->setGeometry(ToQRect(scale.Box(row)));
     if (!row.visible) control->hide();
-    view_.Register(row.id, control);
+    controls_[static_cast<std::size_t>(row.id)] = control;
   }
-
-  NavyLabel* label3 = LabelOf(ControlId::Label3);
-  NavyLabel* label4 = LabelOf(ControlId::Label4);
-  connect(LabelOf(ControlId::Label1), &NavyLabel::clicked, this, [this] { logic_->Label1Clicked(); });
-  connect(LabelOf(ControlId::Label2), &NavyLabel::clicked, this, [this] { logic_->Label2Clicked(); });
-  connect(label3, &NavyLabel::pointerMoved, this, [this] { logic_->HoverLabel3(); });
-  connect(label3, &NavyLabel::clicked, this, [this] { logic_->CloseRequested(); });
-  connect(label4, &NavyLabel::pointerMoved, this, [this] { logic_->HoverLabel4(); });
-  connect(label4, &NavyLabel::clicked, this, [this] {
-    if (hide_action_) hide_action_();
-  });
-  connect(static_cast<DropLabel*>(view_.Control(ControlId::LblFichiers)), &DropLabel::dropped, this,
-          &Navy::Dropped);
-  connect(static_cast<CompletionButton*>(view_.Control(ControlId::CmdOK)), &QPushButton::clicked,
-          this, [this] { logic_->CmdOkClicked(); });
 }
 
-void Navy::Load() {
-  // Cut to the disc before the window first appears, so that the square's
-  // corners never flash.
-  setMask(QRegion(kDiscBounds, QRegion::Ellipse));
-  logic_->Load();
-  show();
+void Navy::Load() { core_->Load(); }
+
+// A label's tooltip is about to show: the core may change it first.
+bool Navy::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    for (const ControlSpec& row : ControlTable()) {
+      if (Control(row.id) == watched) core_->TooltipShowing(row.id);
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void Navy::paintEvent(QPaintEvent*) {
@@ -202,28 +207,33 @@ void Navy::paintEvent(QPaintEvent*) {
   painter.drawImage(QPointF(0, 0), picture_);
 }
 
+// ---------------------------------------------------------------- events
+
+// The labels' and shapes' mouse events come here too, in the window's own
+// coordinates; the completion button keeps its own.
 void Navy::mousePressEvent(QMouseEvent* event) {
-  if (surface_events_ != nullptr) surface_events_->MousePress(*event);
+  if (const int button = ButtonBits(event->button())) core_->PointerPressed(button, PointOf(event));
   event->accept();
 }
 
+void Navy::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+
 void Navy::mouseMoveEvent(QMouseEvent* event) {
-  // Once per move: whoever takes the surface's events clears the hover.
-  if (surface_events_ != nullptr) {
-    surface_events_->MouseMove(*event);
-  } else {
-    SetCommandLabelsRegular();
-  }
+  core_->PointerMoved(ButtonBits(event->buttons()), PointOf(event));
   event->accept();
 }
 
 void Navy::mouseReleaseEvent(QMouseEvent* event) {
-  if (surface_events_ != nullptr) surface_events_->MouseRelease(*event);
+  if (const int button = ButtonBits(event->button())) core_->PointerReleased(button, PointOf(event));
   event->accept();
 }
 
 void Navy::keyPressEvent(QKeyEvent* event) {
-  if (surface_events_ != nullptr) surface_events_->KeyPress(*event);
+  const QString text = event->text();
+  const int character = event->key() == Qt::Key_Escape ? 27
+                        : text.isEmpty()               ? 0
+                                                       : static_cast<int>(text.at(0).unicode());
+  core_->KeyPressed(character);
   QWidget::keyPressEvent(event);
 }
 
@@ -231,48 +241,159 @@ void Navy::keyPressEvent(QKeyEvent* event) {
 // notification area does not come here.
 void Navy::closeEvent(QCloseEvent* event) {
   event->accept();
-  logic_->CloseRequested();
-}
-
-bool Navy::InDropTarget(QPointF at) const {
-  const QWidget* target = view_.Control(ControlId::LblFichiers);
-  const QWidget* completion = view_.Control(ControlId::CmdOK);
-  return target->acceptDrops() && completion->isHidden() &&
-         target->geometry().contains(at.toPoint());
+  core_->CloseRequested();
 }
 
 // Taken at the window's edge so that the moves that follow arrive; whether
 // the pointer is over the target is decided on each move and at the drop.
 void Navy::dragEnterEvent(QDragEnterEvent* event) {
-  if (ChooseSafeDropAction(event)) {
-    event->accept();
-  } else {
-    event->ignore();
-  }
+  Answer(event, core_->DragEntered(Offered(event->possibleActions())));
 }
 
 void Navy::dragMoveEvent(QDragMoveEvent* event) {
-  if (InDropTarget(event->position()) && ChooseSafeDropAction(event)) {
-    event->accept();
-  } else {
-    event->ignore();
-  }
+  Answer(event, core_->DragOver(PointOf(event->position()), Offered(event->possibleActions())));
 }
 
 void Navy::dropEvent(QDropEvent* event) {
-  if (!InDropTarget(event->position()) || !ChooseSafeDropAction(event)) {
-    event->ignore();
-    return;
+  Answer(event, core_->FilesDropped(PointOf(event->position()), Offered(event->possibleActions()),
+                                    DroppedFiles(event->mimeData())));
+}
+
+// ---------------------------------------------------------------- NavyPort
+
+void Navy::SetCaption(ControlId id, const std::string& text) {
+  QWidget* control = Control(id);
+  const QString caption = QString::fromStdString(text);
+  if (auto* button = qobject_cast<CompletionButton*>(control)) {
+    button->SetCaption(caption);
+  } else if (auto* label = qobject_cast<NavyLabel*>(control)) {
+    label->setText(caption);
   }
-  event->accept();
-  Dropped(event->mimeData());
 }
 
-void Navy::Dropped(const QMimeData* data) { logic_->Dropped(DroppedFiles(data)); }
-
-void Navy::RunDroppedFiles() {
-  logic_->RunDroppedFiles();
-  emit conversionsFinished();
+void Navy::SetTextColor(ControlId id, Bgr color) {
+  if (auto* label = qobject_cast<NavyLabel*>(Control(id))) label->SetTextColor(BgrColor(color));
 }
+
+void Navy::SetFill(ControlId id, Bgr color) {
+  QWidget* control = Control(id);
+  if (auto* shape = qobject_cast<ShapeControl*>(control)) {
+    shape->SetFillColor(BgrColor(color));
+  } else if (auto* label = qobject_cast<NavyLabel*>(control)) {
+    label->SetBackgroundColor(BgrColor(color));
+  }
+}
+
+void Navy::SetVisible(ControlId id, bool visible) {
+  QWidget* control = Control(id);
+  if (visible) control->raise();
+  control->setVisible(visible);
+}
+
+void Navy::SetBold(ControlId id, bool bold) {
+  QWidget* control = Control(id);
+  QFont font = control->font();
+  if (font.bold() == bold) return;
+  font.setBold(bold);
+  control->setFont(font);
+}
+
+void Navy::SetTooltip(ControlId id, const std::string& text) {
+  Control(id)->setToolTip(QString::fromStdString(text));
+}
+
+void Navy::CutToShape(const std::vector<PixelRect>& rows) {
+  QRegion shape;
+  for (const PixelRect& row : rows) shape += ToQRect(row);
+  setMask(shape);
+}
+
+void Navy::ShowWindow() { show(); }
+
+void Navy::HideWindow() { hide(); }
+
+bool Navy::IsWindowShown() const { return isVisible(); }
+
+void Navy::GiveFocus() {
+  activateWindow();
+  setFocus(Qt::ActiveWindowFocusReason);
+}
+
+PixelRect Navy::WindowBox() const {
+  const QSize size = frameGeometry().size();
+  return {pos().x(), pos().y(), size.width(), size.height()};
+}
+
+// The full geometry (not the available area) of the screen the window is on.
+PixelRect Navy::ScreenBox() const {
+  const QScreen* on = screen();
+  if (on == nullptr) on = QGuiApplication::primaryScreen();
+  const QRect box = on != nullptr ? on->geometry() : QRect();
+  return {box.x(), box.y(), box.width(), box.height()};
+}
+
+void Navy::MoveWindow(PixelPoint top_left) { move(top_left.x, top_left.y); }
+
+// Qt keeps the pointer for the widget pressed until the last button is up.
+void Navy::CapturePointer(bool) {}
+
+void Navy::StartTimer(MotionTimer timer, int interval_ms) { Timer(timer).start(interval_ms); }
+
+void Navy::StopTimer(MotionTimer timer) { Timer(timer).stop(); }
+
+bool Navy::NotificationAreaAvailable() const {
+  return notification_area_ ? notification_area_() : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool Navy::AddTrayIcon(const std::string& tooltip) {
+  auto* window = new FrmSystray(TessalineIcon());
+  systray_ = window;
+  connect(window, &FrmSystray::iconClicked, this, [this](bool double_click) {
+    core_->TrayIconClicked(double_click ? TrayClick::DoubleClick : TrayClick::Other);
+  });
+  connect(window, &FrmSystray::restoreChosen, this, [this] { core_->TrayRestoreChosen(); });
+  connect(window, &FrmSystray::closing, this, [this] { core_->TrayRestoreChosen(); });
+  connect(window, &FrmSystray::aboutChosen, this, [this] { core_->TrayAboutChosen(); });
+  window->AddIcon(QString::fromStdString(tooltip));
+  return true;
+}
+
+// Later rather than at once: the restore may come from the tray window's
+// own menu or icon, whose signal is still being delivered.
+void Navy::RemoveTrayIcon() {
+  if (systray_ == nullptr) return;
+  systray_->RemoveIcon();
+  systray_->deleteLater();
+  systray_ = nullptr;
+}
+
+void Navy::ShowMessage(const std::string& text, MessageIcon icon, const std::string& details) {
+  QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
+                  QString::fromUtf8(window_texts::kTitle), QString::fromStdString(text),
+                  QMessageBox::Ok, this);
+  box.setTextFormat(Qt::PlainText);
+  if (!details.empty()) box.setInformativeText(QString::fromStdString(details));
+  box.exec();
+}
+
+void Navy::ShowAbout(const std::string& text) {
+  MakeInformationBox(QString::fromUtf8(window_texts::kTitle), QString::fromStdString(text))->show();
+}
+
+void Navy::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void Navy::ScheduleConversion() {
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        core_->ConversionDue();
+        emit conversionsFinished();
+      },
+      Qt::QueuedConnection);
+}
+
+// exit() rather than quit(): quit() would first try to close the windows,
+// which is not how this program ends.
+void Navy::EndProgram() { QCoreApplication::exit(0); }
 
 }  // namespace tessaline

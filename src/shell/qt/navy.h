@@ -1,46 +1,31 @@
 #pragma once
-// Navy, the program's window: a disc-shaped, always-on-top window showing
-// the sphere, the direction selector, the drop target lblFichiers and the
-// progress panel the converters report on.
+// Navy, the program's window on Qt: a disc-shaped, always-on-top window
+// showing the sphere, the direction selector, the drop target lblFichiers
+// and the progress panel. It builds its widgets from the control table,
+// paints the sphere, turns Qt's events into events of the window's core
+// (NavyCore) and implements the core's port; the core decides the rest.
 
+#include <QImage>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "shell/logic/navy_logic.h"
-#include "shell/qt/motion_binding.h"
-#include "shell/qt/qt_view.h"
-#include "shell/qt/tray_binding.h"
-
-class QKeyEvent;
-class QMimeData;
-class QMouseEvent;
+#include "shell/logic/navy_core.h"
+#include "shell/qt/frm_systray.h"
 
 namespace tessaline {
 
-class NavyLabel;
-
-// Receives the mouse and key events of the window's own surface: the
-// picture, the panel, the lines and the step indicators. Labels and the
-// completion button keep theirs.
-class SurfaceEvents {
- public:
-  virtual ~SurfaceEvents() = default;
-  virtual void MousePress(const QMouseEvent& event) = 0;
-  virtual void MouseMove(const QMouseEvent& event) = 0;
-  virtual void MouseRelease(const QMouseEvent& event) = 0;
-  virtual void KeyPress(const QKeyEvent& event) = 0;
-};
-
-// The Qt front end of the window: builds the controls of the shared table,
-// paints the sphere and turns Qt's events into calls of NavyLogic.
-class Navy : public QWidget {
+class Navy : public QWidget, private NavyPort {
   Q_OBJECT
 
  public:
-  static constexpr int kClientWidth = 298;
-  static constexpr int kClientHeight = 302;
+  // The client area in device-independent pixels: 298 x 302.
+  static constexpr int kClientWidth = PixelScale().Pixels(kClientWidthTwips);
+  static constexpr int kClientHeight = PixelScale().Pixels(kClientHeightTwips);
 
   explicit Navy(NavyServices services = NavyServices::Default());
   ~Navy() override;
@@ -49,25 +34,19 @@ class Navy : public QWidget {
   // window shown above all others without taking the focus from anyone.
   void Load();
 
-  // Who takes the surface's events; the window's own motion unless replaced.
-  // Whoever takes them also clears the command labels' hover on each move
-  // (the motion does it between moving the window and ending a flight);
-  // with null the window only clears that hover.
-  void SetSurfaceEvents(SurfaceEvents* events) { surface_events_ = events; }
-  // What a click on Label4 does; hiding into the notification area unless
-  // replaced.
-  void SetHideAction(std::function<void()> action) { hide_action_ = std::move(action); }
-  // Both command labels back to regular weight.
-  void SetCommandLabelsRegular() { logic_->HoverSurface(); }
-
-  bool SensConversion() const { return logic_->SensConversion(); }
-  const std::string& FichierDepose() const { return logic_->FichierDepose(); }
-  NavyState State() const { return logic_->State(); }
-  ::tessaline::PanelHost& PanelHost() { return logic_->Host(); }
-  // Dragging, throwing and Esc, with Timer1, Timer3 and TmrHit.
-  MotionBinding& Motion() { return *motion_; }
-  // Label4 and the notification-area icon.
-  TrayBinding& Tray() { return *tray_; }
+  NavyCore& Core() { return *core_; }
+  bool SensConversion() const { return core_->Logic().SensConversion(); }
+  const std::string& FichierDepose() const { return core_->Logic().FichierDepose(); }
+  NavyState State() const { return core_->Logic().State(); }
+  ::tessaline::PanelHost& PanelHost() { return core_->Logic().Host(); }
+  // Timer1, Timer3 and TmrHit.
+  QTimer& Timer(MotionTimer timer) { return timers_[static_cast<std::size_t>(timer)]; }
+  // The tray window while the window is hidden into the notification area.
+  FrmSystray* Systray() const { return systray_; }
+  // Replaces the check for a notification area (tests).
+  void SetNotificationAreaCheck(std::function<bool()> available) {
+    notification_area_ = std::move(available);
+  }
 
  signals:
   // The dropped files have all been handled (or the rest given up after a
@@ -75,33 +54,55 @@ class Navy : public QWidget {
   void conversionsFinished();
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-  // Drops over what lies in front of lblFichiers (the step indicators,
-  // Line3, lblDetails) reach the window: its rectangle is the target.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildControls();
-  NavyLabel* LabelOf(ControlId id) const;
-  bool InDropTarget(QPointF at) const;
-  void Dropped(const QMimeData* data);
-  void RunDroppedFiles();
+  QWidget* Control(ControlId id) const { return controls_[static_cast<std::size_t>(id)]; }
 
-  QtView view_;
-  std::unique_ptr<NavyLogic> logic_;
-  std::unique_ptr<MotionBinding> motion_;
-  std::unique_ptr<SurfaceEvents> motion_events_;
-  std::unique_ptr<TrayBinding> tray_;
-  SurfaceEvents* surface_events_ = nullptr;
-  std::function<void()> hide_action_;
+  // NavyPort
+  void SetCaption(ControlId id, const std::string& text) override;
+  void SetTextColor(ControlId id, Bgr color) override;
+  void SetFill(ControlId id, Bgr color) override;
+  void SetVisible(ControlId id, bool visible) override;
+  void SetBold(ControlId id, bool bold) override;
+  void SetTooltip(ControlId id, const std::string& text) override;
+  void CutToShape(const std::vector<PixelRect>& rows) override;
+  void ShowWindow() override;
+  void HideWindow() override;
+  bool IsWindowShown() const override;
+  void GiveFocus() override;
+  PixelRect WindowBox() const override;
+  PixelRect ScreenBox() const override;
+  void MoveWindow(PixelPoint top_left) override;
+  void CapturePointer(bool captured) override;
+  void StartTimer(MotionTimer timer, int interval_ms) override;
+  void StopTimer(MotionTimer timer) override;
+  bool NotificationAreaAvailable() const override;
+  bool AddTrayIcon(const std::string& tooltip) override;
+  void RemoveTrayIcon() override;
+  void ShowMessage(const std::string& text, MessageIcon icon, const std::string& details) override;
+  void ShowAbout(const std::string& text) override;
+  void ProcessEvents() override;
+  void ScheduleConversion() override;
+  void EndProgram() override;
+
+  std::array<QWidget*, kControlCount> controls_{};
+  std::array<QTimer, 3> timers_;
+  QPointer<FrmSystray> systray_;
+  std::function<bool()> notification_area_;
   QImage picture_;
+  std::unique_ptr<NavyCore> core_;
 };
 
 }  // namespace tessaline

@@ -26,6 +26,7 @@ ControlLooks InitialLooks() {
   for (const ControlSpec& row : ControlTable()) {
     ControlLook& look = looks[static_cast<std::size_t>(row.id)];
     look.caption = row.caption != nullptr ? platform::Widen(row.caption) : std::wstring();
+    look.tooltip = row.tooltip != nullptr ? platform::Widen(row.tooltip) : std::wstring();
     look.text_color = row.text_color;
     look.fill = row.fill;
     look.visible = row.visible;
@@ -33,7 +34,7 @@ ControlLooks InitialLooks() {
   return looks;
 }
 
-ControlPainter::ControlPainter(const ScreenScale& scale, HBITMAP sphere)
+ControlPainter::ControlPainter(const PixelScale& scale, HBITMAP sphere)
     : scale_(scale), sphere_(sphere) {}
 
 ControlPainter::~ControlPainter() {
@@ -49,7 +50,7 @@ HFONT ControlPainter::Font(const FontSpec& row, bool bold) {
     }
   }
   const std::wstring family = platform::Widen(row.family);
-  HFONT font = CreateFontW(scale_.FontHeight(row.points), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
+  HFONT font = CreateFontW(-scale_.FontPixels(row.points), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
                            FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS,
                            family.c_str());
@@ -94,7 +95,7 @@ void ControlPainter::Paint(HDC dc, SIZE size, const ControlLooks& looks) {
 }
 
 void ControlPainter::PaintLabel(HDC dc, const ControlSpec& row, const ControlLook& look) {
-  RECT box = scale_.Box(row);
+  RECT box = RectOf(scale_.Box(row));
   if (look.fill) FillBox(dc, box, ColorOf(look.fill));
   if (row.border_width > 0) {
     HBRUSH frame = CreateSolidBrush(GetSysColor(COLOR_WINDOWTEXT));
@@ -104,15 +105,13 @@ void ControlPainter::PaintLabel(HDC dc, const ControlSpec& row, const ControlLoo
   }
   HGDIOBJ old = SelectObject(dc, Font(row.font, look.bold));
   SetTextColor(dc, ColorOf(look.text_color));
-  // Only the step text may take a second line.
-  const UINT layout = DT_CENTER | DT_TOP | DT_NOPREFIX |
-                      (row.id == ControlId::LblStatus ? DT_WORDBREAK : DT_SINGLELINE);
+  const UINT layout = DT_CENTER | DT_TOP | DT_NOPREFIX | (row.word_wrap ? DT_WORDBREAK : DT_SINGLELINE);
   DrawTextW(dc, look.caption.c_str(), static_cast<int>(look.caption.size()), &box, layout);
   SelectObject(dc, old);
 }
 
 void ControlPainter::PaintShape(HDC dc, const ControlSpec& row, const ControlLook& look) {
-  RECT box = scale_.Box(row);
+  RECT box = RectOf(scale_.Box(row));
   const int border = scale_.Scaled(row.border_width);
   if (row.kind == ControlKind::Rectangle) {
     // The border lies inside the box, around the filled middle.
@@ -139,7 +138,7 @@ void ControlPainter::PaintShape(HDC dc, const ControlSpec& row, const ControlLoo
 }
 
 void ControlPainter::PaintLine(HDC dc, const ControlSpec& row) {
-  const RECT box = scale_.Box(row);
+  const RECT box = RectOf(scale_.Box(row));
   FillBox(dc, box, GetSysColor(COLOR_WINDOWTEXT));
 }
 

@@ -10,13 +10,19 @@
 #include <string>
 
 #include "shell/logic/control_table.h"
-#include "shell/win32/screen_scale.h"
+#include "shell/logic/pixel_scale.h"
 
 namespace tessaline::win32 {
+
+// A box of the core's as a GDI rectangle.
+inline RECT RectOf(const PixelRect& box) {
+  return RECT{box.left, box.top, box.left + box.width, box.top + box.height};
+}
 
 // What a control shows now; starts as the table says.
 struct ControlLook {
   std::wstring caption;
+  std::wstring tooltip;
   std::optional<Bgr> text_color;  // none: the window-text colour
   std::optional<Bgr> fill;        // labels: opaque background; shapes: fill
   bool visible = true;
@@ -28,7 +34,7 @@ ControlLooks InitialLooks();
 
 class ControlPainter {
  public:
-  ControlPainter(const ScreenScale& scale, HBITMAP sphere);
+  ControlPainter(const PixelScale& scale, HBITMAP sphere);
   ~ControlPainter();
   ControlPainter(const ControlPainter&) = delete;
   ControlPainter& operator=(const ControlPainter&) = delete;
@@ -43,7 +49,7 @@ class ControlPainter {
   void PaintShape(HDC dc, const ControlSpec& row, const ControlLook& look);
   void PaintLine(HDC dc, const ControlSpec& row);
 
-  const ScreenScale& scale_;
+  const PixelScale& scale_;
   HBITMAP sphere_;
   struct CachedFont {
     const char* family;

@@ -22,30 +22,47 @@ ULONG STDMETHODCALLTYPE DropTarget::AddRef() { return static_cast<ULONG>(Interlo
 // The window owns the object; the count only keeps OLE's calls balanced.
 ULONG STDMETHODCALLTYPE DropTarget::Release() { return static_cast<ULONG>(InterlockedDecrement(&references_)); }
 
-DWORD DropTarget::Choose(POINTL at, DWORD allowed) {
+namespace {
+
+int Offered(DWORD allowed) {
+  int offered = 0;
+  if (allowed & DROPEFFECT_COPY) offered |= kDropCopy;
+  if (allowed & DROPEFFECT_MOVE) offered |= kDropMove;
+  if (allowed & DROPEFFECT_LINK) offered |= kDropLink;
+  return offered;
+}
+
+DWORD EffectOf(DropEffect effect) {
+  return effect == DropEffect::Copy   ? DROPEFFECT_COPY
+         : effect == DropEffect::Link ? DROPEFFECT_LINK
+                                      : DROPEFFECT_NONE;
+}
+
+}  // namespace
+
+PixelPoint DropTarget::ClientPoint(POINTL at) const {
   POINT point{at.x, at.y};
   ScreenToClient(window_, &point);
-  if (!client_.AcceptsDropAt(point)) return DROPEFFECT_NONE;
-  if (allowed & DROPEFFECT_COPY) return DROPEFFECT_COPY;
-  if (allowed & DROPEFFECT_LINK) return DROPEFFECT_LINK;
-  return DROPEFFECT_NONE;
+  return {point.x, point.y};
 }
 
 HRESULT STDMETHODCALLTYPE DropTarget::DragEnter(IDataObject*, DWORD, POINTL at, DWORD* effect) {
-  *effect = Choose(at, *effect);
+  *effect = EffectOf(core_.DragOver(ClientPoint(at), Offered(*effect)));
   return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE DropTarget::DragOver(DWORD, POINTL at, DWORD* effect) {
-  *effect = Choose(at, *effect);
+  *effect = EffectOf(core_.DragOver(ClientPoint(at), Offered(*effect)));
   return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE DropTarget::DragLeave() { return S_OK; }
 
 HRESULT STDMETHODCALLTYPE DropTarget::Drop(IDataObject* data, DWORD, POINTL at, DWORD* effect) {
-  *effect = Choose(at, *effect);
-  if (*effect != DROPEFFECT_NONE) client_.FilesDropped(FilesOf(data));
+  const PixelPoint point = ClientPoint(at);
+  const int offered = Offered(*effect);
+  *effect = EffectOf(core_.DragOver(point, offered));
+  if (*effect != DROPEFFECT_NONE) *effect = EffectOf(core_.FilesDropped(point, offered, FilesOf(data)));
   return S_OK;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// The window's OLE drop target: files dropped on the rectangle of
-// lblFichiers. It never lets a drop move the file (the source would then
-// delete it): it chooses copy, or else link, and refuses the rest.
+// The window's OLE drop target. It hands the drag's position and the
+// effects its source allows to the window's core, which chooses the effect
+// (copy, or else link, over lblFichiers only) and takes the files.
 
 #include "shell/win32/windows_api.h"
 
@@ -11,21 +11,13 @@
 #include <string>
 #include <vector>
 
-namespace tessaline::win32 {
+#include "shell/logic/navy_core.h"
 
-class DropClient {
- public:
-  virtual ~DropClient() = default;
-  // Whether a drop at this point of the client area would be taken now.
-  virtual bool AcceptsDropAt(POINT client_point) = 0;
-  // The dropped files as UTF-8 paths, in drop order (none for a drop that
-  // carries no file).
-  virtual void FilesDropped(std::vector<std::string> paths) = 0;
-};
+namespace tessaline::win32 {
 
 class DropTarget final : public IDropTarget {
  public:
-  explicit DropTarget(DropClient& client) : client_(client) {}
+  explicit DropTarget(NavyCore& core) : core_(core) {}
   // The window whose client area the drop points are measured in.
   void SetWindow(HWND window) { window_ = window; }
 
@@ -41,11 +33,10 @@ class DropTarget final : public IDropTarget {
   static std::vector<std::string> FilesOf(IDataObject* data);
 
  private:
-  // The effect to report at screen point `at`, from those the source allows.
-  DWORD Choose(POINTL at, DWORD allowed);
+  PixelPoint ClientPoint(POINTL at) const;
 
   HWND window_ = nullptr;
-  DropClient& client_;
+  NavyCore& core_;
   LONG references_ = 1;
 };
 

@@ -13,13 +13,14 @@ namespace {
 constexpr wchar_t kClassName[] = L"TessalineFrmSystray";
 // The icon reports its mouse messages as mouse moves whose X is the code.
 constexpr UINT kCallbackMessage = WM_MOUSEMOVE;
+constexpr UINT kIconId = 1;
 constexpr UINT_PTR kMenuAbout = 1;
 constexpr UINT_PTR kMenuRestore = 2;
 
 }  // namespace
 
-SystrayWindow::SystrayWindow(HINSTANCE instance, HICON icon, SystrayEvents& events)
-    : icon_(icon), events_(events) {
+SystrayWindow::SystrayWindow(HINSTANCE instance, HICON icon, NavyCore& core)
+    : icon_(icon), core_(core) {
   RegisterWindowClass(instance, kClassName, &RoutedProcedure<SystrayWindow>, icon);
   const std::wstring caption = platform::Widen(window_texts::kTrayWindowCaption);
   // Never shown: created hidden, and it stays so.
@@ -29,34 +30,29 @@ SystrayWindow::SystrayWindow(HINSTANCE instance, HICON icon, SystrayEvents& even
 
 SystrayWindow::~SystrayWindow() {
   if (window_ == nullptr) return;
-  RemoveIcon(kTrayIconId);
+  if (icon_added_) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window_;
+    data.uID = kIconId;
+    Shell_NotifyIconW(NIM_DELETE, &data);
+  }
   Detach(window_);
   DestroyWindow(window_);
 }
 
-void SystrayWindow::AddIcon(std::uint32_t id, const std::string& tooltip) {
-  if (window_ == nullptr) return;
+bool SystrayWindow::AddIcon(const std::string& tooltip) {
+  if (window_ == nullptr) return false;
   NOTIFYICONDATAW data{};
   data.cbSize = sizeof data;
   data.hWnd = window_;
-  data.uID = id;
+  data.uID = kIconId;
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = kCallbackMessage;
   data.hIcon = icon_;
   lstrcpynW(data.szTip, platform::Widen(tooltip).c_str(), ARRAYSIZE(data.szTip));
   icon_added_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
-  // No icon, no way back: the window comes back at once instead.
-  if (!icon_added_) PostMessageW(window_, WM_CLOSE, 0, 0);
-}
-
-void SystrayWindow::RemoveIcon(std::uint32_t id) {
-  if (window_ == nullptr || !icon_added_) return;
-  NOTIFYICONDATAW data{};
-  data.cbSize = sizeof data;
-  data.hWnd = window_;
-  data.uID = id;
-  Shell_NotifyIconW(NIM_DELETE, &data);
-  icon_added_ = false;
+  return icon_added_;
 }
 
 void SystrayWindow::ShowMenu() {
@@ -73,25 +69,29 @@ void SystrayWindow::ShowMenu() {
   PostMessageW(window_, WM_NULL, 0, 0);
   DestroyMenu(menu);
   if (chosen == kMenuAbout) {
-    events_.AboutChosen();
+    core_.TrayAboutChosen();
   } else if (chosen == kMenuRestore) {
-    events_.RestoreChosen();  // destroys this window: nothing may follow
+    core_.TrayRestoreChosen();  // destroys this window: nothing may follow
   }
 }
 
 LRESULT SystrayWindow::Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case kCallbackMessage: {
-      const auto code = static_cast<std::int32_t>(LOWORD(lparam));
-      if (code == WM_RBUTTONUP) {
-        ShowMenu();
-        return 0;
+    case kCallbackMessage:
+      switch (LOWORD(lparam)) {
+        case WM_RBUTTONUP:
+          ShowMenu();
+          break;
+        case WM_LBUTTONDBLCLK:
+          core_.TrayIconClicked(TrayClick::DoubleClick);  // may destroy this window
+          break;
+        default:
+          core_.TrayIconClicked(TrayClick::Other);
+          break;
       }
-      events_.Notified(code);  // may destroy this window
       return 0;
-    }
     case WM_CLOSE:
-      events_.RestoreChosen();
+      core_.TrayRestoreChosen();
       return 0;
     default:
       return DefWindowProcW(window, message, wparam, lparam);

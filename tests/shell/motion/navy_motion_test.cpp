@@ -21,9 +21,11 @@ class NavyMotionTest : public NavyTest {
     navy_->move(screen_.topLeft() + QPoint(200, 100));
   }
   bool AnyTimerActive() {
-    MotionBinding& motion = navy_->Motion();
-    return motion.Timer1().isActive() || motion.Timer3().isActive() || motion.TmrHit().isActive();
+    return Timer(MotionTimer::Move).isActive() || Timer(MotionTimer::Physics).isActive() ||
+           Timer(MotionTimer::Grace).isActive();
   }
+  QTimer& Timer(MotionTimer timer) { return navy_->Timer(timer); }
+  const WindowMotion& Motion() { return navy_->Core().Motion(); }
   // A mouse event on the window at a point of its own, whatever the
   // windowing system believes of its position.
   void Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons) {
@@ -45,18 +47,17 @@ TEST_F(NavyMotionTest, ARightClickOnTheSurfaceThrowsTheWindowButNotOneOnALabel) 
 
   // On the sphere, 119 pixels left of the centre and 1 above it.
   QTest::mouseClick(window, Qt::RightButton, {}, QPoint(30, 150));
-  MotionBinding& motion = navy_->Motion();
-  EXPECT_TRUE(motion.Timer1().isActive());
-  EXPECT_TRUE(motion.Timer3().isActive());
-  EXPECT_TRUE(motion.TmrHit().isActive());
-  EXPECT_TRUE(motion.Motion().InFlight());
-  EXPECT_EQ(motion.Motion().VelocityX(), 357);  // -((450 - 2235) / 5)
-  EXPECT_EQ(motion.Motion().VelocityY(), 8);    // -((2250 - 2265) / 2), 7.5 to even
+  EXPECT_TRUE(Timer(MotionTimer::Move).isActive());
+  EXPECT_TRUE(Timer(MotionTimer::Physics).isActive());
+  EXPECT_TRUE(Timer(MotionTimer::Grace).isActive());
+  EXPECT_TRUE(Motion().InFlight());
+  EXPECT_EQ(Motion().VelocityX(), 357);  // -((450 - 2235) / 5)
+  EXPECT_EQ(Motion().VelocityY(), 8);    // -((2250 - 2265) / 2), 7.5 to even
 
   // It flies on the window's own timers, and the grace period ends.
   const QPoint start = navy_->pos();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !motion.Motion().InFlight(); }, 5000));
-  EXPECT_TRUE(motion.Timer1().isActive());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !Motion().InFlight(); }, 5000));
+  EXPECT_TRUE(Timer(MotionTimer::Move).isActive());
   EXPECT_NE(navy_->pos(), start);
 }
 
@@ -67,7 +68,7 @@ TEST_F(NavyMotionTest, EscStopsAFlightAndPutsTheBottomRightCornerOnTheScreenCent
   EXPECT_TRUE(AnyTimerActive());
   QTest::keyClick(navy_.get(), Qt::Key_Escape);
   EXPECT_FALSE(AnyTimerActive());
-  EXPECT_FALSE(navy_->Motion().Motion().InFlight());
+  EXPECT_FALSE(Motion().InFlight());
   EXPECT_EQ(navy_->pos() + QPoint(Navy::kClientWidth, Navy::kClientHeight),
             screen_.topLeft() + QPoint(screen_.width() / 2, screen_.height() / 2));
 }
@@ -87,7 +88,7 @@ TEST_F(NavyMotionTest, ALeftDragFromThePressMovesTheWindowAndEndsAFlight) {
   Send(QEvent::MouseMove, QPoint(30, 150), Qt::NoButton, Qt::NoButton);
   Send(QEvent::MouseButtonPress, QPoint(30, 150), Qt::RightButton, Qt::RightButton);
   Send(QEvent::MouseButtonRelease, QPoint(30, 150), Qt::RightButton, Qt::NoButton);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !navy_->Motion().Motion().InFlight(); }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !Motion().InFlight(); }, 5000));
   Send(QEvent::MouseButtonPress, QPoint(30, 150), Qt::LeftButton, Qt::LeftButton);
   Send(QEvent::MouseMove, QPoint(31, 150), Qt::NoButton, Qt::LeftButton);
   EXPECT_FALSE(AnyTimerActive());

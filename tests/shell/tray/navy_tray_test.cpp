@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QHelpEvent>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
@@ -12,6 +13,7 @@
 #include "navy_fixture.h"
 #include "shell/qt/artwork.h"
 #include "shell/qt/frm_systray.h"
+#include "shell/qt/information_box.h"
 
 namespace tessaline::testing {
 namespace {
@@ -30,7 +32,7 @@ class NavyTrayTest : public NavyTest {
   NavyTrayTest() {
     MakeNavy();
     navy_->move(QGuiApplication::primaryScreen()->geometry().topLeft() + QPoint(200, 100));
-    navy_->Tray().SetAvailabilityCheck([this] { return available_; });
+    navy_->SetNotificationAreaCheck([this] { return available_; });
   }
   void ClickLabel4() {
     QTest::mouseClick(navy_->windowHandle(), Qt::LeftButton, {},
@@ -44,8 +46,8 @@ TEST_F(NavyTrayTest, Label4HidesTheWindowBehindTheProgramsIconUntilADoubleClick)
   const QPoint hidden_at = navy_->pos();
   ClickLabel4();
   EXPECT_FALSE(navy_->isVisible());
-  ASSERT_TRUE(navy_->Tray().InTray());
-  QSystemTrayIcon& icon = navy_->Tray().Systray()->TrayIcon();
+  ASSERT_TRUE(navy_->Core().InTray());
+  QSystemTrayIcon& icon = navy_->Systray()->TrayIcon();
   EXPECT_TRUE(icon.isVisible());
   EXPECT_EQ(icon.toolTip(), QStringLiteral("Tessaline <--> Vestamar"));
   // The same artwork as the window's icon.
@@ -59,38 +61,37 @@ TEST_F(NavyTrayTest, Label4HidesTheWindowBehindTheProgramsIconUntilADoubleClick)
   EXPECT_FALSE(navy_->isVisible());
   emit icon.activated(QSystemTrayIcon::DoubleClick);
   EXPECT_TRUE(navy_->isVisible());
-  EXPECT_FALSE(navy_->Tray().InTray());
+  EXPECT_FALSE(navy_->Core().InTray());
   EXPECT_EQ(navy_->pos(), hidden_at);
   EXPECT_EQ(LiveTrayWindows(), 0);
 
   // Hidden again: one icon again.
   ClickLabel4();
   EXPECT_EQ(LiveTrayWindows(), 1);
-  navy_->Tray().Systray()->MnuRestaurer().trigger();
+  navy_->Systray()->MnuRestaurer().trigger();
   EXPECT_TRUE(navy_->isVisible());
   EXPECT_EQ(LiveTrayWindows(), 0);
 }
 
 TEST_F(NavyTrayTest, AThrownWindowFliesOnWhileHiddenAndComesBackWhereTheMotionTookIt) {
   QTest::mouseClick(navy_->windowHandle(), Qt::RightButton, {}, QPoint(30, 150));
-  MotionBinding& motion = navy_->Motion();
-  ASSERT_TRUE(motion.Motion().InFlight());
+  const WindowMotion& motion = navy_->Core().Motion();
+  ASSERT_TRUE(motion.InFlight());
   // Hidden within the grace period: the grace tick finds it hidden.
   ClickLabel4();
-  ASSERT_TRUE(navy_->Tray().InTray());
+  ASSERT_TRUE(navy_->Core().InTray());
   const QPoint hidden_at = navy_->pos();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !motion.Motion().InFlight(); }, 5000));
-  EXPECT_FALSE(motion.TmrHit().isActive());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !motion.InFlight(); }, 5000));
+  EXPECT_FALSE(navy_->Timer(MotionTimer::Grace).isActive());
   EXPECT_TRUE(QTest::qWaitFor([&] { return (navy_->pos() - hidden_at).manhattanLength() > 50; },
                               5000));
   EXPECT_FALSE(navy_->isVisible());
 
-  navy_->Tray().Systray()->MnuRestaurer().trigger();
+  navy_->Systray()->MnuRestaurer().trigger();
   EXPECT_TRUE(navy_->isVisible());
-  // Where the motion has it, and still flying.
-  EXPECT_EQ(navy_->x(), qRound(motion.Surface().Left() / 15));
-  EXPECT_TRUE(motion.Timer1().isActive());
-  EXPECT_TRUE(motion.Timer3().isActive());
+  // Still flying.
+  EXPECT_TRUE(navy_->Timer(MotionTimer::Move).isActive());
+  EXPECT_TRUE(navy_->Timer(MotionTimer::Physics).isActive());
 }
 
 TEST_F(NavyTrayTest, WithoutANotificationAreaLabel4SaysSoAndTheWindowStays) {
@@ -101,7 +102,7 @@ TEST_F(NavyTrayTest, WithoutANotificationAreaLabel4SaysSoAndTheWindowStays) {
   EXPECT_EQ(label4->toolTip(), QStringLiteral("Zone de notification indisponible"));
   ClickLabel4();
   EXPECT_TRUE(navy_->isVisible());
-  EXPECT_FALSE(navy_->Tray().InTray());
+  EXPECT_FALSE(navy_->Core().InTray());
   EXPECT_EQ(LiveTrayWindows(), 0);
 
   available_ = true;
@@ -114,6 +115,17 @@ TEST_F(NavyTrayTest, TheIconGoesWithTheWindow) {
   ASSERT_EQ(LiveTrayWindows(), 1);
   navy_.reset();
   EXPECT_EQ(LiveTrayWindows(), 0);
+}
+
+TEST(InformationBoxTest, IsAnInformationBoxWhoseClosingDoesNotEndTheProgram) {
+  QMessageBox* box = MakeInformationBox(QStringLiteral("T"), QStringLiteral("line 1\nline 2"));
+  EXPECT_EQ(box->windowTitle(), QStringLiteral("T"));
+  EXPECT_EQ(box->text(), QStringLiteral("line 1\nline 2"));
+  EXPECT_EQ(box->icon(), QMessageBox::Information);
+  EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+  EXPECT_FALSE(box->testAttribute(Qt::WA_QuitOnClose));
+  EXPECT_TRUE(box->testAttribute(Qt::WA_DeleteOnClose));
+  delete box;
 }
 
 }  // namespace

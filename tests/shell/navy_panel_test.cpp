@@ -1,7 +1,5 @@
-// The host the converters report through: what each operation does to the
-// panel, the message box, and the yield.
-
-#include "shell/qt/qt_host.h"
+// The host the converters report through, inside the window: what each
+// operation does to the panel's widgets, the message box, and the yield.
 
 #include <gtest/gtest.h>
 
@@ -12,65 +10,53 @@
 #include <QTest>
 #include <QTimer>
 
-#include "shell/qt/controls.h"
+#include "navy_fixture.h"
 
-namespace tessaline {
+namespace tessaline::testing {
 namespace {
 
-class QtHostTest : public ::testing::Test {
+class NavyPanelTest : public NavyTest {
  protected:
-  QtHostTest() {
-    panel.status = &status;
-    panel.main_percentage = &main_percentage;
-    panel.inner_percentage = &inner_percentage;
-    for (std::size_t i = 0; i < 4; ++i) panel.steps[i] = steps[i].get();
-    panel.completion = &completion;
-    completion.hide();
+  NavyPanelTest() {
+    services_.present_message = nullptr;  // the window's own message boxes
+    MakeNavy();
   }
-
-  QWidget window;
-  NavyLabel status{QString(), &window};
-  NavyLabel main_percentage{QString(), &window};
-  NavyLabel inner_percentage{QString(), &window};
-  std::unique_ptr<ShapeControl> steps[4] = {
-      std::make_unique<ShapeControl>(ShapeControl::Kind::Rectangle, Qt::red, 3, &window),
-      std::make_unique<ShapeControl>(ShapeControl::Kind::Rectangle, Qt::red, 3, &window),
-      std::make_unique<ShapeControl>(ShapeControl::Kind::Rectangle, Qt::red, 3, &window),
-      std::make_unique<ShapeControl>(ShapeControl::Kind::Rectangle, Qt::red, 3, &window)};
-  CompletionButton completion{QStringLiteral("OK"), &window};
-  PanelControls panel;
+  PanelHost& Host() { return navy_->PanelHost(); }
+  QString Text(const char* name) { return Label(name)->text(); }
+  QColor Fill(const char* name) { return Control<ShapeControl>(name)->FillColor(); }
 };
 
-TEST_F(QtHostTest, PanelOperationsSetTheControls) {
-  QtHost host(panel, &window);
+TEST_F(NavyPanelTest, PanelOperationsSetTheControls) {
+  PanelHost& host = Host();
   host.SetStepText("Etape N°1: Mise en mémoire");
   host.SetMainPercentage("37%");
   host.SetInnerPercentage("100%");
-  EXPECT_EQ(status.text(), "Etape N°1: Mise en mémoire");
-  EXPECT_EQ(main_percentage.text(), "37%");
-  EXPECT_EQ(inner_percentage.text(), "100%");
+  EXPECT_EQ(Text("lblStatus"), "Etape N°1: Mise en mémoire");
+  EXPECT_EQ(Text("lblFichiers"), "37%");
+  EXPECT_EQ(Text("lblDetails"), "100%");
 
   // Markup in a caption stays text.
   host.SetStepText("<b>gras</b>");
-  EXPECT_EQ(status.textFormat(), Qt::PlainText);
+  EXPECT_EQ(Label("lblStatus")->textFormat(), Qt::PlainText);
 
   host.MarkStepFinished(2);
   host.MarkStepFinished(0);
   host.MarkStepFinished(5);
-  EXPECT_EQ(steps[0]->FillColor(), QColor(Qt::red));
-  EXPECT_EQ(steps[1]->FillColor(), QColor(0, 255, 0));
-  EXPECT_EQ(steps[2]->FillColor(), QColor(Qt::red));
+  EXPECT_EQ(Fill("ShpEtape1"), QColor(Qt::red));
+  EXPECT_EQ(Fill("ShpEtape2"), QColor(0, 255, 0));
+  EXPECT_EQ(Fill("ShpEtape3"), QColor(Qt::red));
 
   // An "&" in a file name is shown, not turned into a shortcut.
   host.ShowCompletion("Traitement du fichier a&b.zbx terminé.");
-  EXPECT_FALSE(completion.isHidden());
-  EXPECT_EQ(completion.Caption(), "Traitement du fichier a&b.zbx terminé.");
-  EXPECT_EQ(completion.text(), "Traitement du fichier a&&b.zbx terminé.");
-  EXPECT_TRUE(completion.shortcut().isEmpty());
+  auto* completion = Control<CompletionButton>("cmdOK");
+  EXPECT_FALSE(completion->isHidden());
+  EXPECT_EQ(completion->Caption(), "Traitement du fichier a&b.zbx terminé.");
+  EXPECT_EQ(completion->text(), "Traitement du fichier a&&b.zbx terminé.");
+  EXPECT_TRUE(completion->shortcut().isEmpty());
 }
 
-TEST_F(QtHostTest, MessagesAreBoxesUnderTheTitleWithOneOkButton) {
-  QtHost host(panel, &window);
+TEST_F(NavyPanelTest, MessagesAreBoxesUnderTheTitleWithOneOkButton) {
+  PanelHost& host = Host();
   struct Seen {
     QString title, text, details;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -110,8 +96,8 @@ TEST_F(QtHostTest, MessagesAreBoxesUnderTheTitleWithOneOkButton) {
 }
 
 // Only the host's yields run the events here, as inside a conversion.
-TEST_F(QtHostTest, YieldRunsPendingEventsAndAnswersStop) {
-  QtHost host(panel, &window);
+TEST_F(NavyPanelTest, YieldRunsPendingEventsAndAnswersStop) {
+  PanelHost& host = Host();
   QObject receiver;
   int handled = 0;
   auto post = [&] { QMetaObject::invokeMethod(&receiver, [&] { ++handled; }, Qt::QueuedConnection); };
@@ -135,13 +121,11 @@ TEST_F(QtHostTest, YieldRunsPendingEventsAndAnswersStop) {
     ++slow_lines;
   }
   EXPECT_EQ(handled, 2);
-  EXPECT_LE(slow_lines, 20 + QtHost::kMaxCheckStride + 20);
+  EXPECT_LE(slow_lines, 20 + YieldPacer::kMaxCheckStride + 20);
 
   host.RequestStop();
   EXPECT_TRUE(host.Yield());
-  host.ClearStopRequest();
-  EXPECT_FALSE(host.Yield());
 }
 
 }  // namespace
-}  // namespace tessaline
+}  // namespace tessaline::testing
