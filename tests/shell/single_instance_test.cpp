@@ -173,5 +173,18 @@ TEST_F(SingleInstanceTest, BytesThatAreNoRequestAreRefusedWhole) {
   EXPECT_EQ(received, (std::vector<LaunchRequest>{LaunchRequest{false, {"/a.zbx"}}}));
 }
 
+TEST_F(SingleInstanceTest, ASocketOfAnotherUserIsNeverHandedFiles) {
+  if (getuid() != 0) GTEST_SKIP() << "needs to give a file to another user";
+  const QString session = Session(9107);
+  std::vector<LaunchRequest> received;
+  SingleInstanceListener stranger([&](const LaunchRequest& request) { received.push_back(request); });
+  ASSERT_TRUE(stranger.Listen(session));
+  const QByteArray path = (runtime_.path() + QLatin1Char('/') + session).toUtf8();
+  ASSERT_EQ(chown(path.constData(), 65534, 65534), 0);
+  EXPECT_FALSE(AsAnotherStart([&] { return SendToRunning(LaunchRequest{false, {"/a.zbx"}}, session); }));
+  AwaitRequests(received, 1, 300);
+  EXPECT_TRUE(received.empty());
+}
+
 }  // namespace
 }  // namespace tessaline

@@ -121,6 +121,10 @@ QString SingleInstanceName() {
 
 bool SendToRunning(const LaunchRequest& request, const QString& name, int timeout_ms) {
   const QString path = SocketPath(name);
+  // In a shared temporary folder another user could have made the socket
+  // first, to be handed this user's files.
+  const QFileInfo socket_file(path);
+  if (socket_file.exists() && socket_file.ownerId() != static_cast<uint>(::getuid())) return false;
   const QDeadlineTimer deadline(timeout_ms);
   QLocalSocket socket;
   for (;;) {

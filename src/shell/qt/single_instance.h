@@ -33,9 +33,10 @@ QString SingleInstanceName(unsigned user_id, const QString& wayland_display,
                            const QString& x_display, const QString& session_id);
 
 // Hands `request` to the window listening under `name` and waits until it
-// acknowledges it. False when no window holds that name, or when it did not
-// answer within `timeout_ms` (the caller then opens its own window: the
-// files are not lost). A window that holds the name but is still starting
+// acknowledges it. False when no window of this user holds that name, when
+// it refused the request (a path that is not absolute UTF-8) or did not
+// answer within `timeout_ms`: the caller then opens its own window, and the
+// files are not lost. A window that holds the name but is still starting
 // is waited for.
 bool SendToRunning(const LaunchRequest& request, const QString& name = SingleInstanceName(),
                    int timeout_ms = 5000);
