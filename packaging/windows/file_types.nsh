@@ -47,7 +47,7 @@
 !macro TessalineAddFileTypes
   ; The class of device files and its verbs.
   WriteRegStr HKLM "${TESSALINE_CLASSES}\${TESSALINE_PROGID}" "" "Fichier de points ZRB"
-  WriteRegStr HKLM "${TESSALINE_CLASSES}\${TESSALINE_PROGID}\DefaultIcon" "" '"${TESSALINE_EXE}",0'
+  WriteRegStr HKLM "${TESSALINE_CLASSES}\${TESSALINE_PROGID}\DefaultIcon" "" "${TESSALINE_EXE},0"
   WriteRegStr HKLM "${TESSALINE_CLASSES}\${TESSALINE_PROGID}\shell" "" "open"
   WriteRegStr HKLM "${TESSALINE_CLASSES}\${TESSALINE_PROGID}\shell\open" "" "Convertir avec Tessaline"
   WriteRegStr HKLM "${TESSALINE_CLASSES}\${TESSALINE_PROGID}\shell\open\command" "" '"${TESSALINE_EXE}" "%1"'
