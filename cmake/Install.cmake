@@ -69,7 +69,13 @@ add_custom_target(tessaline_docs ALL DEPENDS ${_man_gz} ${_packaging_binary}/cha
 install(FILES ${_packaging_source}/debian/copyright ${_packaging_binary}/changelog.gz DESTINATION ${_doc})
 
 if(TARGET tessaline)
-  install(FILES ${_packaging_source}/tessaline.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  # The window's two desktop entries (convert; write GPX, offered under
+  # "Open with" only) and the file types they open. The package's triggers
+  # of shared-mime-info and desktop-file-utils index them on installation.
+  install(FILES ${_packaging_source}/tessaline.desktop ${_packaging_source}/tessaline_gpx.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${_packaging_source}/tessaline-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+          RENAME tessaline.xml)
 
   # The software-centre entry, which names the desktop entry above.
   set(TESSALINE_APPSTREAM_ID example.tessaline.tessaline)

@@ -110,6 +110,16 @@ set(_size_commands [[
   WriteRegDWORD SHCTX "Software\Microsoft\Windows\CurrentVersion\Uninstall\@KEY@" "EstimatedSize" "$0"
 ]])
 string(REPLACE "@KEY@" ${CPACK_PACKAGE_INSTALL_REGISTRY_KEY} CPACK_NSIS_EXTRA_INSTALL_COMMANDS "${_size_commands}")
+# The window program opens device files from Explorer (double-click, Open
+# with, Send to): packaging/windows/file_types.nsh adds and removes the keys
+# and shortcuts.
+if(TARGET tessaline)
+  string(APPEND CPACK_NSIS_DEFINES "\n  !define TESSALINE_UNINSTALL_KEY \"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}\""
+         "\n  !include \"${_windows_source}/file_types.nsh\"")
+  string(APPEND CPACK_NSIS_EXTRA_INSTALL_COMMANDS "\n  !insertmacro TessalineAddFileTypes\n")
+  set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "  !insertmacro TessalineRemoveFileTypes\n")
+  set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_windows_source}/file_types.nsh)
+endif()
 # The NSIS texts above ($INSTDIR, ${GetSize}) reach the script as written.
 set(CPACK_VERBATIM_VARIABLES ON)
 

@@ -69,6 +69,7 @@ done
 
 listing=$(dpkg-deb -c "$deb" | awk '{print $NF}')
 for path in ./usr/bin/tessaline ./usr/bin/tessaline-convert ./usr/share/applications/tessaline.desktop \
+            ./usr/share/applications/tessaline_gpx.desktop ./usr/share/mime/packages/tessaline.xml \
             ./usr/share/icons/hicolor/32x32/apps/tessaline.png \
             ./usr/share/icons/hicolor/256x256/apps/tessaline.png \
             ./usr/share/man/man1/tessaline-convert.1.gz ./usr/share/man/man1/tessaline.1.gz \
@@ -100,15 +101,57 @@ for program in "$bin/tessaline" "$bin/tessaline-convert"; do
 done
 
 desktop="$share/applications/tessaline.desktop"
-desktop-file-validate "$desktop" || fail "desktop entry does not validate"
-entry() { sed -n "s/^$1=//p" "$desktop"; }
-[ "$(entry Exec)" = tessaline ] || fail "Exec=$(entry Exec)"
+desktop-file-validate "$desktop" "$share/applications/tessaline_gpx.desktop" || fail "desktop entries do not validate"
+entry() { sed -n "s/^$1=//p" "${2:-$desktop}"; }
+[ "$(entry Exec)" = "tessaline %F" ] || fail "Exec=$(entry Exec)"
 [ "$(entry Icon)" = tessaline ] || fail "Icon=$(entry Icon)"
 [ "$(entry Categories)" = "Utility;" ] || fail "Categories=$(entry Categories)"
 [ "$(entry Name)" = "Tessaline Pro" ] || fail "Name=$(entry Name)"
 [[ "$(entry Comment)" == Convertir* ]] || fail "the comment is not the French one: $(entry Comment)"
 # Exec and Icon must find what the package installs.
-[ -x "$bin/$(entry Exec)" ] || fail "Exec names no installed program"
+[ -x "$bin/$(entry Exec | cut -d' ' -f1)" ] || fail "Exec names no installed program"
+gpx_desktop="$share/applications/tessaline_gpx.desktop"
+[ "$(entry Exec "$gpx_desktop")" = "tessaline --gpx %F" ] || fail "GPX entry: Exec=$(entry Exec "$gpx_desktop")"
+[ "$(entry Name "$gpx_desktop")" = "Tessaline Pro (GPX)" ] || fail "GPX entry: Name=$(entry Name "$gpx_desktop")"
+[ "$(entry NoDisplay "$gpx_desktop")" = true ] || fail "the GPX entry shows in the menu"
+
+# The file types, as a desktop sees them once the package's triggers have
+# run: the shared-mime-info database and the desktop database built from
+# the unpacked files alone, then asked through GLib which type each name
+# gets and which entry a double-click starts.
+desktop_data="$work/desktop-data"
+mkdir -p "$desktop_data/mime/packages"
+cp -r "$share/applications" "$desktop_data/"
+cp "$share/mime/packages/tessaline.xml" "$desktop_data/mime/packages/"
+ask_desktop() {
+  env -i HOME="$work/desktop-home" PATH="$bin:/usr/bin:/bin" XDG_DATA_HOME="$work/no-data" XDG_CONFIG_HOME="$work/no-config" \
+    XDG_DATA_DIRS="$desktop_data:/usr/share" "$@"
+}
+mkdir -p "$work/named" "$work/desktop-home"
+ask_desktop update-mime-database "$desktop_data/mime" >"$work/mime.log" 2>&1 && [ ! -s "$work/mime.log" ] \
+  || fail "update-mime-database: $(cat "$work/mime.log")"
+ask_desktop update-desktop-database "$desktop_data/applications" || fail "update-desktop-database"
+! grep -q 'case-sensitive' "$desktop_data/mime/packages/tessaline.xml" || fail "a file type is case-sensitive"
+for type in application/x-zrb-points application/x-vestamar-tracks application/x-vestamar-waypoints; do
+  grep -qx "$type text/plain" "$desktop_data/mime/subclasses" || fail "$type is not a kind of text/plain"
+done
+while read -r type default name; do
+  printf 'x\r\n' >"$work/named/$name"
+  got=$(ask_desktop gio info -a standard::content-type "$work/named/$name" | sed -n 's/^ *standard::content-type: //p')
+  [ "$got" = "$type" ] || fail "$name: the desktop sees $got, not $type"
+  apps=$(ask_desktop gio mime "$type")
+  first=$(sed -n 's/^Default application for .*: //p' <<<"$apps")
+  case $default in
+    tessaline.desktop)
+      [ "$first" = tessaline.desktop ] || fail "$name: a double-click starts '$first': $apps"
+      grep -qx $'\ttessaline_gpx.desktop' <<<"$apps" || fail "$name: no GPX entry under Open with: $apps" ;;
+    not-ours)
+      [[ "$first" != tessaline* ]] || fail "$name: Tessaline took $type: $apps"
+      ! grep -q 'tessaline_gpx' <<<"$apps" || fail "$name: the GPX entry is offered: $apps" ;;
+    any)
+      ! grep -q 'tessaline_gpx' <<<"$apps" || fail "$name: the GPX entry is offered: $apps" ;;
+  esac
+done < <(grep -v '^#' "$root/tests/packaging/file_types.txt")
 
 for size in 32 256; do
   icon="$share/icons/hicolor/${size}x${size}/apps/tessaline.png"

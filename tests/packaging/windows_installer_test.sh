@@ -3,11 +3,14 @@
 #   windows_installer_test.sh <project root>
 # Builds the installer and the zip (scripts/windows-release.sh), installs
 # silently into a fresh Wine prefix, checks the files (windows/
-# installed_files.txt), the Start-menu folder and the uninstall entry
-# (windows/uninstall_entry.txt), converts a copied example with the
-# installed tessaline-convert.exe, installs again over it, uninstalls
-# silently and checks that only the user's files are left; then converts a
-# copied example with the zip's program. Prints the time of each stage.
+# installed_files.txt), the Start-menu folder, the uninstall entry
+# (windows/uninstall_entry.txt), the file types and verbs (windows/
+# file_type_keys.txt) and the Send to shortcuts, converts a copied example
+# with the installed tessaline-convert.exe, installs again over it,
+# uninstalls silently and checks that only the user's files and the keys of
+# other programs are left; installs and uninstalls once more where another
+# program owns .zbx; then converts a copied example with the zip's program.
+# Prints the time of each stage.
 set -uo pipefail
 root=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -45,10 +48,51 @@ local_app_data="$drive/users/$(id -un)/AppData/Local"
 folder="$drive/Program Files/Tessaline"
 menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Tessaline Pro"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+send_to="$drive/users/$(id -un)/AppData/Roaming/Microsoft/Windows/SendTo"
+exe='C:\Program Files\Tessaline\bin\tessaline.exe'
+classes='HKLM\Software\Classes'
 stage "prepared a fresh Wine prefix"
 
 run_silently() { timeout 300 "$wine" "$@" >/dev/null 2>&1 && "$wineserver" -w; }
 value_of() { "$wine" reg query "$key\\Tessaline" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"; }
+# class_value <key under HKLM\Software\Classes> <value name, "" for the
+# default>: its data; fails when the value does not exist.
+class_value() {
+  local out
+  if [ -z "$2" ]; then out=$("$wine" reg query "$classes\\$1" /ve 2>/dev/null); else
+    out=$("$wine" reg query "$classes\\$1" /v "$2" 2>/dev/null); fi || return 1
+  out=$(tr -d '\r' <<<"$out" | sed -n 's/^    .*    REG_[A-Z_]*    \{0,1\}//p' | head -n 1)
+  printf '%s' "$out"
+}
+class_key_exists() { "$wine" reg query "$classes\\$1" >/dev/null 2>&1; }
+set_class_value() { "$wine" reg add "$classes\\$1" "${@:2}" /f >/dev/null 2>&1 || fail "reg add $1"; }
+
+# The keys and verbs of windows/file_type_keys.txt, and the two Send to
+# shortcuts (the second one writes GPX). $1: what .zbx defaults to.
+check_file_types() {
+  local when=$1 zbx_default=$2 key name data got
+  while IFS='|' read -r key name data; do
+    [ "$key|$name" = ".zbx|" ] && data=$zbx_default
+    got=$(class_value "$key" "$name") || fail "$when: no value '$name' in $key"
+    [ "$got" = "${data//@EXE@/$exe}" ] || fail "$when: $key '$name' is '$got'"
+  done < <(grep -v '^#' "$here/windows/file_type_keys.txt")
+  [ -f "$send_to/Tessaline Pro.lnk" ] && [ -f "$send_to/Tessaline Pro (GPX).lnk" ] \
+    || fail "$when: Send to holds $(ls "$send_to")"
+  strings -el "$send_to/Tessaline Pro (GPX).lnk" | grep -qx -- --gpx || fail "$when: the GPX shortcut does not pass --gpx"
+  ! strings -el "$send_to/Tessaline Pro.lnk" | grep -q -- --gpx || fail "$when: the plain shortcut passes --gpx"
+}
+
+# None of the installer's keys or shortcuts is left.
+check_file_types_removed() {
+  local when=$1 key
+  while IFS='|' read -r key _; do
+    [[ "$key" == .zbx || "$key" == '.zbx\OpenWithProgids' ]] && continue  # may be another program's
+    ! class_key_exists "$key" || fail "$when: $key is left"
+  done < <(grep -v '^#' "$here/windows/file_type_keys.txt")
+  ! "$wine" reg query "$classes\\.zbx\\OpenWithProgids" /v Tessaline.ZrbPoints >/dev/null 2>&1 \
+    || fail "$when: Tessaline is left in the Open with list of .zbx"
+  [ -z "$(ls "$send_to" | grep -i tessaline)" ] || fail "$when: Send to still holds $(ls "$send_to")"
+}
 
 check_installed() {
   local when=$1 path
@@ -74,9 +118,14 @@ check_installed() {
   fi
 }
 
+# Text files belong to Notepad, as on Windows; the installer only adds
+# itself to their Open with list.
+set_class_value .txt /ve /d txtfile
+
 # --- Install, convert a copy, install again -----------------------------------
 run_silently "$setup" /S || fail "the installer failed"
 check_installed "first install"
+check_file_types "first install" Tessaline.ZrbPoints
 file -b "$folder/Uninstall.exe" | grep -q '^PE32+ executable' || fail "the uninstaller is not 64-bit"
 stage "installed silently and checked files, entry and Start menu"
 
@@ -94,6 +143,7 @@ stage "converted a copied example with the installed program"
 
 run_silently "$setup" /S || fail "the installer failed over an installed copy"
 check_installed "second install"
+check_file_types "second install" Tessaline.ZrbPoints
 stage "installed again over it"
 
 # --- Uninstall ------------------------------------------------------------------
@@ -105,7 +155,24 @@ run_silently 'C:\Program Files\Tessaline\Uninstall.exe' /S || fail "the uninstal
 [ -z "$(value_of DisplayName)" ] || fail "the uninstall entry is left"
 [ -f "$drive/données/Île_TRK.txt" ] && [ -f "$drive/données/Île.zbx" ] || fail "the user's files were removed"
 [ -d "$local_app_data/Tessaline" ] || fail "the staging store folder was removed"
-stage "uninstalled silently"
+check_file_types_removed "uninstalled"
+! class_key_exists .zbx || fail "uninstalled: .zbx is left"
+[ "$(class_value .txt "")" = txtfile ] || fail "uninstalled: .txt now opens with '$(class_value .txt "")'"
+stage "uninstalled silently, file types and Send to included"
+
+# --- Where another program owns .zbx ------------------------------------------
+# The installer takes no default from it, and leaves its keys when it goes.
+set_class_value .zbx /ve /d Autre.Fichier
+set_class_value .zbx\\OpenWithProgids /v Autre.Fichier /d ""
+set_class_value .gpx\\OpenWithList\\visionneuse.exe /ve /d ""
+run_silently "$setup" /S || fail "the installer failed beside another owner of .zbx"
+check_file_types "install beside another owner" Autre.Fichier
+run_silently 'C:\Program Files\Tessaline\Uninstall.exe' /S || fail "the uninstaller failed"
+check_file_types_removed "uninstalled beside another owner"
+[ "$(class_value .zbx "")" = Autre.Fichier ] || fail "the other program lost .zbx: '$(class_value .zbx "")'"
+class_value .zbx\\OpenWithProgids Autre.Fichier >/dev/null || fail "the other program left the Open with list of .zbx"
+class_key_exists .gpx\\OpenWithList\\visionneuse.exe || fail "the other program left the Open with list of .gpx"
+stage "installed and uninstalled beside another owner of .zbx"
 
 # --- The zip --------------------------------------------------------------------
 mkdir -p "$drive/portable" "$drive/copie"
