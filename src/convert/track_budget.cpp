@@ -4,11 +4,19 @@
 #include "convert/messages.h"
 #include "formats/number_reader.h"
 
+#include <charconv>
 #include <limits>
 
 namespace tessaline {
 
 double CoordinateOf(std::string_view text) {
+  // The usual plain decimal ("47.123000000000000") read at once.
+  double value = 0;
+  const char* end = text.data() + text.size();
+  if (!text.empty() && text.front() != '+') {
+    const auto read = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    if (read.ec == std::errc() && read.ptr == end) return value;
+  }
   if (!HoldsNumber(text)) return std::numeric_limits<double>::quiet_NaN();
   return ReadAsNumber(text).value_or(std::numeric_limits<double>::quiet_NaN());
 }

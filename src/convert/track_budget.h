@@ -68,6 +68,9 @@ class TrackBudget {
 
   // Whether a limit was chosen at all: without one Fit never changes anything.
   bool Limited() const { return budget_.points.has_value(); }
+  // Whether the points told are kept for a reduction: when not, a road need
+  // not read their coordinates.
+  bool Recording() const { return recording_; }
 
   // After Fit: the summary counts the track points kept and says what was
   // read and how far the line moved; one warning names the first line of

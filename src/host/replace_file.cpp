@@ -32,6 +32,43 @@ bool ReplaceFileWithParts(FileSystem& files, const std::string& path,
   return false;
 }
 
+std::unique_ptr<StreamedReplacement> StreamedReplacement::Begin(FileSystem& files, const std::string& path) {
+  std::string target = files.ResolveLinks(path);
+  std::string temp;
+  auto out = files.CreateTemporaryBeside(target, temp);
+  if (!out) return nullptr;
+  return std::unique_ptr<StreamedReplacement>(
+      new StreamedReplacement(files, std::move(target), std::move(temp), std::move(out)));
+}
+
+StreamedReplacement::StreamedReplacement(FileSystem& files, std::string target, std::string temp,
+                                         std::unique_ptr<OutputFile> out)
+    : files_(files), target_(std::move(target)), temp_(std::move(temp)), out_(std::move(out)) {}
+
+StreamedReplacement::~StreamedReplacement() {
+  if (done_) return;
+  out_.reset();
+  files_.Remove(temp_);
+}
+
+bool StreamedReplacement::Write(std::string_view data) {
+  ok_ = ok_ && out_->Write(data);
+  return ok_;
+}
+
+bool StreamedReplacement::Commit() {
+  // As ReplaceFileWithParts: flushed before the rename, the folder after.
+  bool written = ok_ && out_->Sync();
+  written = out_->Close() && written;
+  out_.reset();
+  if (written && files_.Rename(temp_, target_)) {
+    done_ = true;
+    files_.SyncFolder(FolderOfPath(target_));
+    return true;
+  }
+  return false;
+}
+
 std::size_t ReplaceFilesTogether(FileSystem& files, const std::vector<NewContent>& contents) {
   if (contents.size() == 1) return ReplaceFileWithParts(files, contents[0].path, contents[0].parts) ? 1 : 0;
   std::vector<std::string> targets, temps;

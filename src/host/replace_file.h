@@ -5,6 +5,7 @@
 // folder's new entry is put on the disk too. A symbolic link is followed: its
 // target is replaced and the link stays.
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,32 @@ bool ReplaceFileWith(FileSystem& files, const std::string& path, std::string_vie
 // so that a content gathered in pieces need not be copied into one.
 bool ReplaceFileWithParts(FileSystem& files, const std::string& path,
                           const std::vector<std::string_view>& parts);
+
+// An output written as it is made, seen whole or not at all: the pieces go
+// to a temporary file beside the target, which Commit() flushes and renames
+// over the target as ReplaceFileWith does. Destroyed without a Commit (a
+// failure, a stop), it removes its temporary file.
+class StreamedReplacement {
+ public:
+  // Null when the temporary file cannot be made (files.LastFault() says why).
+  static std::unique_ptr<StreamedReplacement> Begin(FileSystem& files, const std::string& path);
+  StreamedReplacement(const StreamedReplacement&) = delete;
+  StreamedReplacement& operator=(const StreamedReplacement&) = delete;
+  ~StreamedReplacement();
+
+  // False when the data could not be stored.
+  bool Write(std::string_view data);
+  // False when any step failed; the old file (if any) is then unchanged.
+  bool Commit();
+
+ private:
+  StreamedReplacement(FileSystem& files, std::string target, std::string temp, std::unique_ptr<OutputFile> out);
+
+  FileSystem& files_;
+  std::string target_, temp_;
+  std::unique_ptr<OutputFile> out_;
+  bool ok_ = true, done_ = false;
+};
 
 // One file of a set replaced together: its path and its content in parts.
 struct NewContent {

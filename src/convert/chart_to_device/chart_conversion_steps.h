@@ -5,7 +5,9 @@
 // the rule that turns a chart line into a device line. Failures are thrown
 // as ConversionFailure to the one end of the conversion (conversion_end.h).
 
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <vector>
 #include <string>
 #include <string_view>
@@ -21,6 +23,7 @@
 #include "formats/line_reader.h"
 #include "formats/percentage.h"
 #include "host/host.h"
+#include "host/replace_file.h"
 
 namespace tessaline::chart_to_device {
 
@@ -63,6 +66,9 @@ void ReadInputLines(Host& host, const ChartInput& input, OnLine&& on_line) {
   CheckSameInput(files, input);
 }
 
+// The blocks in which an output is written as it is made.
+inline constexpr std::size_t kStreamBlock = 1 << 20;
+
 // Steps 2 to 4 and the completion. `Rule` is default-constructible, starts
 // afresh for each pass, and has
 //   bool Take(std::string_view line, DevicePointTexts& point)
@@ -82,26 +88,45 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
   // once at its final size.
   std::uint64_t line_total = 0;
   std::uint64_t output_size = 0;
+  std::uint64_t points = 0;
   {
     Rule rule;
     DevicePointTexts point;
     ReadInputLines(host, input, [&](std::string_view line) {
       ++line_total;
-      if (rule.Take(line, point)) output_size += DeviceLineSize(point);
+      if (rule.Take(line, point)) {
+        output_size += DeviceLineSize(point);
+        ++points;
+      }
       return true;
     });
   }
 
   host.MarkStepFinished(2);
   host.SetStepText(messages::kChartToDeviceStep3);
-  std::string output;
-  output.reserve(static_cast<std::size_t>(output_size));
   std::uint64_t line_number = 0;
   std::uint64_t device_lines = 0;
   Rule rule;
   TrackBudget budget(input.budget);
-  // The shortest chart point line, "P;1;2" and its line end.
-  budget.ExpectAtMost(input.length / 6 + 1);
+  // The counting pass knows the points: only a file over its budget keeps
+  // them for the reduction (and its output whole in memory); any other
+  // output goes to its temporary file as it is made, in blocks, so that the
+  // memory used does not grow with the file.
+  budget.ExpectAtMost(points);
+  const std::string output_path = DeviceOutputPath(input.path);
+  const bool streaming = !budget.Recording();
+  std::unique_ptr<StreamedReplacement> streamed;  // made with the first block
+  std::string output;
+  output.reserve(static_cast<std::size_t>(streaming ? std::min<std::uint64_t>(output_size, kStreamBlock + 4096)
+                                                    : output_size));
+  std::uint64_t written = 0;  // bytes already streamed
+  auto stream_block = [&](bool last) {
+    if (!streaming || (!last && output.size() < kStreamBlock)) return;
+    if (!streamed) streamed = StreamedReplacement::Begin(host.Files(), output_path);
+    if (!streamed || !streamed->Write(output)) throw ConversionFailure::FileOperation(output_path, host.Files());
+    written += output.size();
+    output.clear();
+  };
   std::uint64_t budget_track = 0;
   {
     DevicePointTexts point;
@@ -122,16 +147,18 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
         } else {
           if (rule.Track() != budget_track) budget.StartTrack(line_number);
           budget_track = rule.Track();
-          budget.TrackPoint(begin, output.size(), CoordinateOf(point.coord1), CoordinateOf(point.coord2),
-                            line_number);
+          const bool read = budget.Recording();
+          budget.TrackPoint(begin, output.size(), read ? CoordinateOf(point.coord1) : 0.0,
+                            read ? CoordinateOf(point.coord2) : 0.0, line_number);
         }
       }
       rule.NoteLosses(line, taken, line_number, report);
+      stream_block(false);
       return true;
     });
   }
   // Same length, yet other lines: the file was rewritten in place.
-  if (line_number != line_total || output.size() != output_size) {
+  if (line_number != line_total || written + output.size() != output_size) {
     throw ConversionFailure::OfFile(input.path, messages::kInputChanged);
   }
 
@@ -142,7 +169,14 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
 
   host.MarkStepFinished(3);
   host.SetStepText(messages::kChartToDeviceStep4);
-  WriteOutput(host.Files(), DeviceOutputPath(input.path), input.identity, output);
+  if (streaming) {
+    stream_block(true);
+    // The name may have become a link to the input meanwhile.
+    RefuseOutputOverInput(host.Files(), output_path, input.identity);
+    if (!streamed->Commit()) throw ConversionFailure::FileOperation(output_path, host.Files());
+  } else {
+    WriteOutput(host.Files(), output_path, input.identity, output);
+  }
   report.SetSummary(rule.Summary(device_lines));
   budget.Report(report);
   CompleteConversion(host, input.path, report);
