@@ -4,7 +4,8 @@
 # times tessaline-convert against cat and GPSBabel and prints the table with
 # the targets, times GPX reading and writing beside GPSBabel and Expat alone
 # (bench/gpx), reduces generated tracks beside GPSBabel's simplify filter
-# (bench/reduction), then runs the conversions' own micro-benchmarks.
+# (bench/reduction), every road beside its reference (bench/roads), then runs
+# the conversions' own micro-benchmarks.
 #
 #   bash bench/run.sh            full sizes (needs about 1 GB of disk)
 #   bash bench/run.sh --small    small inputs, to try it quickly
@@ -35,7 +36,7 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSALINE_BUILD_BENCH=
 if ! cmake --build "$build" -j2 >"$build/bench-build.log" 2>&1; then
   echo "bench: the full build failed (see $build/bench-build.log); building the command-line benchmark only"
   cmake --build "$build" -j2 --target tessaline-convert tessaline-bench-generate tessaline-bench-cli \
-    tessaline-bench-gpx tessaline-bench-reduction
+    tessaline-bench-gpx tessaline-bench-reduction tessaline-bench-roads
 fi
 
 rm -rf "$inputs"
@@ -55,6 +56,14 @@ if [ ${#small[@]} -gt 0 ]; then gpx_points=20000; fi
 mkdir -p "$inputs/gpx"
 "$build/bench/gpx/tessaline-bench-gpx" --convert "$build/src/cli/tessaline-convert" --folder "$inputs/gpx" \
   --points "$gpx_points" || { gpx_status=$?; [ "$gpx_status" -gt "$status" ] && status=$gpx_status; }
+
+echo
+echo "== Every road beside its reference: durable copies, Expat alone =="
+road_points=1000000
+if [ ${#small[@]} -gt 0 ]; then road_points=20000; fi
+mkdir -p "$inputs/roads"
+"$build/bench/roads/tessaline-bench-roads" --convert "$build/src/cli/tessaline-convert" --folder "$inputs/roads" \
+  --points "$road_points" || { roads_status=$?; [ "$roads_status" -gt "$status" ] && status=$roads_status; }
 
 echo
 echo "== Track reduction: alone, top-down against bottom-up, beside GPSBabel simplify =="

@@ -9,6 +9,8 @@
 //
 // Usage: tessaline-bench-gpx --convert PROGRAM --folder DIR [--points N]
 
+#include "support/measure.h"
+
 #include <expat.h>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -26,82 +28,11 @@
 
 namespace {
 
+using namespace tessaline::bench;
+
 constexpr double kReadMBps = 100.0, kReadTimesBabel = 3.0;
 constexpr double kWriteMBps = 300.0, kWriteTimesBabel = 4.0;
 constexpr double kMemoryAllowanceMiB = 32.0;
-
-double MiB(double bytes) { return bytes / (1024.0 * 1024.0); }
-double MB(double bytes) { return bytes / 1e6; }
-
-long long SizeOf(const std::string& path) {
-  struct stat info{};
-  return stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
-}
-
-struct Measure {
-  bool ok = false;
-  double seconds = 0, peak_mib = 0;
-};
-
-// `argv` in `folder`, stdout to /dev/null; the best of `runs`.
-Measure Run(const std::vector<std::string>& argv, const std::string& folder, int runs) {
-  Measure best;
-  for (int i = 0; i < runs; ++i) {
-    std::vector<char*> pointers;
-    for (const auto& argument : argv) pointers.push_back(const_cast<char*>(argument.c_str()));
-    pointers.push_back(nullptr);
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child < 0) return {};
-    if (child == 0) {
-      if (chdir(folder.c_str()) != 0) _exit(126);
-      const int fd = open("/dev/null", O_WRONLY);
-      dup2(fd, 1);
-      dup2(fd, 2);
-      execvp(pointers[0], pointers.data());
-      _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    if (wait4(child, &status, 0, &usage) < 0) return {};
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
-    if (!best.ok || seconds < best.seconds) best.seconds = seconds;
-    best.peak_mib = std::max(best.peak_mib, static_cast<double>(usage.ru_maxrss) / 1024.0);
-    best.ok = true;
-  }
-  return best;
-}
-
-void XMLCALL CountElement(void* data, const XML_Char*, const XML_Char**) { ++*static_cast<long long*>(data); }
-
-// Expat alone: the file in 1 MiB blocks, one counter per start tag.
-Measure ExpatPass(const std::string& path, int runs) {
-  Measure best;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return {};
-    XML_Parser parser = XML_ParserCreate(nullptr);
-    long long elements = 0;
-    XML_SetUserData(parser, &elements);
-    XML_SetStartElementHandler(parser, &CountElement);
-    bool ok = true;
-    for (;;) {
-      void* buffer = XML_GetBuffer(parser, 1 << 20);
-      const std::size_t n = std::fread(buffer, 1, 1 << 20, file);
-      if (XML_ParseBuffer(parser, static_cast<int>(n), n == 0) != XML_STATUS_OK) ok = false;
-      if (!ok || n == 0) break;
-    }
-    XML_ParserFree(parser);
-    std::fclose(file);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (!ok) return {};
-    if (!best.ok || seconds < best.seconds) best.seconds = seconds;
-    best.ok = true;
-  }
-  return best;
-}
 
 void Generate(const std::string& folder, long long points) {
   std::ofstream gpx(folder + "/track.gpx", std::ios::binary);

@@ -14,7 +14,37 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
+namespace {
+
+// The usual case, a plain decimal with no blank, sign "+" or exponent
+// ("47.123", "-4.5"), read at once; nullopt for anything else, which the
+// full reading below takes.
+std::optional<double> PlainDecimal(std::string_view text) {
+  std::size_t i = text.empty() || text[0] != '-' ? 0 : 1;
+  bool digits = false, point = false;
+  for (; i < text.size(); ++i) {
+    if (IsDigit(text[i])) {
+      digits = true;
+    } else if (text[i] == '.' && !point) {
+      point = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!digits || text.size() > 40) return std::nullopt;
+  double value = 0;
+  // from_chars takes no "." without a digit before it; neither do we here.
+  const std::size_t first = text[0] == '-' ? 1 : 0;
+  if (text[first] == '.') return std::nullopt;
+  const auto read = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+  if (read.ec != std::errc() || read.ptr != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
 std::optional<double> ReadAsNumber(std::string_view text) {
+  if (const std::optional<double> plain = PlainDecimal(text)) return plain;
   std::size_t i = 0;
   auto skip_blanks = [&] {
     while (i < text.size() && IsBlank(text[i])) ++i;

@@ -1,0 +1,136 @@
+#pragma once
+// Timing whole programs and the references they are measured against, in
+// the same run: a child process with its peak memory, a bare Expat pass
+// over a file, and a durable copy of a file (what writing its bytes safely
+// costs at least). Each gives the median of several runs.
+
+#include <expat.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace tessaline::bench {
+
+inline double MiB(double bytes) { return bytes / (1024.0 * 1024.0); }
+inline double MB(double bytes) { return bytes / 1e6; }
+
+inline long long SizeOf(const std::string& path) {
+  struct stat info{};
+  return stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+}
+
+struct Measure {
+  bool ok = false;
+  double seconds = 0;   // the median of the runs
+  double peak_mib = 0;  // the largest resident set of a child
+};
+
+inline double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// `argv` in `folder`, its output to /dev/null; the median of `runs`.
+inline Measure Run(const std::vector<std::string>& argv, const std::string& folder, int runs) {
+  Measure measure;
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    std::vector<char*> pointers;
+    for (const auto& argument : argv) pointers.push_back(const_cast<char*>(argument.c_str()));
+    pointers.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child < 0) return {};
+    if (child == 0) {
+      if (chdir(folder.c_str()) != 0) _exit(126);
+      const int fd = open("/dev/null", O_WRONLY);
+      dup2(fd, 1);
+      dup2(fd, 2);
+      execvp(pointers[0], pointers.data());
+      _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (wait4(child, &status, 0, &usage) < 0) return {};
+    times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
+    measure.peak_mib = std::max(measure.peak_mib, static_cast<double>(usage.ru_maxrss) / 1024.0);
+  }
+  measure.ok = true;
+  measure.seconds = Median(times);
+  return measure;
+}
+
+// Times `body` (which returns false on failure) `runs` times; the median.
+template <typename Body>
+Measure Timed(int runs, Body body) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    if (!body()) return {};
+    times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  return Measure{true, Median(times), 0};
+}
+
+inline void XMLCALL CountElement(void* data, const XML_Char*, const XML_Char**) {
+  ++*static_cast<long long*>(data);
+}
+
+// Expat alone: the file in 1 MiB blocks, one counter per start tag.
+inline Measure ExpatPass(const std::string& path, int runs) {
+  return Timed(runs, [&] {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    XML_Parser parser = XML_ParserCreate(nullptr);
+    long long elements = 0;
+    XML_SetUserData(parser, &elements);
+    XML_SetStartElementHandler(parser, &CountElement);
+    bool ok = true;
+    for (;;) {
+      void* buffer = XML_GetBuffer(parser, 1 << 20);
+      const std::size_t n = std::fread(buffer, 1, 1 << 20, file);
+      if (XML_ParseBuffer(parser, static_cast<int>(n), n == 0) != XML_STATUS_OK) ok = false;
+      if (!ok || n == 0) break;
+    }
+    XML_ParserFree(parser);
+    std::fclose(file);
+    return ok;
+  });
+}
+
+// A durable copy of each of `files` to a new file beside it: read in 1 MiB
+// blocks, written, flushed to the disk, closed (as dd conv=fsync does).
+inline Measure DurableCopy(const std::vector<std::string>& files, int runs) {
+  return Timed(runs, [&] {
+    std::vector<char> buffer(1 << 20);
+    for (const std::string& from : files) {
+      const std::string to = from + ".copy";
+      const int in = open(from.c_str(), O_RDONLY);
+      const int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (in < 0 || out < 0) return false;
+      for (;;) {
+        const ssize_t n = read(in, buffer.data(), buffer.size());
+        if (n < 0) return false;
+        if (n == 0) break;
+        if (write(out, buffer.data(), static_cast<std::size_t>(n)) != n) return false;
+      }
+      const bool synced = fsync(out) == 0;
+      close(in);
+      close(out);
+      unlink(to.c_str());
+      if (!synced) return false;
+    }
+    return true;
+  });
+}
+
+}  // namespace tessaline::bench
