@@ -142,8 +142,8 @@ void CheckBaseName(std::string_view path) {
   Check(path.substr(0, base.size()) == base, "a base name is not the path's beginning", path);
   Check(base.size() >= folder.size() && base.compare(0, folder.size(), folder) == 0,
         "a base name cut into the folder", path);
-  // Four characters go, or the whole name when it is shorter; a UTF-8 name
-  // counts characters, any other counts bytes.
+  // Four characters go, or none when the name has four or fewer (a name
+  // is never left empty); a UTF-8 name counts characters, any other bytes.
   const std::string name = FileNameOfPath(path);
   auto characters = [&](std::string_view text) {
     if (!IsValidUtf8(name)) return text.size();
@@ -152,8 +152,9 @@ void CheckBaseName(std::string_view path) {
     return count;
   };
   const std::size_t in_name = characters(name);
-  Check(characters(path.substr(base.size())) == (in_name < 4 ? in_name : 4),
+  Check(characters(path.substr(base.size())) == (in_name <= 4 ? 0 : 4),
         "a base name did not remove four characters", path);
+  Check(FileNameOfPath(base) != "" || name.empty(), "a base name with no file name left", path);
   Check(FolderOfPath(path) + FileNameOfPath(path) == std::string(path), "folder and file name are not the path",
         path);
 }
