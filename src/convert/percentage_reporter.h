@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "formats/percentage.h"
 #include "host/host.h"
 
 namespace tessaline {
@@ -15,8 +16,25 @@ class PercentageReporter {
   explicit PercentageReporter(Host& host) : host_(host) {}
 
   // Finished texts ("37%").
-  void Main(const std::string& text) { Send(text, last_main_, &Host::SetMainPercentage); }
-  void Inner(const std::string& text) { Send(text, last_inner_, &Host::SetInnerPercentage); }
+  void Main(const std::string& text) {
+    last_main_percent_ = -1;
+    Send(text, last_main_, &Host::SetMainPercentage);
+  }
+  // A percentage from 0 to 100, formatted only when it changes.
+  void MainPercent(int percent) {
+    if (percent == last_main_percent_) return;
+    Send(PercentageText(percent), last_main_, &Host::SetMainPercentage);
+    last_main_percent_ = percent;
+  }
+  void Inner(const std::string& text) {
+    last_inner_percent_ = -1;
+    Send(text, last_inner_, &Host::SetInnerPercentage);
+  }
+  void InnerPercent(int percent) {
+    if (percent == last_inner_percent_) return;
+    Send(PercentageText(percent), last_inner_, &Host::SetInnerPercentage);
+    last_inner_percent_ = percent;
+  }
 
  private:
   void Send(const std::string& text, std::optional<std::string>& last,
@@ -29,6 +47,7 @@ class PercentageReporter {
   Host& host_;
   std::optional<std::string> last_main_;
   std::optional<std::string> last_inner_;
+  int last_main_percent_ = -1, last_inner_percent_ = -1;
 };
 
 }  // namespace tessaline

@@ -13,6 +13,11 @@ std::string PercentageText(double percent);
 // length the file system could not tell) shows "100%".
 std::string PercentageOf(double part, double whole);
 
+// The whole number those texts show, 0 to 100, for callers that format only
+// when it changes (once per line, text would cost more than the line).
+int PercentOf(double part, double whole);
+std::string PercentageText(int percent);
+
 // The text shown at the very end of a conversion in lblFichiers.
 inline constexpr const char* kFinalMainPercentage = "100 %";
 inline constexpr const char* kFinalInnerPercentage = "100%";

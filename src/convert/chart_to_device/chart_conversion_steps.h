@@ -136,7 +136,7 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
       // Line number / line total * 100 in that order, then the whole part:
       // line 29 of 100 shows 28%. The line total is a 64-bit count, so a
       // long file never goes past 100%.
-      percentage.Main(PercentageOf(static_cast<double>(line_number), static_cast<double>(line_total)));
+      percentage.MainPercent(PercentOf(static_cast<double>(line_number), static_cast<double>(line_total)));
       const bool taken = rule.Take(line, point);
       if (taken) {
         const std::size_t begin = output.size();

@@ -132,7 +132,7 @@ class ConversionRun {
     std::string_view line;
     while (reader.Next(line)) {
       if (++counter > kMaxRecordNumber) throw ConversionFailure(messages::kTooManyLines);
-      panel_.Main(PercentageOf(static_cast<double>(reader.BytesConsumed()),
+      panel_.MainPercent(PercentOf(static_cast<double>(reader.BytesConsumed()),
                                static_cast<double>(*length)));
       YieldOrStop(host_);
       DevicePointFields fields;
@@ -237,7 +237,7 @@ class ConversionRun {
     std::int32_t run_first = 0;
     for (std::int32_t i = 1; i <= record_count_; ++i) {
       Read(store, i, point);
-      panel_.Main(PercentageOf(i, record_count_));
+      panel_.MainPercent(PercentOf(i, record_count_));
       YieldOrStop(host_);
       // The end record only closes the last run; it never joins one.
       if (i == record_count_) break;
@@ -272,7 +272,7 @@ class ConversionRun {
     std::int32_t i = entry.first_record;
     for (;; ++i) {
       Read(store, i, point);
-      panel_.Inner(PercentageOf(i, record_count_));
+      panel_.InnerPercent(PercentOf(i, record_count_));
       YieldOrStop(host_);
       if (i >= record_count_ || GroupOf(point, i) != entry.group_value) return i;
       take(point, i);
