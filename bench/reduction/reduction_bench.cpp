@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "convert/track_reduction.h"
+#include "support/measure.h"
 #include "formats/gpx/gpx_reader.h"
 #include "host/real_file_system.h"
 #include "reduction/bottom_up.h"
@@ -137,6 +138,7 @@ class PointCollector final : public gpx::GpxSink {
     return true;
   }
   void EndRun(gpx::RunKind, std::uint64_t) override {}
+  void PointSkipped(std::uint64_t) override {}
   std::vector<GeoPoint> points;
   std::vector<std::size_t> starts;
 
@@ -149,8 +151,7 @@ bool ReadReduceWrite(const std::string& in, const std::string& out, std::uint64_
   auto stream = files.OpenRead(in);
   if (!stream) return false;
   PointCollector collector;
-  gpx::NoteLog notes;
-  if (gpx::ReadGpx(*stream, collector, notes).end != gpx::GpxReadEnd::Finished) return false;
+  if (gpx::ReadGpx(*stream, collector).end != gpx::GpxReadEnd::Finished) return false;
   const auto plan = ReduceTracks(collector.points, collector.starts, budget);
   return plan && WriteGpx(out, collector.points, &plan->keep);
 }
@@ -158,22 +159,8 @@ bool ReadReduceWrite(const std::string& in, const std::string& out, std::uint64_
 // --- GPSBabel, its whole process.
 
 double RunSeconds(const std::vector<std::string>& argv) {
-  std::vector<char*> pointers;
-  for (const auto& argument : argv) pointers.push_back(const_cast<char*>(argument.c_str()));
-  pointers.push_back(nullptr);
-  const auto start = Clock::now();
-  const pid_t child = fork();
-  if (child < 0) return -1;
-  if (child == 0) {
-    const int fd = open("/dev/null", O_WRONLY);
-    dup2(fd, 1);
-    dup2(fd, 2);
-    execvp(pointers[0], pointers.data());
-    _exit(127);
-  }
-  int status = 0;
-  if (waitpid(child, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-  return Since(start);
+  const bench::Measure run = bench::Run(argv, ".", 1);
+  return run.ok ? run.seconds : -1;
 }
 
 template <typename Reduce>
