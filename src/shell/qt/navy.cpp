@@ -189,6 +189,8 @@ void Navy::BuildControls() {
 
 void Navy::Load() { core_->Load(); }
 
+// The paths travel as UTF-8; the core is given them as it is given a
+// drop's, in the file system's own form.
 void Navy::Open(const LaunchRequest& request) {
   std::vector<std::string> paths;
   for (const std::string& path : request.absolute_utf8_paths) {
