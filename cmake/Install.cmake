@@ -128,8 +128,8 @@ un fichier, et le convertisseur en ligne de commande (tessaline-convert).")
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_STRIP_FILES ON)
   # The libraries the programs link (libqt6widgets6, libqt6gui6,
-  # libqt6core6, libexpat1, the C and C++ runtimes) come with their versions from
-  # dpkg-shlibdeps; Qt's platform plugins and the fonts the window asks for
+  # libqt6network6, libqt6core6, libexpat1, the C and C++ runtimes) come with
+  # their versions from dpkg-shlibdeps; Qt's platform plugins and the fonts the window asks for
   # are loaded at run time, so they are named here.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")

@@ -1,9 +1,16 @@
 // Tessaline Pro v4.0: the window program.
 
 #include <QApplication>
+#include <QDir>
+#include <QStringList>
+#include <cstdio>
+#include <string>
+#include <vector>
 
+#include "shell/logic/launch_request.h"
 #include "shell/qt/artwork.h"
 #include "shell/qt/navy.h"
+#include "shell/qt/single_instance.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -14,7 +21,29 @@ int main(int argc, char** argv) {
   application.setQuitOnLastWindowClosed(false);
   application.setWindowIcon(tessaline::TessalineIcon());
 
+  // Qt has taken its own options out of the arguments already.
+  std::vector<std::string> arguments;
+  for (const QString& argument : application.arguments().mid(1)) arguments.push_back(argument.toStdString());
+  const tessaline::LaunchArguments launch =
+      tessaline::ParseLaunchArguments(arguments, QDir::currentPath().toStdString());
+  if (!launch.unknown_option.empty()) {
+    std::fputs(tessaline::UnknownLaunchOptionText(launch.unknown_option).c_str(), stderr);
+    return 2;
+  }
+  const tessaline::LaunchRequest& request = launch.request;
+
+  // One window per session: a window already there takes the request.
+  if (tessaline::SendToRunning(request)) return 0;
+  tessaline::Navy* window = nullptr;  // requests reach it from the event loop only
+  tessaline::SingleInstanceListener listener([&window](const tessaline::LaunchRequest& handed) {
+    if (window != nullptr) window->Open(handed);
+  });
+  // Another window started meanwhile and won the name.
+  if (!listener.Listen() && tessaline::SendToRunning(request)) return 0;
+
   tessaline::Navy navy;
+  window = &navy;
   navy.Load();
+  if (!request.absolute_utf8_paths.empty()) navy.Open(request);
   return application.exec();
 }

@@ -56,7 +56,7 @@ version=$(sed -n 's/^project(Tessaline VERSION \([0-9.]*\) .*/\1/p' "$root/CMake
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "architecture '$(field Architecture)'"
 [ -n "$(field Maintainer)" ] || fail "no maintainer"
 depends=", $(field Depends),"
-for package in libqt6widgets6 libqt6gui6 libqt6core6 libexpat1 qt6-qpa-plugins fonts-liberation libc6 libstdc++6; do
+for package in libqt6widgets6 libqt6gui6 libqt6network6 libqt6core6 libexpat1 qt6-qpa-plugins fonts-liberation libc6 libstdc++6; do
   [[ "$depends" =~ [,\ ]"$package"[\ ,] ]] || fail "Depends lacks $package: $depends"
 done
 [[ ", $(field Recommends)," =~ [,\ ]fonts-wine[\ ,] ]] || fail "Recommends lacks fonts-wine: $(field Recommends)"

@@ -6,7 +6,8 @@
 # installed_files.txt), the Start-menu folder, the uninstall entry
 # (windows/uninstall_entry.txt), the file types and verbs (windows/
 # file_type_keys.txt) and the Send to shortcuts, converts a copied example
-# with the installed tessaline-convert.exe, installs again over it,
+# with the installed tessaline-convert.exe and two more through the
+# installed window (wine start, as a double-click), installs again over it,
 # uninstalls silently and checks that only the user's files and the keys of
 # other programs are left; installs and uninstalls once more where another
 # program owns .zbx; then converts a copied example with the zip's program.
@@ -40,7 +41,8 @@ stage "built the installer and the zip"
 
 # --- A fresh prefix -------------------------------------------------------------
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=d" LC_ALL=C.UTF-8
-trap '"$wineserver" -k 2>/dev/null; true' EXIT
+xvfb_pid=""
+trap '"$wineserver" -k 2>/dev/null; [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; true' EXIT
 timeout 300 "$wine" wineboot --init >/dev/null 2>&1 || fail "wineboot"
 "$wineserver" -w
 drive="$WINEPREFIX/drive_c"
@@ -140,6 +142,44 @@ out=$(cd "$drive/données" && timeout 120 "$wine" 'C:\Program Files\Tessaline\bi
 out=$(timeout 60 "$wine" 'C:\Program Files\Tessaline\bin\tessaline-convert.exe' --version 2>&1)
 [[ "${out//$'\r'/}" == *" $version" ]] || fail "--version said: $out"
 stage "converted a copied example with the installed program"
+
+# --- Opened from the file manager ---------------------------------------------
+# "wine start /unix" asks for the open verb of .zbx, as a double-click does:
+# the installed window converts the file, and a second file goes to that
+# same window. A missing association makes Wine wait on a dialog, hence
+# the time limits.
+open_with_window() {
+  local display_file="$work/display" windows
+  : >"$display_file"
+  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$display_file" >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for ((i = 0; i < 150; i++)); do grep -q '[0-9]' "$display_file" && break; sleep 0.1; done
+  grep -q '[0-9]' "$display_file" || fail "the virtual display did not start"
+  export DISPLAY=":$(tr -dc 0-9 <"$display_file")"
+  cp "$folder/examples/cote_bretonne.zbx" "$drive/données/Ouvert.zbx"
+  cp "$folder/examples/cote_bretonne.zbx" "$drive/données/Second.zbx"
+  timeout 60 "$wine" start /unix "$drive/données/Ouvert.zbx" >/dev/null 2>&1 || fail "wine start on a .zbx file"
+  for ((i = 0; i < 600; i++)); do [ -s "$drive/données/Ouvert_WPT.txt" ] && break; sleep 0.1; done
+  [ "$(grep -c '^P;' "$drive/données/Ouvert_TRK.txt" 2>/dev/null)" = 12 ] \
+    || fail "the installed window did not convert the opened file: $(ls "$drive/données")"
+  timeout 60 "$wine" start /unix "$drive/données/Second.zbx" >/dev/null 2>&1 || fail "wine start on a second .zbx file"
+  for ((i = 0; i < 600; i++)); do [ -s "$drive/données/Second_WPT.txt" ] && break; sleep 0.1; done
+  [ -s "$drive/données/Second_WPT.txt" ] || fail "the second file was not converted: $(ls "$drive/données")"
+  windows=$(xdotool search --onlyvisible --name "^Tessaline Pro v4.0$" 2>/dev/null | wc -l)
+  [ "$windows" = 1 ] || fail "$windows windows after opening two files"
+  # Closed as the windowing system closes it; the next install replaces it.
+  timeout 60 "$wine" taskkill /im tessaline.exe >/dev/null 2>&1
+  timeout 60 "$wineserver" -w || fail "the installed window did not close"
+  kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""
+  unset DISPLAY
+}
+if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
+  open_with_window
+  stage "opened two copied .zbx files with wine start: one installed window converted both"
+else
+  stage "skipped opening files with wine start (no Xvfb or xdotool)"
+fi
 
 run_silently "$setup" /S || fail "the installer failed over an installed copy"
 check_installed "second install"

@@ -103,4 +103,11 @@ LaunchArguments ParseLaunchArguments(const std::vector<std::string>& arguments,
   return parsed;
 }
 
+std::string UnknownLaunchOptionText(std::string_view option) {
+  std::string text = "tessaline : option inconnue « ";
+  text.append(option);
+  text += " »\nUsage : tessaline [--gpx] [FICHIER...]\n";
+  return text;
+}
+
 }  // namespace tessaline

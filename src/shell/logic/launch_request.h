@@ -48,6 +48,10 @@ LaunchArguments ParseLaunchArguments(const std::vector<std::string>& arguments,
                                      std::string_view current_folder,
                                      PathStyle style = kNativePathStyle);
 
+// What the program says before ending with status 2 when it was given
+// `option`, which it does not know: the option and the usage, in lines.
+std::string UnknownLaunchOptionText(std::string_view option);
+
 // `path` made absolute against the absolute `current_folder`; a leading
 // "./" is dropped, nothing else is resolved (".." may cross a link). On
 // Windows "\x" takes the current folder's drive (or \\server\share), and

@@ -178,6 +178,13 @@ DropEffect NavyCore::FilesDropped(PixelPoint at, int offered, std::vector<std::s
   return effect;
 }
 
+void NavyCore::FilesOpened(std::vector<std::string> paths, bool to_gpx) {
+  if (logic_.Closing()) return;
+  Restore();
+  port_.BringToFront();
+  logic_.Opened(std::move(paths), to_gpx);
+}
+
 // ---------------------------------------------------------------- the rest
 
 void NavyCore::CompletionClicked() { logic_.CmdOkClicked(); }

@@ -70,6 +70,15 @@ class NavyCore : private MotionSurface {
   // lblFichiers while it accepts drops.
   DropEffect FilesDropped(PixelPoint at, int offered, std::vector<std::string> paths);
 
+  // ---- Files the system opens with the program: on its command line, or
+  // handed over by a second start (absolute paths, in the order given).
+  // The window comes to the front, out of the notification area if hidden
+  // there, and converts each file as if it had been dropped (see
+  // NavyLogic::Opened), or writes BASE.gpx from it (`to_gpx`). No files:
+  // the window only comes to the front. Ignored once the program is
+  // closing.
+  void FilesOpened(std::vector<std::string> paths, bool to_gpx);
+
   // ---- The rest of the window's events.
   void CompletionClicked();  // cmdOK
   // A control's tooltip is about to show: Label4's says whether there is a

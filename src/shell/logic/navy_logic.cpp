@@ -1,5 +1,6 @@
 #include "shell/logic/navy_logic.h"
 
+#include "convert/roads/road_table.h"
 #include "platform/user_regional_settings.h"
 #include "shell/logic/window_texts.h"
 
@@ -76,15 +77,29 @@ void NavyLogic::CmdOkClicked() {
 
 void NavyLogic::Dropped(std::vector<std::string> paths) {
   if (!AcceptsDrops()) return;
-  pending_.assign(paths.begin(), paths.end());
-  if (pending_.empty()) pending_.push_back(std::string());
+  pending_.clear();
+  for (std::string& path : paths) pending_.push_back({std::move(path), Origin::Dropped});
+  if (pending_.empty()) pending_.push_back({std::string(), Origin::Dropped});
+  StartConversions();
+}
+
+void NavyLogic::Opened(std::vector<std::string> paths, bool to_gpx) {
+  if (paths.empty() || Closing()) return;
+  const Origin origin = to_gpx ? Origin::OpenedToGpx : Origin::Opened;
+  for (std::string& path : paths) pending_.push_back({std::move(path), origin});
+  // The conversion running takes them once its own files are done.
+  if (state_ == NavyState::Converting) return;
+  StartConversions();
+}
+
+void NavyLogic::StartConversions() {
   host_.ClearCompletionNotes();
-  fichier_depose_ = pending_.front();
+  fichier_depose_ = pending_.front().path;
   port_.SetVisible(ControlId::Label1, false);
   port_.SetVisible(ControlId::Label2, false);
   state_ = NavyState::Converting;
-  // Converting only once the drop has returned, so that the program the
-  // files came from is not kept waiting meanwhile.
+  // Converting only once the event that brought the files has returned, so
+  // that the program they came from is not kept waiting meanwhile.
   port_.ScheduleConversion();
 }
 
@@ -92,12 +107,13 @@ void NavyLogic::RunDroppedFiles() {
   if (state_ != NavyState::Converting) return;
   bool first = true;
   while (!pending_.empty() && !host_.StopRequested()) {
-    const std::string path = pending_.front();
+    const PendingFile file = pending_.front();
     pending_.pop_front();
-    if (!first) CmdOkClicked();
+    // Files opened while a completion showed start from a clean panel too.
+    if (!first || host_.CompletionShown()) CmdOkClicked();
     first = false;
-    fichier_depose_ = path;
-    ConvertOne(path);
+    fichier_depose_ = file.path;
+    ConvertOne(file);
   }
   pending_.clear();
 
@@ -111,10 +127,22 @@ void NavyLogic::RunDroppedFiles() {
   }
 }
 
-// The one place a dropped file meets a converter: the table of roads, under
-// the direction the labels show.
-void NavyLogic::ConvertOne(const std::string& path) {
-  roads_->Convert(path, sens_conversion_ ? Request::DeviceToChart : Request::ToDevice);
+// The one place a file meets a converter: the table of roads, under the
+// direction the labels show (selected first for an opened file, as a user
+// would have before dropping it), or to GPX.
+void NavyLogic::ConvertOne(const PendingFile& file) {
+  if (file.origin == Origin::OpenedToGpx) {
+    roads_->Convert(file.path, Request::ToGpx);
+    return;
+  }
+  if (file.origin == Origin::Opened) {
+    if (RoadOf(host_.Files(), file.path, Request::ByFile) == Road::DeviceToChart) {
+      Label1Clicked();
+    } else {
+      Label2Clicked();
+    }
+  }
+  roads_->Convert(file.path, sens_conversion_ ? Request::DeviceToChart : Request::ToDevice);
 }
 
 void NavyLogic::CloseRequested() {

@@ -1,7 +1,8 @@
 #pragma once
 // The panel's part of the window's core: start-up state, the direction
-// selector, the drop sequence and its conversions, the panel's reset, hover
-// emphasis of the command labels, and closing (also during a conversion).
+// selector, the drop sequence and its conversions (also of the files the
+// system opens with the program), the panel's reset, hover emphasis of the
+// command labels, and closing (also during a conversion).
 // NavyCore calls it from the window's events; it acts on the port.
 
 #include <deque>
@@ -62,7 +63,15 @@ class NavyLogic {
   // empty path so that it says it cannot work on that). Hides the direction
   // labels, refuses drops and asks the port to schedule the conversions.
   void Dropped(std::vector<std::string> paths);
-  // Converts the dropped files one after the other, the panel reset between
+  // Files the system opens with the program (its command line, or a second
+  // start handing them over), each converted as if dropped: under the
+  // direction the table of roads gives for it, selected first (a device
+  // file: device to chart; any other: chart to device), or to GPX. During a
+  // conversion they queue behind it; otherwise the conversion is scheduled
+  // as a drop's is, a completion still shown being reset first. Ignored
+  // once the program is closing.
+  void Opened(std::vector<std::string> paths, bool to_gpx);
+  // Converts the queued files one after the other, the panel reset between
   // them, then gives back the drop target and the direction labels.
   void RunDroppedFiles();
 
@@ -75,6 +84,9 @@ class NavyLogic {
   // between the close and the end of the event loop would otherwise still
   // be converted, the window gone.
   bool AcceptsDrops() const { return state_ != NavyState::Converting && !ending_; }
+  // A close was asked for: the program ends, at once or once the
+  // conversion has returned.
+  bool Closing() const { return ending_ || end_after_conversion_; }
   bool SensConversion() const { return sens_conversion_; }
   const std::string& FichierDepose() const { return fichier_depose_; }
   NavyState State() const { return state_; }
@@ -84,7 +96,19 @@ class NavyLogic {
  private:
   void SelectLabel(ControlId label);
   void UnselectLabel(ControlId label);
-  void ConvertOne(const std::string& path);
+  // How a queued file is converted.
+  enum class Origin {
+    Dropped,      // under the direction the labels show
+    Opened,       // under the direction its road gives
+    OpenedToGpx,  // to BASE.gpx
+  };
+  struct PendingFile {
+    std::string path;
+    Origin origin;
+  };
+
+  void StartConversions();
+  void ConvertOne(const PendingFile& file);
 
   NavyPort& port_;
   NavyServices services_;
@@ -94,7 +118,7 @@ class NavyLogic {
 
   bool sens_conversion_ = true;
   std::string fichier_depose_;
-  std::deque<std::string> pending_;
+  std::deque<PendingFile> pending_;
   NavyState state_ = NavyState::Idle;
   bool end_after_conversion_ = false;
   bool ending_ = false;

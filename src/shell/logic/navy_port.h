@@ -45,6 +45,10 @@ class NavyPort {
   virtual bool IsWindowShown() const = 0;
   // At the end of the grace period after a throw, while shown.
   virtual void GiveFocus() = 0;
+  // Files were opened with the program, or a second start asked for the
+  // window: the shown window is restored if minimized, raised above the
+  // others and activated, as far as the system lets a program do so.
+  virtual void BringToFront() = 0;
   // The window's outer box, and the full box of the screen it is on, in
   // pixels of the desktop.
   virtual PixelRect WindowBox() const = 0;

@@ -189,6 +189,16 @@ void Navy::BuildControls() {
 
 void Navy::Load() { core_->Load(); }
 
+// The paths travel as UTF-8; the core is given them as it is given a
+// drop's, in the file system's own form.
+void Navy::Open(const LaunchRequest& request) {
+  std::vector<std::string> paths;
+  for (const std::string& path : request.absolute_utf8_paths) {
+    paths.push_back(LocalPath(QString::fromStdString(path)));
+  }
+  core_->FilesOpened(std::move(paths), request.to_gpx);
+}
+
 // A label's tooltip is about to show: the core may change it first.
 bool Navy::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::ToolTip) {
@@ -317,6 +327,12 @@ bool Navy::IsWindowShown() const { return isVisible(); }
 void Navy::GiveFocus() {
   activateWindow();
   setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void Navy::BringToFront() {
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+  raise();
+  activateWindow();
 }
 
 PixelRect Navy::WindowBox() const {

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "shell/logic/launch_request.h"
 #include "shell/logic/navy_core.h"
 #include "shell/qt/frm_systray.h"
 
@@ -33,6 +34,9 @@ class Navy : public QWidget, private NavyPort {
   // Start-up: the disc-shaped region, device to chart selected, and the
   // window shown above all others without taking the focus from anyone.
   void Load();
+  // The files the program was started with, or that a second start handed
+  // over (none: come to the front), as the core's "files opened" event.
+  void Open(const LaunchRequest& request);
 
   NavyCore& Core() { return *core_; }
   bool SensConversion() const { return core_->Logic().SensConversion(); }
@@ -82,6 +86,7 @@ class Navy : public QWidget, private NavyPort {
   void HideWindow() override;
   bool IsWindowShown() const override;
   void GiveFocus() override;
+  void BringToFront() override;
   PixelRect WindowBox() const override;
   PixelRect ScreenBox() const override;
   void MoveWindow(PixelPoint top_left) override;

@@ -86,6 +86,10 @@ bool NavyWindow::Load() {
   return true;
 }
 
+void NavyWindow::Open(const LaunchRequest& request) {
+  core_.FilesOpened(request.absolute_utf8_paths, request.to_gpx);
+}
+
 void NavyWindow::CreateControls() {
   const ControlSpec& ok = RowOf(ControlId::CmdOK);
   const RECT box = RectOf(scale_.Box(ok));
@@ -205,6 +209,14 @@ bool NavyWindow::IsWindowShown() const { return IsWindowVisible(window_) != FALS
 void NavyWindow::GiveFocus() {
   SetForegroundWindow(window_);
   SetFocus(window_);
+}
+
+// The sending start allowed this process to take the foreground
+// (SendToRunning); without that leave, Windows flashes the taskbar instead.
+void NavyWindow::BringToFront() {
+  if (IsIconic(window_)) ::ShowWindow(window_, SW_RESTORE);
+  SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+  SetForegroundWindow(window_);
 }
 
 PixelRect NavyWindow::WindowBox() const {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "shell/logic/launch_request.h"
 #include "shell/logic/navy_core.h"
 #include "shell/win32/control_painter.h"
 #include "shell/win32/drop_target.h"
@@ -29,6 +30,9 @@ class NavyWindow final : private NavyPort {
   // device to chart selected, shown topmost without taking the focus).
   // False when the window could not be made.
   bool Load();
+  // The files the program was started with, or that a second start handed
+  // over (none: come to the front), as the core's "files opened" event.
+  void Open(const LaunchRequest& request);
   HWND Window() const { return window_; }
   // Every message of the window (see window_class.h).
   LRESULT Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -46,6 +50,7 @@ class NavyWindow final : private NavyPort {
   void HideWindow() override;
   bool IsWindowShown() const override;
   void GiveFocus() override;
+  void BringToFront() override;
   PixelRect WindowBox() const override;
   PixelRect ScreenBox() const override;
   void MoveWindow(PixelPoint top_left) override;

@@ -96,6 +96,10 @@ wine_icon_count() {
   xwininfo -tree -id "$panel" | grep -c '("explorer.exe" "explorer.exe")'
 }
 
+# Wine processes of an earlier run in this prefix (the test programs, whose
+# message windows start a desktop without a display) must be gone: their
+# desktop would take the window away from this virtual screen.
+timeout 60 "$wineserver" -w 2>/dev/null || "$wineserver" -k 2>/dev/null
 start_display
 start_trayer
 data="$work/données"

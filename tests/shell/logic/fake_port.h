@@ -40,6 +40,7 @@ class FakePort : public NavyPort {
   }
   bool IsWindowShown() const override { return shown; }
   void GiveFocus() override { calls.push_back("focus"); }
+  void BringToFront() override { calls.push_back("to the front"); }
   PixelRect WindowBox() const override { return window; }
   PixelRect ScreenBox() const override { return screen; }
   void MoveWindow(PixelPoint top_left) override {

@@ -12,6 +12,8 @@
 //                                         gives "effect E"
 //   Drop [names]                          copy or move, in lblFichiers
 //   DropAt X Y EFFECTS [names]            gives "effect E"
+//   Open [names], OpenGpx [names]         files opened with the program
+//   Write NAME TEXT                       a file of one line, TEXT
 //   Tooltip NAME, TrayDouble, TrayOther, TrayRestore, TrayAbout
 //   Area yes|no                           whether there is a notification area
 //   IconFails                             the next tray icon cannot be added
@@ -133,6 +135,13 @@ void Act(NavyCore& core, FakePort& port, const std::string& event, const TempFol
     const DropEffect effect =
         core.FilesDropped(Middle(core, ControlId::LblFichiers), kDropCopy | kDropMove, Files(words, folder));
     if (effect != DropEffect::Copy) port.calls.push_back(EffectName(effect));
+  }
+  if (name == "Open" || name == "OpenGpx") core.FilesOpened(Files(words, folder), name == "OpenGpx");
+  if (name == "Write") {
+    words >> arg;
+    std::string text;
+    std::getline(words >> std::ws, text);
+    testing::WriteWholeFile(folder.File(arg), text + "\r\n");
   }
   if (name == "Lost") core.PointerLost();
   if (name == "Key") {
