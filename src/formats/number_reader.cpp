@@ -14,12 +14,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-namespace {
-
-// The usual case, a plain decimal with no blank, sign "+" or exponent
-// ("47.123", "-4.5"), read at once; nullopt for anything else, which the
-// full reading below takes.
-std::optional<double> PlainDecimal(std::string_view text) {
+std::optional<double> ReadPlainDecimal(std::string_view text) {
   std::size_t i = text.empty() || text[0] != '-' ? 0 : 1;
   bool digits = false, point = false;
   for (; i < text.size(); ++i) {
@@ -31,7 +26,7 @@ std::optional<double> PlainDecimal(std::string_view text) {
       return std::nullopt;
     }
   }
-  if (!digits || text.size() > 40) return std::nullopt;
+  if (!digits) return std::nullopt;
   double value = 0;
   // from_chars takes no "." without a digit before it; neither do we here.
   const std::size_t first = text[0] == '-' ? 1 : 0;
@@ -41,10 +36,10 @@ std::optional<double> PlainDecimal(std::string_view text) {
   return value;
 }
 
-}  // namespace
-
 std::optional<double> ReadAsNumber(std::string_view text) {
-  if (const std::optional<double> plain = PlainDecimal(text)) return plain;
+  // The usual case at once; a number too large or too small for a double
+  // is left to the full reading, which tells the two apart.
+  if (const std::optional<double> plain = ReadPlainDecimal(text)) return plain;
   std::size_t i = 0;
   auto skip_blanks = [&] {
     while (i < text.size() && IsBlank(text[i])) ++i;

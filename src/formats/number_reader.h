@@ -17,6 +17,12 @@ namespace tessaline {
 // reads as zero.
 std::optional<double> ReadAsNumber(std::string_view text);
 
+// A plain decimal: an optional "-", digits with at most one "." and a digit
+// before it, nothing else (no blank, "+" or exponent): "47.123", "-4.5",
+// "5."; the double nearest to it. nullopt for anything else, and for a
+// number beyond the range of a double.
+std::optional<double> ReadPlainDecimal(std::string_view text);
+
 // Whether that reading finds any digit: "abc", "" and "-." read as 0 without
 // holding a number.
 bool HoldsNumber(std::string_view text);

@@ -10,7 +10,6 @@ namespace tessaline::gpx {
 namespace {
 constexpr std::size_t kDecimals = 15;
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 std::string_view PointValue(RunKind kind, const std::optional<std::string_view>& extension,
@@ -32,31 +31,20 @@ std::string_view TrimXmlBlanks(std::string_view text) {
 
 std::optional<double> ReadGpxDecimal(std::string_view text) {
   text = TrimXmlBlanks(text);
-  std::size_t i = 0;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-  bool digits = false, point = false;
-  for (; i < text.size(); ++i) {
-    if (IsDigit(text[i])) {
-      digits = true;
-    } else if (text[i] == '.' && !point) {
-      point = true;
-    } else {
-      return std::nullopt;
-    }
+  // An XML decimal may start with "+" or with its "."; the plain reading
+  // takes neither, so "+" goes and a "0" comes before a leading ".".
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && text.front() == '-') return std::nullopt;
   }
-  if (!digits) return std::nullopt;
-  // Exact and locale-free; from_chars takes no "+" and no leading ".".
-  if (text.front() == '+') text.remove_prefix(1);
-  double value = 0;
+  if (text.find_first_of("0123456789") == std::string_view::npos) return std::nullopt;
   std::string with_zero;
   if (text.front() == '.' || (text.front() == '-' && text.size() > 1 && text[1] == '.')) {
     with_zero.assign(text);
     with_zero.insert(with_zero.front() == '-' ? 1 : 0, 1, '0');
     text = with_zero;
   }
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return std::nullopt;
-  return value;
+  return ReadPlainDecimal(text);
 }
 
 std::string CoordinateFromGpx(std::string_view text, double value) {
