@@ -25,8 +25,9 @@ bool ReplaceFileWithParts(FileSystem& files, const std::string& path,
 
 // An output written as it is made, seen whole or not at all: the pieces go
 // to a temporary file beside the target, which Commit() flushes and renames
-// over the target as ReplaceFileWith does. Destroyed without a Commit (a
-// failure, a stop), it removes its temporary file.
+// over the target. Destroyed without a Commit (a failure, a stop), it
+// removes its temporary file. ReplaceFileWith and ReplaceFilesTogether are
+// made of it.
 class StreamedReplacement {
  public:
   // Null when the temporary file cannot be made (files.LastFault() says why).
@@ -37,6 +38,10 @@ class StreamedReplacement {
 
   // False when the data could not be stored.
   bool Write(std::string_view data);
+  // Puts what was written on the disk itself and closes the file, so that
+  // it survives a power cut once renamed; false when anything written could
+  // not be stored. Commit() does it when it has not been done.
+  bool Finish();
   // False when any step failed; the old file (if any) is then unchanged.
   bool Commit();
 
@@ -46,7 +51,7 @@ class StreamedReplacement {
   FileSystem& files_;
   std::string target_, temp_;
   std::unique_ptr<OutputFile> out_;
-  bool ok_ = true, done_ = false;
+  bool ok_ = true, finished_ = false, done_ = false;
 };
 
 // One file of a set replaced together: its path and its content in parts.
