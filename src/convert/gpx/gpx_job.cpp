@@ -38,15 +38,12 @@ void GpxJob::ShowProgress(std::uint64_t offset) {
   host_.SetMainPercentage(PercentageText(percent));
 }
 
-void GpxJob::Finish(const std::vector<Output>& outputs) {
+void GpxJob::Finish(const std::vector<NewContent>& outputs) {
   host_.MarkStepFinished(3);
   host_.SetStepText(messages::kChartToDeviceStep4);
-  FileSystem& files = host_.Files();
   // Each name is checked again right before writing: it may have become a
   // link to the input meanwhile.
-  std::vector<NewContent> contents;
-  for (const Output& output : outputs) contents.push_back(NewContent{output.path, output.parts});
-  WriteOutputsTogether(files, contents, input_.identity);
+  WriteOutputsTogether(host_.Files(), outputs, input_.identity);
   CompleteConversion(host_, path_, report);
 }
 

@@ -16,6 +16,7 @@
 #include "host/conversion_report.h"
 #include "formats/gpx/gpx_reader.h"
 #include "host/host.h"
+#include "host/replace_file.h"
 
 namespace tessaline::gpx {
 
@@ -44,13 +45,9 @@ class GpxJob {
   void ShowProgress(std::uint64_t offset);
   void YieldOrStop() { tessaline::YieldOrStop(host_); }
 
-  // An output file and its content, in parts written one after the other.
-  struct Output {
-    std::string path;
-    std::vector<std::string_view> parts;
-  };
-  // Step 4 for each output in turn, then the completion.
-  void Finish(const std::vector<Output>& outputs);
+  // Step 4: the outputs (each its content in parts) replaced together, then
+  // the completion.
+  void Finish(const std::vector<NewContent>& outputs);
 
   // The summary and the warnings, as every conversion gathers them.
   ConversionReport report;
