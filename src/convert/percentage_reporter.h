@@ -16,38 +16,34 @@ class PercentageReporter {
   explicit PercentageReporter(Host& host) : host_(host) {}
 
   // Finished texts ("37%").
-  void Main(const std::string& text) {
-    last_main_percent_ = -1;
-    Send(text, last_main_, &Host::SetMainPercentage);
-  }
+  void Main(const std::string& text) { Send(text, main_, &Host::SetMainPercentage); }
+  void Inner(const std::string& text) { Send(text, inner_, &Host::SetInnerPercentage); }
   // A percentage from 0 to 100, formatted only when it changes.
-  void MainPercent(int percent) {
-    if (percent == last_main_percent_) return;
-    Send(PercentageText(percent), last_main_, &Host::SetMainPercentage);
-    last_main_percent_ = percent;
-  }
-  void Inner(const std::string& text) {
-    last_inner_percent_ = -1;
-    Send(text, last_inner_, &Host::SetInnerPercentage);
-  }
-  void InnerPercent(int percent) {
-    if (percent == last_inner_percent_) return;
-    Send(PercentageText(percent), last_inner_, &Host::SetInnerPercentage);
-    last_inner_percent_ = percent;
-  }
+  void MainPercent(int percent) { SendPercent(percent, main_, &Host::SetMainPercentage); }
+  void InnerPercent(int percent) { SendPercent(percent, inner_, &Host::SetInnerPercentage); }
 
  private:
-  void Send(const std::string& text, std::optional<std::string>& last,
-            void (Host::*set)(const std::string&)) {
-    if (last && *last == text) return;
+  // What a label last showed: its text, and its number when it was sent as one.
+  struct Shown {
+    std::optional<std::string> text;
+    int percent = -1;
+  };
+
+  void Send(const std::string& text, Shown& shown, void (Host::*set)(const std::string&)) {
+    shown.percent = -1;
+    if (shown.text && *shown.text == text) return;
     (host_.*set)(text);
-    last = text;
+    shown.text = text;
+  }
+
+  void SendPercent(int percent, Shown& shown, void (Host::*set)(const std::string&)) {
+    if (percent == shown.percent) return;
+    Send(PercentageText(percent), shown, set);
+    shown.percent = percent;
   }
 
   Host& host_;
-  std::optional<std::string> last_main_;
-  std::optional<std::string> last_inner_;
-  int last_main_percent_ = -1, last_inner_percent_ = -1;
+  Shown main_, inner_;
 };
 
 }  // namespace tessaline

@@ -4,19 +4,11 @@
 #include "convert/messages.h"
 #include "formats/number_reader.h"
 
-#include <charconv>
 #include <limits>
 
 namespace tessaline {
 
 double CoordinateOf(std::string_view text) {
-  // The usual plain decimal ("47.123000000000000") read at once.
-  double value = 0;
-  const char* end = text.data() + text.size();
-  if (!text.empty() && text.front() != '+') {
-    const auto read = std::from_chars(text.data(), end, value, std::chars_format::fixed);
-    if (read.ec == std::errc() && read.ptr == end) return value;
-  }
   if (!HoldsNumber(text)) return std::numeric_limits<double>::quiet_NaN();
   return ReadAsNumber(text).value_or(std::numeric_limits<double>::quiet_NaN());
 }
@@ -47,20 +39,18 @@ void TrackBudget::OtherPoint(std::uint64_t line) {
   lines_.push_back(line);
 }
 
-std::pair<std::uint64_t, std::uint64_t> TrackBudget::PastDeviceLimit() const {
-  if (!reduced_) {
-    if (points_ <= kDeviceLineLimit) return {0, 0};
-    return {line_past_device_limit_, points_ - kDeviceLineLimit};
+void TrackBudget::WarnPastDeviceLimit(ConversionReport& report) const {
+  std::uint64_t kept = points_, first_line = line_past_device_limit_;
+  if (reduced_) {
+    kept = 0;
+    std::size_t track_index = 0;
+    for (std::size_t i = 0; i < kinds_.size(); ++i) {
+      const bool is_kept = kinds_[i] == 0 || keep_[track_index] != 0;
+      track_index += kinds_[i];
+      if (is_kept && ++kept == kDeviceLineLimit + 1) first_line = lines_[i];
+    }
   }
-  std::uint64_t kept = 0, first_line = 0;
-  std::size_t track_index = 0;
-  for (std::size_t i = 0; i < kinds_.size(); ++i) {
-    const bool is_kept = kinds_[i] == 0 || keep_[track_index] != 0;
-    track_index += kinds_[i];
-    if (is_kept && ++kept == kDeviceLineLimit + 1) first_line = lines_[i];
-  }
-  if (kept <= kDeviceLineLimit) return {0, 0};
-  return {first_line, kept - kDeviceLineLimit};
+  if (kept > kDeviceLineLimit) report.Warn(messages::kTooManyDeviceLines, first_line, kept - kDeviceLineLimit);
 }
 
 void TrackBudget::Fit(std::string& text) {
@@ -74,8 +64,7 @@ void TrackBudget::Fit(std::string& text) {
   if (!plan) {
     std::uint64_t least = others;
     for (std::size_t t = 0; t < track_starts_.size(); ++t) {
-      const std::size_t end = t + 1 < track_starts_.size() ? track_starts_[t + 1] : track_points_.size();
-      least += std::min<std::uint64_t>(2, end - track_starts_[t]);
+      least += std::min<std::uint64_t>(2, TrackEnd(t) - track_starts_[t]);
     }
     throw ConversionFailure(messages::BudgetTooSmallReason(limit, least));
   }
@@ -84,9 +73,8 @@ void TrackBudget::Fit(std::string& text) {
   reduced_ = true;
   dropped_ = track_points_.size() - plan->kept;
   for (std::size_t t = 0; t < track_starts_.size(); ++t) {
-    const std::size_t end = t + 1 < track_starts_.size() ? track_starts_[t + 1] : track_points_.size();
     bool dropped = false;
-    for (std::size_t i = track_starts_[t]; i < end && !dropped; ++i) dropped = keep_[i] == 0;
+    for (std::size_t i = track_starts_[t]; i < TrackEnd(t) && !dropped; ++i) dropped = keep_[i] == 0;
     if (!dropped) continue;
     if (reduced_tracks_++ == 0) first_reduced_line_ = track_lines_[t];
   }

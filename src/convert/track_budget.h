@@ -60,11 +60,9 @@ class TrackBudget {
   // and two points a track do not fit.
   void Fit(std::string& text);
 
-  bool Reduced() const { return reduced_; }
-  // After Fit: the line of the first point kept past the device's limit,
-  // and how many are past it; {0, 0} when none is.
-  std::pair<std::uint64_t, std::uint64_t> PastDeviceLimit() const;
-  std::uint64_t Points() const { return points_; }
+  // After Fit, for a device file: a warning at the first point kept past
+  // the device's limit (a budget chosen above it), counting those past it.
+  void WarnPastDeviceLimit(ConversionReport& report) const;
 
   // Whether a limit was chosen at all: without one Fit never changes anything.
   bool Limited() const { return budget_.points.has_value(); }
@@ -92,6 +90,11 @@ class TrackBudget {
   bool reduced_ = false;
   std::uint64_t dropped_ = 0, reduced_tracks_ = 0, first_reduced_line_ = 0;
   double max_error_m_ = 0;
+
+  // Where track t's points end in track_points_.
+  std::size_t TrackEnd(std::size_t t) const {
+    return t + 1 < track_starts_.size() ? track_starts_[t + 1] : track_points_.size();
+  }
 };
 
 }  // namespace tessaline

@@ -164,8 +164,7 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
 
   // More points than the device takes: the tracks are reduced to fit.
   budget.Fit(output);
-  const auto [past_line, past] = budget.PastDeviceLimit();
-  report.Warn(messages::kTooManyDeviceLines, past_line, past);
+  budget.WarnPastDeviceLimit(report);
 
   host.MarkStepFinished(3);
   host.SetStepText(messages::kChartToDeviceStep4);

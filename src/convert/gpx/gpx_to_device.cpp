@@ -98,8 +98,7 @@ ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path, const 
     sink.budget.Report(job.report);
     // A budget chosen above the device's limit: say where the lines it
     // cannot read begin.
-    const auto [past_line, past] = sink.budget.PastDeviceLimit();
-    job.report.Warn(messages::kTooManyDeviceLines, past_line, past);
+    sink.budget.WarnPastDeviceLimit(job.report);
     job.Finish({{output_path, {sink.output}}});
   });
 }
