@@ -131,12 +131,16 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
   {
     DevicePointTexts point;
     PercentageReporter percentage(host);
+    std::uint64_t next_percent_line = 1;
     ReadInputLines(host, input, [&](std::string_view line) {
       ++line_number;
       // Line number / line total * 100 in that order, then the whole part:
       // line 29 of 100 shows 28%. The line total is a 64-bit count, so a
       // long file never goes past 100%.
-      percentage.MainPercent(PercentOf(static_cast<double>(line_number), static_cast<double>(line_total)));
+      if (line_number >= next_percent_line) {
+        percentage.MainPercent(PercentOf(static_cast<double>(line_number), static_cast<double>(line_total)));
+        next_percent_line = NextPercentChange(line_number, line_total);
+      }
       const bool taken = rule.Take(line, point);
       if (taken) {
         const std::size_t begin = output.size();
