@@ -24,6 +24,7 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, const P
     std::string track_name;
     bool in_track = false, track_started = false;
     EightBitPoint point;
+    const bool keep = assembly.Recording();  // the coordinates, for a reduction
     while (reader.Next(text)) {
       ++line_number;
       job.ShowProgress(reader.BytesConsumed());
@@ -46,8 +47,8 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, const P
         job.report.Warn(messages::kGpxLineSkipped, line_number);
         continue;
       }
-      if (!GpxCoordinate(line.Field(first + 1), true, point.lat, point.lat_value) ||
-          !GpxCoordinate(line.Field(first), false, point.lon, point.lon_value)) {
+      if (!GpxCoordinate(line.Field(first + 1), true, point.lat, keep ? &point.lat_value : nullptr) ||
+          !GpxCoordinate(line.Field(first), false, point.lon, keep ? &point.lon_value : nullptr)) {
         job.report.Warn(messages::kGpxPointSkipped, line_number);
         continue;
       }

@@ -10,8 +10,13 @@
 namespace tessaline::gpx {
 
 GpxOutPoint GpxAssembly::Out(const EightBitPoint& point) {
-  name_.clear();
-  AppendEightBitAsUtf8(name_, point.name);
+  // Every point of a chart track carries its track's name: turned once.
+  if (!name_known_ || point.name != name_source_) {
+    name_source_ = point.name;
+    name_.clear();
+    AppendEightBitAsUtf8(name_, point.name);
+    name_known_ = true;
+  }
   value_.clear();
   AppendEightBitAsUtf8(value_, TrimSpaces(point.value));
   fields_.clear();

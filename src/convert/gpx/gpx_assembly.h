@@ -18,7 +18,7 @@ namespace tessaline::gpx {
 // A point as the 8-bit files hold it; lat and lon already checked.
 struct EightBitPoint {
   std::string lat, lon;
-  double lat_value = 0, lon_value = 0;  // what they read as
+  double lat_value = 0, lon_value = 0;  // what they read as, while the assembly is Recording()
   std::string name;   // 8-bit
   std::string value;  // as written, 8-bit
   std::string fields;  // a W line's other fields, 8-bit (gpx_model.h)
@@ -35,6 +35,10 @@ class GpxAssembly {
   // Only the pages written are ever used. The budget learns how many points
   // such an input can hold at most (a point line takes six bytes at least).
   void Reserve(std::uint64_t input_length);
+
+  // Whether the points' coordinates are kept for a reduction: when not,
+  // their values need not be read.
+  bool Recording() const { return budget_.Recording(); }
 
   void Waypoint(const EightBitPoint& point);
   // A track begins; `name` is 8-bit.
@@ -55,6 +59,8 @@ class GpxAssembly {
   TrackBudget budget_;
   GpxWriter writer_;
   std::string head_, waypoints_, tracks_, tail_, name_, value_, fields_;
+  std::string name_source_;  // the 8-bit name name_ holds in UTF-8
+  bool name_known_ = false;
   std::uint64_t dropped_ = 0;
   bool in_track_ = false;
 };

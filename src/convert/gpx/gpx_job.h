@@ -65,7 +65,8 @@ void ThrowUnlessFinished(const GpxReadResult& read, const std::string& path, Fil
 
 // Coordinates of a device or chart field for GPX: the text itself when it
 // is a plain decimal, else the number it reads as in the chart notation.
-// False when it reads as nothing usable or lies out of range.
-bool GpxCoordinate(std::string_view field, bool latitude, std::string& out, double& value);
+// False when it reads as nothing usable or lies out of range. `value`, when
+// given, receives the number it reads as.
+bool GpxCoordinate(std::string_view field, bool latitude, std::string& out, double* value);
 
 }  // namespace tessaline::gpx
