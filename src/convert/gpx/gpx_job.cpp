@@ -47,6 +47,40 @@ void GpxJob::Finish(const std::vector<NewContent>& outputs) {
   CompleteConversion(host_, path_, report);
 }
 
+void GpxJob::Finish(StreamedOutput& output) {
+  host_.MarkStepFinished(3);
+  host_.SetStepText(messages::kChartToDeviceStep4);
+  output.Commit(input_.identity);
+  CompleteConversion(host_, path_, report);
+}
+
+StreamedOutput::StreamedOutput(FileSystem& files, std::string path, bool streaming)
+    : files_(files), path_(std::move(path)), streaming_(streaming) {}
+
+void StreamedOutput::WriteText() {
+  if (!fault_) {
+    if (!out_) out_ = StreamedReplacement::Begin(files_, path_);
+    // A write that failed is closed at once, as it would be at the end,
+    // and its temporary file goes: nothing more is written.
+    if (!out_ || (!out_->Write(text) && !out_->Finish())) {
+      fault_ = files_.LastFault();
+      out_.reset();
+    }
+  }
+  text.clear();
+}
+
+void StreamedOutput::Commit(const FileIdentity& input) {
+  // The name may have become a link to the input meanwhile.
+  RefuseOutputOverInput(files_, path_, input);
+  if (!fault_) {
+    if (!out_) out_ = StreamedReplacement::Begin(files_, path_);
+    if (out_) out_->Write(text);  // a failure shows in the commit
+    if (!out_ || !out_->Commit()) fault_ = files_.LastFault();
+  }
+  if (fault_) throw ConversionFailure::FileOperation(path_, *fault_);
+}
+
 void ThrowUnlessFinished(const GpxReadResult& read, const std::string& path, FileSystem& files) {
   switch (read.end) {
     case GpxReadEnd::Finished: return;

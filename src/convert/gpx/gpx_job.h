@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,44 @@ namespace tessaline::gpx {
 // The shortest GPX point, <wpt lat="0" lon="0"/>: an input of n bytes holds
 // at most n / kLeastGpxPointBytes points.
 inline constexpr std::uint64_t kLeastGpxPointBytes = 22;
+
+// One output written as it is made: the text appended to `text` goes in
+// blocks to a temporary file beside the output, which replaces the output
+// whole at step 4 (GpxJob::Finish). Memory stays one block whatever the
+// size of the output. Without `streaming` (an output that a reduction may
+// still cut) the text is kept whole and written at step 4 in one piece.
+// A failure to write is told at step 4, where writing the whole output at
+// once would have met it, so that a refusal of the input read after it
+// still comes first; a failure or a stop before the end leaves no temporary
+// file and the old output as it was.
+class StreamedOutput {
+ public:
+  static constexpr std::size_t kBlock = std::size_t{1} << 20;
+
+  StreamedOutput(FileSystem& files, std::string path, bool streaming);
+
+  // Appended to by the road; what it holds is not written yet.
+  std::string text;
+
+  // Writes `text` out once it holds a whole block.
+  void Flow() {
+    if (streaming_ && text.size() >= kBlock) WriteText();
+  }
+
+  const std::string& Path() const { return path_; }
+
+ private:
+  friend class GpxJob;
+  void WriteText();
+  // Checks the name again, writes what is left and replaces the output.
+  void Commit(const FileIdentity& input);
+
+  FileSystem& files_;
+  std::string path_;
+  bool streaming_;
+  std::unique_ptr<StreamedReplacement> out_;  // made with the first block
+  std::optional<FileFault> fault_;           // of the first write that failed
+};
 
 class GpxJob {
  public:
@@ -48,6 +87,8 @@ class GpxJob {
   // Step 4: the outputs (each its content in parts) replaced together, then
   // the completion.
   void Finish(const std::vector<NewContent>& outputs);
+  // Step 4 for one output written as it was made, then the completion.
+  void Finish(StreamedOutput& output);
 
   // The summary and the warnings, as every conversion gathers them.
   ConversionReport report;

@@ -17,7 +17,8 @@ namespace {
 
 class DeviceSink final : public GpxSink {
  public:
-  DeviceSink(GpxJob& job, PointBudget budget) : budget(std::move(budget)), job_(job) {}
+  DeviceSink(GpxJob& job, TrackBudget budget, StreamedOutput& output)
+      : budget(std::move(budget)), job_(job), output_(output) {}
 
   void BeginRun(RunKind kind, std::string_view) override {
     track_ = kind != RunKind::Waypoint;
@@ -39,16 +40,18 @@ class DeviceSink final : public GpxSink {
     AppendCoordinateFromGpx(lat_, point.lat_text, point.lat);
     lon_.clear();
     AppendCoordinateFromGpx(lon_, point.lon_text, point.lon);
-    const std::size_t begin = output.size();
-    AppendDeviceLineWithGroup(output, DevicePointTexts{lat_, lon_, value_, name_},
+    std::string& text = output_.text;
+    const std::size_t begin = text.size();
+    AppendDeviceLineWithGroup(text, DevicePointTexts{lat_, lon_, value_, name_},
                               std::string_view(group_, group_size_));
     if (track_) {
       if (!run_started_) budget.StartTrack(point.line);
       run_started_ = true;
-      budget.TrackPoint(begin, output.size(), point.lat, point.lon, point.line);
+      budget.TrackPoint(begin, text.size(), point.lat, point.lon, point.line);
     } else {
       budget.OtherPoint(point.line);
     }
+    output_.Flow();
     last_line_ = point.line;
     job_.ShowProgress(point.offset);
     job_.YieldOrStop();
@@ -67,11 +70,11 @@ class DeviceSink final : public GpxSink {
     if (kind != RunKind::Waypoint) job_.report.Warn(messages::kGpxOnePointTrack, last_line_);
   }
 
-  std::string output;
   TrackBudget budget;
 
  private:
   GpxJob& job_;
+  StreamedOutput& output_;
   bool track_ = false, run_started_ = false;
   std::uint64_t runs_ = 0, last_line_ = 0;
   char group_[8] = {};
@@ -88,18 +91,25 @@ ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path, const 
     const std::string output_path = GpxBaseName(path) + ".asc";
     job.Begin({output_path});
     auto input = job.OpenInput();
-    DeviceSink sink(job, budget);
-    sink.budget.ExpectAtMost(job.InputLength() / kLeastGpxPointBytes);
+    TrackBudget track_budget(budget);
+    track_budget.ExpectAtMost(job.InputLength() / kLeastGpxPointBytes);
+    // Only an output that a reduction may cut is kept whole; any other goes
+    // to its temporary file as it is made.
+    const bool streaming = !track_budget.Recording();
+    StreamedOutput output(host.Files(), output_path, streaming);
     // A device line is shorter than the GPX of its point: the input's size
-    // is room enough, asked once (only the pages written are used).
-    sink.output.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(job.InputLength(), std::uint64_t{4} << 30)));
+    // is room enough for a whole output, asked once (only the pages written
+    // are used).
+    output.text.reserve(static_cast<std::size_t>(
+        streaming ? StreamedOutput::kBlock + 4096 : std::min<std::uint64_t>(job.InputLength(), std::uint64_t{4} << 30)));
+    DeviceSink sink(job, std::move(track_budget), output);
     ThrowUnlessFinished(ReadGpx(*input, sink), path, host.Files());
-    sink.budget.Fit(sink.output);
+    sink.budget.Fit(output.text);
     sink.budget.Report(job.report);
     // A budget chosen above the device's limit: say where the lines it
     // cannot read begin.
     sink.budget.WarnPastDeviceLimit(job.report);
-    job.Finish({{output_path, {sink.output}}});
+    job.Finish(output);
   });
 }
 
