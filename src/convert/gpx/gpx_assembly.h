@@ -26,9 +26,21 @@ struct EightBitPoint {
   std::uint64_t line = 0;
 };
 
+class StreamedOutput;
+
 class GpxAssembly {
  public:
   GpxAssembly(ConversionReport& report, PointBudget budget) : report_(report), budget_(std::move(budget)) {}
+
+  // Instead of gathering the document, writes it to `output` as it is made
+  // (a document no reduction can cut: !Recording()). GPX wants every
+  // waypoint before the first track: a waypoint that comes after one is
+  // refused then (Waypoint returns false), and the road starts again
+  // gathering. `output` must outlive this object.
+  void StreamTo(StreamedOutput& output);
+  // The end of a streamed document: the tracks are closed, the report told
+  // and the tail written; `output` is then ready for GpxJob::Finish.
+  void EndStream();
 
   // Room for the GPX of an input of `length` bytes, asked once: growing a
   // text of a hundred megabytes step by step copies it again and again.
@@ -40,7 +52,8 @@ class GpxAssembly {
   // their values need not be read.
   bool Recording() const { return budget_.Recording(); }
 
-  void Waypoint(const EightBitPoint& point);
+  // False only while streaming, for a waypoint after a track (see StreamTo).
+  bool Waypoint(const EightBitPoint& point);
   // A track begins; `name` is 8-bit.
   void StartTrack(std::string_view name, std::uint64_t line);
   void TrackPoint(const EightBitPoint& point);
@@ -54,6 +67,9 @@ class GpxAssembly {
  private:
   GpxOutPoint Out(const EightBitPoint& point);
   void NoteDropped(std::uint64_t line);
+  // Where the tracks go: the streamed output's text, or tracks_.
+  std::string& TrackText();
+  void Flow();
 
   ConversionReport& report_;
   TrackBudget budget_;
@@ -63,6 +79,8 @@ class GpxAssembly {
   bool name_known_ = false;
   std::uint64_t dropped_ = 0;
   bool in_track_ = false;
+  StreamedOutput* stream_ = nullptr;
+  bool tracks_streamed_ = false;  // a track went to stream_ already
 };
 
 }  // namespace tessaline::gpx

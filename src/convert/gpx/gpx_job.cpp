@@ -21,9 +21,12 @@ void GpxJob::Begin(const std::vector<std::string>& outputs) {
 }
 
 std::unique_ptr<InputStream> GpxJob::OpenInput() {
-  host_.SetStepText(messages::kChartToDeviceStep2);
-  host_.MarkStepFinished(2);
-  host_.SetStepText(messages::kChartToDeviceStep3);
+  if (!reading_) {
+    host_.SetStepText(messages::kChartToDeviceStep2);
+    host_.MarkStepFinished(2);
+    host_.SetStepText(messages::kChartToDeviceStep3);
+    reading_ = true;
+  }
   FileSystem& files = host_.Files();
   CheckSameInput(files, path_, input_);
   auto input = files.OpenRead(path_);

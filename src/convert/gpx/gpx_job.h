@@ -76,7 +76,8 @@ class GpxJob {
 
   // Step 1: a regular file that none of `outputs` would replace.
   void Begin(const std::vector<std::string>& outputs);
-  // Steps 2 and 3 begin; the input opened for the one reading pass.
+  // Steps 2 and 3 begin; the input opened for reading. Opened again (a
+  // road that must read it twice), it is checked again and the steps stay.
   std::unique_ptr<InputStream> OpenInput();
   std::uint64_t InputLength() const { return input_.length; }
 
@@ -98,6 +99,7 @@ class GpxJob {
   std::string path_;
   InputFile input_;
   int shown_percent_ = -1;
+  bool reading_ = false;  // steps 2 and 3 shown
 };
 
 // The GPX reader's end as the conversion's: a refusal (with its line and
