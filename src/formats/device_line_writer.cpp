@@ -19,14 +19,10 @@ char* Put(char* at, std::string_view text) {
   if (!text.empty()) std::memcpy(at, text.data(), text.size());
   return at + text.size();
 }
-}  // namespace
 
-void AppendDeviceLine(std::string& out, const DevicePointTexts& point) {
-  // Sized once and filled in place: a million lines would otherwise pay
-  // for ten appends each.
-  const std::size_t start = out.size();
-  out.resize(start + DeviceLineSize(point));
-  char* at = Put(out.data() + start, point.coord1);
+// The line's bytes from `at` on; there must be DeviceLineSize(point) of room.
+void FillDeviceLine(char* at, const DevicePointTexts& point) {
+  at = Put(at, point.coord1);
   *at++ = ',';
   at = Put(at, point.coord2);
   *at++ = ',';
@@ -37,6 +33,22 @@ void AppendDeviceLine(std::string& out, const DevicePointTexts& point) {
   *at++ = '"';
   *at++ = '\r';
   *at = '\n';
+}
+}  // namespace
+
+void AppendDeviceLine(std::string& out, const DevicePointTexts& point) {
+  // Made whole, then added at once: a million lines would otherwise pay for
+  // ten appends each.
+  const std::size_t size = DeviceLineSize(point);
+  char line[256];
+  if (size <= sizeof line) {
+    FillDeviceLine(line, point);
+    out.append(line, size);
+    return;
+  }
+  const std::size_t start = out.size();
+  out.resize(start + size);
+  FillDeviceLine(out.data() + start, point);
 }
 
 void AppendDeviceLineWithGroup(std::string& out, const DevicePointTexts& point, std::string_view group) {
