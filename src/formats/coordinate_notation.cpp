@@ -79,9 +79,9 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // The notation straight from the text, for a plain decimal ("-47.25",
 // "5.", "007.125") of at most 15 significant digits and 15 decimals: the
 // double nearest to such a decimal, rounded to 15 significant digits, is
-// that decimal again, so the digits are only padded. nullopt for any other
+// that decimal again, so the digits are only padded. False for any other
 // text, which goes through the number.
-std::optional<std::string> PlainCoordinateText(std::string_view text) {
+bool AppendPlainCoordinateText(std::string& out, std::string_view text) {
   std::size_t i = 0;
   const bool negative = i < text.size() && text[i] == '-';
   if (negative) ++i;
@@ -94,14 +94,15 @@ std::optional<std::string> PlainCoordinateText(std::string_view text) {
     while (i < text.size() && IsDigit(text[i])) ++i;
     fraction = text.substr(fraction_start, i - fraction_start);
   }
-  if (i != text.size() || whole.empty() || fraction.size() > static_cast<std::size_t>(kDecimals)) return std::nullopt;
+  if (i != text.size() || whole.empty() || fraction.size() > static_cast<std::size_t>(kDecimals)) return false;
   whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
   const std::size_t fraction_significant =
       whole.empty() ? fraction.size() - std::min(fraction.find_first_not_of('0'), fraction.size()) : fraction.size();
-  if (whole.size() + fraction_significant > static_cast<std::size_t>(kSignificantDigits)) return std::nullopt;
-  if (whole.empty() && fraction_significant == 0) return std::string(kZero);
-  std::string out;
-  out.reserve(1 + std::max<std::size_t>(whole.size(), 1) + 1 + kDecimals);
+  if (whole.size() + fraction_significant > static_cast<std::size_t>(kSignificantDigits)) return false;
+  if (whole.empty() && fraction_significant == 0) {
+    out += kZero;
+    return true;
+  }
   if (negative) out += '-';
   if (whole.empty()) {
     out += '0';
@@ -111,16 +112,23 @@ std::optional<std::string> PlainCoordinateText(std::string_view text) {
   out += '.';
   out += fraction;
   out.append(static_cast<std::size_t>(kDecimals) - fraction.size(), '0');
-  return out;
+  return true;
 }
 }  // namespace
 
-std::optional<std::string> CoordinateText(std::string_view field) {
+bool AppendCoordinateText(std::string& out, std::string_view field) {
   const std::string_view text = TrimSpaces(field);
-  if (std::optional<std::string> plain = PlainCoordinateText(text)) return plain;
+  if (AppendPlainCoordinateText(out, text)) return true;
   const std::optional<double> value = ReadAsNumber(text);
-  if (!value) return std::nullopt;
-  return CoordinateNotation(*value);
+  if (!value) return false;
+  out += CoordinateNotation(*value);
+  return true;
+}
+
+std::optional<std::string> CoordinateText(std::string_view field) {
+  std::string text;
+  if (!AppendCoordinateText(text, field)) return std::nullopt;
+  return text;
 }
 
 }  // namespace tessaline

@@ -322,10 +322,11 @@ class ConversionRun {
                                static_cast<double>(count) * static_cast<double>(k + 1)));
   }
 
-  static std::string Coordinate(std::string_view field, std::int32_t record) {
-    std::optional<std::string> text = CoordinateText(field);
-    if (!text) throw ConversionFailure::AtLine(record, messages::kNumberTooLarge);
-    return std::move(*text);
+  // The field in the chart's notation, in `out` (its room kept from line to line).
+  static const std::string& Coordinate(std::string& out, std::string_view field, std::int32_t record) {
+    out.clear();
+    if (!AppendCoordinateText(out, field)) throw ConversionFailure::AtLine(record, messages::kNumberTooLarge);
+    return out;
   }
 
   // --- Step 3: the track file. ---
@@ -349,8 +350,8 @@ class ConversionRun {
           if (limited) budget_.StartTrack(static_cast<std::uint64_t>(i));
           header_written = true;
         }
-        const std::string coord2 = Coordinate(point.Coord2(), i);
-        const std::string coord1 = Coordinate(point.Coord1(), i);
+        const std::string& coord2 = Coordinate(coord2_, point.Coord2(), i);
+        const std::string& coord1 = Coordinate(coord1_, point.Coord1(), i);
         const std::size_t begin = text.size();
         // The stamp tells when the line was written, so it is taken afresh.
         AppendTrackPointLine(text, coord2, coord1, ValueNotation(point.Value(), regional_), StampNow());
@@ -391,8 +392,8 @@ class ConversionRun {
     for (std::size_t k = 0; k < waypoints_.size(); ++k) {
       ShowItemPercentage(scan_stop_, k, waypoints_.size());
       scan_stop_ = ScanRun(store, waypoints_[k], [&](const StagedPoint& point, std::int32_t i) {
-        AppendWaypointLine(text, TrimSpaces(point.Name()), Coordinate(point.Coord2(), i),
-                           Coordinate(point.Coord1(), i));
+        AppendWaypointLine(text, TrimSpaces(point.Name()), Coordinate(coord2_, point.Coord2(), i),
+                           Coordinate(coord1_, point.Coord1(), i));
       });
     }
     Close(store);
@@ -442,6 +443,7 @@ class ConversionRun {
   std::string track_text_;      // step 3's track file, written in step 4
   std::optional<LocalTime> stamp_time_;
   std::string stamp_;
+  std::string coord1_, coord2_;  // of the line being written
   TrackBudget budget_;
 };
 
