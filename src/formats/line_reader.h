@@ -4,6 +4,7 @@
 // stream in large chunks, so there is no system call per line.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -28,7 +29,10 @@ class LineReader {
 
   InputStream& input_;
   std::size_t chunk_size_;
-  std::string buffer_;
+  // The bytes read and not yet handed out, from start_ on. Not a string: a
+  // string would clear every chunk before the read fills it.
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = 0, size_ = 0;
   std::size_t start_ = 0;  // first byte of the next line in buffer_
   std::size_t scan_ = 0;   // where the search for a CR resumes
   bool at_end_ = false;

@@ -1,5 +1,7 @@
 #include "convert/gpx/gpx_job.h"
 
+#include <algorithm>
+
 #include "convert/input_file.h"
 #include "convert/output_guard.h"
 #include "formats/coordinate_notation.h"
@@ -100,23 +102,22 @@ namespace {
 // nullopt for any other text, and for one whose whole part is the limit
 // itself, where only the number can tell.
 std::optional<bool> PlainDecimalWithin(std::string_view text, unsigned limit) {
-  std::size_t i = !text.empty() && text[0] == '-' ? 1 : 0;
-  const auto is_digit = [&](std::size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; };
-  if (!is_digit(i)) return std::nullopt;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  if (p != end && *p == '-') ++p;
+  const auto digit = [&] { return p != end && static_cast<unsigned char>(*p - '0') <= 9; };
+  if (!digit()) return std::nullopt;
   unsigned whole = 0;
-  bool beyond = false;
-  for (; is_digit(i); ++i) {
-    whole = whole * 10 + static_cast<unsigned>(text[i] - '0');
-    if (whole > limit) {  // and it stays beyond, without growing further
-      beyond = true;
-      whole = limit + 1;
-    }
+  while (digit()) {
+    // Past the limit it stays past it, without growing further.
+    whole = std::min(whole * 10 + static_cast<unsigned>(*p++ - '0'), limit + 1);
   }
-  if (i < text.size() && text[i] == '.') {
-    for (++i; is_digit(i);) ++i;
+  if (p != end && *p == '.') {
+    ++p;
+    while (digit()) ++p;
   }
-  if (i != text.size() || whole == limit) return std::nullopt;
-  return !beyond;
+  if (p != end || whole == limit) return std::nullopt;
+  return whole < limit;
 }
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "formats/gpx/gpx_model.h"
 
@@ -42,15 +43,53 @@ void GpxWriter::AppendTrackPoint(std::string& out, const GpxOutPoint& point) {
 
 void GpxWriter::AppendTrackEnd(std::string& out) { out += "</trkseg></trk>\n"; }
 
+namespace {
+// The pieces of one point, added to the output at once: a point is a dozen
+// short pieces, and as many appends would cost more than the bytes.
+class Pieces {
+ public:
+  void Add(std::string_view piece) {
+    data_[count_] = piece.data();
+    sizes_[count_++] = piece.size();
+    size_ += piece.size();
+  }
+  void AppendTo(std::string& out) const {
+    char joined[512];
+    if (size_ > sizeof joined) {
+      for (std::size_t i = 0; i < count_; ++i) out.append(data_[i], sizes_[i]);
+      return;
+    }
+    char* at = joined;
+    for (std::size_t i = 0; i < count_; ++i) {
+      for (std::size_t k = 0; k < sizes_[i]; ++k) *at++ = data_[i][k];
+    }
+    out.append(joined, size_);
+  }
+
+ private:
+  static constexpr std::size_t kMost = 16;  // a point with both extensions takes 13
+  const char* data_[kMost];
+  std::size_t sizes_[kMost];
+  std::size_t count_ = 0, size_ = 0;
+};
+
+// The tags around an extension's text, made once.
+struct ExtensionTags {
+  explicit ExtensionTags(std::string_view element)
+      : open(std::string("<").append(kExtensionPrefix).append(":").append(element).append(">")),
+        close(std::string("</").append(kExtensionPrefix).append(":").append(element).append(">")) {}
+  std::string open, close;
+};
+}  // namespace
+
 void GpxWriter::AppendPoint(std::string& out, RunKind kind, const GpxOutPoint& point) {
-  const std::string_view element = kind == RunKind::Waypoint ? "wpt" : "trkpt";
-  out += '<';
-  out.append(element);
-  out += " lat=\"";
-  out.append(point.lat);
-  out += "\" lon=\"";
-  out.append(point.lon);
-  out += "\">";
+  const bool waypoint = kind == RunKind::Waypoint;
+  Pieces pieces;
+  pieces.Add(waypoint ? "<wpt lat=\"" : "<trkpt lat=\"");
+  pieces.Add(point.lat);
+  pieces.Add("\" lon=\"");
+  pieces.Add(point.lon);
+  pieces.Add("\">");
   if (!point.name.empty()) {
     // The points of a track mostly share one name: escaped once.
     if (!name_known_ || point.name != name_) {
@@ -64,36 +103,35 @@ void GpxWriter::AppendPoint(std::string& out, RunKind kind, const GpxOutPoint& p
     } else {
       dropped_ += name_dropped_;
     }
-    out += escaped_name_;
-  } else if (kind != RunKind::Waypoint) {
+    pieces.Add(escaped_name_);
+  } else if (!waypoint) {
     // Without it the point would read back with its track's name.
-    out += "<name/>";
+    pieces.Add("<name/>");
   }
   const bool value = WritesValue(kind, point.value);
   if (value || point.has_fields) {
-    out += "<extensions>";
-    if (value) AppendExtension(out, kValueElement, point.value);
-    if (point.has_fields) AppendExtension(out, kFieldsElement, point.fields);
-    out += "</extensions>";
+    static const ExtensionTags value_tags(kValueElement), fields_tags(kFieldsElement);
+    pieces.Add("<extensions>");
+    if (value) {
+      escaped_value_.clear();
+      AppendText(escaped_value_, point.value);
+      pieces.Add(value_tags.open);
+      pieces.Add(escaped_value_);
+      pieces.Add(value_tags.close);
+    }
+    if (point.has_fields) {
+      escaped_fields_.clear();
+      AppendText(escaped_fields_, point.fields);
+      pieces.Add(fields_tags.open);
+      pieces.Add(escaped_fields_);
+      pieces.Add(fields_tags.close);
+    }
+    pieces.Add("</extensions>");
   }
-  out += "</";
-  out.append(element);
-  out += ">\n";
+  pieces.Add(waypoint ? "</wpt>\n" : "</trkpt>\n");
+  pieces.AppendTo(out);
 }
 
-void GpxWriter::AppendExtension(std::string& out, std::string_view element, std::string_view text) {
-  out += '<';
-  out.append(kExtensionPrefix);
-  out += ':';
-  out.append(element);
-  out += '>';
-  AppendText(out, text);
-  out += "</";
-  out.append(kExtensionPrefix);
-  out += ':';
-  out.append(element);
-  out += '>';
-}
 
 namespace {
 // What a byte of text needs: 0 nothing, 1 an entity or leaving out, 2 a look

@@ -39,12 +39,12 @@ class GpxWriter {
 
  private:
   void AppendPoint(std::string& out, RunKind kind, const GpxOutPoint& point);
-  void AppendExtension(std::string& out, std::string_view element, std::string_view text);
   void AppendText(std::string& out, std::string_view text);
 
   std::uint64_t dropped_ = 0;
   // The last point name, as written, and the characters it left out.
   std::string name_, escaped_name_;
+  std::string escaped_value_, escaped_fields_;  // of the point being written
   std::uint64_t name_dropped_ = 0;
   bool name_known_ = false;
 };
