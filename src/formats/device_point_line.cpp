@@ -54,6 +54,8 @@ std::string Slot(std::string_view text, std::size_t width) {
 }
 
 std::string_view TrimSpaces(std::string_view text) {
+  // Most fields have no space at either end.
+  if (text.empty() || (text.front() != ' ' && text.back() != ' ')) return text;
   const std::size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
   const std::size_t last = text.find_last_not_of(' ');

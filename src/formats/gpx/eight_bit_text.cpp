@@ -65,6 +65,7 @@ std::string EightBitToUtf8(std::string_view text) {
 }
 
 void AppendEightBitAsUtf8(std::string& out, std::string_view text) {
+  if (text.empty()) return;
   bool ascii = true;
   for (char byte : text) ascii = ascii && static_cast<unsigned char>(byte) < 0x80;
   if (ascii || IsValidUtf8(text)) {
