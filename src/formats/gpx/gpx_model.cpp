@@ -1,6 +1,9 @@
 #include "formats/gpx/gpx_model.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <charconv>
+#include <iterator>
 
 #include "formats/coordinate_notation.h"
 #include "formats/number_reader.h"
@@ -9,7 +12,6 @@ namespace tessaline::gpx {
 
 namespace {
 constexpr std::size_t kDecimals = 15;
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 }  // namespace
 
 std::string_view PointValue(RunKind kind, const std::optional<std::string_view>& extension,
@@ -23,14 +25,51 @@ std::uint16_t GroupOfRun(std::uint64_t run) {
   return static_cast<std::uint16_t>((run - 1) % kMaxGroup + 1);
 }
 
-std::string_view TrimXmlBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
+namespace {
+
+// Every power of ten up to 10^22 is exact as a double.
+constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The usual attribute ("47.000000254", "-4.5", ".5") read in one pass, or
+// nullopt to leave it to the full reading. Its digits make an integer of
+// at most 2^53 and it has at most 22 decimals: both are exact as doubles,
+// and one division rounds their quotient to the nearest double, which is
+// what the full reading gives. Only where doubles are computed at their
+// own precision (not on the x87 stack).
+std::optional<double> ReadShortDecimal(std::string_view text) {
+  if constexpr (FLT_EVAL_METHOD != 0) return std::nullopt;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const bool negative = p != end && *p == '-';
+  if (p != end && (*p == '-' || *p == '+')) ++p;
+  auto digit = [&] { return p != end && static_cast<unsigned char>(*p - '0') <= 9; };
+  // Unsigned, so that a text too long wraps harmlessly before it is refused.
+  std::uint64_t digits = 0;
+  const char* const whole = p;
+  while (digit()) digits = digits * 10 + static_cast<unsigned char>(*p++ - '0');
+  std::size_t count = static_cast<std::size_t>(p - whole), decimals = 0;
+  if (p != end && *p == '.') {
+    const char* const fraction = ++p;
+    while (digit()) digits = digits * 10 + static_cast<unsigned char>(*p++ - '0');
+    decimals = static_cast<std::size_t>(p - fraction);
+    // "5." is left to the full reading.
+    if (decimals == 0) return std::nullopt;
+  }
+  count += decimals;
+  // No digit, something else, or more digits than 64 bits hold: the full
+  // reading decides.
+  if (p != end || count == 0 || count > 19) return std::nullopt;
+  if (digits > (std::uint64_t{1} << 53) || decimals >= std::size(kExactPowers)) return std::nullopt;
+  const double value = static_cast<double>(digits) / kExactPowers[decimals];
+  return negative ? -value : value;
 }
+
+}  // namespace
 
 std::optional<double> ReadGpxDecimal(std::string_view text) {
   text = TrimXmlBlanks(text);
+  if (const std::optional<double> value = ReadShortDecimal(text)) return value;
   // An XML decimal may start with "+" or with its "."; the plain reading
   // takes neither, so "+" goes and a "0" comes before a leading ".".
   if (!text.empty() && text.front() == '+') {
@@ -74,15 +113,20 @@ void AppendCoordinateFromGpx(std::string& out, std::string_view text, double val
     out += CoordinateNotation(value);
     return;
   }
-  if (negative && significant > 0) out += '-';
+  // Assembled whole, then added at once: this runs for every coordinate.
+  // The sign, at most 15 digits before the point, the point, 15 decimals.
+  char digits[1 + 15 + 1 + kDecimals];
+  char* end = digits;
+  if (negative && significant > 0) *end++ = '-';
   if (whole.empty()) {
-    out += '0';
+    *end++ = '0';
   } else {
-    out.append(whole);
+    end = std::copy(whole.begin(), whole.end(), end);
   }
-  out += '.';
-  out.append(decimals);
-  out.append(kDecimals - decimals.size(), '0');
+  *end++ = '.';
+  end = std::copy(decimals.begin(), decimals.end(), end);
+  end = std::fill_n(end, kDecimals - decimals.size(), '0');
+  out.append(digits, end);
 }
 
 }  // namespace tessaline::gpx

@@ -73,6 +73,11 @@ std::string CoordinateFromGpx(std::string_view text, double value);
 void AppendCoordinateFromGpx(std::string& out, std::string_view text, double value);
 
 // Without XML blanks (space, tab, CR, LF) at either end.
-std::string_view TrimXmlBlanks(std::string_view text);
+inline std::string_view TrimXmlBlanks(std::string_view text) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
 
 }  // namespace tessaline::gpx

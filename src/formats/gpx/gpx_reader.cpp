@@ -205,8 +205,13 @@ class Reader {
     ++depth_;
     text_length_ = 0;
     if (depth_ > kMaxDepth) return Refuse("imbrication d'éléments trop profonde");
-    for (const XML_Char** a = attributes; *a != nullptr; a += 2) {
-      if (std::char_traits<XML_Char>::length(a[1]) > kMaxToken) return Refuse(TooLong());
+    // A value takes at most 3 bytes of UTF-8 for each byte of its tag (a
+    // single-byte encoding's character): a tag of a third of the limit or
+    // less holds no value over it, and its values need no measuring.
+    if (XML_GetCurrentByteCount(parser_) > static_cast<int>(kMaxToken / 3)) {
+      for (const XML_Char** a = attributes; *a != nullptr; a += 2) {
+        if (std::char_traits<XML_Char>::length(a[1]) > kMaxToken) return Refuse(TooLong());
+      }
     }
     const std::string_view local = LocalName(name);
     if (depth_ == 1) {
