@@ -73,3 +73,39 @@ TEST(GpxDecimal, NoNumberIsRefused) {
 
 }  // namespace
 }  // namespace tessaline::gpx
+
+namespace tessaline::gpx {
+namespace {
+
+// The range is told without reading the number for the usual texts: the
+// answer must be that of the number read, above all right at ±90 and ±180,
+// where the nearest double may round a text just past the limit onto it.
+TEST(GpxDecimal, InRangeExactlyWhenItsNumberIs) {
+  auto expect_same = [](const std::string& text) {
+    const std::optional<double> value = ReadGpxDecimal(text);
+    EXPECT_EQ(GpxDecimalWithin(text, 90), value && LatitudeInRange(*value)) << text;
+    EXPECT_EQ(GpxDecimalWithin(text, 180), value && LongitudeInRange(*value)) << text;
+  };
+  std::mt19937_64 random(17);
+  for (const char* limit : {"90", "180", "89", "179", "91", "181", "0"}) {
+    for (int decimals = 0; decimals <= 24; ++decimals) {
+      for (const char* sign : {"", "-", "+"}) {
+        const std::string whole = std::string(sign) + limit;
+        const std::string point = decimals == 0 ? "" : ".";
+        expect_same(whole + point + std::string(static_cast<std::size_t>(decimals), '0'));
+        expect_same(whole + point + std::string(static_cast<std::size_t>(std::max(decimals - 1, 0)), '0') +
+                    (decimals == 0 ? "" : "1"));
+        expect_same(whole + point + std::string(static_cast<std::size_t>(decimals), '9'));
+        std::string digits;
+        for (int i = 0; i < decimals; ++i) digits += static_cast<char>('0' + random() % 10);
+        expect_same(whole + point + digits);
+      }
+    }
+  }
+  for (const char* text : {"", "abc", "1e1", " 90 ", "\t-180\n", "90.", "+-1", ".5", "-.5", "900", "1800"}) {
+    expect_same(text);
+  }
+}
+
+}  // namespace
+}  // namespace tessaline::gpx

@@ -1,5 +1,8 @@
 #include "convert/gpx/gpx_job.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "convert/input_file.h"
 #include "convert/output_guard.h"
 #include "formats/coordinate_notation.h"
@@ -31,8 +34,11 @@ std::unique_ptr<InputStream> GpxJob::OpenInput() {
   return input;
 }
 
-void GpxJob::ShowProgress(std::uint64_t offset) {
+void GpxJob::ShowPercent(std::uint64_t offset) {
   const int percent = input_.length == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(offset * 100 / input_.length, 100));
+  // The first offset that shows more, so that the offsets in between cost
+  // one comparison: the least o with o * 100 / length > percent.
+  next_percent_offset_ = percent >= 100 ? std::numeric_limits<std::uint64_t>::max() : ((percent + 1) * input_.length + 99) / 100;
   if (percent == shown_percent_) return;
   shown_percent_ = percent;
   host_.SetMainPercentage(PercentageText(percent));

@@ -81,7 +81,9 @@ class GpxJob {
   std::uint64_t InputLength() const { return input_.length; }
 
   // lblFichiers for `offset` bytes of the input read; cheap when unchanged.
-  void ShowProgress(std::uint64_t offset);
+  void ShowProgress(std::uint64_t offset) {
+    if (offset >= next_percent_offset_) ShowPercent(offset);
+  }
   void YieldOrStop() { tessaline::YieldOrStop(host_); }
 
   // Step 4: the outputs (each its content in parts) replaced together, then
@@ -98,6 +100,9 @@ class GpxJob {
   std::string path_;
   InputFile input_;
   int shown_percent_ = -1;
+  std::uint64_t next_percent_offset_ = 0;
+
+  void ShowPercent(std::uint64_t offset);
 };
 
 // The GPX reader's end as the conversion's: a refusal (with its line and

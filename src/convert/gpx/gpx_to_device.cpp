@@ -35,9 +35,9 @@ class DeviceSink final : public GpxSink {
     // has made every "," a space.
     std::string& text = output_.text;
     const std::size_t begin = text.size();
-    AppendCoordinateFromGpx(text, point.lat_text, point.lat);
+    AppendCoordinateFromGpx(text, point.lat_text);
     text += ',';
-    AppendCoordinateFromGpx(text, point.lon_text, point.lon);
+    AppendCoordinateFromGpx(text, point.lon_text);
     text += ',';
     AppendEightBit(text, point.value, ',', changes_);
     text += ",\"";
@@ -45,12 +45,15 @@ class DeviceSink final : public GpxSink {
     text += "\",";
     text.append(group_, group_size_);
     text += "\r\n";
-    job_.report.Warn(messages::kGpxCharacterReplaced, point.line, changes_.replaced - before.replaced);
-    job_.report.Warn(messages::kGpxSeparatorReplaced, point.line, changes_.separators - before.separators);
+    if (changes_.replaced != before.replaced || changes_.separators != before.separators) {
+      job_.report.Warn(messages::kGpxCharacterReplaced, point.line, changes_.replaced - before.replaced);
+      job_.report.Warn(messages::kGpxSeparatorReplaced, point.line, changes_.separators - before.separators);
+    }
     if (track_) {
       if (!run_started_) budget.StartTrack(point.line);
       run_started_ = true;
-      budget.TrackPoint(begin, text.size(), point.lat, point.lon, point.line);
+      const bool read = budget.Recording();
+      budget.TrackPoint(begin, text.size(), read ? point.Lat() : 0.0, read ? point.Lon() : 0.0, point.line);
     } else {
       budget.OtherPoint(point.line);
     }

@@ -31,45 +31,54 @@ namespace {
 constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// The usual attribute ("47.000000254", "-4.5", ".5") read in one pass, or
-// nullopt to leave it to the full reading. Its digits make an integer of
-// at most 2^53 and it has at most 22 decimals: both are exact as doubles,
-// and one division rounds their quotient to the nearest double, which is
-// what the full reading gives. Only where doubles are computed at their
+// The usual attribute ("47.000000254", "-4.5", ".5"): its digits as one
+// integer of at most 2^53 and at most 22 decimals, both exact as doubles,
+// so that one division rounds their quotient to the nearest double, which
+// is what the full reading gives. Only where doubles are computed at their
 // own precision (not on the x87 stack).
-std::optional<double> ReadShortDecimal(std::string_view text) {
+struct ShortDecimal {
+  std::uint64_t digits = 0;
+  std::size_t decimals = 0;
+  bool negative = false;
+};
+
+// Nullopt leaves the text to the full reading (which may still take it).
+std::optional<ShortDecimal> ReadShort(std::string_view text) {
   if constexpr (FLT_EVAL_METHOD != 0) return std::nullopt;
   const char* p = text.data();
   const char* const end = p + text.size();
-  const bool negative = p != end && *p == '-';
+  ShortDecimal read;
+  read.negative = p != end && *p == '-';
   if (p != end && (*p == '-' || *p == '+')) ++p;
   auto digit = [&] { return p != end && static_cast<unsigned char>(*p - '0') <= 9; };
   // Unsigned, so that a text too long wraps harmlessly before it is refused.
-  std::uint64_t digits = 0;
   const char* const whole = p;
-  while (digit()) digits = digits * 10 + static_cast<unsigned char>(*p++ - '0');
-  std::size_t count = static_cast<std::size_t>(p - whole), decimals = 0;
+  while (digit()) read.digits = read.digits * 10 + static_cast<unsigned char>(*p++ - '0');
+  std::size_t count = static_cast<std::size_t>(p - whole);
   if (p != end && *p == '.') {
     const char* const fraction = ++p;
-    while (digit()) digits = digits * 10 + static_cast<unsigned char>(*p++ - '0');
-    decimals = static_cast<std::size_t>(p - fraction);
+    while (digit()) read.digits = read.digits * 10 + static_cast<unsigned char>(*p++ - '0');
+    read.decimals = static_cast<std::size_t>(p - fraction);
     // "5." is left to the full reading.
-    if (decimals == 0) return std::nullopt;
+    if (read.decimals == 0) return std::nullopt;
   }
-  count += decimals;
-  // No digit, something else, or more digits than 64 bits hold: the full
-  // reading decides.
+  count += read.decimals;
+  // No digit, something else, or more digits than 64 bits hold.
   if (p != end || count == 0 || count > 19) return std::nullopt;
-  if (digits > (std::uint64_t{1} << 53) || decimals >= std::size(kExactPowers)) return std::nullopt;
-  const double value = static_cast<double>(digits) / kExactPowers[decimals];
-  return negative ? -value : value;
+  if (read.digits > (std::uint64_t{1} << 53) || read.decimals >= std::size(kExactPowers)) return std::nullopt;
+  return read;
+}
+
+double ValueOf(const ShortDecimal& read) {
+  const double value = static_cast<double>(read.digits) / kExactPowers[read.decimals];
+  return read.negative ? -value : value;
 }
 
 }  // namespace
 
 std::optional<double> ReadGpxDecimal(std::string_view text) {
   text = TrimXmlBlanks(text);
-  if (const std::optional<double> value = ReadShortDecimal(text)) return value;
+  if (const std::optional<ShortDecimal> read = ReadShort(text)) return ValueOf(*read);
   // An XML decimal may start with "+" or with its "."; the plain reading
   // takes neither, so "+" goes and a "0" comes before a leading ".".
   if (!text.empty() && text.front() == '+') {
@@ -86,14 +95,32 @@ std::optional<double> ReadGpxDecimal(std::string_view text) {
   return ReadPlainDecimal(text);
 }
 
-std::string CoordinateFromGpx(std::string_view text, double value) {
+bool GpxDecimalWithin(std::string_view text, std::uint64_t limit) {
+  const std::optional<ShortDecimal> read = ReadShort(TrimXmlBlanks(text));
+  if (!read) {
+    const std::optional<double> value = ReadGpxDecimal(text);
+    return value && *value >= -static_cast<double>(limit) && *value <= static_cast<double>(limit);
+  }
+  // Compared as integers, digits <= limit * 10^decimals: the double's answer
+  // too, for 90 and 180. With at most 14 decimals, a number above the limit
+  // is above it by 10^-14 or more, which the nearest double keeps above (half
+  // a step between doubles is 7.1 * 10^-15 near 90), but for 180 with 14
+  // decimals (1.4 * 10^-14 there), where such a number needs more digits
+  // than 2^53. With 15 decimals or more, no digits up to 2^53 pass 90.
+  if (read->decimals >= 15) return true;
+  std::uint64_t scaled = limit;
+  for (std::size_t i = 0; i < read->decimals; ++i) scaled *= 10;
+  return read->digits <= scaled;
+}
+
+std::string CoordinateFromGpx(std::string_view text) {
   std::string out;
-  AppendCoordinateFromGpx(out, text, value);
+  AppendCoordinateFromGpx(out, text);
   return out;
 }
 
-void AppendCoordinateFromGpx(std::string& out, std::string_view text, double value) {
-  text = TrimXmlBlanks(text);
+void AppendCoordinateFromGpx(std::string& out, std::string_view written) {
+  std::string_view text = TrimXmlBlanks(written);
   const bool negative = !text.empty() && text.front() == '-';
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
   const std::size_t dot = text.find('.');
@@ -110,7 +137,7 @@ void AppendCoordinateFromGpx(std::string& out, std::string_view text, double val
     significant = decimals.size() - zeros;
   }
   if (significant > 15 || decimals.size() > kDecimals) {
-    out += CoordinateNotation(value);
+    out += CoordinateNotation(ReadGpxDecimal(written).value_or(0));
     return;
   }
   // Assembled whole, then added at once: this runs for every coordinate.
