@@ -1,19 +1,13 @@
 #include "formats/chart_line_reader.h"
 
-namespace tessaline {
+#include <algorithm>
+#include <bit>
 
-ChartLineKind KindOfChartLine(std::string_view line) {
-  // Field 0 is a single letter exactly when the line is that letter alone or
-  // the letter followed by ";". A letter elsewhere in the line (a track
-  // called "Pointe du Raz", a waypoint called "FORT") decides nothing.
-  if (line.empty() || (line.size() > 1 && line[1] != ';')) return ChartLineKind::Other;
-  switch (line[0]) {
-    case 'T': return ChartLineKind::TrackHeader;
-    case 'P': return ChartLineKind::TrackPoint;
-    case 'W': return ChartLineKind::Waypoint;
-    default: return ChartLineKind::Other;
-  }
-}
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace tessaline {
 
 namespace {
 // Where field n starts (just past the nth ";"), or npos.
@@ -39,29 +33,36 @@ std::string_view WaypointFieldsFromEight(std::string_view line) {
   return start == std::string_view::npos ? std::string_view() : line.substr(start - 1);
 }
 
-ChartLine::ChartLine(std::string_view line) {
+ChartLine::ChartLine(std::string_view line, std::size_t kept) : kept_(std::clamp<std::size_t>(kept, 1, kKeptFields)) {
+  // The fields are short: a search call per field would cost more than the
+  // field, so the ";" are found sixteen bytes at a time.
+  const char* text = line.data();
+  const std::size_t size = line.size();
   std::size_t start = 0;
-  for (;;) {
-    if (count_ == kKeptFields) {  // a further field exists; its text is not needed
-      ++count_;
-      return;
-    }
-    const std::size_t semicolon = line.find(';', start);
-    if (semicolon == std::string_view::npos) {
-      fields_[count_++] = line.substr(start);
-      return;
-    }
-    fields_[count_++] = line.substr(start, semicolon - start);
+  // False once the kept fields are full (a further field exists).
+  const auto field_ends_at = [&](std::size_t semicolon) {
+    fields_[count_++] = std::string_view(text + start, semicolon - start);
     start = semicolon + 1;
+    if (count_ < kept_) return true;
+    ++count_;
+    return false;
+  };
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i semicolons = _mm_set1_epi8(';');
+  for (; i + 16 <= size; i += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, semicolons)));
+    while (found != 0) {
+      if (!field_ends_at(i + static_cast<std::size_t>(std::countr_zero(found)))) return;
+      found &= found - 1;
+    }
   }
-}
-
-ChartLineKind ChartLine::Kind() const { return KindOfChartLine(fields_[0]); }
-
-bool ChartLine::Has(std::size_t n) const { return n < kKeptFields && n <= count_; }
-
-std::string_view ChartLine::Field(std::size_t n) const {
-  return n < kKeptFields && n < count_ ? fields_[n] : std::string_view();
+#endif
+  for (; i < size; ++i) {
+    if (text[i] == ';' && !field_ends_at(i)) return;
+  }
+  fields_[count_++] = line.substr(start);
 }
 
 }  // namespace tessaline

@@ -23,7 +23,18 @@ enum class ChartLineKind {
 };
 
 // The kind from field 0 alone, without splitting the rest of the line.
-ChartLineKind KindOfChartLine(std::string_view line);
+inline ChartLineKind KindOfChartLine(std::string_view line) {
+  // Field 0 is a single letter exactly when the line is that letter alone or
+  // the letter followed by ";". A letter elsewhere in the line (a track
+  // called "Pointe du Raz", a waypoint called "FORT") decides nothing.
+  if (line.empty() || (line.size() > 1 && line[1] != ';')) return ChartLineKind::Other;
+  switch (line[0]) {
+    case 'T': return ChartLineKind::TrackHeader;
+    case 'P': return ChartLineKind::TrackPoint;
+    case 'W': return ChartLineKind::Waypoint;
+    default: return ChartLineKind::Other;
+  }
+}
 
 // Field 2 and, from the ";" before field 8 on, the rest of a W line: what it
 // holds besides its name, coordinates and value (see chart_line_writer.h).
@@ -34,20 +45,23 @@ class ChartLine {
  public:
   static constexpr std::size_t kKeptFields = 6;  // fields 0 to 5
 
-  // `line` without its line end; it must outlive this object.
-  explicit ChartLine(std::string_view line);
+  // `line` without its line end; it must outlive this object. `kept`
+  // (1 to kKeptFields) is how many leading fields the caller reads: the
+  // split stops after them, and fields from `kept` on read as absent.
+  explicit ChartLine(std::string_view line, std::size_t kept = kKeptFields);
 
-  ChartLineKind Kind() const;
+  ChartLineKind Kind() const { return KindOfChartLine(fields_[0]); }
 
   // Whether field n can be read: a field of the line, or the empty one just
-  // past its last. Always false for n >= kKeptFields.
-  bool Has(std::size_t n) const;
+  // past its last. Always false for n >= kept.
+  bool Has(std::size_t n) const { return n < kept_ && n <= count_; }
   // The text of field n; empty when !Has(n).
-  std::string_view Field(std::size_t n) const;
+  std::string_view Field(std::size_t n) const { return n < kept_ && n < count_ ? fields_[n] : std::string_view(); }
 
  private:
   std::array<std::string_view, kKeptFields> fields_{};
-  // Fields of the line, or kKeptFields + 1 when it has more than are kept.
+  std::size_t kept_;
+  // Fields of the line, or kept_ + 1 when it has more than are kept.
   std::size_t count_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "formats/coordinate_notation.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -72,10 +73,62 @@ std::string CoordinateNotation(double value) {
   return scaled;
 }
 
+namespace {
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The notation straight from the text, for a plain decimal ("-47.25",
+// "5.", "007.125") of at most 15 significant digits and 15 decimals: the
+// double nearest to such a decimal, rounded to 15 significant digits, is
+// that decimal again, so the digits are only padded. False for any other
+// text, which goes through the number.
+bool AppendPlainCoordinateText(std::string& out, std::string_view text) {
+  std::size_t i = 0;
+  const bool negative = i < text.size() && text[i] == '-';
+  if (negative) ++i;
+  const std::size_t whole_start = i;
+  while (i < text.size() && IsDigit(text[i])) ++i;
+  std::string_view whole = text.substr(whole_start, i - whole_start);
+  std::string_view fraction;
+  if (i < text.size() && text[i] == '.') {
+    const std::size_t fraction_start = ++i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    fraction = text.substr(fraction_start, i - fraction_start);
+  }
+  if (i != text.size() || whole.empty() || fraction.size() > static_cast<std::size_t>(kDecimals)) return false;
+  whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
+  const std::size_t fraction_significant =
+      whole.empty() ? fraction.size() - std::min(fraction.find_first_not_of('0'), fraction.size()) : fraction.size();
+  if (whole.size() + fraction_significant > static_cast<std::size_t>(kSignificantDigits)) return false;
+  if (whole.empty() && fraction_significant == 0) {
+    out += kZero;
+    return true;
+  }
+  if (negative) out += '-';
+  if (whole.empty()) {
+    out += '0';
+  } else {
+    out += whole;
+  }
+  out += '.';
+  out += fraction;
+  out.append(static_cast<std::size_t>(kDecimals) - fraction.size(), '0');
+  return true;
+}
+}  // namespace
+
+bool AppendCoordinateText(std::string& out, std::string_view field) {
+  const std::string_view text = TrimSpaces(field);
+  if (AppendPlainCoordinateText(out, text)) return true;
+  const std::optional<double> value = ReadAsNumber(text);
+  if (!value) return false;
+  out += CoordinateNotation(*value);
+  return true;
+}
+
 std::optional<std::string> CoordinateText(std::string_view field) {
-  const std::optional<double> value = ReadAsNumber(TrimSpaces(field));
-  if (!value) return std::nullopt;
-  return CoordinateNotation(*value);
+  std::string text;
+  if (!AppendCoordinateText(text, field)) return std::nullopt;
+  return text;
 }
 
 }  // namespace tessaline

@@ -21,5 +21,7 @@ std::string CoordinateNotation(double value);
 // mark), then written in the notation. nullopt when the number lies beyond
 // the range of a double.
 std::optional<std::string> CoordinateText(std::string_view field);
+// The same, appended to `out`; false (and `out` unchanged) for nullopt.
+bool AppendCoordinateText(std::string& out, std::string_view field);
 
 }  // namespace tessaline

@@ -6,6 +6,8 @@ namespace tessaline {
 struct LocalTime {
   int year = 1970, month = 1, day = 1;
   int hour = 0, minute = 0, second = 0;
+
+  friend bool operator==(const LocalTime&, const LocalTime&) = default;
 };
 
 class Clock {
@@ -18,6 +20,12 @@ class Clock {
 class SystemClock final : public Clock {
  public:
   LocalTime Now() override;
+
+ private:
+  // The last second asked and its local time: a track line asks once per
+  // line, and the time zone rules are consulted once per second instead.
+  long long last_second_ = -1;
+  LocalTime last_time_;
 };
 
 }  // namespace tessaline

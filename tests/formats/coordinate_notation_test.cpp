@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
+#include "formats/number_reader.h"
+
 namespace tessaline {
 namespace {
 
@@ -28,6 +34,34 @@ TEST(CoordinateText, TrimsReadsAndRefusesNumbersBeyondADouble) {
   EXPECT_EQ(CoordinateText("N47"), "0.000000000000000");
   EXPECT_EQ(CoordinateText("1D2"), "100.000000000000000");
   EXPECT_EQ(CoordinateText("1e999"), std::nullopt);
+}
+
+// Plain decimals are written straight from their digits; whatever their
+// length, leading zeros, sign or trailing point, the text must be the one
+// the number itself gives.
+TEST(CoordinateText, PlainDecimalsGiveWhatTheirNumberGives) {
+  std::mt19937 random(7);
+  const auto digits = [&](std::size_t count) {
+    std::string text;
+    for (std::size_t k = 0; k < count; ++k) text += static_cast<char>('0' + random() % 10);
+    return text;
+  };
+  std::vector<std::string> texts = {"0", "-0", "0.", "-0.000", "5.", "007.125", "-47.25", "000000000000000.5",
+                                    "123456789012345", "1234567890123456", "0.000000000000001",
+                                    "0.0000000000000001", "0.999999999999999", "9.99999999999999949",
+                                    "-0.100000000000000", "48.1234567890123", "48.12345678901234"};
+  for (int n = 0; n < 20000; ++n) {
+    std::string text = random() % 4 == 0 ? "-" : "";
+    if (random() % 5 == 0) text += std::string(random() % 4, '0');
+    text += digits(random() % 17);
+    if (random() % 4 != 0) text += "." + digits(random() % 18);
+    texts.push_back(text);
+  }
+  for (const std::string& text : texts) {
+    const std::optional<double> value = ReadAsNumber(text);
+    ASSERT_TRUE(value) << text;
+    EXPECT_EQ(CoordinateText(text), CoordinateNotation(*value)) << text;
+  }
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "convert/output_guard.h"
 #include "convert/percentage_reporter.h"
 #include "convert/track_budget.h"
+#include "formats/chart_line_reader.h"
 #include "formats/device_line_writer.h"
 #include "formats/line_reader.h"
 #include "formats/percentage.h"
@@ -71,6 +72,8 @@ inline constexpr std::size_t kStreamBlock = 1 << 20;
 
 // Steps 2 to 4 and the completion. `Rule` is default-constructible, starts
 // afresh for each pass, and has
+//   static constexpr ChartLineKind kPointKind
+// the kind of the lines that may give a device line;
 //   bool Take(std::string_view line, DevicePointTexts& point)
 // which answers whether `line` gives a device line, and which one;
 //   void NoteLosses(std::string_view line, bool taken, std::uint64_t line_number,
@@ -84,23 +87,16 @@ template <typename Rule>
 void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& report) {
   host.MarkStepFinished(1);
   host.SetStepText(messages::kChartToDeviceStep2);
-  // Counting; it also measures the output, so that the buffer is allocated
-  // once at its final size.
+  // Counting the lines, for the percentage, and those that may give a
+  // point: no more points than these can come, which tells whether the
+  // tracks may need a reduction. Only the line's kind is looked at.
   std::uint64_t line_total = 0;
-  std::uint64_t output_size = 0;
-  std::uint64_t points = 0;
-  {
-    Rule rule;
-    DevicePointTexts point;
-    ReadInputLines(host, input, [&](std::string_view line) {
-      ++line_total;
-      if (rule.Take(line, point)) {
-        output_size += DeviceLineSize(point);
-        ++points;
-      }
-      return true;
-    });
-  }
+  std::uint64_t candidates = 0;
+  ReadInputLines(host, input, [&](std::string_view line) {
+    ++line_total;
+    if (KindOfChartLine(line) == Rule::kPointKind) ++candidates;
+    return true;
+  });
 
   host.MarkStepFinished(2);
   host.SetStepText(messages::kChartToDeviceStep3);
@@ -108,35 +104,41 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
   std::uint64_t device_lines = 0;
   Rule rule;
   TrackBudget budget(input.budget);
-  // The counting pass knows the points: only a file over its budget keeps
-  // them for the reduction (and its output whole in memory); any other
-  // output goes to its temporary file as it is made, in blocks, so that the
-  // memory used does not grow with the file.
-  budget.ExpectAtMost(points);
+  // Only a file that may hold more points than its budget keeps them for
+  // the reduction (and its output whole in memory); any other output goes
+  // to its temporary file as it is made, in blocks, so that the memory used
+  // does not grow with the file.
+  budget.ExpectAtMost(candidates);
   const std::string output_path = DeviceOutputPath(input.path);
   const bool streaming = !budget.Recording();
   std::unique_ptr<StreamedReplacement> streamed;  // made with the first block
   std::string output;
-  output.reserve(static_cast<std::size_t>(streaming ? std::min<std::uint64_t>(output_size, kStreamBlock + 4096)
-                                                    : output_size));
-  std::uint64_t written = 0;  // bytes already streamed
+  // A whole output is about the input's size (pages never written are never
+  // used); a streamed one holds a block.
+  output.reserve(static_cast<std::size_t>(
+      streaming ? kStreamBlock + 4096 : std::min<std::uint64_t>(input.length, std::uint64_t{4} << 30)));
+  std::uint64_t candidates_seen = 0;
   auto stream_block = [&](bool last) {
     if (!streaming || (!last && output.size() < kStreamBlock)) return;
     if (!streamed) streamed = StreamedReplacement::Begin(host.Files(), output_path);
     if (!streamed || !streamed->Write(output)) throw ConversionFailure::FileOperation(output_path, host.Files());
-    written += output.size();
     output.clear();
   };
   std::uint64_t budget_track = 0;
   {
     DevicePointTexts point;
     PercentageReporter percentage(host);
+    std::uint64_t next_percent_line = 1;
     ReadInputLines(host, input, [&](std::string_view line) {
       ++line_number;
       // Line number / line total * 100 in that order, then the whole part:
       // line 29 of 100 shows 28%. The line total is a 64-bit count, so a
       // long file never goes past 100%.
-      percentage.MainPercent(PercentOf(static_cast<double>(line_number), static_cast<double>(line_total)));
+      if (line_number >= next_percent_line) {
+        percentage.MainPercent(PercentOf(static_cast<double>(line_number), static_cast<double>(line_total)));
+        next_percent_line = NextPercentChange(line_number, line_total);
+      }
+      if (KindOfChartLine(line) == Rule::kPointKind) ++candidates_seen;
       const bool taken = rule.Take(line, point);
       if (taken) {
         const std::size_t begin = output.size();
@@ -158,7 +160,7 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
     });
   }
   // Same length, yet other lines: the file was rewritten in place.
-  if (line_number != line_total || written + output.size() != output_size) {
+  if (line_number != line_total || candidates_seen != candidates) {
     throw ConversionFailure::OfFile(input.path, messages::kInputChanged);
   }
 

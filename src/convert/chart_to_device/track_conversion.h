@@ -12,6 +12,7 @@ namespace tessaline::chart_to_device {
 // to no track and are dropped.
 class TrackLineRule {
  public:
+  static constexpr ChartLineKind kPointKind = ChartLineKind::TrackPoint;
   bool Take(std::string_view line, DevicePointTexts& point);
   // A header with more than its four fields had a ";" in its name, which
   // cut the name; any other non-empty line that gives nothing is skipped.

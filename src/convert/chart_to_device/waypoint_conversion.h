@@ -10,6 +10,7 @@ namespace tessaline::chart_to_device {
 // the device line Coord1, Coord2, Value, "Name"; a missing Value is empty.
 class WaypointLineRule {
  public:
+  static constexpr ChartLineKind kPointKind = ChartLineKind::Waypoint;
   bool Take(std::string_view line, DevicePointTexts& point);
   // A waypoint line with more than its 24 fields had a ";" in its name, which
   // shifted the coordinates; any other non-empty line that gives nothing is

@@ -1,5 +1,6 @@
 #include "convert/device_to_chart/device_to_chart_converter.h"
 
+#include <array>
 #include <charconv>
 #include <chrono>
 #include <exception>
@@ -130,10 +131,13 @@ class ConversionRun {
     LineReader reader(*input);
     std::int32_t counter = 0;
     std::string_view line;
+    std::uint64_t next_percent = 0;
     while (reader.Next(line)) {
       if (++counter > kMaxRecordNumber) throw ConversionFailure(messages::kTooManyLines);
-      panel_.MainPercent(PercentOf(static_cast<double>(reader.BytesConsumed()),
-                               static_cast<double>(*length)));
+      if (reader.BytesConsumed() >= next_percent) {
+        panel_.MainPercent(PercentOf(static_cast<double>(reader.BytesConsumed()), static_cast<double>(*length)));
+        next_percent = NextPercentChange(reader.BytesConsumed(), *length);
+      }
       YieldOrStop(host_);
       DevicePointFields fields;
       switch (ReadDevicePointLine(line, fields)) {
@@ -227,21 +231,42 @@ class ConversionRun {
     return *value;
   }
 
+  // The Group of records read in order: the same slot as the record before
+  // reads the same, so runs cost one reading, not one per point.
+  class GroupReader {
+   public:
+    double Of(const StagedPoint& point, std::int32_t record) {
+      if (!known_ || point.Group() != std::string_view(last_.data(), last_.size())) {
+        value_ = GroupOf(point, record);
+        point.Group().copy(last_.data(), last_.size());
+        known_ = true;
+      }
+      return value_;
+    }
+
+   private:
+    std::array<char, kGroupWidth> last_{};
+    double value_ = 0.0;
+    bool known_ = false;
+  };
+
   // --- Step 2: runs of consecutive points whose Group reads the same. ---
   void FindRuns() {
     host_.SetStepText(messages::kDeviceToChartStep2);
     StagingStore store(OpenStoreForReading());
     StagedPoint point;
+    GroupReader group;
     bool in_run = false;
     double run_value = 0.0;
     std::int32_t run_first = 0;
+    std::uint64_t next_percent = 0;
     for (std::int32_t i = 1; i <= record_count_; ++i) {
       Read(store, i, point);
-      panel_.MainPercent(PercentOf(i, record_count_));
+      ShowPercentAt(i, next_percent, &PercentageReporter::MainPercent);
       YieldOrStop(host_);
       // The end record only closes the last run; it never joins one.
       if (i == record_count_) break;
-      const double value = GroupOf(point, i);
+      const double value = group.Of(point, i);
       if (in_run && value == run_value) continue;
       if (in_run) AddRun(run_value, run_first, i - run_first);
       // Runs are kept as 16-bit numbers: a value beyond them fails here,
@@ -262,6 +287,16 @@ class ConversionRun {
     (length > 1 ? tracks_ : waypoints_).push_back(std::move(entry));
   }
 
+  // Record i of the store as a percentage, computed only at the records
+  // where it changes. `next` starts at 0, and the records asked must not go
+  // back while it is in use: the scans of a step read their runs in order.
+  void ShowPercentAt(std::int32_t i, std::uint64_t& next, void (PercentageReporter::*show)(int)) {
+    const auto record = static_cast<std::uint64_t>(i);
+    if (record < next) return;
+    (panel_.*show)(PercentOf(i, record_count_));
+    next = NextPercentChange(record, static_cast<std::uint64_t>(record_count_));
+  }
+
   // Reads the records of one run from its first on, showing the inner
   // percentage for each, and hands every point of the run to `take`.
   // Returns the record the scan stopped at: the one after the run's last
@@ -269,12 +304,13 @@ class ConversionRun {
   template <typename Take>
   std::int32_t ScanRun(StagingStore& store, const RunEntry& entry, Take take) {
     StagedPoint point;
+    GroupReader group;
     std::int32_t i = entry.first_record;
     for (;; ++i) {
       Read(store, i, point);
-      panel_.InnerPercent(PercentOf(i, record_count_));
+      ShowPercentAt(i, next_inner_percent_, &PercentageReporter::InnerPercent);
       YieldOrStop(host_);
-      if (i >= record_count_ || GroupOf(point, i) != entry.group_value) return i;
+      if (i >= record_count_ || group.Of(point, i) != entry.group_value) return i;
       take(point, i);
     }
   }
@@ -286,10 +322,11 @@ class ConversionRun {
                                static_cast<double>(count) * static_cast<double>(k + 1)));
   }
 
-  static std::string Coordinate(std::string_view field, std::int32_t record) {
-    std::optional<std::string> text = CoordinateText(field);
-    if (!text) throw ConversionFailure::AtLine(record, messages::kNumberTooLarge);
-    return std::move(*text);
+  // The field in the chart's notation, in `out` (its room kept from line to line).
+  static const std::string& Coordinate(std::string& out, std::string_view field, std::int32_t record) {
+    out.clear();
+    if (!AppendCoordinateText(out, field)) throw ConversionFailure::AtLine(record, messages::kNumberTooLarge);
+    return out;
   }
 
   // --- Step 3: the track file. ---
@@ -297,8 +334,12 @@ class ConversionRun {
     host_.SetStepText(messages::kDeviceToChartStep3);
     StagingStore store(OpenStoreForReading());
     std::string text;
+    // Room for lines of the usual length, asked once: a track line has at
+    // most two coordinates of 20 digits, a short value and a stamp.
+    text.reserve(static_cast<std::size_t>(track_points_) * 96);
     const bool limited = budget_.Limited();
     scan_stop_ = record_count_ + 1;  // no item scanned yet
+    next_inner_percent_ = 0;
     for (std::size_t k = 0; k < tracks_.size(); ++k) {
       ShowItemPercentage(scan_stop_, k, tracks_.size());
       bool header_written = false;
@@ -309,12 +350,11 @@ class ConversionRun {
           if (limited) budget_.StartTrack(static_cast<std::uint64_t>(i));
           header_written = true;
         }
-        const std::string coord2 = Coordinate(point.Coord2(), i);
-        const std::string coord1 = Coordinate(point.Coord1(), i);
+        const std::string& coord2 = Coordinate(coord2_, point.Coord2(), i);
+        const std::string& coord1 = Coordinate(coord1_, point.Coord1(), i);
         const std::size_t begin = text.size();
         // The stamp tells when the line was written, so it is taken afresh.
-        AppendTrackPointLine(text, coord2, coord1, ValueNotation(point.Value(), regional_),
-                             Stamp(clock_.Now(), regional_));
+        AppendTrackPointLine(text, coord2, coord1, ValueNotation(point.Value(), regional_), StampNow());
         if (limited) {
           budget_.TrackPoint(begin, text.size(), CoordinateOf(coord1), CoordinateOf(coord2),
                              static_cast<std::uint64_t>(i));
@@ -332,16 +372,28 @@ class ConversionRun {
     host_.MarkStepFinished(3);
   }
 
+  // The time of the clock now as the track lines write it; written again
+  // only when the clock has moved on.
+  const std::string& StampNow() {
+    const LocalTime now = clock_.Now();
+    if (!stamp_time_ || !(*stamp_time_ == now)) {
+      stamp_ = Stamp(now, regional_);
+      stamp_time_ = now;
+    }
+    return stamp_;
+  }
+
   // --- Step 4: the waypoint file. ---
   void WriteWaypoints(const std::string& path) {
     host_.SetStepText(messages::kDeviceToChartStep4);
     StagingStore store(OpenStoreForReading());
     std::string text;
+    next_inner_percent_ = 0;
     for (std::size_t k = 0; k < waypoints_.size(); ++k) {
       ShowItemPercentage(scan_stop_, k, waypoints_.size());
       scan_stop_ = ScanRun(store, waypoints_[k], [&](const StagedPoint& point, std::int32_t i) {
-        AppendWaypointLine(text, TrimSpaces(point.Name()), Coordinate(point.Coord2(), i),
-                           Coordinate(point.Coord1(), i));
+        AppendWaypointLine(text, TrimSpaces(point.Name()), Coordinate(coord2_, point.Coord2(), i),
+                           Coordinate(coord1_, point.Coord1(), i));
       });
     }
     Close(store);
@@ -387,7 +439,11 @@ class ConversionRun {
   std::int32_t record_count_ = 0;
   std::uint64_t track_points_ = 0;
   std::int32_t scan_stop_ = 0;  // record at which the last item's scan stopped
+  std::uint64_t next_inner_percent_ = 0;  // of the scans of step 3 or 4
   std::string track_text_;      // step 3's track file, written in step 4
+  std::optional<LocalTime> stamp_time_;
+  std::string stamp_;
+  std::string coord1_, coord2_;  // of the line being written
   TrackBudget budget_;
 };
 

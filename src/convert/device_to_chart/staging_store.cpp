@@ -1,8 +1,10 @@
 #include "convert/device_to_chart/staging_store.h"
 
 #include <cstring>
+#include <utility>
 
 #include "formats/device_point_line.h"
+#include "platform/utf8.h"
 
 namespace tessaline {
 
@@ -10,14 +12,15 @@ StagedPoint::StagedPoint() { bytes_.fill(' '); }
 
 StagedPoint::StagedPoint(std::string_view coord2, std::string_view coord1, std::string_view value,
                          std::string_view name, std::string_view group) {
-  std::string record;
-  record.reserve(kStagedRecordLength);
-  AppendSlot(record, coord2, kCoordinateWidth);
-  AppendSlot(record, coord1, kCoordinateWidth);
-  AppendSlot(record, value, kValueWidth);
-  AppendSlot(record, name, kNameWidth);
-  AppendSlot(record, group, kGroupWidth);
-  std::memcpy(bytes_.data(), record.data(), kStagedRecordLength);
+  bytes_.fill(' ');
+  char* at = bytes_.data();
+  for (const auto& [text, width] : {std::pair{coord2, kCoordinateWidth}, std::pair{coord1, kCoordinateWidth},
+                                    std::pair{value, kValueWidth}, std::pair{name, kNameWidth},
+                                    std::pair{group, kGroupWidth}}) {
+    const std::string_view kept = CutToWidth(text, width);
+    if (!kept.empty()) std::memcpy(at, kept.data(), kept.size());
+    at += width;
+  }
 }
 
 StagedPoint StagedPoint::EndRecord() { return StagedPoint("0", "0", "0", "0", "0"); }

@@ -10,67 +10,99 @@
 
 namespace tessaline::gpx {
 
+namespace {
+
+// Reads every line of the input into `assembly`. False when the assembly
+// refused a waypoint (one after a track, while streaming): nothing more is
+// read then.
+bool ReadChartLines(GpxJob& job, InputStream& input, GpxAssembly& assembly, FileSystem& files,
+                    const std::string& path) {
+  LineReader reader(input);
+  std::string_view text;
+  std::uint64_t line_number = 0;
+  std::string track_name;
+  bool in_track = false, track_started = false;
+  EightBitPoint point;
+  const bool keep = assembly.Recording();  // the coordinates, for a reduction
+  while (reader.Next(text)) {
+    ++line_number;
+    job.ShowProgress(reader.BytesConsumed());
+    job.YieldOrStop();
+    const ChartLineKind kind = KindOfChartLine(text);
+    if (kind == ChartLineKind::Other) continue;
+    const ChartLine line(text);
+    if (kind == ChartLineKind::TrackHeader) {
+      // A track without points is left out, as reading GPX skips one.
+      assembly.EndTrack();
+      track_name.assign(line.Field(1));
+      in_track = true;
+      track_started = false;
+      continue;
+    }
+    const bool waypoint = kind == ChartLineKind::Waypoint;
+    // Coord1, Coord2, Value: fields 2, 1, 3 of a P line, 4, 3, 5 of a W line.
+    const std::size_t first = waypoint ? 3 : 1;
+    if ((!waypoint && !in_track) || !line.Has(first + 2)) {
+      job.report.Warn(messages::kGpxLineSkipped, line_number);
+      continue;
+    }
+    if (!GpxCoordinate(line.Field(first + 1), true, point.lat, keep ? &point.lat_value : nullptr) ||
+        !GpxCoordinate(line.Field(first), false, point.lon, keep ? &point.lon_value : nullptr)) {
+      job.report.Warn(messages::kGpxPointSkipped, line_number);
+      continue;
+    }
+    point.value.assign(line.Field(first + 2));
+    point.line = line_number;
+    if (waypoint) {
+      point.name.assign(line.Field(1));
+      point.fields.assign(WaypointFieldTwo(text));
+      point.fields.append(WaypointFieldsFromEight(text));
+      point.has_fields = point.fields != kWaypointDisplayFields;
+      if (!assembly.Waypoint(point)) return false;
+      point.fields.clear();
+      point.has_fields = false;
+      continue;
+    }
+    if (!track_started) {
+      assembly.StartTrack(track_name, line_number);
+      track_started = true;
+    }
+    point.name = track_name;
+    assembly.TrackPoint(point);
+  }
+  if (reader.Failed()) throw ConversionFailure::FileOperation(path, files);
+  return true;
+}
+
+}  // namespace
+
 ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, const PointBudget& budget) {
   GpxJob job(host, path);
   return job.Run([&] {
     const std::string output_path = GpxOutputPath(path);
     job.Begin({output_path});
-    auto input = job.OpenInput();
+    {
+      // A document no reduction can cut goes to its file as it is made, so
+      // that memory does not grow with the input.
+      GpxAssembly assembly(job.report, budget);
+      assembly.Reserve(job.InputLength());
+      if (!assembly.Recording()) {
+        StreamedOutput output(host.Files(), output_path, true);
+        assembly.StreamTo(output);
+        if (ReadChartLines(job, *job.OpenInput(), assembly, host.Files(), path)) {
+          assembly.EndStream();
+          job.Finish(output);
+          return;
+        }
+      }
+    }
+    // A file with a waypoint after a track (track and waypoint files are
+    // apart as the chart program writes them) is read again, gathered
+    // whole, and told as if read once: what the first reading noted goes.
+    job.report = ConversionReport(path);
     GpxAssembly assembly(job.report, budget);
     assembly.Reserve(job.InputLength());
-    LineReader reader(*input);
-    std::string_view text;
-    std::uint64_t line_number = 0;
-    std::string track_name;
-    bool in_track = false, track_started = false;
-    EightBitPoint point;
-    while (reader.Next(text)) {
-      ++line_number;
-      job.ShowProgress(reader.BytesConsumed());
-      job.YieldOrStop();
-      const ChartLineKind kind = KindOfChartLine(text);
-      if (kind == ChartLineKind::Other) continue;
-      const ChartLine line(text);
-      if (kind == ChartLineKind::TrackHeader) {
-        // A track without points is left out, as reading GPX skips one.
-        assembly.EndTrack();
-        track_name.assign(line.Field(1));
-        in_track = true;
-        track_started = false;
-        continue;
-      }
-      const bool waypoint = kind == ChartLineKind::Waypoint;
-      // Coord1, Coord2, Value: fields 2, 1, 3 of a P line, 4, 3, 5 of a W line.
-      const std::size_t first = waypoint ? 3 : 1;
-      if ((!waypoint && !in_track) || !line.Has(first + 2)) {
-        job.report.Warn(messages::kGpxLineSkipped, line_number);
-        continue;
-      }
-      if (!GpxCoordinate(line.Field(first + 1), true, point.lat, point.lat_value) ||
-          !GpxCoordinate(line.Field(first), false, point.lon, point.lon_value)) {
-        job.report.Warn(messages::kGpxPointSkipped, line_number);
-        continue;
-      }
-      point.value.assign(line.Field(first + 2));
-      point.line = line_number;
-      if (waypoint) {
-        point.name.assign(line.Field(1));
-        point.fields.assign(WaypointFieldTwo(text));
-        point.fields.append(WaypointFieldsFromEight(text));
-        point.has_fields = point.fields != kWaypointDisplayFields;
-        assembly.Waypoint(point);
-        point.fields.clear();
-        point.has_fields = false;
-        continue;
-      }
-      if (!track_started) {
-        assembly.StartTrack(track_name, line_number);
-        track_started = true;
-      }
-      point.name = track_name;
-      assembly.TrackPoint(point);
-    }
-    if (reader.Failed()) throw ConversionFailure::FileOperation(path, host.Files());
+    ReadChartLines(job, *job.OpenInput(), assembly, host.Files(), path);
     job.Finish({{output_path, assembly.Parts()}});
   });
 }

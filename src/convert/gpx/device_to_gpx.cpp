@@ -63,6 +63,7 @@ ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path, const 
     std::string_view line;
     std::uint64_t line_number = 0;
     EightBitPoint point;
+    const bool keep = assembly.Recording();  // the coordinates, for a reduction
     while (reader.Next(line)) {
       ++line_number;
       job.ShowProgress(reader.BytesConsumed());
@@ -76,8 +77,8 @@ ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path, const 
         job.report.Warn(messages::kGpxLineSkipped, line_number);
         continue;
       }
-      if (!GpxCoordinate(fields.coord1, true, point.lat, point.lat_value) ||
-          !GpxCoordinate(fields.coord2, false, point.lon, point.lon_value)) {
+      if (!GpxCoordinate(fields.coord1, true, point.lat, keep ? &point.lat_value : nullptr) ||
+          !GpxCoordinate(fields.coord2, false, point.lon, keep ? &point.lon_value : nullptr)) {
         job.report.Warn(messages::kGpxPointSkipped, line_number);
         continue;
       }

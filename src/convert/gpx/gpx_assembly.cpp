@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "convert/gpx/gpx_job.h"
 #include "convert/messages.h"
 #include "formats/device_point_line.h"
 #include "formats/gpx/eight_bit_text.h"
@@ -10,8 +11,13 @@
 namespace tessaline::gpx {
 
 GpxOutPoint GpxAssembly::Out(const EightBitPoint& point) {
-  name_.clear();
-  AppendEightBitAsUtf8(name_, point.name);
+  // Every point of a chart track carries its track's name: turned once.
+  if (!name_known_ || point.name != name_source_) {
+    name_source_ = point.name;
+    name_.clear();
+    AppendEightBitAsUtf8(name_, point.name);
+    name_known_ = true;
+  }
   value_.clear();
   AppendEightBitAsUtf8(value_, TrimSpaces(point.value));
   fields_.clear();
@@ -32,16 +38,39 @@ void GpxAssembly::Reserve(std::uint64_t input_length) {
   budget_.ExpectAtMost(input_length / 6 + 1);
 }
 
-void GpxAssembly::Waypoint(const EightBitPoint& point) {
-  writer_.AppendWaypoint(waypoints_, Out(point));
+void GpxAssembly::StreamTo(StreamedOutput& output) {
+  std::string().swap(tracks_);  // the room Reserve asked goes unused
+  stream_ = &output;
+  GpxWriter::AppendHead(output.text, TESSALINE_TITLE);
+}
+
+void GpxAssembly::EndStream() {
+  EndTrack();
+  budget_.Fit(stream_->text);  // nothing to cut: the budget does not record
+  budget_.Report(report_);
+  GpxWriter::AppendTail(stream_->text);
+}
+
+std::string& GpxAssembly::TrackText() { return stream_ != nullptr ? stream_->text : tracks_; }
+
+void GpxAssembly::Flow() {
+  if (stream_ != nullptr) stream_->Flow();
+}
+
+bool GpxAssembly::Waypoint(const EightBitPoint& point) {
+  if (stream_ != nullptr && tracks_streamed_) return false;
+  writer_.AppendWaypoint(stream_ != nullptr ? stream_->text : waypoints_, Out(point));
   budget_.OtherPoint(point.line);
   NoteDropped(point.line);
   ++report_.Summary().waypoints;
+  Flow();
+  return true;
 }
 
 void GpxAssembly::StartTrack(std::string_view name, std::uint64_t line) {
   EndTrack();
-  writer_.AppendTrackStart(tracks_, EightBitToUtf8(name));
+  writer_.AppendTrackStart(TrackText(), EightBitToUtf8(name));
+  tracks_streamed_ = stream_ != nullptr;
   budget_.StartTrack(line);
   NoteDropped(line);
   in_track_ = true;
@@ -49,16 +78,18 @@ void GpxAssembly::StartTrack(std::string_view name, std::uint64_t line) {
 }
 
 void GpxAssembly::TrackPoint(const EightBitPoint& point) {
-  const std::size_t begin = tracks_.size();
-  writer_.AppendTrackPoint(tracks_, Out(point));
-  budget_.TrackPoint(begin, tracks_.size(), point.lat_value, point.lon_value, point.line);
+  std::string& text = TrackText();
+  const std::size_t begin = text.size();
+  writer_.AppendTrackPoint(text, Out(point));
+  budget_.TrackPoint(begin, text.size(), point.lat_value, point.lon_value, point.line);
   NoteDropped(point.line);
   ++report_.Summary().points;
+  Flow();
 }
 
 void GpxAssembly::EndTrack() {
   if (!in_track_) return;
-  GpxWriter::AppendTrackEnd(tracks_);
+  GpxWriter::AppendTrackEnd(TrackText());
   in_track_ = false;
 }
 

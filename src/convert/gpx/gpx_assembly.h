@@ -18,7 +18,7 @@ namespace tessaline::gpx {
 // A point as the 8-bit files hold it; lat and lon already checked.
 struct EightBitPoint {
   std::string lat, lon;
-  double lat_value = 0, lon_value = 0;  // what they read as
+  double lat_value = 0, lon_value = 0;  // what they read as, while the assembly is Recording()
   std::string name;   // 8-bit
   std::string value;  // as written, 8-bit
   std::string fields;  // a W line's other fields, 8-bit (gpx_model.h)
@@ -26,9 +26,21 @@ struct EightBitPoint {
   std::uint64_t line = 0;
 };
 
+class StreamedOutput;
+
 class GpxAssembly {
  public:
   GpxAssembly(ConversionReport& report, PointBudget budget) : report_(report), budget_(std::move(budget)) {}
+
+  // Instead of gathering the document, writes it to `output` as it is made
+  // (a document no reduction can cut: !Recording()). GPX wants every
+  // waypoint before the first track: a waypoint that comes after one is
+  // refused then (Waypoint returns false), and the road starts again
+  // gathering. `output` must outlive this object.
+  void StreamTo(StreamedOutput& output);
+  // The end of a streamed document: the tracks are closed, the report told
+  // and the tail written; `output` is then ready for GpxJob::Finish.
+  void EndStream();
 
   // Room for the GPX of an input of `length` bytes, asked once: growing a
   // text of a hundred megabytes step by step copies it again and again.
@@ -36,7 +48,12 @@ class GpxAssembly {
   // such an input can hold at most (a point line takes six bytes at least).
   void Reserve(std::uint64_t input_length);
 
-  void Waypoint(const EightBitPoint& point);
+  // Whether the points' coordinates are kept for a reduction: when not,
+  // their values need not be read.
+  bool Recording() const { return budget_.Recording(); }
+
+  // False only while streaming, for a waypoint after a track (see StreamTo).
+  bool Waypoint(const EightBitPoint& point);
   // A track begins; `name` is 8-bit.
   void StartTrack(std::string_view name, std::uint64_t line);
   void TrackPoint(const EightBitPoint& point);
@@ -50,13 +67,20 @@ class GpxAssembly {
  private:
   GpxOutPoint Out(const EightBitPoint& point);
   void NoteDropped(std::uint64_t line);
+  // Where the tracks go: the streamed output's text, or tracks_.
+  std::string& TrackText();
+  void Flow();
 
   ConversionReport& report_;
   TrackBudget budget_;
   GpxWriter writer_;
   std::string head_, waypoints_, tracks_, tail_, name_, value_, fields_;
+  std::string name_source_;  // the 8-bit name name_ holds in UTF-8
+  bool name_known_ = false;
   std::uint64_t dropped_ = 0;
   bool in_track_ = false;
+  StreamedOutput* stream_ = nullptr;
+  bool tracks_streamed_ = false;  // a track went to stream_ already
 };
 
 }  // namespace tessaline::gpx

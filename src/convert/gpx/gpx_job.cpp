@@ -24,9 +24,12 @@ void GpxJob::Begin(const std::vector<std::string>& outputs) {
 }
 
 std::unique_ptr<InputStream> GpxJob::OpenInput() {
-  host_.SetStepText(messages::kChartToDeviceStep2);
-  host_.MarkStepFinished(2);
-  host_.SetStepText(messages::kChartToDeviceStep3);
+  if (!reading_) {
+    host_.SetStepText(messages::kChartToDeviceStep2);
+    host_.MarkStepFinished(2);
+    host_.SetStepText(messages::kChartToDeviceStep3);
+    reading_ = true;
+  }
   FileSystem& files = host_.Files();
   CheckSameInput(files, path_, input_);
   auto input = files.OpenRead(path_);
@@ -97,14 +100,48 @@ void ThrowUnlessFinished(const GpxReadResult& read, const std::string& path, Fil
   throw ConversionFailure(read.reason);
 }
 
-bool GpxCoordinate(std::string_view field, bool latitude, std::string& out, double& read) {
+namespace {
+// Whether a plain decimal ("-47.25": an optional "-", digits, an optional
+// "." and digits) lies within -limit..limit, told from its digits alone;
+// nullopt for any other text, and for one whose whole part is the limit
+// itself, where only the number can tell.
+std::optional<bool> PlainDecimalWithin(std::string_view text, unsigned limit) {
+  std::size_t i = !text.empty() && text[0] == '-' ? 1 : 0;
+  const auto is_digit = [&](std::size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; };
+  if (!is_digit(i)) return std::nullopt;
+  unsigned whole = 0;
+  bool beyond = false;
+  for (; is_digit(i); ++i) {
+    whole = whole * 10 + static_cast<unsigned>(text[i] - '0');
+    if (whole > limit) {  // and it stays beyond, without growing further
+      beyond = true;
+      whole = limit + 1;
+    }
+  }
+  if (i < text.size() && text[i] == '.') {
+    for (++i; is_digit(i);) ++i;
+  }
+  if (i != text.size() || whole == limit) return std::nullopt;
+  return !beyond;
+}
+}  // namespace
+
+bool GpxCoordinate(std::string_view field, bool latitude, std::string& out, double* read) {
   const std::string_view text = TrimSpaces(field);
+  // Most coordinates are plain decimals well within range: copied as they
+  // stand, and read as a number only when the caller keeps it.
+  if (read == nullptr) {
+    if (const std::optional<bool> within = PlainDecimalWithin(text, latitude ? 90 : 180)) {
+      if (*within) out.assign(text);
+      return *within;
+    }
+  }
   std::optional<double> value = ReadGpxDecimal(text);
   const bool plain = value.has_value();
   // A text that holds no number would read as 0: a point invented at 0°, 0°.
   if (!plain && HoldsNumber(text)) value = ReadAsNumber(text);
   if (!value || !(latitude ? LatitudeInRange(*value) : LongitudeInRange(*value))) return false;
-  read = *value;
+  if (read != nullptr) *read = *value;
   if (plain) {
     out.assign(text);
   } else {

@@ -76,7 +76,8 @@ class GpxJob {
 
   // Step 1: a regular file that none of `outputs` would replace.
   void Begin(const std::vector<std::string>& outputs);
-  // Steps 2 and 3 begin; the input opened for the one reading pass.
+  // Steps 2 and 3 begin; the input opened for reading. Opened again (a
+  // road that must read it twice), it is checked again and the steps stay.
   std::unique_ptr<InputStream> OpenInput();
   std::uint64_t InputLength() const { return input_.length; }
 
@@ -100,6 +101,7 @@ class GpxJob {
   std::string path_;
   InputFile input_;
   int shown_percent_ = -1;
+  bool reading_ = false;  // steps 2 and 3 shown
   std::uint64_t next_percent_offset_ = 0;
 
   void ShowPercent(std::uint64_t offset);
@@ -111,7 +113,8 @@ void ThrowUnlessFinished(const GpxReadResult& read, const std::string& path, Fil
 
 // Coordinates of a device or chart field for GPX: the text itself when it
 // is a plain decimal, else the number it reads as in the chart notation.
-// False when it reads as nothing usable or lies out of range.
-bool GpxCoordinate(std::string_view field, bool latitude, std::string& out, double& value);
+// False when it reads as nothing usable or lies out of range. `value`, when
+// given, receives the number it reads as.
+bool GpxCoordinate(std::string_view field, bool latitude, std::string& out, double* value);
 
 }  // namespace tessaline::gpx

@@ -1,5 +1,8 @@
 #include "formats/gpx/gpx_writer.h"
 
+#include <array>
+#include <cstdint>
+
 #include "formats/gpx/gpx_model.h"
 
 namespace tessaline::gpx {
@@ -49,9 +52,19 @@ void GpxWriter::AppendPoint(std::string& out, RunKind kind, const GpxOutPoint& p
   out.append(point.lon);
   out += "\">";
   if (!point.name.empty()) {
-    out += "<name>";
-    AppendText(out, point.name);
-    out += "</name>";
+    // The points of a track mostly share one name: escaped once.
+    if (!name_known_ || point.name != name_) {
+      name_.assign(point.name);
+      escaped_name_ = "<name>";
+      const std::uint64_t dropped_before = dropped_;
+      AppendText(escaped_name_, point.name);
+      escaped_name_ += "</name>";
+      name_dropped_ = dropped_ - dropped_before;
+      name_known_ = true;
+    } else {
+      dropped_ += name_dropped_;
+    }
+    out += escaped_name_;
   } else if (kind != RunKind::Waypoint) {
     // Without it the point would read back with its track's name.
     out += "<name/>";
@@ -82,12 +95,38 @@ void GpxWriter::AppendExtension(std::string& out, std::string_view element, std:
   out += '>';
 }
 
+namespace {
+// What a byte of text needs: 0 nothing, 1 an entity or leaving out, 2 a look
+// at what follows (0xEF may start U+FFFE or U+FFFF). Names and values are
+// almost always plain, and one table lookup a byte finds that fastest.
+constexpr std::array<std::uint8_t, 256> kByteNeeds = [] {
+  std::array<std::uint8_t, 256> needs{};
+  for (int byte = 0; byte < 0x20; ++byte) needs[byte] = byte == '\t' || byte == '\n' ? 0 : 1;
+  for (const char c : {'&', '<', '>', '"', '\''}) needs[static_cast<unsigned char>(c)] = 1;
+  needs[0xEF] = 2;
+  return needs;
+}();
+}  // namespace
+
 void GpxWriter::AppendText(std::string& out, std::string_view text) {
   std::size_t plain = 0;  // start of the run of bytes copied as they are
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const std::uint8_t needs = kByteNeeds[byte];
+    if (needs == 0) continue;
+    if (needs == 2) {
+      // U+FFFE and U+FFFF are valid UTF-8 yet no XML character either.
+      const bool nonchar = i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
+                           (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE;
+      if (!nonchar) continue;
+      out.append(text.substr(plain, i - plain));
+      plain = i + 3;
+      i += 2;
+      ++dropped_;
+      continue;
+    }
     const char* entity = nullptr;
-    switch (c) {
+    switch (byte) {
       case '&': entity = "&amp;"; break;
       case '<': entity = "&lt;"; break;
       case '>': entity = "&gt;"; break;
@@ -95,22 +134,7 @@ void GpxWriter::AppendText(std::string& out, std::string_view text) {
       case '\'': entity = "&apos;"; break;
       // Raw, a reader would make it a line feed.
       case '\r': entity = "&#13;"; break;
-      default: {
-        const auto byte = static_cast<unsigned char>(c);
-        // U+FFFE and U+FFFF are valid UTF-8 yet no XML character either.
-        const bool nonchar = byte == 0xEF && i + 2 < text.size() &&
-                             static_cast<unsigned char>(text[i + 1]) == 0xBF &&
-                             (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE;
-        if (!nonchar && (byte >= 0x20 || c == '\t' || c == '\n')) continue;
-        if (nonchar) {
-          out.append(text.substr(plain, i - plain));
-          plain = i + 3;
-          i += 2;
-          ++dropped_;
-          continue;
-        }
-        break;
-      }
+      default: break;
     }
     out.append(text.substr(plain, i - plain));
     plain = i + 1;

@@ -43,6 +43,10 @@ class GpxWriter {
   void AppendText(std::string& out, std::string_view text);
 
   std::uint64_t dropped_ = 0;
+  // The last point name, as written, and the characters it left out.
+  std::string name_, escaped_name_;
+  std::uint64_t name_dropped_ = 0;
+  bool name_known_ = false;
 };
 
 }  // namespace tessaline::gpx
