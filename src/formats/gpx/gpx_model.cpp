@@ -1,9 +1,7 @@
 #include "formats/gpx/gpx_model.h"
 
 #include <algorithm>
-#include <cfloat>
 #include <charconv>
-#include <iterator>
 
 #include "formats/coordinate_notation.h"
 #include "formats/number_reader.h"
@@ -27,28 +25,18 @@ std::uint16_t GroupOfRun(std::uint64_t run) {
 
 namespace {
 
-// Every power of ten up to 10^22 is exact as a double.
-constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// The usual attribute ("47.000000254", "-4.5", ".5"): its digits as one
-// integer of at most 2^53 and at most 22 decimals, both exact as doubles,
-// so that one division rounds their quotient to the nearest double, which
-// is what the full reading gives. Only where doubles are computed at their
-// own precision (not on the x87 stack).
+// The usual attribute ("47.000000254", "-4.5", ".5") as one integer of its
+// digits, at most 2^53, and its count of decimals.
 struct ShortDecimal {
   std::uint64_t digits = 0;
   std::size_t decimals = 0;
-  bool negative = false;
 };
 
 // Nullopt leaves the text to the full reading (which may still take it).
 std::optional<ShortDecimal> ReadShort(std::string_view text) {
-  if constexpr (FLT_EVAL_METHOD != 0) return std::nullopt;
   const char* p = text.data();
   const char* const end = p + text.size();
   ShortDecimal read;
-  read.negative = p != end && *p == '-';
   if (p != end && (*p == '-' || *p == '+')) ++p;
   auto digit = [&] { return p != end && static_cast<unsigned char>(*p - '0') <= 9; };
   // Unsigned, so that a text too long wraps harmlessly before it is refused.
@@ -65,20 +53,14 @@ std::optional<ShortDecimal> ReadShort(std::string_view text) {
   count += read.decimals;
   // No digit, something else, or more digits than 64 bits hold.
   if (p != end || count == 0 || count > 19) return std::nullopt;
-  if (read.digits > (std::uint64_t{1} << 53) || read.decimals >= std::size(kExactPowers)) return std::nullopt;
+  if (read.digits > (std::uint64_t{1} << 53)) return std::nullopt;
   return read;
-}
-
-double ValueOf(const ShortDecimal& read) {
-  const double value = static_cast<double>(read.digits) / kExactPowers[read.decimals];
-  return read.negative ? -value : value;
 }
 
 }  // namespace
 
 std::optional<double> ReadGpxDecimal(std::string_view text) {
   text = TrimXmlBlanks(text);
-  if (const std::optional<ShortDecimal> read = ReadShort(text)) return ValueOf(*read);
   // An XML decimal may start with "+" or with its "."; the plain reading
   // takes neither, so "+" goes and a "0" comes before a leading ".".
   if (!text.empty() && text.front() == '+') {
