@@ -45,10 +45,10 @@ class Collect final : public GpxSink {
  public:
   void BeginRun(RunKind kind, std::string_view name) override { runs.push_back({kind, std::string(name), {}}); }
   bool Point(const GpxPoint& point) override {
-    Check(LatitudeInRange(point.lat) && LongitudeInRange(point.lon), "a point out of range");
+    Check(LatitudeInRange(point.Lat()) && LongitudeInRange(point.Lon()), "a point out of range");
     Check(point.name.size() <= kMaxToken && point.value.size() <= kMaxToken, "a text over the limit");
-    std::string text = CoordinateFromGpx(point.lat_text, point.lat) + "|" +
-                       CoordinateFromGpx(point.lon_text, point.lon) + "|" + std::string(point.name) + "|";
+    std::string text = CoordinateFromGpx(point.lat_text) + "|" +
+                       CoordinateFromGpx(point.lon_text) + "|" + std::string(point.name) + "|";
     // "-9999" is "no value": it comes back as the kind's default.
     if (point.value != kNoValue) text += point.value;
     if (point.has_fields) text += "|" + std::string(point.fields);
@@ -75,8 +75,8 @@ std::string Rewrite(std::string_view data) {
       if (k != RunKind::Waypoint) writer.AppendTrackStart(tracks, run_name);
     }
     bool Point(const GpxPoint& p) override {
-      lat = CoordinateFromGpx(p.lat_text, p.lat);
-      lon = CoordinateFromGpx(p.lon_text, p.lon);
+      lat = CoordinateFromGpx(p.lat_text);
+      lon = CoordinateFromGpx(p.lon_text);
       const GpxOutPoint out{lat, lon, p.name, p.value, p.fields, p.has_fields};
       if (kind == RunKind::Waypoint) {
         writer.AppendWaypoint(waypoints, out);

@@ -1,6 +1,7 @@
 #include "convert/gpx/gpx_job.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "convert/input_file.h"
 #include "convert/output_guard.h"
@@ -36,8 +37,11 @@ std::unique_ptr<InputStream> GpxJob::OpenInput() {
   return input;
 }
 
-void GpxJob::ShowProgress(std::uint64_t offset) {
+void GpxJob::ShowPercent(std::uint64_t offset) {
   const int percent = input_.length == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(offset * 100 / input_.length, 100));
+  // The first offset that shows more, so that the offsets in between cost
+  // one comparison: the least o with o * 100 / length > percent.
+  next_percent_offset_ = percent >= 100 ? std::numeric_limits<std::uint64_t>::max() : ((percent + 1) * input_.length + 99) / 100;
   if (percent == shown_percent_) return;
   shown_percent_ = percent;
   host_.SetMainPercentage(PercentageText(percent));
@@ -96,40 +100,13 @@ void ThrowUnlessFinished(const GpxReadResult& read, const std::string& path, Fil
   throw ConversionFailure(read.reason);
 }
 
-namespace {
-// Whether a plain decimal ("-47.25": an optional "-", digits, an optional
-// "." and digits) lies within -limit..limit, told from its digits alone;
-// nullopt for any other text, and for one whose whole part is the limit
-// itself, where only the number can tell.
-std::optional<bool> PlainDecimalWithin(std::string_view text, unsigned limit) {
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  if (p != end && *p == '-') ++p;
-  const auto digit = [&] { return p != end && static_cast<unsigned char>(*p - '0') <= 9; };
-  if (!digit()) return std::nullopt;
-  unsigned whole = 0;
-  while (digit()) {
-    // Past the limit it stays past it, without growing further.
-    whole = std::min(whole * 10 + static_cast<unsigned>(*p++ - '0'), limit + 1);
-  }
-  if (p != end && *p == '.') {
-    ++p;
-    while (digit()) ++p;
-  }
-  if (p != end || whole == limit) return std::nullopt;
-  return whole < limit;
-}
-}  // namespace
-
 bool GpxCoordinate(std::string_view field, bool latitude, std::string& out, double* read) {
   const std::string_view text = TrimSpaces(field);
   // Most coordinates are plain decimals well within range: copied as they
   // stand, and read as a number only when the caller keeps it.
-  if (read == nullptr) {
-    if (const std::optional<bool> within = PlainDecimalWithin(text, latitude ? 90 : 180)) {
-      if (*within) out.assign(text);
-      return *within;
-    }
+  if (read == nullptr && GpxDecimalWithin(text, latitude ? 90 : 180)) {
+    out.assign(text);
+    return true;
   }
   std::optional<double> value = ReadGpxDecimal(text);
   const bool plain = value.has_value();

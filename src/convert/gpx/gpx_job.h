@@ -82,7 +82,9 @@ class GpxJob {
   std::uint64_t InputLength() const { return input_.length; }
 
   // lblFichiers for `offset` bytes of the input read; cheap when unchanged.
-  void ShowProgress(std::uint64_t offset);
+  void ShowProgress(std::uint64_t offset) {
+    if (offset >= next_percent_offset_) ShowPercent(offset);
+  }
   void YieldOrStop() { tessaline::YieldOrStop(host_); }
 
   // Step 4: the outputs (each its content in parts) replaced together, then
@@ -100,6 +102,9 @@ class GpxJob {
   InputFile input_;
   int shown_percent_ = -1;
   bool reading_ = false;  // steps 2 and 3 shown
+  std::uint64_t next_percent_offset_ = 0;
+
+  void ShowPercent(std::uint64_t offset);
 };
 
 // The GPX reader's end as the conversion's: a refusal (with its line and

@@ -28,9 +28,9 @@ class ChartSink final : public GpxSink {
 
   bool Point(const GpxPoint& point) override {
     lat_.clear();
-    AppendCoordinateFromGpx(lat_, point.lat_text, point.lat);
+    AppendCoordinateFromGpx(lat_, point.lat_text);
     lon_.clear();
-    AppendCoordinateFromGpx(lon_, point.lon_text, point.lon);
+    AppendCoordinateFromGpx(lon_, point.lon_text);
     const EightBitChanges before = changes_;
     value_.clear();
     AppendEightBit(value_, point.value, ';', changes_);
@@ -79,7 +79,8 @@ class ChartSink final : public GpxSink {
     } else {
       const std::size_t begin = tracks.size();
       AppendTrackPointLine(tracks, lon_, lat_, RegionalValue(), StampNow());
-      budget.TrackPoint(begin, tracks.size(), point.lat, point.lon, point.line);
+      const bool read = budget.Recording();
+      budget.TrackPoint(begin, tracks.size(), read ? point.Lat() : 0.0, read ? point.Lon() : 0.0, point.line);
     }
   }
 

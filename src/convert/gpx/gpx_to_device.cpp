@@ -6,7 +6,6 @@
 #include "convert/gpx/gpx_conversions.h"
 #include "convert/gpx/gpx_job.h"
 #include "convert/track_budget.h"
-#include "formats/device_line_writer.h"
 #include "formats/gpx/eight_bit_text.h"
 #include "formats/gpx/gpx_reader.h"
 #include "platform/path_names.h"
@@ -30,24 +29,31 @@ class DeviceSink final : public GpxSink {
 
   bool Point(const GpxPoint& point) override {
     const EightBitChanges before = changes_;
-    name_.clear();
-    AppendEightBit(name_, point.name, ',', changes_);
-    value_.clear();
-    AppendEightBit(value_, point.value, ',', changes_);
-    job_.report.Warn(messages::kGpxCharacterReplaced, point.line, changes_.replaced - before.replaced);
-    job_.report.Warn(messages::kGpxSeparatorReplaced, point.line, changes_.separators - before.separators);
-    lat_.clear();
-    AppendCoordinateFromGpx(lat_, point.lat_text, point.lat);
-    lon_.clear();
-    AppendCoordinateFromGpx(lon_, point.lon_text, point.lon);
+    // The line AppendDeviceLineWithGroup writes, made in place for every
+    // point rather than copied from four texts of its own. Its one change
+    // of a text, a "," in Value made ".", never applies: AppendEightBit
+    // has made every "," a space.
     std::string& text = output_.text;
     const std::size_t begin = text.size();
-    AppendDeviceLineWithGroup(text, DevicePointTexts{lat_, lon_, value_, name_},
-                              std::string_view(group_, group_size_));
+    AppendCoordinateFromGpx(text, point.lat_text);
+    text += ',';
+    AppendCoordinateFromGpx(text, point.lon_text);
+    text += ',';
+    AppendEightBit(text, point.value, ',', changes_);
+    text += ",\"";
+    AppendEightBit(text, point.name, ',', changes_);
+    text += "\",";
+    text.append(group_, group_size_);
+    text += "\r\n";
+    if (changes_.replaced != before.replaced || changes_.separators != before.separators) {
+      job_.report.Warn(messages::kGpxCharacterReplaced, point.line, changes_.replaced - before.replaced);
+      job_.report.Warn(messages::kGpxSeparatorReplaced, point.line, changes_.separators - before.separators);
+    }
     if (track_) {
       if (!run_started_) budget.StartTrack(point.line);
       run_started_ = true;
-      budget.TrackPoint(begin, text.size(), point.lat, point.lon, point.line);
+      const bool read = budget.Recording();
+      budget.TrackPoint(begin, text.size(), read ? point.Lat() : 0.0, read ? point.Lon() : 0.0, point.line);
     } else {
       budget.OtherPoint(point.line);
     }
@@ -79,7 +85,6 @@ class DeviceSink final : public GpxSink {
   std::uint64_t runs_ = 0, last_line_ = 0;
   char group_[8] = {};
   std::size_t group_size_ = 0;
-  std::string name_, value_, lat_, lon_;
   EightBitChanges changes_;
 };
 

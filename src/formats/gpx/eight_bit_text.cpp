@@ -99,7 +99,11 @@ void AppendEightBitWith(std::string& out, std::string_view text, Breaks breaks, 
     platform::AppendUtf8AsAnsi(out, cleaned, changes.replaced);
     return;
   }
-  for (std::size_t i = 0; i < text.size();) {
+  // The usual text is plain ASCII with nothing to change: it goes whole.
+  std::size_t i = 0;
+  while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80 && !breaks(text[i])) ++i;
+  out.append(text.substr(0, i));
+  while (i < text.size()) {
     const char byte = text[i];
     if (static_cast<unsigned char>(byte) < 0x80) {
       ++i;

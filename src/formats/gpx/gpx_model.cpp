@@ -1,5 +1,6 @@
 #include "formats/gpx/gpx_model.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "formats/coordinate_notation.h"
@@ -9,7 +10,6 @@ namespace tessaline::gpx {
 
 namespace {
 constexpr std::size_t kDecimals = 15;
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 }  // namespace
 
 std::string_view PointValue(RunKind kind, const std::optional<std::string_view>& extension,
@@ -23,11 +23,41 @@ std::uint16_t GroupOfRun(std::uint64_t run) {
   return static_cast<std::uint16_t>((run - 1) % kMaxGroup + 1);
 }
 
-std::string_view TrimXmlBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
+namespace {
+
+// The usual attribute ("47.000000254", "-4.5", ".5") as one integer of its
+// digits, at most 2^53, and its count of decimals.
+struct ShortDecimal {
+  std::uint64_t digits = 0;
+  std::size_t decimals = 0;
+};
+
+// Nullopt leaves the text to the full reading (which may still take it).
+std::optional<ShortDecimal> ReadShort(std::string_view text) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  ShortDecimal read;
+  if (p != end && (*p == '-' || *p == '+')) ++p;
+  auto digit = [&] { return p != end && static_cast<unsigned char>(*p - '0') <= 9; };
+  // Unsigned, so that a text too long wraps harmlessly before it is refused.
+  const char* const whole = p;
+  while (digit()) read.digits = read.digits * 10 + static_cast<unsigned char>(*p++ - '0');
+  std::size_t count = static_cast<std::size_t>(p - whole);
+  if (p != end && *p == '.') {
+    const char* const fraction = ++p;
+    while (digit()) read.digits = read.digits * 10 + static_cast<unsigned char>(*p++ - '0');
+    read.decimals = static_cast<std::size_t>(p - fraction);
+    // "5." is left to the full reading.
+    if (read.decimals == 0) return std::nullopt;
+  }
+  count += read.decimals;
+  // No digit, something else, or more digits than 64 bits hold.
+  if (p != end || count == 0 || count > 19) return std::nullopt;
+  if (read.digits > (std::uint64_t{1} << 53)) return std::nullopt;
+  return read;
 }
+
+}  // namespace
 
 std::optional<double> ReadGpxDecimal(std::string_view text) {
   text = TrimXmlBlanks(text);
@@ -47,14 +77,32 @@ std::optional<double> ReadGpxDecimal(std::string_view text) {
   return ReadPlainDecimal(text);
 }
 
-std::string CoordinateFromGpx(std::string_view text, double value) {
+bool GpxDecimalWithin(std::string_view text, std::uint64_t limit) {
+  const std::optional<ShortDecimal> read = ReadShort(TrimXmlBlanks(text));
+  if (!read) {
+    const std::optional<double> value = ReadGpxDecimal(text);
+    return value && *value >= -static_cast<double>(limit) && *value <= static_cast<double>(limit);
+  }
+  // Compared as integers, digits <= limit * 10^decimals: the double's answer
+  // too, for 90 and 180. With at most 14 decimals, a number above the limit
+  // is above it by 10^-14 or more, which the nearest double keeps above (half
+  // a step between doubles is 7.1 * 10^-15 near 90), but for 180 with 14
+  // decimals (1.4 * 10^-14 there), where such a number needs more digits
+  // than 2^53. With 15 decimals or more, no digits up to 2^53 pass 90.
+  if (read->decimals >= 15) return true;
+  std::uint64_t scaled = limit;
+  for (std::size_t i = 0; i < read->decimals; ++i) scaled *= 10;
+  return read->digits <= scaled;
+}
+
+std::string CoordinateFromGpx(std::string_view text) {
   std::string out;
-  AppendCoordinateFromGpx(out, text, value);
+  AppendCoordinateFromGpx(out, text);
   return out;
 }
 
-void AppendCoordinateFromGpx(std::string& out, std::string_view text, double value) {
-  text = TrimXmlBlanks(text);
+void AppendCoordinateFromGpx(std::string& out, std::string_view written) {
+  std::string_view text = TrimXmlBlanks(written);
   const bool negative = !text.empty() && text.front() == '-';
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
   const std::size_t dot = text.find('.');
@@ -71,18 +119,23 @@ void AppendCoordinateFromGpx(std::string& out, std::string_view text, double val
     significant = decimals.size() - zeros;
   }
   if (significant > 15 || decimals.size() > kDecimals) {
-    out += CoordinateNotation(value);
+    out += CoordinateNotation(ReadGpxDecimal(written).value_or(0));
     return;
   }
-  if (negative && significant > 0) out += '-';
+  // Assembled whole, then added at once: this runs for every coordinate.
+  // The sign, at most 15 digits before the point, the point, 15 decimals.
+  char digits[1 + 15 + 1 + kDecimals];
+  char* end = digits;
+  if (negative && significant > 0) *end++ = '-';
   if (whole.empty()) {
-    out += '0';
+    *end++ = '0';
   } else {
-    out.append(whole);
+    end = std::copy(whole.begin(), whole.end(), end);
   }
-  out += '.';
-  out.append(decimals);
-  out.append(kDecimals - decimals.size(), '0');
+  *end++ = '.';
+  end = std::copy(decimals.begin(), decimals.end(), end);
+  end = std::fill_n(end, kDecimals - decimals.size(), '0');
+  out.append(digits, end);
 }
 
 }  // namespace tessaline::gpx

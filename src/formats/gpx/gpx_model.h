@@ -63,16 +63,26 @@ std::uint16_t GroupOfRun(std::uint64_t run);
 // XML blanks around; nullopt for anything else.
 std::optional<double> ReadGpxDecimal(std::string_view text);
 
+// Whether a lat or lon attribute reads (as ReadGpxDecimal reads it) as a
+// number within -`limit` and `limit`, 90 or 180: the same answer as reading
+// it and comparing, with no division for the usual texts.
+bool GpxDecimalWithin(std::string_view text, std::uint64_t limit);
+
 inline bool LatitudeInRange(double value) { return value >= -90.0 && value <= 90.0; }
 inline bool LongitudeInRange(double value) { return value >= -180.0 && value <= 180.0; }
 
 // A coordinate in the chart's notation (15 decimals, "."). `text` is what
-// ReadGpxDecimal accepted and `value` what it read: a text of at most 15
-// significant digits is padded as it stands, anything longer is rounded.
-std::string CoordinateFromGpx(std::string_view text, double value);
-void AppendCoordinateFromGpx(std::string& out, std::string_view text, double value);
+// ReadGpxDecimal accepted: a text of at most 15 significant digits is
+// padded as it stands, anything longer is rounded from what it reads as.
+std::string CoordinateFromGpx(std::string_view text);
+void AppendCoordinateFromGpx(std::string& out, std::string_view text);
 
 // Without XML blanks (space, tab, CR, LF) at either end.
-std::string_view TrimXmlBlanks(std::string_view text);
+inline std::string_view TrimXmlBlanks(std::string_view text) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
 
 }  // namespace tessaline::gpx

@@ -205,8 +205,13 @@ class Reader {
     ++depth_;
     text_length_ = 0;
     if (depth_ > kMaxDepth) return Refuse("imbrication d'éléments trop profonde");
-    for (const XML_Char** a = attributes; *a != nullptr; a += 2) {
-      if (std::char_traits<XML_Char>::length(a[1]) > kMaxToken) return Refuse(TooLong());
+    // A value takes at most 3 bytes of UTF-8 for each byte of its tag (a
+    // single-byte encoding's character): a tag of a third of the limit or
+    // less holds no value over it, and its values need no measuring.
+    if (XML_GetCurrentByteCount(parser_) > static_cast<int>(kMaxToken / 3)) {
+      for (const XML_Char** a = attributes; *a != nullptr; a += 2) {
+        if (std::char_traits<XML_Char>::length(a[1]) > kMaxToken) return Refuse(TooLong());
+      }
     }
     const std::string_view local = LocalName(name);
     if (depth_ == 1) {
@@ -281,24 +286,22 @@ class Reader {
     point_name_.clear();
     fields_.clear();
     line_ = XML_GetCurrentLineNumber(parser_);
-    std::optional<double> lat, lon;
+    bool has_lat = false, has_lon = false;
     lat_text_.clear();
     lon_text_.clear();
     for (const XML_Char** a = attributes; *a != nullptr; a += 2) {
-      const std::string_view attribute(a[0]);
-      if (attribute == "lat") {
+      const XML_Char* attribute = a[0];
+      if (attribute[0] != 'l' || attribute[1] == 0 || attribute[2] == 0 || attribute[3] != 0) continue;
+      if (attribute[1] == 'a' && attribute[2] == 't') {
+        has_lat = true;
         lat_text_ = a[1];
-        lat = ReadGpxDecimal(lat_text_);
-      } else if (attribute == "lon") {
+      } else if (attribute[1] == 'o' && attribute[2] == 'n') {
+        has_lon = true;
         lon_text_ = a[1];
-        lon = ReadGpxDecimal(lon_text_);
       }
     }
-    point_valid_ = lat && lon && LatitudeInRange(*lat) && LongitudeInRange(*lon);
-    if (point_valid_) {
-      lat_ = *lat;
-      lon_ = *lon;
-    }
+    // Only the range is checked here: the numbers are read when a road asks.
+    point_valid_ = has_lat && has_lon && GpxDecimalWithin(lat_text_, 90) && GpxDecimalWithin(lon_text_, 180);
   }
 
   void FinishPoint() {
@@ -309,8 +312,6 @@ class Reader {
     if (run_points_ == 0) sink_.BeginRun(run_, run_ == RunKind::Waypoint ? point_name_ : run_name_);
     ++run_points_;
     GpxPoint point;
-    point.lat = lat_;
-    point.lon = lon_;
     point.lat_text = lat_text_;
     point.lon_text = lon_text_;
     point.name = has_name_ ? std::string_view(point_name_) : std::string_view(run_name_);
@@ -354,7 +355,6 @@ class Reader {
   bool in_point_ = false, in_extensions_ = false, point_valid_ = false;
   std::size_t point_depth_ = 0;
   std::uint64_t line_ = 0;
-  double lat_ = 0, lon_ = 0;
   std::string lat_text_, lon_text_;
   std::string point_name_, elevation_, extension_, fields_;
   bool has_name_ = false, has_elevation_ = false, has_extension_ = false, has_fields_ = false;

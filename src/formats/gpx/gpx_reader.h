@@ -30,8 +30,13 @@ inline constexpr std::size_t kMaxDepth = 1000;
 inline constexpr std::size_t kReadBlock = 1024 * 1024;
 
 struct GpxPoint {
-  double lat = 0, lon = 0;
-  std::string_view lat_text, lon_text;  // as written, for an exact copy
+  // As written, for an exact copy; each reads as a number (ReadGpxDecimal)
+  // within range.
+  std::string_view lat_text, lon_text;
+  // The coordinates as numbers, read only when asked: most roads copy the
+  // texts, and need the numbers only for a reduction.
+  double Lat() const { return ReadGpxDecimal(lat_text).value_or(0); }
+  double Lon() const { return ReadGpxDecimal(lon_text).value_or(0); }
   std::string_view name;   // its own <name>, else its run's
   std::string_view value;  // see PointValue
   std::string_view fields;  // a W line's other fields (gpx_model.h)
