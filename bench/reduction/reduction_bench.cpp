@@ -134,7 +134,7 @@ class PointCollector final : public gpx::GpxSink {
     if (tracking_) starts.push_back(points.size());
   }
   bool Point(const gpx::GpxPoint& point) override {
-    if (tracking_) points.push_back({point.lat, point.lon});
+    if (tracking_) points.push_back({point.Lat(), point.Lon()});
     return true;
   }
   void EndRun(gpx::RunKind, std::uint64_t) override {}
