@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "support/measure.h"
 
 namespace {
@@ -97,6 +99,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   Generate(folder, points);
+  // The inputs on the disk before any timing: their write-back would
+  // otherwise compete with the first flushes measured.
+  sync();
   const std::string path = folder + "/";
   std::vector<Road> roads;
 
