@@ -102,9 +102,14 @@ TEST(GpxDecimal, InRangeExactlyWhenItsNumberIs) {
       }
     }
   }
-  for (const char* text : {"", "abc", "1e1", " 90 ", "\t-180\n", "90.", "+-1", ".5", "-.5", "900", "1800"}) {
+  for (const char* text : {"", "abc", "1e1", " 90 ", "\t-180\n", "90.", "+-1", ".5", "-.5", "+.5", ".", "-",
+                           "900", "1800", "0090.5", "-00089.999999999999999999", "47.000123456789012345"}) {
     expect_same(text);
   }
+  // Digits beyond what a double holds, before and after the point.
+  expect_same("0." + std::string(400, '0') + "1");
+  expect_same("1" + std::string(400, '0'));
+  expect_same("-45." + std::string(150, '7'));
 }
 
 }  // namespace

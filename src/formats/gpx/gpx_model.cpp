@@ -23,42 +23,6 @@ std::uint16_t GroupOfRun(std::uint64_t run) {
   return static_cast<std::uint16_t>((run - 1) % kMaxGroup + 1);
 }
 
-namespace {
-
-// The usual attribute ("47.000000254", "-4.5", ".5") as one integer of its
-// digits, at most 2^53, and its count of decimals.
-struct ShortDecimal {
-  std::uint64_t digits = 0;
-  std::size_t decimals = 0;
-};
-
-// Nullopt leaves the text to the full reading (which may still take it).
-std::optional<ShortDecimal> ReadShort(std::string_view text) {
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  ShortDecimal read;
-  if (p != end && (*p == '-' || *p == '+')) ++p;
-  auto digit = [&] { return p != end && static_cast<unsigned char>(*p - '0') <= 9; };
-  // Unsigned, so that a text too long wraps harmlessly before it is refused.
-  const char* const whole = p;
-  while (digit()) read.digits = read.digits * 10 + static_cast<unsigned char>(*p++ - '0');
-  std::size_t count = static_cast<std::size_t>(p - whole);
-  if (p != end && *p == '.') {
-    const char* const fraction = ++p;
-    while (digit()) read.digits = read.digits * 10 + static_cast<unsigned char>(*p++ - '0');
-    read.decimals = static_cast<std::size_t>(p - fraction);
-    // "5." is left to the full reading.
-    if (read.decimals == 0) return std::nullopt;
-  }
-  count += read.decimals;
-  // No digit, something else, or more digits than 64 bits hold.
-  if (p != end || count == 0 || count > 19) return std::nullopt;
-  if (read.digits > (std::uint64_t{1} << 53)) return std::nullopt;
-  return read;
-}
-
-}  // namespace
-
 std::optional<double> ReadGpxDecimal(std::string_view text) {
   text = TrimXmlBlanks(text);
   // An XML decimal may start with "+" or with its "."; the plain reading
@@ -78,21 +42,27 @@ std::optional<double> ReadGpxDecimal(std::string_view text) {
 }
 
 bool GpxDecimalWithin(std::string_view text, std::uint64_t limit) {
-  const std::optional<ShortDecimal> read = ReadShort(TrimXmlBlanks(text));
-  if (!read) {
-    const std::optional<double> value = ReadGpxDecimal(text);
-    return value && *value >= -static_cast<double>(limit) && *value <= static_cast<double>(limit);
+  const std::string_view trimmed = TrimXmlBlanks(text);
+  const char* p = trimmed.data();
+  const char* const end = p + trimmed.size();
+  if (p != end && (*p == '-' || *p == '+')) ++p;
+  const auto digit = [&] { return p != end && static_cast<unsigned char>(*p - '0') <= 9; };
+  std::uint64_t whole = 0;
+  std::size_t digits = 0;
+  for (; digit(); ++p, ++digits) {
+    // Past the limit it stays past it, without growing further.
+    whole = std::min<std::uint64_t>(whole * 10 + static_cast<unsigned char>(*p - '0'), limit + 1);
   }
-  // Compared as integers, digits <= limit * 10^decimals: the double's answer
-  // too, for 90 and 180. With at most 14 decimals, a number above the limit
-  // is above it by 10^-14 or more, which the nearest double keeps above (half
-  // a step between doubles is 7.1 * 10^-15 near 90), but for 180 with 14
-  // decimals (1.4 * 10^-14 there), where such a number needs more digits
-  // than 2^53. With 15 decimals or more, no digits up to 2^53 pass 90.
-  if (read->decimals >= 15) return true;
-  std::uint64_t scaled = limit;
-  for (std::size_t i = 0; i < read->decimals; ++i) scaled *= 10;
-  return read->digits <= scaled;
+  if (p != end && *p == '.') {
+    for (++p; digit(); ++p) ++digits;
+  }
+  // Exactly the texts the reading takes: a sign, digits, at most one ".".
+  if (p != end || digits == 0) return false;
+  // The whole part tells, but where it is the limit itself (90.000000000000001
+  // reads as 90) or the digits are so many that the reading may refuse them.
+  if (whole != limit && digits <= 100) return whole < limit;
+  const std::optional<double> value = ReadGpxDecimal(text);
+  return value && *value >= -static_cast<double>(limit) && *value <= static_cast<double>(limit);
 }
 
 std::string CoordinateFromGpx(std::string_view text) {
