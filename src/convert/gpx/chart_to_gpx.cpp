@@ -22,6 +22,7 @@ bool ReadChartLines(GpxJob& job, InputStream& input, GpxAssembly& assembly, File
   std::uint64_t line_number = 0;
   std::string track_name;
   bool in_track = false, track_started = false;
+  bool name_is_track = false;  // point.name holds track_name
   EightBitPoint point;
   const bool keep = assembly.Recording();  // the coordinates, for a reduction
   while (reader.Next(text)) {
@@ -35,6 +36,7 @@ bool ReadChartLines(GpxJob& job, InputStream& input, GpxAssembly& assembly, File
       // A track without points is left out, as reading GPX skips one.
       assembly.EndTrack();
       track_name.assign(line.Field(1));
+      name_is_track = false;
       in_track = true;
       track_started = false;
       continue;
@@ -55,6 +57,7 @@ bool ReadChartLines(GpxJob& job, InputStream& input, GpxAssembly& assembly, File
     point.line = line_number;
     if (waypoint) {
       point.name.assign(line.Field(1));
+      name_is_track = false;
       point.fields.assign(WaypointFieldTwo(text));
       point.fields.append(WaypointFieldsFromEight(text));
       point.has_fields = point.fields != kWaypointDisplayFields;
@@ -67,7 +70,10 @@ bool ReadChartLines(GpxJob& job, InputStream& input, GpxAssembly& assembly, File
       assembly.StartTrack(track_name, line_number);
       track_started = true;
     }
-    point.name = track_name;
+    if (!name_is_track) {  // a track's points share its name: copied once
+      point.name = track_name;
+      name_is_track = true;
+    }
     assembly.TrackPoint(point);
   }
   if (reader.Failed()) throw ConversionFailure::FileOperation(path, files);

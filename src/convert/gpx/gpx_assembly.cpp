@@ -26,6 +26,7 @@ GpxOutPoint GpxAssembly::Out(const EightBitPoint& point) {
 }
 
 void GpxAssembly::NoteDropped(std::uint64_t line) {
+  if (writer_.dropped_controls() == dropped_) return;  // the usual point
   report_.Warn(messages::kGpxControlDropped, line, writer_.dropped_controls() - dropped_);
   dropped_ = writer_.dropped_controls();
 }

@@ -1,7 +1,12 @@
 #include "formats/gpx/gpx_model.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "formats/coordinate_notation.h"
 #include "formats/number_reader.h"
@@ -41,20 +46,41 @@ std::optional<double> ReadGpxDecimal(std::string_view text) {
   return ReadPlainDecimal(text);
 }
 
+namespace {
+// How many ASCII digits start at `p`, sixteen bytes at a time where there
+// are sixteen to look at.
+std::size_t DigitRun(const char* p, const char* end) {
+  const char* const start = p;
+#if defined(__SSE2__)
+  const __m128i below_zero = _mm_set1_epi8('0' - 1), above_nine = _mm_set1_epi8('9' + 1);
+  for (; end - p >= 16; p += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const int digits =
+        _mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi8(block, below_zero), _mm_cmplt_epi8(block, above_nine)));
+    if (digits != 0xFFFF) return static_cast<std::size_t>(p - start) + std::countr_one(static_cast<unsigned>(digits));
+  }
+#endif
+  while (p != end && static_cast<unsigned char>(*p - '0') <= 9) ++p;
+  return static_cast<std::size_t>(p - start);
+}
+}  // namespace
+
 bool GpxDecimalWithin(std::string_view text, std::uint64_t limit) {
   const std::string_view trimmed = TrimXmlBlanks(text);
   const char* p = trimmed.data();
   const char* const end = p + trimmed.size();
   if (p != end && (*p == '-' || *p == '+')) ++p;
-  const auto digit = [&] { return p != end && static_cast<unsigned char>(*p - '0') <= 9; };
+  const std::size_t whole_digits = DigitRun(p, end);
   std::uint64_t whole = 0;
-  std::size_t digits = 0;
-  for (; digit(); ++p, ++digits) {
+  for (const char* const whole_end = p + whole_digits; p != whole_end; ++p) {
     // Past the limit it stays past it, without growing further.
     whole = std::min<std::uint64_t>(whole * 10 + static_cast<unsigned char>(*p - '0'), limit + 1);
   }
+  std::size_t digits = whole_digits;
   if (p != end && *p == '.') {
-    for (++p; digit(); ++p) ++digits;
+    const std::size_t fraction_digits = DigitRun(++p, end);
+    p += fraction_digits;
+    digits += fraction_digits;
   }
   // Exactly the texts the reading takes: a sign, digits, at most one ".".
   if (p != end || digits == 0) return false;
