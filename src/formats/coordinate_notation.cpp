@@ -76,49 +76,58 @@ std::string CoordinateNotation(double value) {
 namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The notation straight from the text, for a plain decimal ("-47.25",
-// "5.", "007.125") of at most 15 significant digits and 15 decimals: the
-// double nearest to such a decimal, rounded to 15 significant digits, is
-// that decimal again, so the digits are only padded. False for any other
-// text, which goes through the number.
-bool AppendPlainCoordinateText(std::string& out, std::string_view text) {
-  std::size_t i = 0;
-  const bool negative = i < text.size() && text[i] == '-';
-  if (negative) ++i;
-  const std::size_t whole_start = i;
-  while (i < text.size() && IsDigit(text[i])) ++i;
-  std::string_view whole = text.substr(whole_start, i - whole_start);
-  std::string_view fraction;
-  if (i < text.size() && text[i] == '.') {
-    const std::size_t fraction_start = ++i;
-    while (i < text.size() && IsDigit(text[i])) ++i;
-    fraction = text.substr(fraction_start, i - fraction_start);
+}  // namespace
+
+bool AppendPlainCoordinate(std::string& out, std::string_view text) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const bool negative = p != end && *p == '-';
+  if (p != end && (*p == '-' || *p == '+')) ++p;
+  const char* whole = p;
+  while (p != end && IsDigit(*p)) ++p;
+  const char* const whole_end = p;
+  const char* fraction = p;
+  const char* fraction_end = p;
+  if (p != end && *p == '.') {
+    fraction = ++p;
+    while (p != end && IsDigit(*p)) ++p;
+    fraction_end = p;
   }
-  if (i != text.size() || whole.empty() || fraction.size() > static_cast<std::size_t>(kDecimals)) return false;
-  whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
-  const std::size_t fraction_significant =
-      whole.empty() ? fraction.size() - std::min(fraction.find_first_not_of('0'), fraction.size()) : fraction.size();
-  if (whole.size() + fraction_significant > static_cast<std::size_t>(kSignificantDigits)) return false;
-  if (whole.empty() && fraction_significant == 0) {
-    out += kZero;
-    return true;
+  if (p != end || (whole == whole_end && fraction == fraction_end)) return false;
+  // Zeros before the whole part and after the decimals change nothing.
+  while (whole != whole_end && *whole == '0') ++whole;
+  while (fraction_end != fraction && fraction_end[-1] == '0') --fraction_end;
+  const auto whole_digits = static_cast<std::size_t>(whole_end - whole);
+  const auto decimals = static_cast<std::size_t>(fraction_end - fraction);
+  std::size_t significant = whole_digits + decimals;
+  if (whole_digits == 0) {  // "0.0012": the zeros after the point lead too
+    const char* first = fraction;
+    while (first != fraction_end && *first == '0') ++first;
+    significant = static_cast<std::size_t>(fraction_end - first);
   }
-  if (negative) out += '-';
-  if (whole.empty()) {
-    out += '0';
+  if (significant > static_cast<std::size_t>(kSignificantDigits) || decimals > static_cast<std::size_t>(kDecimals)) {
+    return false;
+  }
+  // Made whole, then added at once: this runs for every coordinate. The
+  // sign, at most 15 digits before the point, the point, 15 decimals.
+  char digits[1 + kSignificantDigits + 1 + kDecimals];
+  char* at = digits;
+  if (negative && significant > 0) *at++ = '-';  // no "-0.000000000000000"
+  if (whole_digits == 0) {
+    *at++ = '0';
   } else {
-    out += whole;
+    at = std::copy(whole, whole_end, at);
   }
-  out += '.';
-  out += fraction;
-  out.append(static_cast<std::size_t>(kDecimals) - fraction.size(), '0');
+  *at++ = '.';
+  at = std::copy(fraction, fraction_end, at);
+  at = std::fill_n(at, static_cast<std::size_t>(kDecimals) - decimals, '0');
+  out.append(digits, at);
   return true;
 }
-}  // namespace
 
 bool AppendCoordinateText(std::string& out, std::string_view field) {
   const std::string_view text = TrimSpaces(field);
-  if (AppendPlainCoordinateText(out, text)) return true;
+  if (AppendPlainCoordinate(out, text)) return true;
   const std::optional<double> value = ReadAsNumber(text);
   if (!value) return false;
   out += CoordinateNotation(*value);

@@ -17,6 +17,15 @@ namespace tessaline {
 // Infinities and NaN, which no reading produces, write as zero.
 std::string CoordinateNotation(double value);
 
+// A decimal text ("-47.25", "+5.", ".125", "007.5": a sign, digits, at most
+// one ".") of at most 15 significant digits and 15 decimals, appended in
+// the notation straight from its digits: the double nearest to such a
+// decimal, rounded to 15 significant digits, is that decimal again, so the
+// digits are only padded, as CoordinateNotation would write them. False
+// (and `out` unchanged) for any other text, which must go through its
+// number.
+bool AppendPlainCoordinate(std::string& out, std::string_view text);
+
 // A staged coordinate field: trimmed, read as a number ("." as decimal
 // mark), then written in the notation. nullopt when the number lies beyond
 // the range of a double.

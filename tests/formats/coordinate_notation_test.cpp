@@ -49,7 +49,8 @@ TEST(CoordinateText, PlainDecimalsGiveWhatTheirNumberGives) {
   std::vector<std::string> texts = {"0", "-0", "0.", "-0.000", "5.", "007.125", "-47.25", "000000000000000.5",
                                     "123456789012345", "1234567890123456", "0.000000000000001",
                                     "0.0000000000000001", "0.999999999999999", "9.99999999999999949",
-                                    "-0.100000000000000", "48.1234567890123", "48.12345678901234"};
+                                    "-0.100000000000000", "48.1234567890123", "48.12345678901234",
+                                    "+5", ".5", "-.5", "+.25", "+-1", ".", "-", "5.0000000000000000000000"};
   for (int n = 0; n < 20000; ++n) {
     std::string text = random() % 4 == 0 ? "-" : "";
     if (random() % 5 == 0) text += std::string(random() % 4, '0');
@@ -62,6 +63,12 @@ TEST(CoordinateText, PlainDecimalsGiveWhatTheirNumberGives) {
     ASSERT_TRUE(value) << text;
     EXPECT_EQ(CoordinateText(text), CoordinateNotation(*value)) << text;
   }
+  // Beside a sign, a point and digits nothing is written straight.
+  std::string out = "x";
+  for (const char* text : {"", ".", "-", "+-1", "1e5", "1,5", " 5", "5 ", "0x1"}) {
+    EXPECT_FALSE(AppendPlainCoordinate(out, text)) << text;
+  }
+  EXPECT_EQ(out, "x");
 }
 
 }  // namespace

@@ -13,10 +13,6 @@
 
 namespace tessaline::gpx {
 
-namespace {
-constexpr std::size_t kDecimals = 15;
-}  // namespace
-
 std::string_view PointValue(RunKind kind, const std::optional<std::string_view>& extension,
                             const std::optional<std::string_view>& elevation) {
   if (extension) return *extension;
@@ -98,40 +94,8 @@ std::string CoordinateFromGpx(std::string_view text) {
 }
 
 void AppendCoordinateFromGpx(std::string& out, std::string_view written) {
-  std::string_view text = TrimXmlBlanks(written);
-  const bool negative = !text.empty() && text.front() == '-';
-  if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
-  const std::size_t dot = text.find('.');
-  std::string_view whole = text.substr(0, dot);
-  std::string_view decimals = dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
-  while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
-  while (!decimals.empty() && decimals.back() == '0') decimals.remove_suffix(1);
-  // Significant digits: the whole part's, then the decimals' after any
-  // leading zeros when there is no whole part.
-  std::size_t significant = whole.size() + decimals.size();
-  if (whole.empty()) {
-    std::size_t zeros = 0;
-    while (zeros < decimals.size() && decimals[zeros] == '0') ++zeros;
-    significant = decimals.size() - zeros;
-  }
-  if (significant > 15 || decimals.size() > kDecimals) {
-    out += CoordinateNotation(ReadGpxDecimal(written).value_or(0));
-    return;
-  }
-  // Assembled whole, then added at once: this runs for every coordinate.
-  // The sign, at most 15 digits before the point, the point, 15 decimals.
-  char digits[1 + 15 + 1 + kDecimals];
-  char* end = digits;
-  if (negative && significant > 0) *end++ = '-';
-  if (whole.empty()) {
-    *end++ = '0';
-  } else {
-    end = std::copy(whole.begin(), whole.end(), end);
-  }
-  *end++ = '.';
-  end = std::copy(decimals.begin(), decimals.end(), end);
-  end = std::fill_n(end, kDecimals - decimals.size(), '0');
-  out.append(digits, end);
+  if (AppendPlainCoordinate(out, TrimXmlBlanks(written))) return;
+  out += CoordinateNotation(ReadGpxDecimal(written).value_or(0));
 }
 
 }  // namespace tessaline::gpx
