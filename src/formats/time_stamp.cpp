@@ -99,4 +99,13 @@ std::string Stamp(const LocalTime& time, const RegionalSettings& regional) {
   return DateText(time, regional) + " " + TimeText(time, regional.long_time_format, regional);
 }
 
+const std::string& StampOfNow::Now() {
+  const LocalTime now = clock_.Now();
+  if (!time_ || !(*time_ == now)) {
+    stamp_ = Stamp(now, regional_);
+    time_ = now;
+  }
+  return stamp_;
+}
+
 }  // namespace tessaline

@@ -3,6 +3,7 @@
 // date separator in the "/" positions, a space, then the time of day in the
 // regional long time format.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,5 +28,20 @@ std::string TimeText(const LocalTime& time, std::string_view format,
 
 // DateText, a space, TimeText under the regional long time format.
 std::string Stamp(const LocalTime& time, const RegionalSettings& regional);
+
+// The stamp of the clock's time now. Every track line takes one afresh,
+// since it tells when the line was written; it is formatted again only when
+// the clock has moved on. Both must outlive this object.
+class StampOfNow {
+ public:
+  StampOfNow(Clock& clock, const RegionalSettings& regional) : clock_(clock), regional_(regional) {}
+  const std::string& Now();
+
+ private:
+  Clock& clock_;
+  const RegionalSettings& regional_;
+  std::optional<LocalTime> time_;
+  std::string stamp_;
+};
 
 }  // namespace tessaline

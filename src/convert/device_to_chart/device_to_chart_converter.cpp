@@ -354,7 +354,7 @@ class ConversionRun {
         const std::string& coord1 = Coordinate(coord1_, point.Coord1(), i);
         const std::size_t begin = text.size();
         // The stamp tells when the line was written, so it is taken afresh.
-        AppendTrackPointLine(text, coord2, coord1, ValueNotation(point.Value(), regional_), StampNow());
+        AppendTrackPointLine(text, coord2, coord1, ValueNotation(point.Value(), regional_), stamp_.Now());
         if (limited) {
           budget_.TrackPoint(begin, text.size(), CoordinateOf(coord1), CoordinateOf(coord2),
                              static_cast<std::uint64_t>(i));
@@ -370,17 +370,6 @@ class ConversionRun {
     // Written together with the waypoint file, at the end of step 4.
     track_text_ = std::move(text);
     host_.MarkStepFinished(3);
-  }
-
-  // The time of the clock now as the track lines write it; written again
-  // only when the clock has moved on.
-  const std::string& StampNow() {
-    const LocalTime now = clock_.Now();
-    if (!stamp_time_ || !(*stamp_time_ == now)) {
-      stamp_ = Stamp(now, regional_);
-      stamp_time_ = now;
-    }
-    return stamp_;
   }
 
   // --- Step 4: the waypoint file. ---
@@ -441,8 +430,7 @@ class ConversionRun {
   std::int32_t scan_stop_ = 0;  // record at which the last item's scan stopped
   std::uint64_t next_inner_percent_ = 0;  // of the scans of step 3 or 4
   std::string track_text_;      // step 3's track file, written in step 4
-  std::optional<LocalTime> stamp_time_;
-  std::string stamp_;
+  StampOfNow stamp_{clock_, regional_};
   std::string coord1_, coord2_;  // of the line being written
   TrackBudget budget_;
 };

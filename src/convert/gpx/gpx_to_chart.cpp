@@ -78,7 +78,7 @@ class ChartSink final : public GpxSink {
       budget.OtherPoint(point.line);
     } else {
       const std::size_t begin = tracks.size();
-      AppendTrackPointLine(tracks, lon_, lat_, RegionalValue(), StampNow());
+      AppendTrackPointLine(tracks, lon_, lat_, RegionalValue(), stamp_.Now());
       const bool read = budget.Recording();
       budget.TrackPoint(begin, tracks.size(), read ? point.Lat() : 0.0, read ? point.Lon() : 0.0, point.line);
     }
@@ -96,24 +96,12 @@ class ChartSink final : public GpxSink {
     return regional_value_;
   }
 
-  // The stamp tells when the line was written; formatted again only when the
-  // clock has moved on.
-  const std::string& StampNow() {
-    const LocalTime now = clock_.Now();
-    if (stamp_.empty() || now.second != last_.second || now.minute != last_.minute || now.hour != last_.hour ||
-        now.day != last_.day || now.month != last_.month || now.year != last_.year) {
-      stamp_ = Stamp(now, regional_);
-      last_ = now;
-    }
-    return stamp_;
-  }
-
   GpxJob& job_;
   const RegionalSettings& regional_;
   Clock& clock_;
   bool waypoint_ = false, header_pending_ = false, has_fields_ = false;
-  std::string run_name_, name_, value_, fields_, regional_value_, stamp_, lat_, lon_;
-  LocalTime last_;
+  std::string run_name_, name_, value_, fields_, regional_value_, lat_, lon_;
+  StampOfNow stamp_{clock_, regional_};
   EightBitChanges changes_;
 };
 
