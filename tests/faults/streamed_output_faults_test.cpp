@@ -1,7 +1,7 @@
-// GPX -> device and chart -> GPX write their output block by block as the
-// points are read. Every file-system call of such a run, made to fail in
+// GPX -> device, GPX -> chart and chart -> GPX write their outputs block
+// by block as the points are read. Every file-system call of such a run, made to fail in
 // turn, must end in the GPX message naming the output and the error, with
-// the earlier output whole and no temporary file left; a stop anywhere
+// the earlier outputs whole and no temporary file left; a stop anywhere
 // leaves the same. A write that fails early is told where writing the whole
 // file would have failed, after the input is read: a fault of the input
 // found later wins.
@@ -51,10 +51,21 @@ std::string TrackChart(const std::string& tail = "") {
   return chart + tail;
 }
 
+// Waypoints, then the track of TrackGpx: both chart files get several blocks.
+std::string WaypointsAndTrackGpx(const std::string& tail = "") {
+  std::string gpx = TrackGpx(tail);
+  std::string waypoints;
+  for (int k = 0; k < 20000; ++k) {
+    waypoints += "<wpt lat=\"48." + std::to_string(100000 + k) + "\" lon=\"-5." + std::to_string(300000 + k) +
+                 "\"><name>Balise " + std::to_string(k) + "</name></wpt>\n";
+  }
+  return gpx.insert(gpx.find("<trk>"), waypoints);
+}
+
 struct Road {
   const char* name;
   const char* input;
-  const char* output;
+  std::vector<std::string> outputs;
   std::function<std::string(const std::string& tail)> make;
   std::function<ConversionOutcome(Host&, const std::string&, const PointBudget&)> convert;
   std::string refused_tail;  // makes the input refused at its end
@@ -62,10 +73,17 @@ struct Road {
   friend void PrintTo(const Road& road, std::ostream* out) { *out << road.name; }
 };
 
+ConversionOutcome GpxToChart(Host& host, const std::string& path, const PointBudget& budget) {
+  FixedClock clock;
+  return gpx::ConvertGpxToChart(host, path, RegionalSettings::French(), clock, budget);
+}
+
 const std::vector<Road> kRoads = {
-    {"GpxToDevice", "track.gpx", "track.asc", TrackGpx, gpx::ConvertGpxToDevice,
+    {"GpxToDevice", "track.gpx", {"track.asc"}, TrackGpx, gpx::ConvertGpxToDevice,
      "<trkpt lat=\"1\" lon=\"2\"></wpt>\n", "balise fermante qui ne correspond pas"},
-    {"ChartToGpx", "route_TRK.txt", "route_TRK.gpx", TrackChart, gpx::ConvertChartToGpx, "", nullptr},
+    {"GpxToChart", "track.gpx", {"track_TRK.txt", "track_WPT.txt"}, WaypointsAndTrackGpx, GpxToChart,
+     "<trkpt lat=\"1\" lon=\"2\"></wpt>\n", "balise fermante qui ne correspond pas"},
+    {"ChartToGpx", "route_TRK.txt", {"route_TRK.gpx"}, TrackChart, gpx::ConvertChartToGpx, "", nullptr},
 };
 
 class StreamedOutputFaults : public ::testing::TestWithParam<Road> {
@@ -74,14 +92,28 @@ class StreamedOutputFaults : public ::testing::TestWithParam<Road> {
     WriteWholeFile(input_, GetParam().make(""));
     RecordingHost host(real_);
     ASSERT_EQ(Convert(host), ConversionOutcome::Completed);
-    new_output_ = ReadWholeFile(output_);
-    ASSERT_GT(new_output_.size(), std::size_t{2} << 20);
+    for (const std::string& output : GetParam().outputs) {
+      new_outputs_.push_back(ReadWholeFile(folder_.File(output)));
+      ASSERT_GT(new_outputs_.back().size(), std::size_t{2} << 20) << output;
+    }
   }
   ConversionOutcome Convert(Host& host) { return GetParam().convert(host, input_, kAllPoints); }
+  void WriteOldOutputs() {
+    for (const std::string& output : GetParam().outputs) WriteWholeFile(folder_.File(output), kOldOutput);
+  }
+  // Each output as `expected` gives it, or kOldOutput when it is empty.
+  void ExpectOutputs(const std::vector<std::string>& expected = {}) {
+    for (std::size_t i = 0; i < GetParam().outputs.size(); ++i) {
+      EXPECT_EQ(ReadWholeFile(folder_.File(GetParam().outputs[i])), expected.empty() ? kOldOutput : expected[i])
+          << GetParam().outputs[i];
+    }
+    EXPECT_EQ(TemporaryFiles(folder_.path()), std::vector<std::string>{});
+  }
 
   TempFolder folder_;
   RealFileSystem real_;
-  std::string input_ = folder_.File(GetParam().input), output_ = folder_.File(GetParam().output), new_output_;
+  std::string input_ = folder_.File(GetParam().input);
+  std::vector<std::string> new_outputs_;
 };
 
 TEST_P(StreamedOutputFaults, EachWritingCallFailingInTurnLosesNothing) {
@@ -90,11 +122,12 @@ TEST_P(StreamedOutputFaults, EachWritingCallFailingInTurnLosesNothing) {
   FaultyFileSystem counting(real_);
   RecordingHost clean(counting);
   ASSERT_EQ(Convert(clean), ConversionOutcome::Completed);
-  ASSERT_GE(counting.Count(FsCall::Write), 3) << "the output was not written in blocks";
+  ASSERT_GE(counting.Count(FsCall::Write), 3 * static_cast<int>(GetParam().outputs.size()))
+      << "the outputs were not written in blocks";
   for (FsCall call : writing) {
     for (int nth : CallsToFail(counting.Count(call))) {
       SCOPED_TRACE(std::string(FsCallName(call)) + " call " + std::to_string(nth));
-      WriteWholeFile(output_, kOldOutput);
+      WriteOldOutputs();
       FaultyFileSystem files(real_);
       files.Fail(call, nth, "", InjectedErrorFor(call));
       RecordingHost host(files);
@@ -103,20 +136,22 @@ TEST_P(StreamedOutputFaults, EachWritingCallFailingInTurnLosesNothing) {
       EXPECT_EQ(host.Messages(), std::vector<std::string>{std::string("error:") + messages::kGpxError});
       EXPECT_FALSE(host.completion_shown);
       ASSERT_EQ(host.notes.size(), 1u);
-      EXPECT_TRUE(NamesFileAndInjectedError(host.notes[0].reason, {GetParam().output}, call));
-      EXPECT_EQ(ReadWholeFile(output_), kOldOutput);
-      EXPECT_EQ(TemporaryFiles(folder_.path()), std::vector<std::string>{});
+      EXPECT_TRUE(NamesFileAndInjectedError(host.notes[0].reason, GetParam().outputs, call));
+      // A rename refused after the first one leaves that first output new:
+      // the renames come one after the other.
+      if (call == FsCall::Rename && nth > 1) continue;
+      ExpectOutputs();
     }
   }
   RecordingHost next(real_);
   EXPECT_EQ(Convert(next), ConversionOutcome::Completed);
-  EXPECT_EQ(ReadWholeFile(output_), new_output_);
+  ExpectOutputs(new_outputs_);
 }
 
 TEST_P(StreamedOutputFaults, AnInputRefusedAfterAFailedWriteIsToldAsRefused) {
   if (GetParam().refusal == nullptr) GTEST_SKIP() << "no input of this road is refused at its end";
   WriteWholeFile(input_, GetParam().make(GetParam().refused_tail));
-  WriteWholeFile(output_, kOldOutput);
+  WriteOldOutputs();
   FaultyFileSystem files(real_);
   files.Fail(FsCall::Write, 1, "", InjectedErrorFor(FsCall::Write));
   RecordingHost host(files);
@@ -124,22 +159,20 @@ TEST_P(StreamedOutputFaults, AnInputRefusedAfterAFailedWriteIsToldAsRefused) {
   ASSERT_EQ(host.notes.size(), 1u);
   EXPECT_NE(host.notes[0].reason.find(GetParam().refusal), std::string::npos)
       << host.notes[0].reason;
-  EXPECT_EQ(ReadWholeFile(output_), kOldOutput);
-  EXPECT_EQ(TemporaryFiles(folder_.path()), std::vector<std::string>{});
+  ExpectOutputs();
 }
 
-TEST_P(StreamedOutputFaults, StoppedAtAnyPointLeavesTheEarlierOutputWhole) {
+TEST_P(StreamedOutputFaults, StoppedAtAnyPointLeavesTheEarlierOutputsWhole) {
   RecordingHost counting(real_);
   ASSERT_EQ(Convert(counting), ConversionOutcome::Completed);
   for (int stop_at : CallsToFail(counting.yields(), 12)) {
     SCOPED_TRACE("stopped at yield " + std::to_string(stop_at));
-    WriteWholeFile(output_, kOldOutput);
+    WriteOldOutputs();
     RecordingHost host(real_);
     host.StopAtYield(stop_at);
     EXPECT_EQ(Convert(host), ConversionOutcome::Stopped);
     EXPECT_EQ(host.Messages(), std::vector<std::string>{});
-    EXPECT_EQ(ReadWholeFile(output_), kOldOutput);
-    EXPECT_EQ(TemporaryFiles(folder_.path()), std::vector<std::string>{});
+    ExpectOutputs();
   }
 }
 

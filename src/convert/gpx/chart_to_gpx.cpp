@@ -97,7 +97,7 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, const P
         assembly.StreamTo(output);
         if (ReadChartLines(job, *job.OpenInput(), assembly, host.Files(), path)) {
           assembly.EndStream();
-          job.Finish(output);
+          job.FinishStreamed({&output});
           return;
         }
       }

@@ -39,7 +39,7 @@ class GpxAssembly {
   // gathering. `output` must outlive this object.
   void StreamTo(StreamedOutput& output);
   // The end of a streamed document: the tracks are closed, the report told
-  // and the tail written; `output` is then ready for GpxJob::Finish.
+  // and the tail written; `output` is then ready for GpxJob::FinishStreamed.
   void EndStream();
 
   // Room for the GPX of an input of `length` bytes, asked once: growing a

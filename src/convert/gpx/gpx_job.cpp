@@ -56,10 +56,13 @@ void GpxJob::Finish(const std::vector<NewContent>& outputs) {
   CompleteConversion(host_, path_, report);
 }
 
-void GpxJob::Finish(StreamedOutput& output) {
+void GpxJob::FinishStreamed(const std::vector<StreamedOutput*>& outputs) {
   host_.MarkStepFinished(3);
   host_.SetStepText(messages::kChartToDeviceStep4);
-  output.Commit(input_.identity);
+  // A name may have become a link to the input meanwhile.
+  for (const StreamedOutput* output : outputs) RefuseOutputOverInput(host_.Files(), output->Path(), input_.identity);
+  for (StreamedOutput* output : outputs) output->Seal();
+  for (StreamedOutput* output : outputs) output->Replace();
   CompleteConversion(host_, path_, report);
 }
 
@@ -79,15 +82,17 @@ void StreamedOutput::WriteText() {
   text.clear();
 }
 
-void StreamedOutput::Commit(const FileIdentity& input) {
-  // The name may have become a link to the input meanwhile.
-  RefuseOutputOverInput(files_, path_, input);
+void StreamedOutput::Seal() {
   if (!fault_) {
     if (!out_) out_ = StreamedReplacement::Begin(files_, path_);
-    if (out_) out_->Write(text);  // a failure shows in the commit
-    if (!out_ || !out_->Commit()) fault_ = files_.LastFault();
+    if (out_) out_->Write(text);  // a failure shows when it is finished
+    if (!out_ || !out_->Finish()) fault_ = files_.LastFault();
   }
   if (fault_) throw ConversionFailure::FileOperation(path_, *fault_);
+}
+
+void StreamedOutput::Replace() {
+  if (!out_->Commit()) throw ConversionFailure::FileOperation(path_, files_);
 }
 
 void ThrowUnlessFinished(const GpxReadResult& read, const std::string& path, FileSystem& files) {

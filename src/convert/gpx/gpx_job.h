@@ -27,8 +27,8 @@ inline constexpr std::uint64_t kLeastGpxPointBytes = 22;
 
 // One output written as it is made: the text appended to `text` goes in
 // blocks to a temporary file beside the output, which replaces the output
-// whole at step 4 (GpxJob::Finish). Memory stays one block whatever the
-// size of the output. Without `streaming` (an output that a reduction may
+// whole at step 4 (GpxJob::FinishStreamed). Memory stays one block whatever
+// the size of the output. Without `streaming` (an output that a reduction may
 // still cut) the text is kept whole and written at step 4 in one piece.
 // A failure to write is told at step 4, where writing the whole output at
 // once would have met it, so that a refusal of the input read after it
@@ -53,8 +53,11 @@ class StreamedOutput {
  private:
   friend class GpxJob;
   void WriteText();
-  // Checks the name again, writes what is left and replaces the output.
-  void Commit(const FileIdentity& input);
+  // Writes what is left and puts the file on the disk beside the output;
+  // then Replace() renames it over the output. Each throws the first
+  // failure met since the output began.
+  void Seal();
+  void Replace();
 
   FileSystem& files_;
   std::string path_;
@@ -90,8 +93,10 @@ class GpxJob {
   // Step 4: the outputs (each its content in parts) replaced together, then
   // the completion.
   void Finish(const std::vector<NewContent>& outputs);
-  // Step 4 for one output written as it was made, then the completion.
-  void Finish(StreamedOutput& output);
+  // Step 4 for outputs written as they were made, then the completion:
+  // each name is checked again, every output is put whole on the disk, and
+  // only then are they renamed over their targets, one after the other.
+  void FinishStreamed(const std::vector<StreamedOutput*>& outputs);
 
   // The summary and the warnings, as every conversion gathers them.
   ConversionReport report;

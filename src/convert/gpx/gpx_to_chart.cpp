@@ -17,8 +17,10 @@ namespace {
 
 class ChartSink final : public GpxSink {
  public:
-  ChartSink(GpxJob& job, const RegionalSettings& regional, Clock& clock, PointBudget budget)
-      : budget(std::move(budget)), job_(job), regional_(regional), clock_(clock) {}
+  ChartSink(GpxJob& job, const RegionalSettings& regional, Clock& clock, TrackBudget budget,
+            StreamedOutput& tracks, StreamedOutput& waypoints)
+      : budget(std::move(budget)), tracks_(tracks), waypoints_(waypoints), job_(job), regional_(regional),
+        clock_(clock) {}
 
   void BeginRun(RunKind kind, std::string_view name) override {
     waypoint_ = kind == RunKind::Waypoint;
@@ -62,25 +64,27 @@ class ChartSink final : public GpxSink {
     }
   }
 
-  std::string tracks, waypoints;
   TrackBudget budget;
 
  private:
   void Append(const GpxPoint& point) {
+    std::string& tracks = tracks_.text;
     if (header_pending_) {
       AppendTrackHeaderLine(tracks, TrimSpaces(name_));
       budget.StartTrack(point.line);
       header_pending_ = false;
     }
     if (waypoint_) {
-      AppendWaypointLine(waypoints, TrimSpaces(name_), lon_, lat_, value_,
+      AppendWaypointLine(waypoints_.text, TrimSpaces(name_), lon_, lat_, value_,
                          has_fields_ ? std::string_view(fields_) : kWaypointDisplayFields);
       budget.OtherPoint(point.line);
+      waypoints_.Flow();
     } else {
       const std::size_t begin = tracks.size();
       AppendTrackPointLine(tracks, lon_, lat_, RegionalValue(), stamp_.Now());
       const bool read = budget.Recording();
       budget.TrackPoint(begin, tracks.size(), read ? point.Lat() : 0.0, read ? point.Lon() : 0.0, point.line);
+      tracks_.Flow();
     }
   }
 
@@ -96,6 +100,8 @@ class ChartSink final : public GpxSink {
     return regional_value_;
   }
 
+  StreamedOutput& tracks_;
+  StreamedOutput& waypoints_;
   GpxJob& job_;
   const RegionalSettings& regional_;
   Clock& clock_;
@@ -116,12 +122,17 @@ ConversionOutcome ConvertGpxToChart(Host& host, const std::string& path, const R
     const std::string waypoint_path = base + "_WPT.txt";
     job.Begin({track_path, waypoint_path});
     auto input = job.OpenInput();
-    ChartSink sink(job, regional, clock, budget);
-    sink.budget.ExpectAtMost(job.InputLength() / kLeastGpxPointBytes);
+    TrackBudget track_budget(budget);
+    track_budget.ExpectAtMost(job.InputLength() / kLeastGpxPointBytes);
+    // Only files whose tracks a reduction may cut are kept whole; any others
+    // go to their temporary files as they are made.
+    const bool streaming = !track_budget.Recording();
+    StreamedOutput tracks(host.Files(), track_path, streaming), waypoints(host.Files(), waypoint_path, streaming);
+    ChartSink sink(job, regional, clock, std::move(track_budget), tracks, waypoints);
     ThrowUnlessFinished(ReadGpx(*input, sink), path, host.Files());
-    sink.budget.Fit(sink.tracks);
+    sink.budget.Fit(tracks.text);
     sink.budget.Report(job.report);
-    job.Finish({{track_path, {sink.tracks}}, {waypoint_path, {sink.waypoints}}});
+    job.FinishStreamed({&tracks, &waypoints});
   });
 }
 

@@ -114,7 +114,7 @@ ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path, const 
     // A budget chosen above the device's limit: say where the lines it
     // cannot read begin.
     sink.budget.WarnPastDeviceLimit(job.report);
-    job.Finish(output);
+    job.FinishStreamed({&output});
   });
 }
 
