@@ -43,18 +43,32 @@ std::optional<double> ReadGpxDecimal(std::string_view text) {
 }
 
 namespace {
-// How many ASCII digits start at `p`, sixteen bytes at a time where there
-// are sixteen to look at.
-std::size_t DigitRun(const char* p, const char* end) {
+#if defined(__SSE2__)
+// The ASCII digits of a block of sixteen bytes, as bits.
+unsigned DigitBits(const char* block) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+  return static_cast<unsigned>(_mm_movemask_epi8(
+      _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1)), _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1)))));
+}
+#endif
+
+// How many ASCII digits start at `p`, in the text [begin, end) that holds
+// it: sixteen bytes at a time, the last of them overlapping what was
+// looked at already when the text is long enough.
+std::size_t DigitRun(const char* begin, const char* p, const char* end) {
   const char* const start = p;
 #if defined(__SSE2__)
-  const __m128i below_zero = _mm_set1_epi8('0' - 1), above_nine = _mm_set1_epi8('9' + 1);
   for (; end - p >= 16; p += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const int digits =
-        _mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi8(block, below_zero), _mm_cmplt_epi8(block, above_nine)));
-    if (digits != 0xFFFF) return static_cast<std::size_t>(p - start) + std::countr_one(static_cast<unsigned>(digits));
+    const unsigned digits = DigitBits(p);
+    if (digits != 0xFFFF) return static_cast<std::size_t>(p - start) + std::countr_one(digits);
   }
+  if (p != end && end - begin >= 16) {
+    // The text's last sixteen bytes; their first 16 - left are behind `p`.
+    const auto left = static_cast<unsigned>(end - p);
+    return static_cast<std::size_t>(p - start) + std::countr_one(DigitBits(end - 16) >> (16 - left));
+  }
+#else
+  (void)begin;
 #endif
   while (p != end && static_cast<unsigned char>(*p - '0') <= 9) ++p;
   return static_cast<std::size_t>(p - start);
@@ -66,7 +80,7 @@ bool GpxDecimalWithin(std::string_view text, std::uint64_t limit) {
   const char* p = trimmed.data();
   const char* const end = p + trimmed.size();
   if (p != end && (*p == '-' || *p == '+')) ++p;
-  const std::size_t whole_digits = DigitRun(p, end);
+  const std::size_t whole_digits = DigitRun(trimmed.data(), p, end);
   std::uint64_t whole = 0;
   for (const char* const whole_end = p + whole_digits; p != whole_end; ++p) {
     // Past the limit it stays past it, without growing further.
@@ -74,7 +88,7 @@ bool GpxDecimalWithin(std::string_view text, std::uint64_t limit) {
   }
   std::size_t digits = whole_digits;
   if (p != end && *p == '.') {
-    const std::size_t fraction_digits = DigitRun(++p, end);
+    const std::size_t fraction_digits = DigitRun(trimmed.data(), ++p, end);
     p += fraction_digits;
     digits += fraction_digits;
   }

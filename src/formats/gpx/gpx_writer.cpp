@@ -73,7 +73,7 @@ class Pieces {
   }
 
  private:
-  static constexpr std::size_t kMost = 16;  // a point with both extensions takes 13
+  static constexpr std::size_t kMost = 16;  // a point with both extensions takes 11
   const char* data_[kMost];
   std::size_t sizes_[kMost];
   std::size_t count_ = 0, size_ = 0;
@@ -95,12 +95,12 @@ void GpxWriter::AppendPoint(std::string& out, RunKind kind, const GpxOutPoint& p
   pieces.Add(point.lat);
   pieces.Add("\" lon=\"");
   pieces.Add(point.lon);
-  pieces.Add("\">");
   if (!point.name.empty()) {
-    // The points of a track mostly share one name: escaped once.
+    // The points of a track mostly share one name: escaped once, with the
+    // end of the start tag before it.
     if (!name_known_ || point.name != name_) {
       name_.assign(point.name);
-      escaped_name_ = "<name>";
+      escaped_name_ = "\"><name>";
       const std::uint64_t dropped_before = dropped_;
       AppendText(escaped_name_, point.name);
       escaped_name_ += "</name>";
@@ -112,29 +112,32 @@ void GpxWriter::AppendPoint(std::string& out, RunKind kind, const GpxOutPoint& p
     pieces.Add(escaped_name_);
   } else if (!waypoint) {
     // Without it the point would read back with its track's name.
-    pieces.Add("<name/>");
+    pieces.Add("\"><name/>");
+  } else {
+    pieces.Add("\">");
   }
   const bool value = WritesValue(kind, point.value);
-  if (value || point.has_fields) {
+  const bool extensions = value || point.has_fields;
+  if (extensions) {
     static const ExtensionTags value_tags(kValueElement), fields_tags(kFieldsElement);
-    pieces.Add("<extensions>");
+    static const std::string extensions_and_value = "<extensions>" + value_tags.open;
+    static const std::string extensions_and_fields = "<extensions>" + fields_tags.open;
     if (value) {
-      escaped_value_.clear();
-      AppendText(escaped_value_, point.value);
-      pieces.Add(value_tags.open);
-      pieces.Add(escaped_value_);
+      pieces.Add(extensions_and_value);
+      pieces.Add(Escaped(point.value, escaped_value_));
       pieces.Add(value_tags.close);
     }
     if (point.has_fields) {
-      escaped_fields_.clear();
-      AppendText(escaped_fields_, point.fields);
-      pieces.Add(fields_tags.open);
-      pieces.Add(escaped_fields_);
+      pieces.Add(value ? std::string_view(fields_tags.open) : std::string_view(extensions_and_fields));
+      pieces.Add(Escaped(point.fields, escaped_fields_));
       pieces.Add(fields_tags.close);
     }
-    pieces.Add("</extensions>");
   }
-  pieces.Add(waypoint ? "</wpt>\n" : "</trkpt>\n");
+  if (waypoint) {
+    pieces.Add(extensions ? "</extensions></wpt>\n" : "</wpt>\n");
+  } else {
+    pieces.Add(extensions ? "</extensions></trkpt>\n" : "</trkpt>\n");
+  }
   pieces.AppendTo(out);
 }
 
@@ -151,6 +154,16 @@ constexpr std::array<std::uint8_t, 256> kByteNeeds = [] {
   return needs;
 }();
 }  // namespace
+
+std::string_view GpxWriter::Escaped(std::string_view text, std::string& room) {
+  // Most texts need nothing: they go as they are, without a copy.
+  bool plain = true;
+  for (const char c : text) plain = plain && kByteNeeds[static_cast<unsigned char>(c)] == 0;
+  if (plain) return text;
+  room.clear();
+  AppendText(room, text);
+  return room;
+}
 
 void GpxWriter::AppendText(std::string& out, std::string_view text) {
   std::size_t plain = 0;  // start of the run of bytes copied as they are

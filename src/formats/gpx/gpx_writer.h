@@ -40,6 +40,9 @@ class GpxWriter {
  private:
   void AppendPoint(std::string& out, RunKind kind, const GpxOutPoint& point);
   void AppendText(std::string& out, std::string_view text);
+  // `text` escaped: itself when it needs nothing, else its escaped form,
+  // made in `room`.
+  std::string_view Escaped(std::string_view text, std::string& room);
 
   std::uint64_t dropped_ = 0;
   // The last point name, as written, and the characters it left out.
