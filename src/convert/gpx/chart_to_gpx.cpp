@@ -31,7 +31,8 @@ bool ReadChartLines(GpxJob& job, InputStream& input, GpxAssembly& assembly, File
     job.YieldOrStop();
     const ChartLineKind kind = KindOfChartLine(text);
     if (kind == ChartLineKind::Other) continue;
-    const ChartLine line(text);
+    // A P line gives fields 1 to 3; the split stops there.
+    const ChartLine line(text, kind == ChartLineKind::TrackPoint ? 4 : ChartLine::kKeptFields);
     if (kind == ChartLineKind::TrackHeader) {
       // A track without points is left out, as reading GPX skips one.
       assembly.EndTrack();
