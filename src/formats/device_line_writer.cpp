@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "formats/short_copy.h"
+
 namespace tessaline {
 
 namespace {
@@ -15,10 +17,7 @@ std::size_t DeviceLineSize(const DevicePointTexts& point) {
 }
 
 namespace {
-char* Put(char* at, std::string_view text) {
-  if (!text.empty()) std::memcpy(at, text.data(), text.size());
-  return at + text.size();
-}
+char* Put(char* at, std::string_view text) { return CopyShort(at, text.data(), text.size()); }
 
 // The line's bytes from `at` on; there must be DeviceLineSize(point) of room.
 void FillDeviceLine(char* at, const DevicePointTexts& point) {

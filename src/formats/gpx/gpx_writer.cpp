@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "formats/gpx/gpx_model.h"
+#include "formats/short_copy.h"
 
 namespace tessaline::gpx {
 
@@ -60,15 +61,7 @@ class Pieces {
       return;
     }
     char* at = joined;
-    for (std::size_t i = 0; i < count_; ++i) {
-      // A call pays for a coordinate, not for a tag of a few bytes.
-      if (sizes_[i] >= 16) {
-        std::memcpy(at, data_[i], sizes_[i]);
-        at += sizes_[i];
-      } else {
-        for (std::size_t k = 0; k < sizes_[i]; ++k) *at++ = data_[i][k];
-      }
-    }
+    for (std::size_t i = 0; i < count_; ++i) at = CopyShort(at, data_[i], sizes_[i]);
     out.append(joined, size_);
   }
 
