@@ -84,20 +84,13 @@ void Print(const Road& road) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string convert, folder;
-  long long points = 1000000;
-  int runs = 5;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string option = argv[i];
-    if (option == "--convert") convert = argv[i + 1];
-    if (option == "--folder") folder = argv[i + 1];
-    if (option == "--points") points = std::atoll(argv[i + 1]);
-    if (option == "--runs") runs = std::atoi(argv[i + 1]);
-  }
-  if (convert.empty() || folder.empty()) {
-    std::fprintf(stderr, "usage: %s --convert PROGRAM --folder DIR [--points N] [--runs N]\n", argv[0]);
-    return 2;
-  }
+  BenchArguments arguments;
+  arguments.runs = 5;
+  if (!ParseBenchArguments(argc, argv, arguments)) return 2;
+  const std::string& convert = arguments.convert;
+  const std::string& folder = arguments.folder;
+  const long long points = arguments.points;
+  const int runs = arguments.runs;
   Generate(folder, points);
   // The inputs on the disk before any timing: their write-back would
   // otherwise compete with the first flushes measured.

@@ -14,10 +14,31 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace tessaline::bench {
+
+// --convert PROGRAM --folder DIR [--points N] [--runs N], as the GPX and
+// road benchmarks take them; false (after a usage line) when one is missing.
+struct BenchArguments {
+  std::string convert, folder;
+  long long points = 1000000;
+  int runs = 5;
+};
+inline bool ParseBenchArguments(int argc, char** argv, BenchArguments& arguments) {
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string option = argv[i];
+    if (option == "--convert") arguments.convert = argv[i + 1];
+    if (option == "--folder") arguments.folder = argv[i + 1];
+    if (option == "--points") arguments.points = std::atoll(argv[i + 1]);
+    if (option == "--runs") arguments.runs = std::atoi(argv[i + 1]);
+  }
+  if (!arguments.convert.empty() && !arguments.folder.empty()) return true;
+  std::fprintf(stderr, "usage: %s --convert PROGRAM --folder DIR [--points N] [--runs N]\n", argv[0]);
+  return false;
+}
 
 inline double MiB(double bytes) { return bytes / (1024.0 * 1024.0); }
 inline double MB(double bytes) { return bytes / 1e6; }
