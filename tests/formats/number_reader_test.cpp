@@ -2,12 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
-#include <charconv>
 #include <clocale>
-#include <cstdint>
-#include <random>
-#include <vector>
 #include <cmath>
 #include <string>
 
@@ -97,36 +92,6 @@ TEST(ReadAsNumber, IgnoresTheProcessLocale) {
   EXPECT_EQ(Read("47,123"), 47.0);
   EXPECT_EQ(Read("2.5D2"), 250.0);
   std::setlocale(LC_ALL, "C");
-}
-
-// The usual coordinates are read by a shortcut; whatever the digits, zeros,
-// decimals or sign, it must give the very double the full reading gives.
-TEST(ReadPlainDecimal, GivesTheDoubleTheFullReadingGives) {
-  std::mt19937 random(11);
-  const auto digits = [&](std::size_t count) {
-    std::string text;
-    for (std::size_t k = 0; k < count; ++k) text += static_cast<char>('0' + random() % 10);
-    return text;
-  };
-  std::vector<std::string> texts = {"0", "-0", "0.", "-0.0", "5.", "000123.4500", "999999999999999",
-                                    "9999999999999999", "0.0000000000000000000001", "1.00000000000000000000001",
-                                    "47.123456789012345", "-4.000000587000000", "179.999999999999999",
-                                    "0.100000000000000000000000000", "-0.000000000000000000000120"};
-  for (int n = 0; n < 50000; ++n) {
-    std::string text = random() % 3 == 0 ? "-" : "";
-    if (random() % 5 == 0) text += std::string(random() % 5, '0');
-    text += digits(1 + random() % 12);
-    if (random() % 5 != 0) text += "." + digits(random() % 26);
-    if (random() % 3 == 0 && text.find('.') != std::string::npos) text += std::string(random() % 12, '0');
-    texts.push_back(text);
-  }
-  for (const std::string& text : texts) {
-    double expected = 0;
-    std::from_chars(text.data(), text.data() + text.size(), expected, std::chars_format::fixed);
-    const std::optional<double> read = ReadPlainDecimal(text);
-    ASSERT_TRUE(read) << text;
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(*read), std::bit_cast<std::uint64_t>(expected)) << text;
-  }
 }
 
 }  // namespace
