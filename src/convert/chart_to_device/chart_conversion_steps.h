@@ -18,6 +18,7 @@
 #include "convert/messages.h"
 #include "convert/output_guard.h"
 #include "convert/percentage_reporter.h"
+#include "convert/streamed_output.h"
 #include "convert/track_budget.h"
 #include "formats/chart_line_reader.h"
 #include "formats/device_line_writer.h"
@@ -67,9 +68,6 @@ void ReadInputLines(Host& host, const ChartInput& input, OnLine&& on_line) {
   CheckSameInput(files, input);
 }
 
-// The blocks in which an output is written as it is made.
-inline constexpr std::size_t kStreamBlock = 1 << 20;
-
 // Steps 2 to 4 and the completion. `Rule` is default-constructible, starts
 // afresh for each pass, and has
 //   static constexpr ChartLineKind kPointKind
@@ -109,21 +107,13 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
   // to its temporary file as it is made, in blocks, so that the memory used
   // does not grow with the file.
   budget.ExpectAtMost(candidates);
-  const std::string output_path = DeviceOutputPath(input.path);
-  const bool streaming = !budget.Recording();
-  std::unique_ptr<StreamedReplacement> streamed;  // made with the first block
-  std::string output;
+  StreamedOutput output(host.Files(), DeviceOutputPath(input.path), !budget.Recording());
   // A whole output is about the input's size (pages never written are never
   // used); a streamed one holds a block.
-  output.reserve(static_cast<std::size_t>(
-      streaming ? kStreamBlock + 4096 : std::min<std::uint64_t>(input.length, std::uint64_t{4} << 30)));
+  const std::uint64_t room = output.Streaming() ? StreamedOutput::kBlock + 4096
+                                                : std::min<std::uint64_t>(input.length, std::uint64_t{4} << 30);
+  output.text.reserve(static_cast<std::size_t>(room));
   std::uint64_t candidates_seen = 0;
-  auto stream_block = [&](bool last) {
-    if (!streaming || (!last && output.size() < kStreamBlock)) return;
-    if (!streamed) streamed = StreamedReplacement::Begin(host.Files(), output_path);
-    if (!streamed || !streamed->Write(output)) throw ConversionFailure::FileOperation(output_path, host.Files());
-    output.clear();
-  };
   std::uint64_t budget_track = 0;
   {
     DevicePointTexts point;
@@ -141,8 +131,8 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
       if (KindOfChartLine(line) == Rule::kPointKind) ++candidates_seen;
       const bool taken = rule.Take(line, point);
       if (taken) {
-        const std::size_t begin = output.size();
-        AppendDeviceLine(output, point);
+        const std::size_t begin = output.text.size();
+        AppendDeviceLine(output.text, point);
         ++device_lines;
         if (rule.Track() == 0) {
           budget.OtherPoint(line_number);
@@ -150,12 +140,12 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
           if (rule.Track() != budget_track) budget.StartTrack(line_number);
           budget_track = rule.Track();
           const bool read = budget.Recording();
-          budget.TrackPoint(begin, output.size(), read ? CoordinateOf(point.coord1) : 0.0,
+          budget.TrackPoint(begin, output.text.size(), read ? CoordinateOf(point.coord1) : 0.0,
                             read ? CoordinateOf(point.coord2) : 0.0, line_number);
         }
       }
       rule.NoteLosses(line, taken, line_number, report);
-      stream_block(false);
+      output.Flow();
       return true;
     });
   }
@@ -165,19 +155,12 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
   }
 
   // More points than the device takes: the tracks are reduced to fit.
-  budget.Fit(output);
+  budget.Fit(output.text);
   budget.WarnPastDeviceLimit(report);
 
   host.MarkStepFinished(3);
   host.SetStepText(messages::kChartToDeviceStep4);
-  if (streaming) {
-    stream_block(true);
-    // The name may have become a link to the input meanwhile.
-    RefuseOutputOverInput(host.Files(), output_path, input.identity);
-    if (!streamed->Commit()) throw ConversionFailure::FileOperation(output_path, host.Files());
-  } else {
-    WriteOutput(host.Files(), output_path, input.identity, output);
-  }
+  ReplaceStreamedOutputs(host.Files(), {&output}, input.identity);
   report.SetSummary(rule.Summary(device_lines));
   budget.Report(report);
   CompleteConversion(host, input.path, report);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "convert/gpx/gpx_job.h"
 #include "convert/messages.h"
 #include "formats/device_point_line.h"
 #include "formats/gpx/eight_bit_text.h"

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/streamed_output.h"
 #include "convert/track_budget.h"
 #include "host/conversion_report.h"
 #include "formats/gpx/gpx_writer.h"
@@ -25,8 +26,6 @@ struct EightBitPoint {
   bool has_fields = false;  // false: the usual ones, not written
   std::uint64_t line = 0;
 };
-
-class StreamedOutput;
 
 class GpxAssembly {
  public:

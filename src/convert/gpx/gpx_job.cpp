@@ -59,40 +59,8 @@ void GpxJob::Finish(const std::vector<NewContent>& outputs) {
 void GpxJob::FinishStreamed(const std::vector<StreamedOutput*>& outputs) {
   host_.MarkStepFinished(3);
   host_.SetStepText(messages::kChartToDeviceStep4);
-  // A name may have become a link to the input meanwhile.
-  for (const StreamedOutput* output : outputs) RefuseOutputOverInput(host_.Files(), output->Path(), input_.identity);
-  for (StreamedOutput* output : outputs) output->Seal();
-  for (StreamedOutput* output : outputs) output->Replace();
+  ReplaceStreamedOutputs(host_.Files(), outputs, input_.identity);
   CompleteConversion(host_, path_, report);
-}
-
-StreamedOutput::StreamedOutput(FileSystem& files, std::string path, bool streaming)
-    : files_(files), path_(std::move(path)), streaming_(streaming) {}
-
-void StreamedOutput::WriteText() {
-  if (!fault_) {
-    if (!out_) out_ = StreamedReplacement::Begin(files_, path_);
-    // A write that failed is closed at once, as it would be at the end,
-    // and its temporary file goes: nothing more is written.
-    if (!out_ || (!out_->Write(text) && !out_->Finish())) {
-      fault_ = files_.LastFault();
-      out_.reset();
-    }
-  }
-  text.clear();
-}
-
-void StreamedOutput::Seal() {
-  if (!fault_) {
-    if (!out_) out_ = StreamedReplacement::Begin(files_, path_);
-    if (out_) out_->Write(text);  // a failure shows when it is finished
-    if (!out_ || !out_->Finish()) fault_ = files_.LastFault();
-  }
-  if (fault_) throw ConversionFailure::FileOperation(path_, *fault_);
-}
-
-void StreamedOutput::Replace() {
-  if (!out_->Commit()) throw ConversionFailure::FileOperation(path_, files_);
 }
 
 void ThrowUnlessFinished(const GpxReadResult& read, const std::string& path, FileSystem& files) {

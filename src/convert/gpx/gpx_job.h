@@ -14,6 +14,7 @@
 #include "convert/conversion_end.h"
 #include "convert/conversion_failure.h"
 #include "convert/input_file.h"
+#include "convert/streamed_output.h"
 #include "host/conversion_report.h"
 #include "formats/gpx/gpx_reader.h"
 #include "host/host.h"
@@ -24,47 +25,6 @@ namespace tessaline::gpx {
 // The shortest GPX point, <wpt lat="0" lon="0"/>: an input of n bytes holds
 // at most n / kLeastGpxPointBytes points.
 inline constexpr std::uint64_t kLeastGpxPointBytes = 22;
-
-// One output written as it is made: the text appended to `text` goes in
-// blocks to a temporary file beside the output, which replaces the output
-// whole at step 4 (GpxJob::FinishStreamed). Memory stays one block whatever
-// the size of the output. Without `streaming` (an output that a reduction may
-// still cut) the text is kept whole and written at step 4 in one piece.
-// A failure to write is told at step 4, where writing the whole output at
-// once would have met it, so that a refusal of the input read after it
-// still comes first; a failure or a stop before the end leaves no temporary
-// file and the old output as it was.
-class StreamedOutput {
- public:
-  static constexpr std::size_t kBlock = std::size_t{1} << 20;
-
-  StreamedOutput(FileSystem& files, std::string path, bool streaming);
-
-  // Appended to by the road; what it holds is not written yet.
-  std::string text;
-
-  // Writes `text` out once it holds a whole block.
-  void Flow() {
-    if (streaming_ && text.size() >= kBlock) WriteText();
-  }
-
-  const std::string& Path() const { return path_; }
-
- private:
-  friend class GpxJob;
-  void WriteText();
-  // Writes what is left and puts the file on the disk beside the output;
-  // then Replace() renames it over the output. Each throws the first
-  // failure met since the output began.
-  void Seal();
-  void Replace();
-
-  FileSystem& files_;
-  std::string path_;
-  bool streaming_;
-  std::unique_ptr<StreamedReplacement> out_;  // made with the first block
-  std::optional<FileFault> fault_;           // of the first write that failed
-};
 
 class GpxJob {
  public:

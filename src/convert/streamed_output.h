@@ -1,0 +1,64 @@
+#pragma once
+// An output written as it is made: the text a conversion appends goes in
+// blocks to a temporary file beside the output, which replaces the output
+// whole at step 4 (ReplaceStreamedOutputs). Memory stays one block whatever
+// the size of the output. Without `streaming` (an output that a reduction
+// may still cut) the text is kept whole and written at step 4 in one piece.
+// A failure to write is told at step 4, where writing the whole output at
+// once would have met it, so that a refusal of the input read after it
+// still comes first; a failure or a stop before the end leaves no temporary
+// file and the old output as it was.
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/file_system.h"
+#include "host/replace_file.h"
+
+namespace tessaline {
+
+class StreamedOutput {
+ public:
+  static constexpr std::size_t kBlock = std::size_t{1} << 20;
+
+  StreamedOutput(FileSystem& files, std::string path, bool streaming);
+
+  // Appended to by the conversion; what it holds is not written yet.
+  std::string text;
+
+  // Writes `text` out once it holds a whole block.
+  void Flow() {
+    if (streaming_ && text.size() >= kBlock) WriteText();
+  }
+
+  const std::string& Path() const { return path_; }
+  bool Streaming() const { return streaming_; }
+
+ private:
+  friend void ReplaceStreamedOutputs(FileSystem&, const std::vector<StreamedOutput*>&, const FileIdentity&);
+  void WriteText();
+  // Writes what is left and puts the file on the disk beside the output;
+  // then Replace() renames it over the output. Each throws the first
+  // failure met since the output began.
+  void Seal();
+  void Replace();
+
+  FileSystem& files_;
+  std::string path_;
+  bool streaming_;
+  std::unique_ptr<StreamedReplacement> out_;  // made with the first block
+  std::optional<FileFault> fault_;           // of the first write that failed
+};
+
+// Step 4 for outputs written as they were made: each name is checked again
+// (it may have become a link to the input meanwhile), every output is put
+// whole on the disk, and only then are they renamed over their targets,
+// one after the other. Throws ConversionFailure naming the output that
+// failed.
+void ReplaceStreamedOutputs(FileSystem& files, const std::vector<StreamedOutput*>& outputs,
+                            const FileIdentity& input);
+
+}  // namespace tessaline
