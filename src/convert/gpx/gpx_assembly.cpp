@@ -10,18 +10,13 @@
 namespace tessaline::gpx {
 
 GpxOutPoint GpxAssembly::Out(const EightBitPoint& point) {
-  // Every point of a chart track carries its track's name: turned once.
-  if (!name_known_ || point.name != name_source_) {
-    name_source_ = point.name;
-    name_.clear();
-    AppendEightBitAsUtf8(name_, point.name);
-    name_known_ = true;
-  }
-  value_.clear();
-  AppendEightBitAsUtf8(value_, TrimSpaces(point.value));
-  fields_.clear();
-  AppendEightBitAsUtf8(fields_, point.fields);
-  return GpxOutPoint{point.lat, point.lon, name_, value_, fields_, point.has_fields};
+  // Texts that need no change (the usual ASCII ones) are used in place.
+  return GpxOutPoint{point.lat,
+                     point.lon,
+                     EightBitAsUtf8(point.name, name_),
+                     EightBitAsUtf8(TrimSpaces(point.value), value_),
+                     EightBitAsUtf8(point.fields, fields_),
+                     point.has_fields};
 }
 
 void GpxAssembly::NoteDropped(std::uint64_t line) {

@@ -73,9 +73,8 @@ class GpxAssembly {
   ConversionReport& report_;
   TrackBudget budget_;
   GpxWriter writer_;
-  std::string head_, waypoints_, tracks_, tail_, name_, value_, fields_;
-  std::string name_source_;  // the 8-bit name name_ holds in UTF-8
-  bool name_known_ = false;
+  std::string head_, waypoints_, tracks_, tail_;
+  std::string name_, value_, fields_;  // room for the UTF-8 of texts that need a change
   std::uint64_t dropped_ = 0;
   bool in_track_ = false;
   StreamedOutput* stream_ = nullptr;

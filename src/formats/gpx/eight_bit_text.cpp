@@ -64,11 +64,24 @@ std::string EightBitToUtf8(std::string_view text) {
   return out;
 }
 
-void AppendEightBitAsUtf8(std::string& out, std::string_view text) {
-  if (text.empty()) return;
+namespace {
+bool NeedsNoChange(std::string_view text) {
   bool ascii = true;
   for (char byte : text) ascii = ascii && static_cast<unsigned char>(byte) < 0x80;
-  if (ascii || IsValidUtf8(text)) {
+  return ascii || IsValidUtf8(text);
+}
+}  // namespace
+
+std::string_view EightBitAsUtf8(std::string_view text, std::string& room) {
+  if (NeedsNoChange(text)) return text;
+  room.clear();
+  AppendEightBitAsUtf8(room, text);
+  return room;
+}
+
+void AppendEightBitAsUtf8(std::string& out, std::string_view text) {
+  if (text.empty()) return;
+  if (NeedsNoChange(text)) {
     out.append(text);
     return;
   }

@@ -16,6 +16,9 @@ char32_t Windows1252Character(unsigned char byte);
 // The 8-bit `text` as UTF-8.
 std::string EightBitToUtf8(std::string_view text);
 void AppendEightBitAsUtf8(std::string& out, std::string_view text);
+// The same without a copy for a text that needs no change (ASCII, or UTF-8
+// already): the text itself, else its UTF-8 form made in `room`.
+std::string_view EightBitAsUtf8(std::string_view text, std::string& room);
 
 struct EightBitChanges {
   std::uint64_t replaced = 0;     // characters Windows-1252 cannot hold, now "?"
