@@ -136,7 +136,8 @@ bool Measure(const char* label, const std::string& input, const std::string& out
     close(pipe_ends[0]);
     NullHost host;
     const auto start = std::chrono::steady_clock::now();
-    const ConversionOutcome outcome = ConvertChartToDevice(host, input);
+    // Every point kept: what is timed is the conversion, not a reduction.
+    const ConversionOutcome outcome = ConvertChartToDevice(host, input, PointBudget::ForDevice(1'000'000'000));
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     ChildReport report{elapsed.count(), outcome == ConversionOutcome::Completed && host.completed};
     const bool sent = write(pipe_ends[1], &report, sizeof report) == sizeof report;
