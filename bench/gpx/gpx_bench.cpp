@@ -79,10 +79,7 @@ int main(int argc, char** argv) {
   BenchArguments arguments;
   arguments.runs = 2;
   if (!ParseBenchArguments(argc, argv, arguments)) return 2;
-  const std::string& convert = arguments.convert;
-  const std::string& folder = arguments.folder;
-  const long long points = arguments.points;
-  const int runs = arguments.runs;
+  const auto& [convert, folder, points, runs] = arguments;
   Generate(folder, points);
   sync();  // the inputs on the disk before any timing, as in the road benchmark
   const std::string gpx = folder + "/track.gpx", chart = folder + "/route_TRK.txt";

@@ -87,10 +87,7 @@ int main(int argc, char** argv) {
   BenchArguments arguments;
   arguments.runs = 5;
   if (!ParseBenchArguments(argc, argv, arguments)) return 2;
-  const std::string& convert = arguments.convert;
-  const std::string& folder = arguments.folder;
-  const long long points = arguments.points;
-  const int runs = arguments.runs;
+  const auto& [convert, folder, points, runs] = arguments;
   Generate(folder, points);
   // The inputs on the disk before any timing: their write-back would
   // otherwise compete with the first flushes measured.
