@@ -17,13 +17,12 @@
 #include "host/conversion_report.h"
 #include "convert/messages.h"
 #include "convert/output_guard.h"
-#include "convert/percentage_reporter.h"
+#include "convert/progress_pacer.h"
 #include "convert/streamed_output.h"
 #include "convert/track_budget.h"
 #include "formats/chart_line_reader.h"
 #include "formats/device_line_writer.h"
 #include "formats/line_reader.h"
-#include "formats/percentage.h"
 #include "host/host.h"
 #include "host/replace_file.h"
 
@@ -117,17 +116,13 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
   std::uint64_t budget_track = 0;
   {
     DevicePointTexts point;
-    PercentageReporter percentage(host);
-    std::uint64_t next_percent_line = 1;
+    // Line number / line total * 100 in that order, then the whole part:
+    // line 29 of 100 shows 28%. The line total is a 64-bit count, so a
+    // long file never goes past 100%.
+    ProgressPacer percentage(host, ProgressPacer::Label::Main);
+    percentage.Restart(line_total);
     ReadInputLines(host, input, [&](std::string_view line) {
-      ++line_number;
-      // Line number / line total * 100 in that order, then the whole part:
-      // line 29 of 100 shows 28%. The line total is a 64-bit count, so a
-      // long file never goes past 100%.
-      if (line_number >= next_percent_line) {
-        percentage.MainPercent(PercentOf(static_cast<double>(line_number), static_cast<double>(line_total)));
-        next_percent_line = NextPercentChange(line_number, line_total);
-      }
+      percentage.At(++line_number);
       if (KindOfChartLine(line) == Rule::kPointKind) ++candidates_seen;
       const bool taken = rule.Take(line, point);
       if (taken) {

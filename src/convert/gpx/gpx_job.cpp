@@ -1,8 +1,5 @@
 #include "convert/gpx/gpx_job.h"
 
-#include <algorithm>
-#include <limits>
-
 #include "convert/input_file.h"
 #include "convert/output_guard.h"
 #include "formats/coordinate_notation.h"
@@ -10,7 +7,6 @@
 #include "formats/gpx/gpx_model.h"
 #include "formats/gpx/gpx_reader.h"
 #include "formats/number_reader.h"
-#include "formats/percentage.h"
 #include "platform/path_names.h"
 
 namespace tessaline::gpx {
@@ -19,6 +15,7 @@ void GpxJob::Begin(const std::vector<std::string>& outputs) {
   host_.SetStepText(messages::kChartToDeviceStep1);
   FileSystem& files = host_.Files();
   input_ = CheckInputFile(files, path_);
+  percentage_.Restart(input_.length);
   for (const std::string& output : outputs) RefuseOutputOverInput(files, output, input_.identity);
   host_.MarkStepFinished(1);
 }
@@ -35,16 +32,6 @@ std::unique_ptr<InputStream> GpxJob::OpenInput() {
   auto input = files.OpenRead(path_);
   if (!input) throw ConversionFailure::FileOperation(path_, files);
   return input;
-}
-
-void GpxJob::ShowPercent(std::uint64_t offset) {
-  const int percent = input_.length == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(offset * 100 / input_.length, 100));
-  // The first offset that shows more, so that the offsets in between cost
-  // one comparison: the least o with o * 100 / length > percent.
-  next_percent_offset_ = percent >= 100 ? std::numeric_limits<std::uint64_t>::max() : ((percent + 1) * input_.length + 99) / 100;
-  if (percent == shown_percent_) return;
-  shown_percent_ = percent;
-  host_.SetMainPercentage(PercentageText(percent));
 }
 
 void GpxJob::Finish(const std::vector<NewContent>& outputs) {
