@@ -27,7 +27,13 @@ inline constexpr const char* kChartToDeviceStep3 = "Etape N°3: Mise en buffer";
 inline constexpr const char* kChartToDeviceStep4 = "Etape N°4: Enregistrement dans Fichier";
 inline constexpr const char* kChartToDeviceError = "Erreur dans le module de conversion Vestamar -> ZRB";
 
-// GPX in or out (both directions, and the command line's -g).
+// GPX in or out (both directions, and the command line's -g). Its four
+// steps are shown with the texts of chart to device's: the input checked,
+// opened (step 2 passes at once), read, the outputs written.
+inline constexpr const char* kGpxStepCheck = kChartToDeviceStep1;
+inline constexpr const char* kGpxStepOpen = kChartToDeviceStep2;
+inline constexpr const char* kGpxStepRead = kChartToDeviceStep3;
+inline constexpr const char* kGpxStepWrite = kChartToDeviceStep4;
 inline constexpr const char* kGpxError = "Erreur dans le module de conversion GPX";
 inline constexpr const char* kAlreadyGpx = "le fichier est déjà au format GPX";
 

@@ -32,7 +32,7 @@ bool ReadChartLines(GpxJob& job, InputStream& input, GpxAssembly& assembly, File
     const ChartLineKind kind = KindOfChartLine(text);
     if (kind == ChartLineKind::Other) continue;
     // A P line gives fields 1 to 3; the split stops there.
-    const ChartLine line(text, kind == ChartLineKind::TrackPoint ? 4 : ChartLine::kKeptFields);
+    const ChartLine line = kind == ChartLineKind::TrackPoint ? ChartLine::UpToField(text, 3) : ChartLine(text);
     if (kind == ChartLineKind::TrackHeader) {
       // A track without points is left out, as reading GPX skips one.
       assembly.EndTrack();
@@ -92,7 +92,7 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, const P
       // A document no reduction can cut goes to its file as it is made, so
       // that memory does not grow with the input.
       GpxAssembly assembly(job.report, budget);
-      assembly.Reserve(job.InputLength());
+      assembly.ExpectInput(job.InputLength());
       if (!assembly.Recording()) {
         StreamedOutput output(host.Files(), output_path, true);
         assembly.StreamTo(output);
@@ -108,7 +108,7 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, const P
     // whole, and told as if read once: what the first reading noted goes.
     job.report = ConversionReport(path);
     GpxAssembly assembly(job.report, budget);
-    assembly.Reserve(job.InputLength());
+    assembly.ExpectInput(job.InputLength());
     ReadChartLines(job, *job.OpenInput(), assembly, host.Files(), path);
     job.Finish({{output_path, assembly.Parts()}});
   });

@@ -57,7 +57,7 @@ ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path, const 
     job.Begin({output_path});
     auto input = job.OpenInput();
     GpxAssembly assembly(job.report, budget);
-    assembly.Reserve(job.InputLength());
+    assembly.ExpectInput(job.InputLength());
     DeviceRuns runs(assembly);
     LineReader reader(*input);
     std::string_view line;

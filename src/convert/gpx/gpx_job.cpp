@@ -12,7 +12,7 @@
 namespace tessaline::gpx {
 
 void GpxJob::Begin(const std::vector<std::string>& outputs) {
-  host_.SetStepText(messages::kChartToDeviceStep1);
+  host_.SetStepText(messages::kGpxStepCheck);
   FileSystem& files = host_.Files();
   input_ = CheckInputFile(files, path_);
   percentage_.Restart(input_.length);
@@ -22,9 +22,9 @@ void GpxJob::Begin(const std::vector<std::string>& outputs) {
 
 std::unique_ptr<InputStream> GpxJob::OpenInput() {
   if (!reading_) {
-    host_.SetStepText(messages::kChartToDeviceStep2);
+    host_.SetStepText(messages::kGpxStepOpen);
     host_.MarkStepFinished(2);
-    host_.SetStepText(messages::kChartToDeviceStep3);
+    host_.SetStepText(messages::kGpxStepRead);
     reading_ = true;
   }
   FileSystem& files = host_.Files();
@@ -36,7 +36,7 @@ std::unique_ptr<InputStream> GpxJob::OpenInput() {
 
 void GpxJob::Finish(const std::vector<NewContent>& outputs) {
   host_.MarkStepFinished(3);
-  host_.SetStepText(messages::kChartToDeviceStep4);
+  host_.SetStepText(messages::kGpxStepWrite);
   // Each name is checked again right before writing: it may have become a
   // link to the input meanwhile.
   WriteOutputsTogether(host_.Files(), outputs, input_.identity);
@@ -45,7 +45,7 @@ void GpxJob::Finish(const std::vector<NewContent>& outputs) {
 
 void GpxJob::FinishStreamed(const std::vector<StreamedOutput*>& outputs) {
   host_.MarkStepFinished(3);
-  host_.SetStepText(messages::kChartToDeviceStep4);
+  host_.SetStepText(messages::kGpxStepWrite);
   ReplaceStreamedOutputs(host_.Files(), outputs, input_.identity);
   CompleteConversion(host_, path_, report);
 }

@@ -48,11 +48,6 @@ bool Matches(const RoadRow& row, Request request, InputContent content, bool zbx
 
 }  // namespace
 
-const RoadRow* RoadRows(std::size_t& count) {
-  count = std::size(kRows);
-  return kRows;
-}
-
 bool HasDeviceFileEnding(std::string_view path) {
   const std::string name = FileNameOfPath(path);
   if (name.size() < 3) return false;

@@ -56,9 +56,6 @@ struct RoadRow {
   Road road;
 };
 
-// Every row, in the order they are tried; the first that matches decides.
-const RoadRow* RoadRows(std::size_t& count);
-
 // Whether the file name ends in "zbx" in any case: "TRACE.ZBX" then goes
 // to the device-to-chart converter, whose own rule refuses it with the
 // format message rather than its being read as a chart file.
