@@ -77,7 +77,13 @@ std::string Rewrite(std::string_view data) {
     bool Point(const GpxPoint& p) override {
       lat = CoordinateFromGpx(p.lat_text);
       lon = CoordinateFromGpx(p.lon_text);
-      const GpxOutPoint out{lat, lon, p.name, p.value, p.fields, p.has_fields};
+      GpxOutPoint out;
+      out.lat = lat;
+      out.lon = lon;
+      out.name = p.name;
+      out.value = p.value;
+      out.fields = p.fields;
+      out.has_fields = p.has_fields;
       if (kind == RunKind::Waypoint) {
         writer.AppendWaypoint(waypoints, out);
       } else {

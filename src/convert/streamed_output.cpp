@@ -8,12 +8,21 @@ namespace tessaline {
 StreamedOutput::StreamedOutput(FileSystem& files, std::string path, bool streaming)
     : files_(files), path_(std::move(path)), streaming_(streaming) {}
 
+bool StreamedOutput::Open() {
+  if (out_) return true;
+  out_ = StreamedReplacement::Begin(files_, path_);
+  if (!out_) return false;
+  if (lead.empty()) return true;
+  const bool written = out_->Write(lead);
+  std::string().swap(lead);
+  return written;
+}
+
 void StreamedOutput::WriteText() {
   if (!fault_) {
-    if (!out_) out_ = StreamedReplacement::Begin(files_, path_);
     // A write that failed is closed at once, as it would be at the end,
     // and its temporary file goes: nothing more is written.
-    if (!out_ || (!out_->Write(text) && !out_->Finish())) {
+    if (!Open() || (!out_->Write(text) && !out_->Finish())) {
       fault_ = files_.LastFault();
       out_.reset();
     }
@@ -23,8 +32,7 @@ void StreamedOutput::WriteText() {
 
 void StreamedOutput::Seal() {
   if (!fault_) {
-    if (!out_) out_ = StreamedReplacement::Begin(files_, path_);
-    if (out_) out_->Write(text);  // a failure shows when it is finished
+    if (Open()) out_->Write(text);  // a failure shows when it is finished
     if (!out_ || !out_->Finish()) fault_ = files_.LastFault();
   }
   if (fault_) throw ConversionFailure::FileOperation(path_, *fault_);

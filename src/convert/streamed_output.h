@@ -28,6 +28,9 @@ class StreamedOutput {
 
   // Appended to by the conversion; what it holds is not written yet.
   std::string text;
+  // Written before the first of `text`: what an output gathered whole puts
+  // first once everything is known (a GPX document's head and waypoints).
+  std::string lead;
 
   // Writes `text` out once it holds a whole block.
   void Flow() {
@@ -40,6 +43,8 @@ class StreamedOutput {
  private:
   friend void ReplaceStreamedOutputs(FileSystem&, const std::vector<StreamedOutput*>&, const FileIdentity&);
   void WriteText();
+  // The temporary file begun, `lead` written first; false when either failed.
+  bool Open();
   // Writes what is left and puts the file on the disk beside the output;
   // then Replace() renames it over the output. Each throws the first
   // failure met since the output began.

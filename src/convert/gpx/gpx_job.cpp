@@ -82,6 +82,5 @@ bool GpxCoordinate(std::string_view field, bool latitude, std::string& out, doub
   return true;
 }
 
-std::string GpxOutputPath(const std::string& input_path) { return BaseName(input_path) + ".gpx"; }
 
 }  // namespace tessaline::gpx

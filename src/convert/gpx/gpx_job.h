@@ -29,14 +29,18 @@ inline constexpr std::uint64_t kLeastGpxPointBytes = 22;
 
 class GpxJob {
  public:
-  GpxJob(Host& host, const std::string& path) : report(path), host_(host), path_(path) {}
+  // `message`: what a failure is shown under, its reader's format's.
+  GpxJob(Host& host, const std::string& path, const char* message = messages::kGpxError)
+      : report(path), host_(host), path_(path), message_(message) {}
 
   // Runs `steps` (which end with Finish) as one conversion: a failure shows
-  // the GPX message with its reason and the warnings met before it.
+  // the message with its reason and the warnings met before it.
   template <typename Steps>
   ConversionOutcome Run(Steps&& steps) {
-    return RunConversion(host_, messages::kGpxError, report, [&] { steps(); });
+    return RunConversion(host_, message_, report, [&] { steps(); });
   }
+
+  FileSystem& Files() { return host_.Files(); }
 
   // Step 1: a regular file that none of `outputs` would replace.
   void Begin(const std::vector<std::string>& outputs);
@@ -63,6 +67,7 @@ class GpxJob {
  private:
   Host& host_;
   std::string path_;
+  const char* message_;
   InputFile input_;
   // Bytes read of the input's length, whole numbers: a road read twice
   // shows nothing new until its second reading passes the first.

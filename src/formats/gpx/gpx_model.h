@@ -26,6 +26,8 @@
 #include <string>
 #include <string_view>
 
+#include "formats/point_stream.h"
+
 namespace tessaline::gpx {
 
 inline constexpr std::string_view kGpxNamespace = "http://www.topografix.com/GPX/1/1";
@@ -39,7 +41,7 @@ inline constexpr std::string_view kTrackPointValue = "0";
 
 inline constexpr std::uint64_t kMaxGroup = 32767;
 
-enum class RunKind { Waypoint, Track, Route };
+using tessaline::RunKind;
 
 // The Value a point read from GPX carries.
 std::string_view PointValue(RunKind kind, const std::optional<std::string_view>& extension,

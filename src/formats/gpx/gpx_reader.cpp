@@ -317,6 +317,9 @@ class Reader {
     point.name = has_name_ ? std::string_view(point_name_) : std::string_view(run_name_);
     point.value = TrimXmlBlanks(PointValue(run_, has_extension_ ? std::optional<std::string_view>(extension_) : std::nullopt,
                                            has_elevation_ ? std::optional<std::string_view>(elevation_) : std::nullopt));
+    point.own_name = has_name_;
+    point.own_value = has_extension_;
+    if (has_elevation_) point.elevation = TrimXmlBlanks(elevation_);
     point.fields = fields_;
     point.has_fields = has_fields_;
     point.line = line_;

@@ -21,6 +21,7 @@
 #include <string_view>
 
 #include "formats/gpx/gpx_model.h"
+#include "formats/point_stream.h"
 #include "host/file_system.h"
 
 namespace tessaline::gpx {
@@ -29,37 +30,11 @@ inline constexpr std::size_t kMaxToken = 1024 * 1024;
 inline constexpr std::size_t kMaxDepth = 1000;
 inline constexpr std::size_t kReadBlock = 1024 * 1024;
 
-struct GpxPoint {
-  // As written, for an exact copy; each reads as a number (ReadGpxDecimal)
-  // within range.
-  std::string_view lat_text, lon_text;
-  // The coordinates as numbers, read only when asked: most roads copy the
-  // texts, and need the numbers only for a reduction.
-  double Lat() const { return ReadGpxDecimal(lat_text).value_or(0); }
-  double Lon() const { return ReadGpxDecimal(lon_text).value_or(0); }
-  std::string_view name;   // its own <name>, else its run's
-  std::string_view value;  // see PointValue
-  std::string_view fields;  // a W line's other fields (gpx_model.h)
-  bool has_fields = false;  // false: none given, the usual ones
-  std::uint64_t line = 0;  // where the point starts
-  std::uint64_t offset = 0;  // byte offset of its end, for progress
-};
-
-// The sink may throw (a stop request, memory exhausted): the reading stops
-// and ReadGpx throws it again, once outside Expat.
-class GpxSink {
- public:
-  virtual ~GpxSink() = default;
-  // A run's first point follows. `name` is the run's own <name>, "" when none.
-  virtual void BeginRun(RunKind kind, std::string_view name) = 0;
-  // False stops the reading.
-  virtual bool Point(const GpxPoint& point) = 0;
-  // After the last point of a run that had any.
-  virtual void EndRun(RunKind kind, std::uint64_t points) = 0;
-  // A point left out: its latitude or longitude is missing, no number or out
-  // of range. `line` is where it starts.
-  virtual void PointSkipped(std::uint64_t line) = 0;
-};
+// A GPX point in the stream: lat_text and lon_text read as numbers
+// (ReadGpxDecimal) within range; its Value as PointValue gives it; its own
+// <name>, else its run's; `time` in UTC; `offset` is the byte offset of its end.
+using GpxPoint = StreamPoint;
+using GpxSink = PointSink;
 
 enum class GpxReadEnd { Finished, Stopped, Refused, ReadFailed };
 

@@ -44,6 +44,23 @@ void GpxWriter::AppendTrackPoint(std::string& out, const GpxOutPoint& point) {
 
 void GpxWriter::AppendTrackEnd(std::string& out) { out += "</trkseg></trk>\n"; }
 
+void GpxWriter::AppendRunStart(std::string& out, RunKind kind, std::string_view name) {
+  if (kind == RunKind::Track) return AppendTrackStart(out, name);
+  if (kind != RunKind::Route) return;
+  out += "<rte>";
+  if (!name.empty()) {
+    out += "<name>";
+    AppendText(out, name);
+    out += "</name>";
+  }
+  out += "\n";
+}
+
+void GpxWriter::AppendRunEnd(std::string& out, RunKind kind) {
+  if (kind == RunKind::Track) AppendTrackEnd(out);
+  if (kind == RunKind::Route) out += "</rte>\n";
+}
+
 namespace {
 // The pieces of one point, added to the output at once: a point is a dozen
 // short pieces (AppendPoint adds 12 at most), and as many appends would
@@ -94,12 +111,36 @@ struct ExtensionTags {
 
 void GpxWriter::AppendPoint(std::string& out, RunKind kind, const GpxOutPoint& point) {
   const bool waypoint = kind == RunKind::Waypoint;
+  const bool route = kind == RunKind::Route;
   Pieces pieces(out);
-  pieces.Add(waypoint ? "<wpt lat=\"" : "<trkpt lat=\"");
+  pieces.Add(waypoint ? "<wpt lat=\"" : route ? "<rtept lat=\"" : "<trkpt lat=\"");
   pieces.Add(point.lat);
   pieces.Add("\" lon=\"");
   pieces.Add(point.lon);
-  if (!point.name.empty()) {
+  if (!point.elevation.empty() || !point.time.empty()) {
+    // GPX wants <ele> and <time> before <name>: such a point (read from
+    // GPX) has its name made on its own.
+    pieces.Add("\">");
+    if (!point.elevation.empty()) {
+      pieces.Add("<ele>");
+      pieces.Add(Escaped(point.elevation, escaped_elevation_));
+      pieces.Add("</ele>");
+    }
+    if (!point.time.empty()) {
+      pieces.Add("<time>");
+      pieces.Add(point.time);
+      pieces.Add("</time>");
+    }
+    if (point.has_name && !point.name.empty()) {
+      pieces.Add("<name>");
+      pieces.Add(Escaped(point.name, escaped_name_));
+      pieces.Add("</name>");
+    } else if (point.has_name && !waypoint) {
+      pieces.Add("<name/>");
+    }
+  } else if (!point.has_name) {
+    pieces.Add("\">");
+  } else if (!point.name.empty()) {
     // The points of a track mostly share one name: its element is made
     // once, with the end of the start tag before it.
     if (point.name != name_) {
@@ -119,7 +160,7 @@ void GpxWriter::AppendPoint(std::string& out, RunKind kind, const GpxOutPoint& p
   } else {
     pieces.Add("\">");
   }
-  const bool value = WritesValue(kind, point.value);
+  const bool value = point.has_value && WritesValue(kind, point.value);
   const bool extensions = value || point.has_fields;
   if (extensions) {
     static const ExtensionTags value_tags(kValueElement), fields_tags(kFieldsElement);
@@ -138,6 +179,8 @@ void GpxWriter::AppendPoint(std::string& out, RunKind kind, const GpxOutPoint& p
   }
   if (waypoint) {
     pieces.Add(extensions ? "</extensions></wpt>\n" : "</wpt>\n");
+  } else if (route) {
+    pieces.Add(extensions ? "</extensions></rtept>\n" : "</rtept>\n");
   } else {
     pieces.Add(extensions ? "</extensions></trkpt>\n" : "</trkpt>\n");
   }

@@ -1,0 +1,225 @@
+#include "convert/gpx/stream_readers.h"
+
+#include <optional>
+#include <string>
+
+#include "formats/chart_line_reader.h"
+#include "formats/chart_line_writer.h"
+#include "formats/device_point_line.h"
+#include "formats/gpx/gpx_reader.h"
+#include "formats/line_reader.h"
+#include "formats/number_reader.h"
+
+namespace tessaline::gpx {
+
+namespace {
+
+// A point as a device or chart line gives it, held while its run is not
+// known yet; lat and lon already checked.
+struct HeldPoint {
+  std::string lat, lon;
+  double lat_value = 0, lon_value = 0;  // what they read as, when numbers are asked
+  std::string name, value, fields;      // 8-bit
+  bool has_fields = false;
+  std::uint64_t line = 0, offset = 0;
+
+  StreamPoint View(bool numbers) const {
+    StreamPoint point;
+    point.lat_text = lat;
+    point.lon_text = lon;
+    point.lat_number = lat_value;
+    point.lon_number = lon_value;
+    point.has_numbers = numbers;
+    point.name = name;
+    point.value = value;
+    point.fields = fields;
+    point.has_fields = has_fields;
+    point.line = line;
+    point.offset = offset;
+    return point;
+  }
+};
+
+// Both coordinates of a device or chart line, or false (a warning given).
+bool ReadCoordinates(GpxJob& job, std::string_view coord1, std::string_view coord2, HeldPoint& point,
+                     bool numbers, std::uint64_t line) {
+  if (!GpxCoordinate(coord1, true, point.lat, numbers ? &point.lat_value : nullptr) ||
+      !GpxCoordinate(coord2, false, point.lon, numbers ? &point.lon_value : nullptr)) {
+    job.report.Warn(messages::kGpxPointSkipped, line);
+    return false;
+  }
+  return true;
+}
+
+// Runs of equal Group: the first point is held until the second tells a
+// track from a waypoint.
+class DeviceRuns {
+ public:
+  DeviceRuns(PointSink& sink, bool numbers) : sink_(sink), numbers_(numbers) {}
+
+  bool Add(HeldPoint& point, double group) {
+    if (length_ > 0 && group == group_) {
+      if (length_ == 1) {
+        sink_.BeginRun(RunKind::Track, TrimSpaces(first_.name));
+        if (!sink_.Point(first_.View(numbers_))) return false;
+      }
+      ++length_;
+      return sink_.Point(point.View(numbers_));
+    }
+    if (!End()) return false;
+    std::swap(first_, point);
+    group_ = group;
+    length_ = 1;
+    return true;
+  }
+
+  bool End() {
+    const std::uint64_t length = length_;
+    length_ = 0;
+    if (length == 1) {
+      sink_.BeginRun(RunKind::Waypoint, first_.name);
+      if (!sink_.Point(first_.View(numbers_))) return false;
+      sink_.EndRun(RunKind::Waypoint, 1);
+    } else if (length > 1) {
+      sink_.EndRun(RunKind::Track, length);
+    }
+    return true;
+  }
+
+ private:
+  PointSink& sink_;
+  bool numbers_;
+  HeldPoint first_;
+  double group_ = 0;
+  std::uint64_t length_ = 0;
+};
+
+// The GPX reader's points, with the panel's percentage and its yields.
+class GpxProgress final : public PointSink {
+ public:
+  GpxProgress(GpxJob& job, PointSink& sink) : job_(job), sink_(sink) {}
+  void BeginRun(RunKind kind, std::string_view name) override { sink_.BeginRun(kind, name); }
+  bool Point(const StreamPoint& point) override {
+    job_.ShowProgress(point.offset);
+    job_.YieldOrStop();
+    return sink_.Point(point);
+  }
+  void EndRun(RunKind kind, std::uint64_t points) override { sink_.EndRun(kind, points); }
+  void PointSkipped(std::uint64_t line) override {
+    job_.report.Warn(messages::kGpxPointSkipped, line);
+    sink_.PointSkipped(line);
+  }
+
+ private:
+  GpxJob& job_;
+  PointSink& sink_;
+};
+
+}  // namespace
+
+bool ReadDeviceFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbers) {
+  DeviceRuns runs(sink, numbers);
+  LineReader reader(input);
+  std::string_view line;
+  std::uint64_t line_number = 0;
+  HeldPoint point;
+  while (reader.Next(line)) {
+    ++line_number;
+    job.ShowProgress(reader.BytesConsumed());
+    job.YieldOrStop();
+    DevicePointFields fields;
+    if (line.empty()) continue;
+    const std::optional<double> group =
+        ReadDevicePointLine(line, fields) == DeviceLineProblem::None ? ReadAsNumber(TrimSpaces(fields.group))
+                                                                       : std::nullopt;
+    if (!group) {
+      job.report.Warn(messages::kGpxLineSkipped, line_number);
+      continue;
+    }
+    if (!ReadCoordinates(job, fields.coord1, fields.coord2, point, numbers, line_number)) continue;
+    point.name.assign(fields.name);
+    point.value.assign(fields.value);
+    point.line = line_number;
+    point.offset = reader.BytesConsumed();
+    if (!runs.Add(point, *group)) return false;
+  }
+  if (reader.Failed()) throw ConversionFailure::FileOperation(job.report.Path(), job.Files());
+  return runs.End();
+}
+
+bool ReadChartFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbers) {
+  LineReader reader(input);
+  std::string_view text;
+  std::uint64_t line_number = 0;
+  std::string track_name;
+  bool in_track = false;
+  std::uint64_t track_points = 0;  // of the current track, told to the sink
+  bool name_is_track = false;  // point.name holds track_name
+  HeldPoint point;
+  auto end_track = [&] {
+    if (track_points > 0) sink.EndRun(RunKind::Track, track_points);
+    track_points = 0;
+  };
+  while (reader.Next(text)) {
+    ++line_number;
+    job.ShowProgress(reader.BytesConsumed());
+    job.YieldOrStop();
+    const ChartLineKind kind = KindOfChartLine(text);
+    if (kind == ChartLineKind::Other) continue;
+    // A P line gives fields 1 to 3; the split stops there.
+    const ChartLine line = kind == ChartLineKind::TrackPoint ? ChartLine::UpToField(text, 3) : ChartLine(text);
+    if (kind == ChartLineKind::TrackHeader) {
+      // A track without points is left out, as reading GPX skips one.
+      end_track();
+      track_name.assign(line.Field(1));
+      name_is_track = false;
+      in_track = true;
+      continue;
+    }
+    const bool waypoint = kind == ChartLineKind::Waypoint;
+    // Coord1, Coord2, Value: fields 2, 1, 3 of a P line, 4, 3, 5 of a W line.
+    const std::size_t first = waypoint ? 3 : 1;
+    if ((!waypoint && !in_track) || !line.Has(first + 2)) {
+      job.report.Warn(messages::kGpxLineSkipped, line_number);
+      continue;
+    }
+    if (!ReadCoordinates(job, line.Field(first + 1), line.Field(first), point, numbers, line_number)) continue;
+    point.value.assign(line.Field(first + 2));
+    point.line = line_number;
+    point.offset = reader.BytesConsumed();
+    if (waypoint) {
+      // Between the points of a track, a waypoint leaves the track open.
+      point.name.assign(line.Field(1));
+      name_is_track = false;
+      point.fields.assign(WaypointFieldTwo(text));
+      point.fields.append(WaypointFieldsFromEight(text));
+      point.has_fields = point.fields != kWaypointDisplayFields;
+      sink.BeginRun(RunKind::Waypoint, point.name);
+      if (!sink.Point(point.View(numbers))) return false;
+      sink.EndRun(RunKind::Waypoint, 1);
+      point.fields.clear();
+      point.has_fields = false;
+      continue;
+    }
+    if (track_points == 0) sink.BeginRun(RunKind::Track, track_name);
+    if (!name_is_track) {  // a track's points share its name: copied once
+      point.name = track_name;
+      name_is_track = true;
+    }
+    ++track_points;
+    if (!sink.Point(point.View(numbers))) return false;
+  }
+  if (reader.Failed()) throw ConversionFailure::FileOperation(job.report.Path(), job.Files());
+  end_track();
+  return true;
+}
+
+bool ReadGpxFile(GpxJob& job, InputStream& input, PointSink& sink) {
+  GpxProgress progress(job, sink);
+  const GpxReadResult read = ReadGpx(input, progress);
+  if (read.end == GpxReadEnd::Stopped) return false;  // by the sink: a stop request is thrown
+  ThrowUnlessFinished(read, job.report.Path(), job.Files());
+  return true;
+}
+
+}  // namespace tessaline::gpx

@@ -1,0 +1,24 @@
+#pragma once
+// A reader for each format, each telling a sink of the stream of points
+// (formats/point_stream.h) what its file holds, by its format's rules, with
+// the panel's percentage and its yields as it goes. Each throws what ends
+// the conversion (a read error, a refusal, a stop) and returns false when
+// the sink stopped it.
+
+#include "convert/gpx/gpx_job.h"
+#include "formats/point_stream.h"
+#include "host/file_system.h"
+
+namespace tessaline::gpx {
+
+// `numbers`: whether the sink needs the coordinates as numbers (a fit).
+
+// Runs of equal Group of several points are tracks, runs of one point
+// waypoints, as the device-to-chart converter cuts them; texts 8-bit.
+bool ReadDeviceFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbers);
+// A T line and its P lines are one track, each W line a waypoint; texts 8-bit.
+bool ReadChartFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbers);
+// Every <trk>, <rte> and <wpt> a run, in document order; texts UTF-8.
+bool ReadGpxFile(GpxJob& job, InputStream& input, PointSink& sink);
+
+}  // namespace tessaline::gpx

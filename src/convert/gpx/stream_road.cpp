@@ -1,0 +1,107 @@
+#include "convert/gpx/stream_road.h"
+
+#include "convert/fit_output.h"
+#include "convert/gpx/gpx_conversions.h"
+#include "convert/gpx/gpx_job.h"
+#include "convert/gpx/stream_readers.h"
+#include "convert/gpx/stream_writers.h"
+#include "platform/path_names.h"
+
+namespace tessaline::gpx {
+
+namespace {
+
+struct ReaderTraits {
+  TextForm form;
+  std::uint64_t least_point_bytes;  // of the shortest point
+  bool interleaves_waypoints;       // waypoints come between tracks as often as not
+  bool (*read)(GpxJob&, InputStream&, PointSink&, bool numbers);
+};
+
+struct WriterTraits {
+  std::uint64_t growth;  // bytes of output for a byte of input at most, or 0
+  bool waypoints_first;  // every waypoint before the first track
+  bool device_file;
+  std::unique_ptr<StreamWriter> (*make)(const WriterContext&);
+};
+
+bool ReadGpxInput(GpxJob& job, InputStream& input, PointSink& sink, bool) { return ReadGpxFile(job, input, sink); }
+
+const ReaderTraits& ReaderOf(Format format) {
+  // A point line takes six bytes at least; the shortest GPX point,
+  // <wpt lat="0" lon="0"/>, takes kLeastGpxPointBytes.
+  static const ReaderTraits device{TextForm::EightBit, 6, true, &ReadDeviceFile};
+  static const ReaderTraits chart{TextForm::EightBit, 6, false, &ReadChartFile};
+  static const ReaderTraits gpx{TextForm::Utf8, kLeastGpxPointBytes, false, &ReadGpxInput};
+  return format == Format::Device ? device : format == Format::Chart ? chart : gpx;
+}
+
+const WriterTraits& WriterOf(Format format) {
+  // A point becomes at most about twice its bytes of GPX (tags around
+  // shorter texts); a device line is shorter than anything it comes from.
+  static const WriterTraits device{1, false, true, &MakeDeviceWriter};
+  static const WriterTraits chart{0, false, false, &MakeChartWriter};
+  static const WriterTraits gpx{2, true, false, &MakeGpxWriter};
+  return format == Format::Device ? device : format == Format::Chart ? chart : gpx;
+}
+
+}  // namespace
+
+ConversionOutcome ConvertStream(Host& host, const std::string& path, const StreamRoad& road,
+                                const StreamServices& services) {
+  GpxJob job(host, path, road.message != nullptr ? road.message : messages::kGpxError);
+  return job.Run([&] {
+    job.Begin(road.outputs);
+    const ReaderTraits& reader = ReaderOf(road.from);
+    const WriterTraits& writer = WriterOf(road.to);
+    // An output that must put every waypoint first streams only from files
+    // that seldom give one after a track.
+    bool gather = writer.waypoints_first && reader.interleaves_waypoints;
+    for (;;) {
+      FitOutput output(host.Files(), services.budget,
+                       FitPlan{road.outputs, 0, job.InputLength(), reader.least_point_bytes, writer.growth, gather,
+                               writer.device_file});
+      const auto sink =
+          writer.make(WriterContext{job.report, output, reader.form, services.regional, services.clock});
+      const bool whole = reader.read(job, *job.OpenInput(), *sink, output.NeedsCoordinates());
+      if (!whole && sink->WantsGathering() && !gather) {
+        // A waypoint after a track, while streaming: the file is read
+        // again, gathered whole, and told as if read once: what the first
+        // reading noted goes.
+        job.report = ConversionReport(path);
+        gather = true;
+        continue;
+      }
+      sink->End();
+      output.Fit(job.report);
+      job.FinishStreamed(output.Outputs());
+      return;
+    }
+  });
+}
+
+std::string GpxOutputPath(const std::string& input_path) { return BaseName(input_path) + ".gpx"; }
+
+ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path, const PointBudget& budget) {
+  return ConvertStream(host, path, {Format::Gpx, Format::Device, {GpxBaseName(path) + ".asc"}, nullptr},
+                       {nullptr, nullptr, budget});
+}
+
+ConversionOutcome ConvertGpxToChart(Host& host, const std::string& path, const RegionalSettings& regional,
+                                    Clock& clock, const PointBudget& budget) {
+  const std::string base = GpxBaseName(path);
+  return ConvertStream(host, path, {Format::Gpx, Format::Chart, {base + "_TRK.txt", base + "_WPT.txt"}, nullptr},
+                       {&regional, &clock, budget});
+}
+
+ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path, const PointBudget& budget) {
+  return ConvertStream(host, path, {Format::Device, Format::Gpx, {GpxOutputPath(path)}, nullptr},
+                       {nullptr, nullptr, budget});
+}
+
+ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, const PointBudget& budget) {
+  return ConvertStream(host, path, {Format::Chart, Format::Gpx, {GpxOutputPath(path)}, nullptr},
+                       {nullptr, nullptr, budget});
+}
+
+}  // namespace tessaline::gpx

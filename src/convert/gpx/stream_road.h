@@ -1,0 +1,35 @@
+#pragma once
+// A road other than the two converters': a reader of its input's format,
+// the fit, a writer of the format asked for, on one stream of points, with
+// the GPX roads' panel steps (1 the input, 2 its size, 3 the points read and
+// written, 4 the outputs replaced together).
+
+#include <string>
+#include <vector>
+
+#include "convert/conversion_outcome.h"
+#include "convert/track_budget.h"
+#include "host/host.h"
+#include "platform/clock.h"
+#include "platform/regional_settings.h"
+
+namespace tessaline::gpx {
+
+enum class Format { Device, Chart, Gpx };
+
+struct StreamRoad {
+  Format from = Format::Gpx, to = Format::Gpx;
+  std::vector<std::string> outputs;  // a chart's: the track file, then the waypoint file
+  const char* message = nullptr;     // a failure's, its reader's format's
+};
+
+struct StreamServices {
+  const RegionalSettings* regional = nullptr;  // chart outputs: Value and stamps
+  Clock* clock = nullptr;                      // chart outputs: stamps
+  PointBudget budget;                          // the points each output may hold
+};
+
+ConversionOutcome ConvertStream(Host& host, const std::string& path, const StreamRoad& road,
+                                const StreamServices& services);
+
+}  // namespace tessaline::gpx

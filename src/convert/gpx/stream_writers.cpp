@@ -1,0 +1,328 @@
+#include "convert/gpx/stream_writers.h"
+
+#include <charconv>
+
+#include "convert/messages.h"
+#include "formats/chart_line_writer.h"
+#include "formats/device_point_line.h"
+#include "formats/gpx/eight_bit_text.h"
+#include "formats/gpx/gpx_model.h"
+#include "formats/gpx/gpx_writer.h"
+#include "formats/time_stamp.h"
+#include "product.h"
+
+namespace tessaline::gpx {
+
+namespace {
+
+// GPX wants every waypoint first: streamed, they go to the document as they
+// come, until the first track; gathered, they go before the tracks once
+// every point is known.
+class GpxFileWriter final : public StreamWriter {
+ public:
+  explicit GpxFileWriter(const WriterContext& context)
+      : report_(context.report), out_(context.output), eight_bit_(context.form == TextForm::EightBit) {
+    GpxWriter::AppendHead(out_.Streaming() ? out_.Text(0) : out_.Lead(0), TESSALINE_TITLE);
+  }
+
+  void BeginRun(RunKind kind, std::string_view name) override {
+    if (kind == RunKind::Waypoint) {
+      in_waypoint_ = true;
+      return;
+    }
+    EndOpenRun();
+    kind_ = kind;
+    run_name_.assign(name);
+    start_pending_ = true;
+  }
+
+  bool Point(const StreamPoint& point) override {
+    if (in_waypoint_) {
+      if (out_.Streaming() && runs_written_) {
+        refused_ = true;
+        return false;
+      }
+      writer_.AppendWaypoint(out_.Streaming() ? out_.Text(0) : out_.Lead(0), Out(point));
+      out_.OtherPoint(point.line);
+      NoteDropped(point.line);
+      ++report_.Summary().waypoints;
+      out_.Flow(0);
+      return true;
+    }
+    std::string& text = out_.Text(0);
+    if (start_pending_) {
+      writer_.AppendRunStart(text, kind_, eight_bit_ ? EightBitToUtf8(run_name_) : run_name_);
+      runs_written_ = true;
+      start_pending_ = false;
+      in_run_ = true;
+      out_.StartTrack(point.line);
+      NoteDropped(point.line);
+      ++report_.Summary().tracks;
+    }
+    const std::size_t begin = text.size();
+    writer_.AppendRunPoint(text, kind_, Out(point));
+    out_.TrackPoint(begin, point);
+    NoteDropped(point.line);
+    ++report_.Summary().points;
+    out_.Flow(0);
+    return true;
+  }
+
+  void EndRun(RunKind kind, std::uint64_t) override {
+    if (kind == RunKind::Waypoint) {
+      in_waypoint_ = false;
+    } else {
+      EndOpenRun();
+    }
+  }
+
+  void End() override {
+    EndOpenRun();
+    GpxWriter::AppendTail(out_.Text(0));
+  }
+
+  bool WantsGathering() const override { return refused_; }
+
+ private:
+  void EndOpenRun() {
+    if (in_run_) GpxWriter::AppendRunEnd(out_.Text(0), kind_);
+    in_run_ = false;
+    start_pending_ = false;
+  }
+
+  GpxOutPoint Out(const StreamPoint& point) {
+    GpxOutPoint out;
+    out.lat = point.lat_text;
+    out.lon = point.lon_text;
+    out.name = point.name;
+    out.value = point.value;
+    out.fields = point.fields;
+    out.has_fields = point.has_fields;
+    if (eight_bit_) {
+      // Texts that need no change (the usual ASCII ones) are used in place.
+      out.name = EightBitAsUtf8(point.name, name_);
+      out.value = EightBitAsUtf8(TrimSpaces(point.value), value_);
+      out.fields = EightBitAsUtf8(point.fields, fields_);
+      return out;
+    }
+    // Read from GPX: what reads back the same is left as it was.
+    out.has_name = point.own_name;
+    out.has_value = point.own_value;
+    if (point.elevation) out.elevation = *point.elevation;
+    return out;
+  }
+
+  void NoteDropped(std::uint64_t line) {
+    if (writer_.dropped_controls() == dropped_) return;  // the usual point
+    report_.Warn(messages::kGpxControlDropped, line, writer_.dropped_controls() - dropped_);
+    dropped_ = writer_.dropped_controls();
+  }
+
+  ConversionReport& report_;
+  FitOutput& out_;
+  bool eight_bit_;
+  GpxWriter writer_;
+  RunKind kind_ = RunKind::Track;
+  std::string run_name_;
+  std::string name_, value_, fields_;  // room for the UTF-8 of texts that need a change
+  std::uint64_t dropped_ = 0;
+  bool in_waypoint_ = false, start_pending_ = false, in_run_ = false;
+  bool runs_written_ = false, refused_ = false;
+};
+
+// Device lines: Coord1, Coord2, Value, "Name", Group; runs numbered in Group.
+class DeviceFileWriter final : public StreamWriter {
+ public:
+  explicit DeviceFileWriter(const WriterContext& context)
+      : report_(context.report), out_(context.output), eight_bit_(context.form == TextForm::EightBit) {}
+
+  void BeginRun(RunKind kind, std::string_view) override {
+    track_ = kind != RunKind::Waypoint;
+    run_started_ = false;
+    ++runs_;
+    const auto end = std::to_chars(group_, group_ + sizeof group_, GroupOfRun(runs_)).ptr;
+    group_size_ = static_cast<std::size_t>(end - group_);
+  }
+
+  bool Point(const StreamPoint& point) override {
+    const EightBitChanges before = changes_;
+    // The line AppendDeviceLineWithGroup writes, made in place for every
+    // point rather than copied from four texts of its own. Its one change
+    // of a text, a "," in Value made ".", never applies to UTF-8 texts:
+    // AppendEightBit has made every "," a space.
+    std::string& text = out_.Text(0);
+    const std::size_t begin = text.size();
+    if (eight_bit_) {
+      // A device or chart file's texts, copied as they are.
+      text.append(point.lat_text);
+      text += ',';
+      text.append(point.lon_text);
+      text += ',';
+      text.append(point.value);
+      text += ",\"";
+      text.append(point.name);
+    } else {
+      AppendCoordinateFromGpx(text, point.lat_text);
+      text += ',';
+      AppendCoordinateFromGpx(text, point.lon_text);
+      text += ',';
+      AppendEightBit(text, point.value, ',', changes_);
+      text += ",\"";
+      AppendEightBit(text, point.name, ',', changes_);
+    }
+    text += "\",";
+    text.append(group_, group_size_);
+    text += "\r\n";
+    if (changes_.replaced != before.replaced || changes_.separators != before.separators) {
+      report_.Warn(messages::kGpxCharacterReplaced, point.line, changes_.replaced - before.replaced);
+      report_.Warn(messages::kGpxSeparatorReplaced, point.line, changes_.separators - before.separators);
+    }
+    if (track_) {
+      if (!run_started_) out_.StartTrack(point.line);
+      run_started_ = true;
+      out_.TrackPoint(begin, point);
+    } else {
+      out_.OtherPoint(point.line);
+    }
+    out_.Flow(0);
+    last_line_ = point.line;
+    return true;
+  }
+
+  void EndRun(RunKind kind, std::uint64_t points) override {
+    // A run of one point is a waypoint to whoever reads the file.
+    if (points > 1) {
+      ++report_.Summary().tracks;
+      report_.Summary().points += points;
+      return;
+    }
+    ++report_.Summary().waypoints;
+    if (kind != RunKind::Waypoint) report_.Warn(messages::kGpxOnePointTrack, last_line_);
+  }
+
+ private:
+  ConversionReport& report_;
+  FitOutput& out_;
+  bool eight_bit_;
+  bool track_ = false, run_started_ = false;
+  std::uint64_t runs_ = 0, last_line_ = 0;
+  char group_[8] = {};
+  std::size_t group_size_ = 0;
+  EightBitChanges changes_;
+};
+
+// T and P lines to the track file, W lines to the waypoint file.
+class ChartFileWriter final : public StreamWriter {
+ public:
+  explicit ChartFileWriter(const WriterContext& context)
+      : report_(context.report), out_(context.output), eight_bit_(context.form == TextForm::EightBit),
+        regional_(*context.regional), stamp_(*context.clock, *context.regional) {}
+
+  void BeginRun(RunKind kind, std::string_view name) override {
+    if (kind == RunKind::Waypoint) {
+      waypoint_ = true;
+      return;
+    }
+    waypoint_ = false;
+    header_pending_ = true;
+    run_name_ = name;
+  }
+
+  bool Point(const StreamPoint& point) override {
+    lat_.clear();
+    AppendCoordinateFromGpx(lat_, point.lat_text);
+    lon_.clear();
+    AppendCoordinateFromGpx(lon_, point.lon_text);
+    const EightBitChanges before = changes_;
+    value_.clear();
+    fields_.clear();
+    has_fields_ = waypoint_ && point.has_fields;
+    const bool named = header_pending_ || waypoint_;
+    // A track is named after itself, else after its first point.
+    const std::string_view name =
+        header_pending_ && !waypoint_ && !run_name_.empty() ? std::string_view(run_name_) : point.name;
+    if (eight_bit_) {
+      // A chart file's texts, copied as they are.
+      value_.assign(point.value);
+      if (has_fields_) fields_.assign(point.fields);
+      if (named) name_.assign(name);
+    } else {
+      AppendEightBit(value_, point.value, ';', changes_);
+      if (has_fields_) AppendEightBitFields(fields_, point.fields, changes_);
+      if (named) {
+        name_.clear();
+        AppendEightBit(name_, name, ';', changes_);
+      }
+      report_.Warn(messages::kGpxCharacterReplaced, point.line, changes_.replaced - before.replaced);
+      report_.Warn(messages::kGpxSeparatorReplaced, point.line, changes_.separators - before.separators);
+    }
+    Append(point);
+    return true;
+  }
+
+  void EndRun(RunKind kind, std::uint64_t points) override {
+    if (kind == RunKind::Waypoint) {
+      ++report_.Summary().waypoints;
+      waypoint_ = false;
+    } else {
+      ++report_.Summary().tracks;
+      report_.Summary().points += points;
+    }
+  }
+
+ private:
+  void Append(const StreamPoint& point) {
+    if (waypoint_) {
+      AppendWaypointLine(out_.Text(1), TrimSpaces(name_), lon_, lat_, value_,
+                         has_fields_ ? std::string_view(fields_) : kWaypointDisplayFields);
+      out_.OtherPoint(point.line);
+      out_.Flow(1);
+      return;
+    }
+    std::string& tracks = out_.Text(0);
+    if (header_pending_) {
+      AppendTrackHeaderLine(tracks, TrimSpaces(name_));
+      out_.StartTrack(point.line);
+      header_pending_ = false;
+    }
+    const std::size_t begin = tracks.size();
+    AppendTrackPointLine(tracks, lon_, lat_, RegionalValue(), stamp_.Now());
+    out_.TrackPoint(begin, point);
+    out_.Flow(0);
+  }
+
+  // A track point's value in the regional notation, as the device-to-chart
+  // conversion writes it: only the decimal mark changes, every digit is kept
+  // ("4.5" is "4,5" under French settings). A value that is no plain decimal
+  // is written as it is.
+  std::string_view RegionalValue() {
+    const std::size_t point = value_.find('.');
+    if (point == std::string::npos || regional_.decimal_mark == "." || !ReadGpxDecimal(value_)) return value_;
+    regional_value_ = value_;
+    regional_value_.replace(point, 1, regional_.decimal_mark);
+    return regional_value_;
+  }
+
+  ConversionReport& report_;
+  FitOutput& out_;
+  bool eight_bit_;
+  const RegionalSettings& regional_;
+  bool waypoint_ = false, header_pending_ = false, has_fields_ = false;
+  std::string run_name_, name_, value_, fields_, regional_value_, lat_, lon_;
+  StampOfNow stamp_;
+  EightBitChanges changes_;
+};
+
+}  // namespace
+
+std::unique_ptr<StreamWriter> MakeGpxWriter(const WriterContext& context) {
+  return std::make_unique<GpxFileWriter>(context);
+}
+std::unique_ptr<StreamWriter> MakeDeviceWriter(const WriterContext& context) {
+  return std::make_unique<DeviceFileWriter>(context);
+}
+std::unique_ptr<StreamWriter> MakeChartWriter(const WriterContext& context) {
+  return std::make_unique<ChartFileWriter>(context);
+}
+
+}  // namespace tessaline::gpx
