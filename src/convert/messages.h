@@ -35,7 +35,6 @@ inline constexpr const char* kGpxStepOpen = kChartToDeviceStep2;
 inline constexpr const char* kGpxStepRead = kChartToDeviceStep3;
 inline constexpr const char* kGpxStepWrite = kChartToDeviceStep4;
 inline constexpr const char* kGpxError = "Erreur dans le module de conversion GPX";
-inline constexpr const char* kAlreadyGpx = "le fichier est déjà au format GPX";
 
 // The completion button's caption for the file at `path` (its file name only).
 std::string CompletionCaption(std::string_view path);
@@ -48,6 +47,9 @@ inline constexpr const char* kGroupOutOfRange = "groupe hors de l'intervalle -32
 inline constexpr const char* kNumberTooLarge = "nombre trop grand pour être lu";
 inline constexpr const char* kInputChanged = "le fichier a changé pendant la conversion";
 inline constexpr const char* kOutputOverInput = "le fichier de sortie remplacerait le fichier converti";
+// The same where only -o can give the output another name (GPX -> GPX, chart -> chart).
+inline constexpr const char* kOutputOverInputNameIt =
+    "le fichier de sortie remplacerait le fichier converti (nommez-le avec -o FICHIER)";
 inline constexpr const char* kNoStagingFolder = "aucun dossier utilisable pour le stocker";
 inline constexpr const char* kOutOfMemory = "mémoire insuffisante";
 inline constexpr const char* kUnexpected = "erreur inattendue";

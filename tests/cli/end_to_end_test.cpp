@@ -188,18 +188,23 @@ TEST_F(CommandLine, DirectionFollowsTheFileNameInAnyCase) {
 }
 
 TEST_F(CommandLine, ChosenDirectionOverridesTheFileNameAndDoubleDashEndsTheOptions) {
-  // A chart file that happens to be named like a device file.
+  // A chart file named like a device file, sent to the device: -d reads a
+  // device file by its name, finds no point in it and writes none.
   Write("notes.zbx", kTrackFile);
   const ProgramRun to_device = Run({"-d", "notes.zbx"});
   EXPECT_EQ(to_device.exit_status, 0) << to_device.err;
-  EXPECT_TRUE(IsDeviceFile(Read("notes.asc"), kDeviceOfTrackFile));
+  EXPECT_EQ(Read("notes.asc"), "");
   EXPECT_FALSE(FileExists(Data("notes_TRK.txt")));
 
+  // A chart file to the chart: its own names would replace it.
   Write("raz_TRK.txt", kTrackFile);
   const ProgramRun to_chart = Run({"raz_TRK.txt", "--to-chart"});
   EXPECT_EQ(to_chart.exit_status, 1);
-  EXPECT_EQ(to_chart.err, "tessaline-convert: raz_TRK.txt: " + std::string(kFormatMessage) + "\n");
+  EXPECT_EQ(to_chart.err,
+            "tessaline-convert: raz_TRK.txt: Erreur dans le module de conversion Vestamar -> ZRB : raz_TRK.txt : "
+            "le fichier de sortie remplacerait le fichier converti (nommez-le avec -o FICHIER)\n");
   EXPECT_FALSE(FileExists(Data("raz_TRK.asc")));
+  EXPECT_FALSE(FileExists(Data("raz_WPT.txt")));
 
   Write("-q_TRK.txt", kTrackFile);
   const ProgramRun dash = Run({"--", "-q_TRK.txt"});
@@ -483,9 +488,7 @@ TEST_F(CommandLine, GpxRoadsByContentAndOption) {
       {{"-c", "export.xml"}, 0, "Traitement du fichier export.xml terminé.\n" + summary, warning,
        {"export_TRK.txt", "export_WPT.txt"}},
       {{"-q", "export.xml"}, 0, "", "", {"export.asc"}},
-      {{"-g", "export.xml"}, 1, "",
-       "tessaline-convert: export.xml: Erreur dans le module de conversion GPX : le fichier est déjà au format GPX\n",
-       {}},
+      {{"-g", "export.xml"}, 0, "Traitement du fichier export.xml terminé.\n" + summary, warning, {"export.gpx"}},
       {{"-g", "trace.zbx"}, 0, "Traitement du fichier trace.zbx terminé.\n1 trace (3 points), 1 waypoint\n", "",
        {"trace.gpx"}},
       {{"-g", "route_TRK.txt"}, 0,

@@ -77,8 +77,8 @@ TEST_F(SingleInstanceTest, ASecondStartHandsItsRequestToTheRunningWindow) {
   SingleInstanceListener second([](const LaunchRequest&) {});
   EXPECT_FALSE(second.Listen(session));
 
-  const LaunchRequest to_gpx{true, {"/home/marin/Île de Sein.zbx", "/tmp/b_TRK.txt"}};
-  const LaunchRequest convert{false, {"/tmp/a.zbx"}};
+  const LaunchRequest to_gpx{Request::ToGpx, {"/home/marin/Île de Sein.zbx", "/tmp/b_TRK.txt"}};
+  const LaunchRequest convert{Request::ByFile, {"/tmp/a.zbx"}};
   EXPECT_TRUE(AsAnotherStart([&] { return SendToRunning(to_gpx, session); }));
   EXPECT_TRUE(AsAnotherStart([&] { return SendToRunning(convert, session); }));
   EXPECT_TRUE(AsAnotherStart([&] { return SendToRunning(LaunchRequest{}, session); }));  // to the front
@@ -104,7 +104,7 @@ TEST_F(SingleInstanceTest, TwoDisplaysNeverShareAWindow) {
   ASSERT_TRUE(window.Listen(Session(9102)));
   SingleInstanceListener other_display([&](const LaunchRequest& request) { received.push_back(request); });
   EXPECT_TRUE(other_display.Listen(Session(9103)));
-  EXPECT_FALSE(AsAnotherStart([&] { return SendToRunning(LaunchRequest{false, {"/a.zbx"}}, Session(9104)); }));
+  EXPECT_FALSE(AsAnotherStart([&] { return SendToRunning(LaunchRequest{Request::ByFile, {"/a.zbx"}}, Session(9104)); }));
   AwaitRequests(received, 1, 300);
   EXPECT_TRUE(received.empty());
 }
@@ -133,9 +133,9 @@ TEST_F(SingleInstanceTest, AWindowThatCrashedLeavesTheSessionToTheNextStart) {
   std::vector<LaunchRequest> received;
   SingleInstanceListener window([&](const LaunchRequest& request) { received.push_back(request); });
   ASSERT_TRUE(window.Listen(session));
-  EXPECT_TRUE(AsAnotherStart([&] { return SendToRunning(LaunchRequest{false, {"/a.zbx"}}, session); }));
+  EXPECT_TRUE(AsAnotherStart([&] { return SendToRunning(LaunchRequest{Request::ByFile, {"/a.zbx"}}, session); }));
   AwaitRequests(received, 1);
-  EXPECT_EQ(received, (std::vector<LaunchRequest>{LaunchRequest{false, {"/a.zbx"}}}));
+  EXPECT_EQ(received, (std::vector<LaunchRequest>{LaunchRequest{Request::ByFile, {"/a.zbx"}}}));
 }
 
 TEST_F(SingleInstanceTest, BytesThatAreNoRequestAreRefusedWhole) {
@@ -168,9 +168,9 @@ TEST_F(SingleInstanceTest, BytesThatAreNoRequestAreRefusedWhole) {
     EXPECT_FALSE(answered) << testing::PrintToString(frame);
   }
   // The window still serves the next real request.
-  EXPECT_TRUE(AsAnotherStart([&] { return SendToRunning(LaunchRequest{false, {"/a.zbx"}}, session); }));
+  EXPECT_TRUE(AsAnotherStart([&] { return SendToRunning(LaunchRequest{Request::ByFile, {"/a.zbx"}}, session); }));
   AwaitRequests(received, 1);
-  EXPECT_EQ(received, (std::vector<LaunchRequest>{LaunchRequest{false, {"/a.zbx"}}}));
+  EXPECT_EQ(received, (std::vector<LaunchRequest>{LaunchRequest{Request::ByFile, {"/a.zbx"}}}));
 }
 
 TEST_F(SingleInstanceTest, ASocketOfAnotherUserIsNeverHandedFiles) {
@@ -181,7 +181,7 @@ TEST_F(SingleInstanceTest, ASocketOfAnotherUserIsNeverHandedFiles) {
   ASSERT_TRUE(stranger.Listen(session));
   const QByteArray path = (runtime_.path() + QLatin1Char('/') + session).toUtf8();
   ASSERT_EQ(chown(path.constData(), 65534, 65534), 0);
-  EXPECT_FALSE(AsAnotherStart([&] { return SendToRunning(LaunchRequest{false, {"/a.zbx"}}, session); }));
+  EXPECT_FALSE(AsAnotherStart([&] { return SendToRunning(LaunchRequest{Request::ByFile, {"/a.zbx"}}, session); }));
   AwaitRequests(received, 1, 300);
   EXPECT_TRUE(received.empty());
 }

@@ -11,11 +11,49 @@
 
 namespace tessaline::gpx {
 
-void GpxJob::Begin(const std::vector<std::string>& outputs) {
+namespace {
+
+// The other file of a chart file's pair, "x_WPT.txt" for "x_TRK.txt" (the
+// ending's letters in the same case); "" for any other name.
+std::string OtherOfPair(const std::string& path) {
+  if (path.size() < 8) return {};
+  std::string other = path;
+  const std::size_t at = path.size() - 8;
+  auto is = [&](char c, char upper) { return c == upper || c == upper - 'A' + 'a'; };
+  if (path[at] != '_' || path[at + 4] != '.') return {};
+  const bool track = is(path[at + 1], 'T') && is(path[at + 2], 'R') && is(path[at + 3], 'K');
+  const bool waypoint = is(path[at + 1], 'W') && is(path[at + 2], 'P') && is(path[at + 3], 'T');
+  if (!track && !waypoint) return {};
+  const char* swap = track ? "WPT" : "TRK";
+  for (std::size_t i = 0; i < 3; ++i) {
+    const bool lower = path[at + 1 + i] >= 'a';
+    other[at + 1 + i] = lower ? static_cast<char>(swap[i] - 'A' + 'a') : swap[i];
+  }
+  return other;
+}
+
+bool SameFile(FileSystem& files, const std::string& a, const std::string& b) {
+  if (a == b) return true;
+  if (files.TypeOf(a) == FileType::Missing || files.TypeOf(b) == FileType::Missing) return false;
+  const std::optional<FileIdentity> first = files.Identity(a), second = files.Identity(b);
+  return first && second && *first == *second;
+}
+
+}  // namespace
+
+void GpxJob::Begin(const std::vector<std::string>& outputs, const char* over_input) {
   host_.SetStepText(messages::kGpxStepCheck);
   FileSystem& files = host_.Files();
   input_ = CheckInputFile(files, path_);
   percentage_.Restart(input_.length);
+  if (over_input != nullptr) {
+    const std::string other = OtherOfPair(path_);
+    for (const std::string& output : outputs) {
+      if (SameFile(files, output, path_) || (!other.empty() && SameFile(files, output, other))) {
+        throw ConversionFailure::OfFile(output, over_input);
+      }
+    }
+  }
   for (const std::string& output : outputs) RefuseOutputOverInput(files, output, input_.identity);
   host_.MarkStepFinished(1);
 }

@@ -42,8 +42,10 @@ class GpxJob {
 
   FileSystem& Files() { return host_.Files(); }
 
-  // Step 1: a regular file that none of `outputs` would replace.
-  void Begin(const std::vector<std::string>& outputs);
+  // Step 1: a regular file that none of `outputs` would replace, nor, with
+  // `over_input` (a road whose outputs take its input's format), the other
+  // file of a chart input's pair; `over_input` is then the reason given.
+  void Begin(const std::vector<std::string>& outputs, const char* over_input = nullptr);
   // Steps 2 and 3 begin; the input opened for reading. Opened again (a
   // road that must read it twice), it is checked again and the steps stay.
   std::unique_ptr<InputStream> OpenInput();

@@ -51,7 +51,7 @@ ConversionOutcome ConvertStream(Host& host, const std::string& path, const Strea
                                 const StreamServices& services) {
   GpxJob job(host, path, road.message != nullptr ? road.message : messages::kGpxError);
   return job.Run([&] {
-    job.Begin(road.outputs);
+    job.Begin(road.outputs, road.over_input);
     const ReaderTraits& reader = ReaderOf(road.from);
     const WriterTraits& writer = WriterOf(road.to);
     // An output that must put every waypoint first streams only from files

@@ -21,6 +21,9 @@ struct StreamRoad {
   Format from = Format::Gpx, to = Format::Gpx;
   std::vector<std::string> outputs;  // a chart's: the track file, then the waypoint file
   const char* message = nullptr;     // a failure's, its reader's format's
+  // A road whose outputs take its input's format: an output over the input,
+  // or over the other file of a chart input's pair, is refused with this.
+  const char* over_input = nullptr;
 };
 
 struct StreamServices {

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "convert/messages.h"
 #include "formats/gpx/xml_start.h"
 #include "platform/path_names.h"
 
@@ -15,46 +16,125 @@ constexpr InputContent kXml = InputContent::Xml;
 constexpr InputContent kText = InputContent::Text;
 constexpr InputContent kUnreadable = InputContent::Unreadable;
 
-constexpr RoadRow kRows[] = {
-    // The window's "ZRB -> Vestamar" keeps its name rule for every file.
-    {Request::DeviceToChart, kAny, kText, kAny, kOther, Road::DeviceToChart},
-
-    // The window's "Vestamar -> ZRB" and -d: GPX by content, else a chart file.
-    {Request::ToDevice, kOnly, kXml, kAny, kOther, Road::GpxToDevice},
-    {Request::ToDevice, kAny, kText, kAny, kOther, Road::ChartToDevice},
-
-    // -c: GPX by content, else a device file (whose name rule may refuse
-    // it); a file that cannot be read and has no device file's name can only
-    // have been meant as GPX, and its reason is given there.
-    {Request::ToChart, kOnly, kXml, kAny, kOther, Road::GpxToChart},
-    {Request::ToChart, kOnly, kUnreadable, kOnly, kOther, Road::GpxToChart},
-    {Request::ToChart, kAny, kText, kAny, kOther, Road::DeviceToChart},
-
-    // No option: GPX by content, else the name decides.
-    {Request::ByFile, kOnly, kXml, kAny, kOther, Road::GpxToDevice},
-    {Request::ByFile, kAny, kText, kOnly, kZbx, Road::DeviceToChart},
-    {Request::ByFile, kAny, kText, kAny, kOther, Road::ChartToDevice},
-
-    // -g: a GPX file is refused; else the name decides.
-    {Request::ToGpx, kOnly, kXml, kAny, kOther, Road::AlreadyGpx},
-    {Request::ToGpx, kAny, kText, kOnly, kZbx, Road::DeviceToGpx},
-    {Request::ToGpx, kAny, kText, kAny, kOther, Road::ChartToGpx},
+// One row of the readers: under `request`, a file of `content` whose name
+// ends in "zbx" (any case) or not is read as `reader`. Rows with
+// `any_content` or `any_name` match whatever the file holds or is called.
+struct ReaderRow {
+  Request request;
+  bool any_content;
+  InputContent content;
+  bool any_name;
+  bool zbx_name;
+  Format reader;
 };
 
-bool Matches(const RoadRow& row, Request request, InputContent content, bool zbx_name) {
+constexpr ReaderRow kReaders[] = {
+    // The window's "ZRB -> Vestamar" keeps its name rule for every file.
+    {Request::DeviceToChart, kAny, kText, kAny, kOther, Format::Device},
+
+    // The window's "Vestamar -> ZRB": GPX by content, else a chart file.
+    {Request::WindowToDevice, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::WindowToDevice, kAny, kText, kAny, kOther, Format::Chart},
+
+    // -d: GPX by content, a device file by its name, else a chart file.
+    {Request::ToDevice, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::ToDevice, kOnly, kText, kOnly, kZbx, Format::Device},
+    {Request::ToDevice, kAny, kText, kAny, kOther, Format::Chart},
+
+    // -c: GPX by content, a device file by its name (whose rule may refuse
+    // it), else a chart file; a file that cannot be read and has no device
+    // file's name can only have been meant as GPX, and its reason is given
+    // there.
+    {Request::ToChart, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::ToChart, kOnly, kUnreadable, kOnly, kOther, Format::Gpx},
+    {Request::ToChart, kAny, kText, kOnly, kZbx, Format::Device},
+    {Request::ToChart, kAny, kText, kAny, kOther, Format::Chart},
+
+    // No option, -g: GPX by content, else the name decides.
+    {Request::ByFile, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::ByFile, kAny, kText, kOnly, kZbx, Format::Device},
+    {Request::ByFile, kAny, kText, kAny, kOther, Format::Chart},
+    {Request::ToGpx, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::ToGpx, kAny, kText, kOnly, kZbx, Format::Device},
+    {Request::ToGpx, kAny, kText, kAny, kOther, Format::Chart},
+};
+
+bool Matches(const ReaderRow& row, Request request, InputContent content, bool zbx_name) {
   return row.request == request && (row.any_content || row.content == content) &&
          (row.any_name || row.zbx_name == zbx_name);
 }
 
+// Names of the outputs. The converters' roads and those of today keep
+// their bases; the others take the file name without its extension.
+
+std::vector<std::string> ChartPair(const std::string& base) { return {base + "_TRK.txt", base + "_WPT.txt"}; }
+
+bool EndsWithAnyCase(std::string_view text, std::string_view ending) {
+  if (text.size() < ending.size()) return false;
+  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+  const std::size_t at = text.size() - ending.size();
+  for (std::size_t i = 0; i < ending.size(); ++i) {
+    if (lower(text[at + i]) != lower(ending[i])) return false;
+  }
+  return true;
+}
+
+// -o for the two chart files: a trailing _TRK.txt or _WPT.txt is dropped.
+std::string ChartBaseOfOutput(const std::string& output) {
+  if (EndsWithAnyCase(output, "_TRK.txt") || EndsWithAnyCase(output, "_WPT.txt")) {
+    return output.substr(0, output.size() - 8);
+  }
+  return output;
+}
+
+// A base that ends in _TRK or _WPT loses it: a track file and its waypoint
+// file then make the same pair.
+std::string ChartBaseOfInput(const std::string& base) {
+  if (EndsWithAnyCase(base, "_TRK") || EndsWithAnyCase(base, "_WPT")) return base.substr(0, base.size() - 4);
+  return base;
+}
+
+std::vector<std::string> PartsChartNames(const std::string& path, const std::string& output) {
+  return ChartPair(output.empty() ? BaseName(path) : ChartBaseOfOutput(output));
+}
+std::vector<std::string> PartsDeviceName(const std::string& path, const std::string& output) {
+  return {output.empty() ? BaseName(path) + ".asc" : output};
+}
+std::vector<std::string> GpxDeviceName(const std::string& path, const std::string& output) {
+  return {output.empty() ? GpxBaseName(path) + ".asc" : output};
+}
+std::vector<std::string> GpxChartNames(const std::string& path, const std::string& output) {
+  return ChartPair(output.empty() ? GpxBaseName(path) : ChartBaseOfOutput(output));
+}
+std::vector<std::string> GpxName(const std::string& path, const std::string& output) {
+  return {output.empty() ? BaseName(path) + ".gpx" : output};
+}
+std::vector<std::string> OwnGpxName(const std::string& path, const std::string& output) {
+  return {output.empty() ? GpxBaseName(path) + ".gpx" : output};
+}
+std::vector<std::string> OwnChartNames(const std::string& path, const std::string& output) {
+  return ChartPair(output.empty() ? ChartBaseOfInput(GpxBaseName(path)) : ChartBaseOfOutput(output));
+}
+
+constexpr RoadDescriptor kRoads[] = {
+    {Road::DeviceToChart, Format::Device, Format::Chart, Runner::DeviceToChartConverter,
+     messages::kDeviceToChartError, &PartsChartNames},
+    {Road::ChartToDevice, Format::Chart, Format::Device, Runner::ChartToDeviceConverter,
+     messages::kChartToDeviceError, &PartsDeviceName},
+    {Road::GpxToDevice, Format::Gpx, Format::Device, Runner::Stream, messages::kGpxError, &GpxDeviceName},
+    {Road::GpxToChart, Format::Gpx, Format::Chart, Runner::Stream, messages::kGpxError, &GpxChartNames},
+    {Road::GpxToGpx, Format::Gpx, Format::Gpx, Runner::Stream, messages::kGpxError, &OwnGpxName},
+    {Road::DeviceToGpx, Format::Device, Format::Gpx, Runner::Stream, messages::kGpxError, &GpxName},
+    {Road::DeviceToDevice, Format::Device, Format::Device, Runner::Stream, messages::kDeviceToChartError,
+     &GpxDeviceName},
+    {Road::ChartToGpx, Format::Chart, Format::Gpx, Runner::Stream, messages::kGpxError, &GpxName},
+    {Road::ChartToChart, Format::Chart, Format::Chart, Runner::Stream, messages::kChartToDeviceError,
+     &OwnChartNames},
+};
+
 }  // namespace
 
-bool HasDeviceFileEnding(std::string_view path) {
-  const std::string name = FileNameOfPath(path);
-  if (name.size() < 3) return false;
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-  const std::size_t at = name.size() - 3;
-  return lower(name[at]) == 'z' && lower(name[at + 1]) == 'b' && lower(name[at + 2]) == 'x';
-}
+bool HasDeviceFileEnding(std::string_view path) { return EndsWithAnyCase(FileNameOfPath(path), "zbx"); }
 
 InputContent ContentOf(FileSystem& files, const std::string& path) {
   if (path.empty() || files.TypeOf(path) != FileType::Regular) return InputContent::Unreadable;
@@ -65,15 +145,44 @@ InputContent ContentOf(FileSystem& files, const std::string& path) {
   return *xml ? InputContent::Xml : InputContent::Text;
 }
 
-Road RoadOf(Request request, InputContent content, bool zbx_name) {
-  for (const RoadRow& row : kRows) {
-    if (Matches(row, request, content, zbx_name)) return row.road;
+Format ReaderOf(Request request, InputContent content, bool zbx_name) {
+  for (const ReaderRow& row : kReaders) {
+    if (Matches(row, request, content, zbx_name)) return row.reader;
   }
   // Every request ends in a row that takes any file.
-  return Road::ChartToDevice;
+  return Format::Chart;
 }
 
-Road RoadOf(FileSystem& files, const std::string& path, Request request) {
+Format WriterOf(Request request, Format reader) {
+  switch (request) {
+    case Request::DeviceToChart:
+    case Request::ToChart: return Format::Chart;
+    case Request::WindowToDevice:
+    case Request::ToDevice: return Format::Device;
+    case Request::ToGpx: return Format::Gpx;
+    case Request::ByFile: break;
+  }
+  // The file decides: a device file goes to the chart, any other to the device.
+  return reader == Format::Device ? Format::Chart : Format::Device;
+}
+
+const RoadDescriptor& Describe(Road road) {
+  for (const RoadDescriptor& descriptor : kRoads) {
+    if (descriptor.road == road) return descriptor;
+  }
+  return kRoads[0];
+}
+
+const RoadDescriptor& RoadOf(Request request, InputContent content, bool zbx_name) {
+  const Format reader = ReaderOf(request, content, zbx_name);
+  const Format writer = WriterOf(request, reader);
+  for (const RoadDescriptor& descriptor : kRoads) {
+    if (descriptor.from == reader && descriptor.to == writer) return descriptor;
+  }
+  return kRoads[0];  // every pair has its road
+}
+
+const RoadDescriptor& RoadOf(FileSystem& files, const std::string& path, Request request) {
   // The window's "ZRB -> Vestamar" never looks inside the file.
   const InputContent content = request == Request::DeviceToChart ? InputContent::Text : ContentOf(files, path);
   return RoadOf(request, content, HasDeviceFileEnding(path));

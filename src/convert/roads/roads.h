@@ -1,9 +1,9 @@
 #pragma once
-// The conversions behind the table of roads, for one host: a front end makes
+// The conversions behind the tables of roads, for one host: a front end makes
 // one Roads and asks it to convert each file under its request. Every road
 // runs through the same signature and ends the same way (completion, the
 // road's message with its reason, or a stop); the choice of road is
-// road_table.h's alone.
+// road_table.h's alone, made once per file.
 
 #include <memory>
 #include <optional>
@@ -36,19 +36,21 @@ class Roads {
   Roads& operator=(const Roads&) = delete;
   ~Roads();
 
-  // Converts `path` along the road the table gives for `request`. An
-  // exception that escapes a conversion (memory exhausted) ends it with the
-  // road's message instead of ending the program.
-  ConversionOutcome Convert(const std::string& path, Request request);
+  // The road `path` takes under `request`, looking at the file once.
+  const RoadDescriptor& Decide(const std::string& path, Request request);
 
-  // The message a failure on `road` is shown under.
-  static const char* MessageOf(Road road);
+  // Converts `path` along `road`; `output` names its output (-o), "" for
+  // the road's own names. An exception that escapes a conversion (memory
+  // exhausted) ends it with the road's message instead of ending the
+  // program.
+  ConversionOutcome Convert(const std::string& path, const RoadDescriptor& road, const std::string& output = "");
+  // Decide, then Convert.
+  ConversionOutcome Convert(const std::string& path, Request request, const std::string& output = "");
 
  private:
-  ConversionOutcome Run(Road road, const std::string& path);
-  // What an output may hold: a device file's, or another's.
-  PointBudget DeviceBudget() const;
-  PointBudget OtherBudget() const;
+  ConversionOutcome Run(const RoadDescriptor& road, const std::string& path, const std::string& output);
+  // What an output of `format` may hold: a device file's, or another's.
+  PointBudget BudgetOf(Format format) const;
 
   Host& host_;
   RoadServices services_;

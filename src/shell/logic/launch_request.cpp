@@ -82,6 +82,14 @@ std::string AbsoluteLaunchPath(std::string_view path, std::string_view current_f
   return Join(current_folder, path, style);
 }
 
+char HandOverCode(Request request) { return request == Request::ToGpx ? 'g' : 'c'; }
+
+std::optional<Request> RequestOfHandOverCode(char code) {
+  if (code == 'c') return Request::ByFile;
+  if (code == 'g') return Request::ToGpx;
+  return std::nullopt;
+}
+
 LaunchArguments ParseLaunchArguments(const std::vector<std::string>& arguments,
                                      std::string_view current_folder, PathStyle style) {
   LaunchArguments parsed;
@@ -92,7 +100,7 @@ LaunchArguments ParseLaunchArguments(const std::vector<std::string>& arguments,
       if (argument == "--") {
         options_ended = true;
       } else if (argument == "--gpx") {
-        parsed.request.to_gpx = true;
+        parsed.request.request = Request::ToGpx;
       } else {
         return LaunchArguments{LaunchRequest{}, argument};
       }

@@ -9,18 +9,29 @@
 // so its paths are absolute: a relative FILE means the same in the running
 // window, whose current folder is another.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "convert/roads/road_table.h"
+
 namespace tessaline {
 
 struct LaunchRequest {
-  bool to_gpx = false;                           // --gpx
+  // The tables' request for each file: Request::ByFile (the road its file
+  // gives, under the window's directions), Request::ToGpx for --gpx.
+  Request request = Request::ByFile;
   std::vector<std::string> absolute_utf8_paths;  // in the order given; none: come to the front
 
   bool operator==(const LaunchRequest&) const = default;
 };
+
+// The one letter a request crosses the hand-over as ('c' the file decides,
+// 'g' to GPX, as every version of the window has sent them), and back:
+// nullopt for a letter no window sends.
+char HandOverCode(Request request);
+std::optional<Request> RequestOfHandOverCode(char code);
 
 // How a path is made absolute: "/" rooted paths on POSIX; drive letters,
 // "\" and "/" separators and \\server\share paths on Windows.

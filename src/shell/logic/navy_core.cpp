@@ -178,11 +178,11 @@ DropEffect NavyCore::FilesDropped(PixelPoint at, int offered, std::vector<std::s
   return effect;
 }
 
-void NavyCore::FilesOpened(std::vector<std::string> paths, bool to_gpx) {
+void NavyCore::FilesOpened(std::vector<std::string> paths, Request request) {
   if (logic_.Closing()) return;
   Restore();
   port_.BringToFront();
-  logic_.Opened(std::move(paths), to_gpx);
+  logic_.Opened(std::move(paths), request);
 }
 
 // ---------------------------------------------------------------- the rest

@@ -74,10 +74,10 @@ class NavyCore : private MotionSurface {
   // handed over by a second start (absolute paths, in the order given).
   // The window comes to the front, out of the notification area if hidden
   // there, and converts each file as if it had been dropped (see
-  // NavyLogic::Opened), or writes BASE.gpx from it (`to_gpx`). No files:
+  // NavyLogic::Opened), or along the road `request` gives it. No files:
   // the window only comes to the front. Ignored once the program is
   // closing.
-  void FilesOpened(std::vector<std::string> paths, bool to_gpx);
+  void FilesOpened(std::vector<std::string> paths, Request request);
 
   // ---- The rest of the window's events.
   void CompletionClicked();  // cmdOK

@@ -78,15 +78,14 @@ void NavyLogic::CmdOkClicked() {
 void NavyLogic::Dropped(std::vector<std::string> paths) {
   if (!AcceptsDrops()) return;
   pending_.clear();
-  for (std::string& path : paths) pending_.push_back({std::move(path), Origin::Dropped});
-  if (pending_.empty()) pending_.push_back({std::string(), Origin::Dropped});
+  for (std::string& path : paths) pending_.push_back({std::move(path)});
+  if (pending_.empty()) pending_.push_back({std::string()});
   StartConversions();
 }
 
-void NavyLogic::Opened(std::vector<std::string> paths, bool to_gpx) {
+void NavyLogic::Opened(std::vector<std::string> paths, Request request) {
   if (paths.empty() || Closing()) return;
-  const Origin origin = to_gpx ? Origin::OpenedToGpx : Origin::Opened;
-  for (std::string& path : paths) pending_.push_back({std::move(path), origin});
+  for (std::string& path : paths) pending_.push_back({std::move(path), false, request});
   // The conversion running takes them once its own files are done.
   if (state_ == NavyState::Converting) return;
   StartConversions();
@@ -127,22 +126,25 @@ void NavyLogic::RunDroppedFiles() {
   }
 }
 
-// The one place a file meets a converter: the table of roads, under the
-// direction the labels show (selected first for an opened file, as a user
-// would have before dropping it), or to GPX.
+// The one place a file meets a converter: the tables of roads, under the
+// direction the labels show, or under the opened file's request, its road
+// decided once. An opened file whose road is one of the two directions
+// selects it first, as a user would have before dropping it: the window's
+// direction gives that same road.
 void NavyLogic::ConvertOne(const PendingFile& file) {
-  if (file.origin == Origin::OpenedToGpx) {
-    roads_->Convert(file.path, Request::ToGpx);
+  if (file.dropped) {
+    roads_->Convert(file.path, sens_conversion_ ? Request::DeviceToChart : Request::WindowToDevice);
     return;
   }
-  if (file.origin == Origin::Opened) {
-    if (RoadOf(host_.Files(), file.path, Request::ByFile) == Road::DeviceToChart) {
+  const RoadDescriptor& road = roads_->Decide(file.path, file.request);
+  if (file.request == Request::ByFile) {
+    if (road.road == Road::DeviceToChart) {
       Label1Clicked();
     } else {
       Label2Clicked();
     }
   }
-  roads_->Convert(file.path, sens_conversion_ ? Request::DeviceToChart : Request::ToDevice);
+  roads_->Convert(file.path, road);
 }
 
 void NavyLogic::CloseRequested() {

@@ -70,7 +70,7 @@ class NavyLogic {
   // conversion they queue behind it; otherwise the conversion is scheduled
   // as a drop's is, a completion still shown being reset first. Ignored
   // once the program is closing.
-  void Opened(std::vector<std::string> paths, bool to_gpx);
+  void Opened(std::vector<std::string> paths, Request request);
   // Converts the queued files one after the other, the panel reset between
   // them, then gives back the drop target and the direction labels.
   void RunDroppedFiles();
@@ -97,14 +97,10 @@ class NavyLogic {
   void SelectLabel(ControlId label);
   void UnselectLabel(ControlId label);
   // How a queued file is converted.
-  enum class Origin {
-    Dropped,      // under the direction the labels show
-    Opened,       // under the direction its road gives
-    OpenedToGpx,  // to BASE.gpx
-  };
   struct PendingFile {
     std::string path;
-    Origin origin;
+    bool dropped = true;  // under the direction the labels show, else under `request`
+    Request request = Request::ByFile;
   };
 
   void StartConversions();

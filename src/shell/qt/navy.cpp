@@ -196,7 +196,7 @@ void Navy::Open(const LaunchRequest& request) {
   for (const std::string& path : request.absolute_utf8_paths) {
     paths.push_back(LocalPath(QString::fromStdString(path)));
   }
-  core_->FilesOpened(std::move(paths), request.to_gpx);
+  core_->FilesOpened(std::move(paths), request.request);
 }
 
 // A label's tooltip is about to show: the core may change it first.

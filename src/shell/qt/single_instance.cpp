@@ -51,7 +51,7 @@ QByteArray Encode(const LaunchRequest& request) {
     payload.append('\0');
   }
   QByteArray frame(kMagic, 4);
-  frame.append(request.to_gpx ? 'g' : 'c');
+  frame.append(HandOverCode(request.request));
   const auto size = static_cast<quint32>(payload.size());
   for (int shift = 24; shift >= 0; shift -= 8) frame.append(static_cast<char>((size >> shift) & 0xFF));
   frame.append(payload);
@@ -66,15 +66,15 @@ Decoded Decode(const QByteArray& frame, LaunchRequest& request) {
   const qsizetype known = std::min<qsizetype>(frame.size(), 4);
   if (frame.left(known) != QByteArray(kMagic, known)) return Decoded::Invalid;
   if (frame.size() < kHeaderSize) return Decoded::Incomplete;
-  const char mode = frame[4];
-  if (mode != 'c' && mode != 'g') return Decoded::Invalid;
+  const std::optional<Request> mode = RequestOfHandOverCode(frame[4]);
+  if (!mode) return Decoded::Invalid;
   quint32 size = 0;
   for (int i = 5; i < kHeaderSize; ++i) size = (size << 8) | static_cast<unsigned char>(frame[i]);
   if (size > kMaxPayload) return Decoded::Invalid;
   if (frame.size() < kHeaderSize + static_cast<qsizetype>(size)) return Decoded::Incomplete;
   if (frame.size() > kHeaderSize + static_cast<qsizetype>(size)) return Decoded::Invalid;
 
-  request = LaunchRequest{mode == 'g', {}};
+  request = LaunchRequest{*mode, {}};
   const std::string_view payload(frame.constData() + kHeaderSize, size);
   if (!payload.empty() && payload.back() != '\0') return Decoded::Invalid;
   std::size_t start = 0;

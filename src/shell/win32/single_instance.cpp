@@ -40,7 +40,7 @@ std::optional<LaunchRequest> Decode(const COPYDATASTRUCT& data) {
   if (data.dwData != kConvert && data.dwData != kToGpx) return std::nullopt;
   if (data.cbData % sizeof(wchar_t) != 0 || data.cbData > kMaxPayload) return std::nullopt;
   if (data.cbData > 0 && data.lpData == nullptr) return std::nullopt;
-  LaunchRequest request{data.dwData == kToGpx, {}};
+  LaunchRequest request{data.dwData == kToGpx ? Request::ToGpx : Request::ByFile, {}};
   const std::wstring_view payload(static_cast<const wchar_t*>(data.lpData), data.cbData / sizeof(wchar_t));
   if (!payload.empty() && payload.back() != L'\0') return std::nullopt;
   std::size_t start = 0;
@@ -89,7 +89,7 @@ bool SendToRunning(const LaunchRequest& request, const std::wstring& name, DWORD
   CloseHandle(mutex);
 
   const std::wstring payload = Encode(request);
-  COPYDATASTRUCT data{request.to_gpx ? kToGpx : kConvert, static_cast<DWORD>(payload.size() * sizeof(wchar_t)),
+  COPYDATASTRUCT data{request.request == Request::ToGpx ? kToGpx : kConvert, static_cast<DWORD>(payload.size() * sizeof(wchar_t)),
                       payload.empty() ? nullptr : const_cast<wchar_t*>(payload.data())};
   const ULONGLONG deadline = GetTickCount64() + timeout_ms;
   for (;;) {

@@ -47,7 +47,7 @@ const char* OutcomeName(ConversionOutcome outcome) {
 
 // A front end's request, for the routes that ask the table of roads.
 std::optional<Request> RequestOf(const std::string& route) {
-  if (route == "window-to-device") return Request::ToDevice;
+  if (route == "window-to-device") return Request::WindowToDevice;
   if (route == "window-to-chart") return Request::DeviceToChart;
   if (route == "cli") return Request::ByFile;
   if (route == "cli-c") return Request::ToChart;

@@ -64,19 +64,19 @@ TEST(LaunchRequest, ArgumentsGiveFilesInOrderAndTheGpxChoice) {
   EXPECT_EQ(parsed.unknown_option, "");
 
   parsed = parse({"b_TRK.txt", "/tmp/a.zbx"});
-  EXPECT_EQ(parsed.request, (LaunchRequest{false, Paths{"/home/marin/b_TRK.txt", "/tmp/a.zbx"}}));
+  EXPECT_EQ(parsed.request, (LaunchRequest{Request::ByFile, Paths{"/home/marin/b_TRK.txt", "/tmp/a.zbx"}}));
 
   // --gpx anywhere before "--"; empty arguments name no file.
   parsed = parse({"a.zbx", "", "--gpx", "b_WPT.txt"});
-  EXPECT_EQ(parsed.request, (LaunchRequest{true, Paths{"/home/marin/a.zbx", "/home/marin/b_WPT.txt"}}));
-  EXPECT_EQ(parse({"--gpx"}).request, (LaunchRequest{true, Paths{}}));
+  EXPECT_EQ(parsed.request, (LaunchRequest{Request::ToGpx, Paths{"/home/marin/a.zbx", "/home/marin/b_WPT.txt"}}));
+  EXPECT_EQ(parse({"--gpx"}).request, (LaunchRequest{Request::ToGpx, Paths{}}));
 
   // After "--", and for "-" alone, arguments are files even when they look
   // like options.
   parsed = parse({"--", "--gpx", "-x.zbx", "--"});
   EXPECT_EQ(parsed.request,
-            (LaunchRequest{false, Paths{"/home/marin/--gpx", "/home/marin/-x.zbx", "/home/marin/--"}}));
-  EXPECT_EQ(parse({"-"}).request, (LaunchRequest{false, Paths{"/home/marin/-"}}));
+            (LaunchRequest{Request::ByFile, Paths{"/home/marin/--gpx", "/home/marin/-x.zbx", "/home/marin/--"}}));
+  EXPECT_EQ(parse({"-"}).request, (LaunchRequest{Request::ByFile, Paths{"/home/marin/-"}}));
 
   // An unknown option refuses the whole request.
   for (const char* option : {"-g", "--GPX", "--gpx=1", "-gpx"}) {

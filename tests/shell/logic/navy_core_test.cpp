@@ -136,7 +136,7 @@ void Act(NavyCore& core, FakePort& port, const std::string& event, const TempFol
         core.FilesDropped(Middle(core, ControlId::LblFichiers), kDropCopy | kDropMove, Files(words, folder));
     if (effect != DropEffect::Copy) port.calls.push_back(EffectName(effect));
   }
-  if (name == "Open" || name == "OpenGpx") core.FilesOpened(Files(words, folder), name == "OpenGpx");
+  if (name == "Open" || name == "OpenGpx") core.FilesOpened(Files(words, folder), name == "OpenGpx" ? Request::ToGpx : Request::ByFile);
   if (name == "Write") {
     words >> arg;
     std::string text;

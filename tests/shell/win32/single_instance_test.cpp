@@ -49,7 +49,7 @@ TEST(SingleInstanceWin32, ASecondStartHandsItsRequestToTheRunningWindow) {
   SingleInstanceListener second(GetModuleHandleW(nullptr), [](const LaunchRequest&) {});
   EXPECT_FALSE(second.Listen(session));
 
-  const LaunchRequest to_gpx{true, {"C:\\Users\\Marin\\Île de Sein.zbx", "\\\\serveur\\partage\\b_TRK.txt"}};
+  const LaunchRequest to_gpx{Request::ToGpx, {"C:\\Users\\Marin\\Île de Sein.zbx", "\\\\serveur\\partage\\b_TRK.txt"}};
   EXPECT_TRUE(AsAnotherStart([&] { return SendToRunning(to_gpx, session); }));
   EXPECT_TRUE(AsAnotherStart([&] { return SendToRunning(LaunchRequest{}, session); }));  // to the front
   EXPECT_EQ(received, (std::vector<LaunchRequest>{to_gpx, LaunchRequest{}}));
