@@ -12,17 +12,19 @@ namespace tessaline::cli {
 
 namespace {
 
-enum class Option { ToChart, ToDevice, ToGpx, Quiet, Points, Help, Version };
+enum class Option { ToChart, ToDevice, ToGpx, To, Output, Quiet, Points, Help, Version };
 
 struct LongOption {
   std::string_view name;
   Option option;
 };
 
-constexpr std::array<LongOption, 7> kLongOptions{{
+constexpr std::array<LongOption, 9> kLongOptions{{
     {"to-chart", Option::ToChart},
     {"to-device", Option::ToDevice},
     {"to-gpx", Option::ToGpx},
+    {"to", Option::To},
+    {"output", Option::Output},
     {"quiet", Option::Quiet},
     {"points", Option::Points},
     {"help", Option::Help},
@@ -41,11 +43,26 @@ std::string CharacterAt(std::string_view text, std::size_t at) {
   return std::string(text.substr(at, end - at));
 }
 
+// The formats -t and --to name, with the request each makes.
+struct FormatName {
+  std::string_view name;
+  Request request;
+};
+constexpr std::array<FormatName, 3> kFormats{{
+    {"device", Request::ToDevice},
+    {"chart", Request::ToChart},
+    {"gpx", Request::ToGpx},
+}};
+
+bool TakesValue(Option option) { return option == Option::Points || option == Option::To || option == Option::Output; }
+
 struct Parser {
   CliOptions result;
   bool to_chart = false;
   bool to_device = false;
   bool to_gpx = false;
+  std::optional<Request> to;  // -t, --to
+  bool output = false;        // -o, --output given
 
   // False when the option ends the parse (help, version).
   bool Apply(Option option) {
@@ -54,7 +71,9 @@ struct Parser {
       case Option::ToDevice: to_device = true; return true;
       case Option::ToGpx: to_gpx = true; return true;
       case Option::Quiet: result.quiet = true; return true;
-      case Option::Points: return true;  // takes its value: see Points()
+      case Option::Points:
+      case Option::To:
+      case Option::Output: return true;  // take their value: see TakeValue()
       case Option::Help: result.action = CliAction::ShowHelp; return false;
       case Option::Version: result.action = CliAction::ShowVersion; return false;
     }
@@ -71,6 +90,37 @@ struct Parser {
       return false;
     }
     result.points = points;
+    return true;
+  }
+
+  // The format of -t or --to.
+  bool To(std::string_view value) {
+    for (const FormatName& format : kFormats) {
+      if (format.name == value) {
+        to = format.request;
+        return true;
+      }
+    }
+    Fail(Joined({"format invalide ", Quoted(value), " pour l'option --to (-t) ; possibilités : ",
+                 "« device », « chart », « gpx »"}));
+    return false;
+  }
+
+  // The value of an option that takes one.
+  bool TakeValue(Option option, std::string_view value) {
+    switch (option) {
+      case Option::Points: return Points(value);
+      case Option::To: return To(value);
+      case Option::Output:
+        if (value.empty()) {
+          Fail("l'option --output (-o) requiert un nom de fichier non vide");
+          return false;
+        }
+        result.output = std::string(value);
+        output = true;
+        return true;
+      default: break;
+    }
     return true;
   }
 
@@ -114,14 +164,14 @@ struct Parser {
       Fail(Joined({"option non reconnue ", Quoted(argument.substr(0, 2 + name.size()))}));
       return false;
     }
-    if (chosen->option == Option::Points) {
+    if (TakesValue(chosen->option)) {
       std::string_view value;
       if (has_value) {
         value = argument.substr(argument.find('=') + 1);
       } else if (!Value(QuotedOption(chosen->name), arguments, at, value)) {
         return false;
       }
-      return Points(value);
+      return TakeValue(chosen->option, value);
     }
     if (has_value) {
       Fail(Joined({"l'option ", QuotedOption(chosen->name), " ne prend pas d'argument"}));
@@ -130,16 +180,21 @@ struct Parser {
     return Apply(chosen->option);
   }
 
-  // "-q", "-qc", "-n 500", "-qn500"...; false when the parse is over.
+  // "-q", "-qc", "-n 500", "-qn500", "-qtgpx", "-o x.gpx"...; false when the
+  // parse is over.
   bool ShortOptionsArgument(std::string_view argument, const std::vector<std::string>& arguments, std::size_t& at) {
     for (std::size_t i = 1; i < argument.size(); ++i) {
       Option option;
       switch (argument[i]) {
-        case 'n': {
+        case 'n':
+        case 't':
+        case 'o': {
           // The rest of the argument is the value, else the next argument.
+          const char letter[] = {'-', argument[i], '\0'};
           std::string_view value = argument.substr(i + 1);
-          if (value.empty() && !Value("« -n »", arguments, at, value)) return false;
-          return Points(value);
+          if (value.empty() && !Value(Quoted(letter), arguments, at, value)) return false;
+          return TakeValue(argument[i] == 'n' ? Option::Points : argument[i] == 't' ? Option::To : Option::Output,
+                           value);
         }
         case 'c': option = Option::ToChart; break;
         case 'd': option = Option::ToDevice; break;
@@ -179,12 +234,18 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
     }
   }
 
-  if (parser.to_chart && parser.to_device) {
+  if (parser.to && (parser.to_chart || parser.to_device || parser.to_gpx)) {
+    parser.Fail("l'option --to (-t) exclut --to-chart (-c), --to-device (-d) et --to-gpx (-g)");
+  } else if (parser.to_chart && parser.to_device) {
     parser.Fail("les options --to-chart (-c) et --to-device (-d) s'excluent mutuellement");
   } else if (parser.to_gpx && (parser.to_chart || parser.to_device)) {
     parser.Fail("l'option --to-gpx (-g) exclut --to-chart (-c) et --to-device (-d)");
   } else if (parser.result.files.empty()) {
     parser.Fail("opérande de fichier manquant");
+  } else if (parser.output && parser.result.files.size() > 1) {
+    parser.Fail("l'option --output (-o) ne nomme la sortie que d'un seul FICHIER");
+  } else if (parser.to) {
+    parser.result.request = *parser.to;
   } else if (parser.to_chart) {
     parser.result.request = Request::ToChart;
   } else if (parser.to_device) {
@@ -200,12 +261,16 @@ std::string HelpText() {
          "Convertit chaque FICHIER, à côté de lui-même, entre le fichier de points\n"
          "de l'appareil ZRB, les fichiers d'échange de la carte Vestamar et GPX 1.1.\n"
          "\n"
-         "  -c, --to-chart    convertir chaque FICHIER de l'appareil ou GPX vers la carte\n"
+         "  -c, --to-chart    convertir chaque FICHIER vers la carte\n"
          "                      (FICHIER_TRK.txt et FICHIER_WPT.txt)\n"
-         "  -d, --to-device   convertir chaque FICHIER de la carte ou GPX vers l'appareil\n"
-         "                      (FICHIER.asc)\n"
-         "  -g, --to-gpx      convertir chaque FICHIER de l'appareil ou de la carte\n"
-         "                      en GPX 1.1 (FICHIER.gpx) ; exclut -c et -d\n"
+         "  -d, --to-device   convertir chaque FICHIER vers l'appareil (FICHIER.asc)\n"
+         "  -g, --to-gpx      convertir chaque FICHIER en GPX 1.1 (FICHIER.gpx) ;\n"
+         "                      -c, -d et -g s'excluent\n"
+         "  -t, --to=FORMAT   le même choix par son nom : device, chart ou gpx ;\n"
+         "                      exclut -c, -d et -g\n"
+         "  -o, --output=FICHIER  nommer la sortie (un seul FICHIER à convertir) ;\n"
+         "                      vers la carte, FICHIER_TRK.txt et FICHIER_WPT.txt\n"
+         "                      (un « _TRK.txt » ou « _WPT.txt » final est retiré)\n"
          "  -n, --points=N    au plus N points dans chaque fichier écrit ; les traces\n"
          "                      sont réduites en gardant leur forme (sans cette option,\n"
          "                      un fichier de l'appareil en garde au plus 32 766, ce\n"
@@ -216,14 +281,21 @@ std::string HelpText() {
          "  -h, --help        afficher cette aide et quitter\n"
          "  -V, --version     afficher les informations de version et quitter\n"
          "\n"
+         "Les options qui prennent une valeur se groupent comme -n : « -qtgpx »,\n"
+         "« -qo sortie.gpx ».\n"
+         "\n"
          "Un FICHIER qui commence comme un document XML est lu comme GPX, quel que\n"
          "soit son nom : sans option ou avec -d il devient FICHIER.asc, avec -c\n"
-         "FICHIER_TRK.txt et FICHIER_WPT.txt ; -g le refuse. S'il n'est pas un GPX\n"
-         "lisible, l'erreur dit pourquoi et rien n'est écrit.\n"
-         "Sans option, un autre FICHIER dont le nom finit par « zbx », en majuscules\n"
-         "ou en minuscules, va de l'appareil vers la carte ; tout autre FICHIER va de\n"
-         "la carte vers l'appareil. Avec -g, un FICHIER dont le nom finit par « zbx »\n"
-         "est lu comme fichier de l'appareil, tout autre comme fichier de la carte.\n"
+         "FICHIER_TRK.txt et FICHIER_WPT.txt, avec -g un autre GPX (qui demande -o,\n"
+         "puisqu'il remplacerait FICHIER). S'il n'est pas un GPX lisible, l'erreur\n"
+         "dit pourquoi et rien n'est écrit.\n"
+         "Un autre FICHIER dont le nom finit par « zbx », en majuscules ou en\n"
+         "minuscules, est lu comme fichier de l'appareil : sans option ou avec -c il\n"
+         "va vers la carte, avec -d vers un fichier de l'appareil réduit à -n points.\n"
+         "Tout autre FICHIER est lu comme fichier de la carte : sans option ou avec -d\n"
+         "il va vers l'appareil, avec -c vers la carte (avec -o).\n"
+         "Une sortie qui remplacerait FICHIER, ou l'autre fichier de sa paire\n"
+         "_TRK.txt et _WPT.txt, n'est pas écrite.\n"
          "Une conversion GPX affiche son bilan et ses avertissements comme les\n"
          "autres (points ignorés, noms modifiés).\n"
          "\n"

@@ -48,7 +48,7 @@ ProgramResult RunTessalineConvert(const std::vector<std::string>& arguments, Pro
   SystemClock clock;
   Roads roads(host, RoadServices{UserRegionalSettings(), &clock, DefaultStagingLocation(), options.points});
   const RunResult run =
-      ConvertFiles(options.files, host, [&](const std::string& path) { return roads.Convert(path, options.request); });
+      ConvertFiles(options.files, host, [&](const std::string& path) { return roads.Convert(path, options.request, options.output); });
   ProgramResult result{run.exit_status, run.stopped};
   if (streams.out.Failed()) {
     // The completion lines are the run's report; losing them is a failure.

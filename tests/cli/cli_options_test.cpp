@@ -43,8 +43,8 @@ TEST(ParseCommandLine, LongOptionsMayBeAbbreviatedWhileUnambiguous) {
   EXPECT_TRUE(Parse({"--qu", "a"}).quiet);
   EXPECT_EQ(Parse({"--to-d", "a"}).request, Request::ToDevice);
   EXPECT_EQ(Parse({"--h"}).action, CliAction::ShowHelp);
-  EXPECT_EQ(Parse({"--to", "a"}).error,
-            "l'option « --to » est ambiguë ; possibilités : « --to-chart » « --to-device » « --to-gpx »");
+  EXPECT_EQ(Parse({"--to-", "a"}).error,
+            "l'option « --to- » est ambiguë ; possibilités : « --to-chart » « --to-device » « --to-gpx »");
 }
 
 TEST(ParseCommandLine, UsageErrorsNameWhatIsWrong) {
@@ -69,7 +69,8 @@ TEST(ParseCommandLine, HelpAndVersionActWhereTheyStand) {
 
 TEST(CommandLineTexts, HelpNamesEveryOption) {
   const std::string help = HelpText();
-  for (const char* option : {"-c, --to-chart", "-d, --to-device", "-q, --quiet", "-h, --help", "-V, --version"}) {
+  for (const char* option : {"-c, --to-chart", "-d, --to-device", "-g, --to-gpx", "-t, --to=FORMAT",
+                             "-o, --output=FICHIER", "-n, --points=N", "-q, --quiet", "-h, --help", "-V, --version"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
 }
@@ -95,6 +96,24 @@ TEST(ParseCommandLine, PointsTakeAPositiveWholeNumber) {
     EXPECT_EQ(ParseCommandLine(arguments).action, CliAction::UsageError) << arguments[1];
   }
   EXPECT_EQ(ParseCommandLine({"a"}).points, std::nullopt);
+}
+
+// -t and -o take their value as -n does: joined, bundled or next.
+TEST(ParseCommandLine, FormatAndOutputTakeTheirValueAsPointsDoes) {
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {"-qtgpx", "-oz.gpx", "a"}, {"-t", "gpx", "-o", "z.gpx", "a"}, {"a", "--to=gpx", "--output=z.gpx"},
+           {"--to", "gpx", "--out", "z.gpx", "a"}, {"-qn5", "-tgpx", "-qo", "z.gpx", "a"}}) {
+    const CliOptions options = ParseCommandLine(arguments);
+    EXPECT_EQ(options.action, CliAction::Convert) << arguments[0] << options.error;
+    EXPECT_EQ(options.request, Request::ToGpx) << arguments[0];
+    EXPECT_EQ(options.output, "z.gpx") << arguments[0];
+  }
+  EXPECT_EQ(ParseCommandLine({"-tdevice", "a"}).request, Request::ToDevice);
+  EXPECT_EQ(ParseCommandLine({"-tchart", "a"}).request, Request::ToChart);
+  EXPECT_EQ(ParseCommandLine({"-t", "kml", "a"}).error,
+            "format invalide « kml » pour l'option --to (-t) ; possibilités : « device », « chart », « gpx »");
+  EXPECT_EQ(ParseCommandLine({"a", "-t"}).error, "l'option « -t » requiert un argument");
+  EXPECT_EQ(ParseCommandLine({"a", "-o"}).error, "l'option « -o » requiert un argument");
 }
 
 }  // namespace

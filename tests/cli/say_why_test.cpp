@@ -85,6 +85,7 @@ class SayWhy : public ::testing::TestWithParam<std::string> {
 
   Said InProcess() {
     const cli::CliOptions options = cli::ParseCommandLine(arguments_);
+    if (options.action == cli::CliAction::UsageError) return Said{2, "", cli::UsageErrorText(options.error)};
     cli::StringSink out, err;
     RealFileSystem files;
     cli::ConsoleHostOptions host_options;
@@ -98,7 +99,7 @@ class SayWhy : public ::testing::TestWithParam<std::string> {
     const fs::path before = fs::current_path();
     fs::current_path(work_);
     const cli::RunResult result = cli::ConvertFiles(
-        options.files, host, [&](const std::string& path) { return roads.Convert(path, options.request); });
+        options.files, host, [&](const std::string& path) { return roads.Convert(path, options.request, options.output); });
     fs::current_path(before);
     return Said{result.exit_status, out.text(), err.text()};
   }

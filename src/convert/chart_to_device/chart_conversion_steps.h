@@ -36,6 +36,7 @@ struct ChartInput {
   FileIdentity identity;
   std::uint64_t length = 0;
   PointBudget budget;  // the points the device file may hold
+  std::string output;  // the device file
 };
 
 // The input's base name + ".asc".
@@ -106,7 +107,7 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
   // to its temporary file as it is made, in blocks, so that the memory used
   // does not grow with the file.
   budget.ExpectAtMost(candidates);
-  StreamedOutput output(host.Files(), DeviceOutputPath(input.path), !budget.Recording());
+  StreamedOutput output(host.Files(), input.output, !budget.Recording());
   // A whole output is about the input's size (pages never written are never
   // used); a streamed one holds a block.
   const std::uint64_t room = output.Streaming() ? StreamedOutput::kBlock + 4096

@@ -12,13 +12,15 @@ namespace {
 
 using namespace chart_to_device;
 
-void DetectAndConvert(Host& host, const std::string& path, const PointBudget& budget, ConversionReport& report) {
+void DetectAndConvert(Host& host, const std::string& path, const PointBudget& budget, const std::string& output,
+                      ConversionReport& report) {
   host.SetStepText(messages::kChartToDeviceStep1);
   FileSystem& files = host.Files();
   const InputFile checked = CheckInputFile(files, path);
-  const ChartInput input{path, checked.identity, checked.length, budget};
+  const ChartInput input{path, checked.identity, checked.length, budget,
+                         output.empty() ? DeviceOutputPath(path) : output};
   // An input that is its own output would be lost; refuse before any work.
-  RefuseOutputOverInput(files, DeviceOutputPath(path), input.identity);
+  RefuseOutputOverInput(files, input.output, input.identity);
 
   // A track file is one with a track header line; reading stops at the first.
   bool has_tracks = false;
@@ -35,14 +37,15 @@ void DetectAndConvert(Host& host, const std::string& path, const PointBudget& bu
 
 }  // namespace
 
-ConversionOutcome ChartToDeviceConverter::ConvertChartToDevice(const std::string& path) {
+ConversionOutcome ChartToDeviceConverter::ConvertChartToDevice(const std::string& path, const std::string& output) {
   ConversionReport report(path);
   return RunConversion(host_, messages::kChartToDeviceError, report,
-                       [&] { DetectAndConvert(host_, path, budget_, report); });
+                       [&] { DetectAndConvert(host_, path, budget_, output, report); });
 }
 
-ConversionOutcome ConvertChartToDevice(Host& host, const std::string& path, const PointBudget& budget) {
-  return ChartToDeviceConverter(host, budget).ConvertChartToDevice(path);
+ConversionOutcome ConvertChartToDevice(Host& host, const std::string& path, const PointBudget& budget,
+                                       const std::string& output) {
+  return ChartToDeviceConverter(host, budget).ConvertChartToDevice(path, output);
 }
 
 }  // namespace tessaline

@@ -20,7 +20,8 @@ class ChartToDeviceConverter {
   explicit ChartToDeviceConverter(Host& host, PointBudget budget = PointBudget::ForDevice(std::nullopt))
       : host_(host), budget_(std::move(budget)) {}
 
-  ConversionOutcome ConvertChartToDevice(const std::string& path);
+  // `output`: the device file; "" for the input's base name + ".asc".
+  ConversionOutcome ConvertChartToDevice(const std::string& path, const std::string& output = "");
 
  private:
   Host& host_;
@@ -29,6 +30,7 @@ class ChartToDeviceConverter {
 
 // The same as a one-off call.
 ConversionOutcome ConvertChartToDevice(Host& host, const std::string& path,
-                                       const PointBudget& budget = PointBudget::ForDevice(std::nullopt));
+                                       const PointBudget& budget = PointBudget::ForDevice(std::nullopt),
+                                       const std::string& output = "");
 
 }  // namespace tessaline

@@ -81,7 +81,8 @@ class ConversionRun {
         report_(std::string()),
         budget_(budget) {}
 
-  ConversionOutcome Convert(const std::string& path) {
+  ConversionOutcome Convert(const std::string& path, const std::string& base) {
+    base_ = base.empty() ? BaseName(path) : base;
     if (!HasDeviceFileName(path)) {
       host_.ShowMessage(messages::kFormatRefused, MessageIcon::Information);
       RemoveLeftOverStore();
@@ -93,7 +94,7 @@ class ConversionRun {
           StageDeviceFile(path);
           FindRuns();
           WriteTracks();
-          WriteWaypoints(path);
+          WriteWaypoints();
           report_.SetSummary(ConversionSummary{ConversionSummary::Form::TracksAndWaypoints, tracks_.size(),
                                                track_points_, waypoints_.size(), 0, {}});
           budget_.Report(report_);
@@ -121,8 +122,8 @@ class ConversionRun {
     const std::optional<FileIdentity> identity = files_.Identity(path);
     if (!identity) throw ConversionFailure::FileOperation(path, files_);
     input_identity_ = *identity;
-    RefuseOutputOverInput(files_, BaseName(path) + "_TRK.txt", input_identity_);
-    RefuseOutputOverInput(files_, BaseName(path) + "_WPT.txt", input_identity_);
+    RefuseOutputOverInput(files_, base_ + "_TRK.txt", input_identity_);
+    RefuseOutputOverInput(files_, base_ + "_WPT.txt", input_identity_);
     const std::optional<std::uint64_t> length = files_.Length(path);
     if (!length) throw ConversionFailure::FileOperation(path, files_);
     std::unique_ptr<InputStream> input = files_.OpenRead(path);
@@ -362,7 +363,7 @@ class ConversionRun {
   }
 
   // --- Step 4: the waypoint file. ---
-  void WriteWaypoints(const std::string& path) {
+  void WriteWaypoints() {
     host_.SetStepText(messages::kDeviceToChartStep4);
     StagingStore store(OpenStoreForReading());
     std::string text;
@@ -378,7 +379,7 @@ class ConversionRun {
     // Both files or neither: a stop or a failure between them would leave a
     // new track file beside an old waypoint file, and nothing would tell.
     WriteOutputsTogether(files_,
-                         {{BaseName(path) + "_TRK.txt", {track_text_}}, {BaseName(path) + "_WPT.txt", {text}}},
+                         {{base_ + "_TRK.txt", {track_text_}}, {base_ + "_WPT.txt", {text}}},
                          input_identity_);
   }
 
@@ -410,6 +411,7 @@ class ConversionRun {
   ProgressPacer main_percent_, inner_percent_;
   ConversionReport report_;
 
+  std::string base_;  // of the two outputs
   std::unique_ptr<FileLock> lock_;  // held until the run is over
   std::string store_path_;
   bool private_store_ = false;
@@ -433,9 +435,9 @@ DeviceToChartConverter::DeviceToChartConverter(Host& host, RegionalSettings regi
       location_(std::move(location)),
       budget_(std::move(budget)) {}
 
-ConversionOutcome DeviceToChartConverter::ConvertDeviceToChart(const std::string& path) {
+ConversionOutcome DeviceToChartConverter::ConvertDeviceToChart(const std::string& path, const std::string& base) {
   ConversionRun run(host_, regional_, clock_, location_, budget_, list1_, list2_);
-  return run.Convert(path);
+  return run.Convert(path, base);
 }
 
 }  // namespace tessaline

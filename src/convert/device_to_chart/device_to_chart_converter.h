@@ -29,7 +29,9 @@ class DeviceToChartConverter {
   DeviceToChartConverter(Host& host, RegionalSettings regional, Clock& clock,
                          StagingLocation location, PointBudget budget = {});
 
-  ConversionOutcome ConvertDeviceToChart(const std::string& path);
+  // `base`: of the two outputs, BASE_TRK.txt and BASE_WPT.txt; "" for the
+  // input's base name.
+  ConversionOutcome ConvertDeviceToChart(const std::string& path, const std::string& base = "");
 
   // The work lists of the last run; they live as long as the converter.
   const std::vector<RunEntry>& List1() const { return list1_; }

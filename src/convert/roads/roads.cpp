@@ -26,9 +26,15 @@ const RoadDescriptor& Roads::Decide(const std::string& path, Request request) {
 }
 
 ConversionOutcome Roads::Run(const RoadDescriptor& road, const std::string& path, const std::string& output) {
+  // The converters name their own outputs unless the user chose them.
   switch (road.runner) {
-    case Runner::DeviceToChartConverter: return device_to_chart_->ConvertDeviceToChart(path);
-    case Runner::ChartToDeviceConverter: return ConvertChartToDevice(host_, path, BudgetOf(Format::Device));
+    case Runner::DeviceToChartConverter: {
+      const std::string track_file = output.empty() ? std::string() : road.outputs(path, output).front();
+      return device_to_chart_->ConvertDeviceToChart(path, track_file.substr(0, track_file.size() - 8));
+    }
+    case Runner::ChartToDeviceConverter:
+      return ConvertChartToDevice(host_, path, BudgetOf(Format::Device),
+                                  output.empty() ? std::string() : road.outputs(path, output).front());
     case Runner::Stream: break;
   }
   gpx::StreamRoad stream{road.from, road.to, road.outputs(path, output), road.message,
