@@ -59,6 +59,47 @@ const WarningKind kGpxControlDropped{"caractère de contrôle impossible en XML 
                                      "caractères de contrôle impossibles en XML supprimés"};
 const WarningKind kGpxOnePointTrack{"trace ou route d'un seul point (relue comme waypoint)",
                                     "traces ou routes d'un seul point (relues comme waypoints)"};
+const WarningKind kTimeLost{"heure de point perdue (ce format n'en a pas)",
+                            "heures de points perdues (ce format n'en a pas)"};
+const WarningKind kGpxTimeWithoutZone{"heure sans fuseau horaire, lue en UTC",
+                                      "heures sans fuseau horaire, lues en UTC"};
+const WarningKind kGpxTimeUnreadable{"heure illisible supprimée", "heures illisibles supprimées"};
+
+namespace {
+struct NotCarried {
+  std::string_view element;
+  WarningKind kind;
+};
+const NotCarried kNotCarried[] = {
+    {"desc", {"description (desc) non reprise", "descriptions (desc) non reprises"}},
+    {"cmt", {"commentaire (cmt) non repris", "commentaires (cmt) non repris"}},
+    {"sym", {"symbole (sym) non repris", "symboles (sym) non repris"}},
+    {"type", {"type non repris", "types non repris"}},
+    {"link", {"lien (link) non repris", "liens (link) non repris"}},
+    {"src", {"source (src) non reprise", "sources (src) non reprises"}},
+    {"number", {"numéro (number) non repris", "numéros (number) non repris"}},
+    {"hdop", {"précision (hdop) non reprise", "précisions (hdop) non reprises"}},
+    {"vdop", {"précision (vdop) non reprise", "précisions (vdop) non reprises"}},
+    {"pdop", {"précision (pdop) non reprise", "précisions (pdop) non reprises"}},
+    {"sat", {"nombre de satellites (sat) non repris", "nombres de satellites (sat) non repris"}},
+    {"fix", {"type de position (fix) non repris", "types de position (fix) non repris"}},
+    {"magvar", {"déclinaison (magvar) non reprise", "déclinaisons (magvar) non reprises"}},
+    {"geoidheight", {"hauteur du géoïde (geoidheight) non reprise", "hauteurs du géoïde (geoidheight) non reprises"}},
+    {"ageofdgpsdata", {"âge DGPS (ageofdgpsdata) non repris", "âges DGPS (ageofdgpsdata) non repris"}},
+    {"dgpsid", {"station DGPS (dgpsid) non reprise", "stations DGPS (dgpsid) non reprises"}},
+    {"metadata", {"bloc de métadonnées (metadata) non repris", "blocs de métadonnées (metadata) non repris"}},
+    {"extensions", {"extension d'un autre programme non reprise", "extensions d'autres programmes non reprises"}},
+};
+const WarningKind kOtherNotCarried{"autre élément GPX non repris", "autres éléments GPX non repris"};
+}  // namespace
+
+const WarningKind& NotCarriedKind(std::string_view element) {
+  for (const NotCarried& known : kNotCarried) {
+    if (known.element == element) return known.kind;
+  }
+  return kOtherNotCarried;
+}
+
 const WarningKind kTooManyDeviceLines{
     "ligne au-delà de 32 766 (ni l'appareil ni ce programme ne relisent le fichier)",
     "lignes au-delà de 32 766 (ni l'appareil ni ce programme ne relisent le fichier)"};

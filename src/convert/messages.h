@@ -71,6 +71,12 @@ extern const WarningKind kGpxCharacterReplaced;  // not in the 8-bit code page: 
 extern const WarningKind kGpxSeparatorReplaced;  // separator, quote, line break: a space
 extern const WarningKind kGpxControlDropped;     // no XML character
 extern const WarningKind kGpxOnePointTrack;      // reads back as a waypoint
+extern const WarningKind kTimeLost;            // device and chart files hold no time of a point
+extern const WarningKind kGpxTimeWithoutZone;  // taken as UTC
+extern const WarningKind kGpxTimeUnreadable;   // no date and time: left out
+// The kind of a GPX element the stream does not carry, by its local name
+// ("desc", "hdop"...; "extensions" for a foreign extension).
+const WarningKind& NotCarriedKind(std::string_view element);
 extern const WarningKind kTooManyDeviceLines;       // past 32,766 device lines
 
 // Tracks reduced to fit the output: "2 traces réduites" and its detail

@@ -27,6 +27,13 @@ struct PointTime {
   std::uint8_t digits = 0;         // of the fraction as given, 0 to 9
 };
 
+// What became of a point's time as it was read.
+enum class TimeNote : std::uint8_t {
+  None,        // none given, or read as it stands
+  NoZone,      // given without a zone: taken as UTC
+  Unreadable,  // given, but no date and time: left out
+};
+
 struct StreamPoint {
   // As written (a plain decimal in range), for an exact copy.
   std::string_view lat_text, lon_text;
@@ -43,6 +50,7 @@ struct StreamPoint {
   bool own_value = true;   // false: only its kind's default (no Value given)
   std::optional<std::string_view> elevation;  // GPX <ele>, as written
   std::optional<PointTime> time;
+  TimeNote time_note = TimeNote::None;
   std::string_view fields;  // a chart W line's other fields (formats/gpx/gpx_model.h)
   bool has_fields = false;  // false: the usual ones
   std::uint64_t line = 0;    // where the point starts in its file
@@ -63,6 +71,12 @@ class PointSink {
   // A point left out by the reader's rules (no usable coordinates); `line`
   // is where it starts.
   virtual void PointSkipped(std::uint64_t line) = 0;
+  // An element of the file the stream does not carry (a GPX <desc>, a
+  // foreign extension...), by its local name, at `line`.
+  virtual void NotCarried(std::string_view element, std::uint64_t line) {
+    static_cast<void>(element);
+    static_cast<void>(line);
+  }
 };
 
 }  // namespace tessaline

@@ -1,6 +1,6 @@
 // GPX -> device, GPX -> chart and chart -> GPX write their outputs block
 // by block as the points are read. Every file-system call of such a run, made to fail in
-// turn, must end in the GPX message naming the output and the error, with
+// turn, must end in its input format's message naming the output and the error, with
 // the earlier outputs whole and no temporary file left; a stop anywhere
 // leaves the same. A write that fails early is told where writing the whole
 // file would have failed, after the input is read: a fault of the input
@@ -70,6 +70,7 @@ struct Road {
   std::function<ConversionOutcome(Host&, const std::string&, const PointBudget&)> convert;
   std::string refused_tail;  // makes the input refused at its end
   const char* refusal;       // what the message says then
+  const char* message;       // a failure's: its input's format's
   friend void PrintTo(const Road& road, std::ostream* out) { *out << road.name; }
 };
 
@@ -80,10 +81,11 @@ ConversionOutcome GpxToChart(Host& host, const std::string& path, const PointBud
 
 const std::vector<Road> kRoads = {
     {"GpxToDevice", "track.gpx", {"track.asc"}, TrackGpx, gpx::ConvertGpxToDevice,
-     "<trkpt lat=\"1\" lon=\"2\"></wpt>\n", "balise fermante qui ne correspond pas"},
+     "<trkpt lat=\"1\" lon=\"2\"></wpt>\n", "balise fermante qui ne correspond pas", messages::kGpxError},
     {"GpxToChart", "track.gpx", {"track_TRK.txt", "track_WPT.txt"}, WaypointsAndTrackGpx, GpxToChart,
-     "<trkpt lat=\"1\" lon=\"2\"></wpt>\n", "balise fermante qui ne correspond pas"},
-    {"ChartToGpx", "route_TRK.txt", {"route_TRK.gpx"}, TrackChart, gpx::ConvertChartToGpx, "", nullptr},
+     "<trkpt lat=\"1\" lon=\"2\"></wpt>\n", "balise fermante qui ne correspond pas", messages::kGpxError},
+    {"ChartToGpx", "route_TRK.txt", {"route_TRK.gpx"}, TrackChart, gpx::ConvertChartToGpx, "", nullptr,
+     messages::kChartToDeviceError},
 };
 
 class StreamedOutputFaults : public ::testing::TestWithParam<Road> {
@@ -133,7 +135,7 @@ TEST_P(StreamedOutputFaults, EachWritingCallFailingInTurnLosesNothing) {
       RecordingHost host(files);
       EXPECT_EQ(Convert(host), ConversionOutcome::Failed);
       EXPECT_EQ(files.FailuresInjected(), 1);
-      EXPECT_EQ(host.Messages(), std::vector<std::string>{std::string("error:") + messages::kGpxError});
+      EXPECT_EQ(host.Messages(), std::vector<std::string>{std::string("error:") + GetParam().message});
       EXPECT_FALSE(host.completion_shown);
       ASSERT_EQ(host.notes.size(), 1u);
       EXPECT_TRUE(NamesFileAndInjectedError(host.notes[0].reason, GetParam().outputs, call));

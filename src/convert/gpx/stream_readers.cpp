@@ -109,6 +109,7 @@ class GpxProgress final : public PointSink {
     job_.report.Warn(messages::kGpxPointSkipped, line);
     sink_.PointSkipped(line);
   }
+  void NotCarried(std::string_view element, std::uint64_t line) override { sink_.NotCarried(element, line); }
 
  private:
   GpxJob& job_;

@@ -12,6 +12,7 @@ namespace tessaline::gpx {
 namespace {
 
 struct ReaderTraits {
+  const char* message;  // a failure's
   TextForm form;
   std::uint64_t least_point_bytes;  // of the shortest point
   bool interleaves_waypoints;       // waypoints come between tracks as often as not
@@ -30,9 +31,9 @@ bool ReadGpxInput(GpxJob& job, InputStream& input, PointSink& sink, bool) { retu
 const ReaderTraits& ReaderOf(Format format) {
   // A point line takes six bytes at least; the shortest GPX point,
   // <wpt lat="0" lon="0"/>, takes kLeastGpxPointBytes.
-  static const ReaderTraits device{TextForm::EightBit, 6, true, &ReadDeviceFile};
-  static const ReaderTraits chart{TextForm::EightBit, 6, false, &ReadChartFile};
-  static const ReaderTraits gpx{TextForm::Utf8, kLeastGpxPointBytes, false, &ReadGpxInput};
+  static const ReaderTraits device{messages::kDeviceToChartError, TextForm::EightBit, 6, true, &ReadDeviceFile};
+  static const ReaderTraits chart{messages::kChartToDeviceError, TextForm::EightBit, 6, false, &ReadChartFile};
+  static const ReaderTraits gpx{messages::kGpxError, TextForm::Utf8, kLeastGpxPointBytes, false, &ReadGpxInput};
   return format == Format::Device ? device : format == Format::Chart ? chart : gpx;
 }
 
@@ -49,10 +50,10 @@ const WriterTraits& WriterOf(Format format) {
 
 ConversionOutcome ConvertStream(Host& host, const std::string& path, const StreamRoad& road,
                                 const StreamServices& services) {
-  GpxJob job(host, path, road.message != nullptr ? road.message : messages::kGpxError);
+  const ReaderTraits& reader = ReaderOf(road.from);
+  GpxJob job(host, path, road.message != nullptr ? road.message : reader.message);
   return job.Run([&] {
     job.Begin(road.outputs, road.over_input);
-    const ReaderTraits& reader = ReaderOf(road.from);
     const WriterTraits& writer = WriterOf(road.to);
     // An output that must put every waypoint first streams only from files
     // that seldom give one after a track.

@@ -7,6 +7,7 @@
 #include "formats/device_point_line.h"
 #include "formats/gpx/eight_bit_text.h"
 #include "formats/gpx/gpx_model.h"
+#include "formats/gpx/gpx_time.h"
 #include "formats/gpx/gpx_writer.h"
 #include "formats/time_stamp.h"
 #include "product.h"
@@ -14,6 +15,12 @@
 namespace tessaline::gpx {
 
 namespace {
+
+// Device and chart files hold no time of a point: a P line's stamp is when
+// it was written.
+void WarnTimeLost(ConversionReport& report, const StreamPoint& point) {
+  if (point.time || point.time_note == TimeNote::Unreadable) report.Warn(messages::kTimeLost, point.line);
+}
 
 // GPX wants every waypoint first: streamed, they go to the document as they
 // come, until the first track; gathered, they go before the tracks once
@@ -83,6 +90,10 @@ class GpxFileWriter final : public StreamWriter {
 
   bool WantsGathering() const override { return refused_; }
 
+  void NotCarried(std::string_view element, std::uint64_t line) override {
+    report_.Warn(messages::NotCarriedKind(element), line);
+  }
+
  private:
   void EndOpenRun() {
     if (in_run_) GpxWriter::AppendRunEnd(out_.Text(0), kind_);
@@ -109,6 +120,13 @@ class GpxFileWriter final : public StreamWriter {
     out.has_name = point.own_name;
     out.has_value = point.own_value;
     if (point.elevation) out.elevation = *point.elevation;
+    if (point.time) {
+      time_.clear();
+      AppendGpxTime(time_, *point.time);
+      out.time = time_;
+    }
+    if (point.time_note == TimeNote::NoZone) report_.Warn(messages::kGpxTimeWithoutZone, point.line);
+    if (point.time_note == TimeNote::Unreadable) report_.Warn(messages::kGpxTimeUnreadable, point.line);
     return out;
   }
 
@@ -125,6 +143,7 @@ class GpxFileWriter final : public StreamWriter {
   RunKind kind_ = RunKind::Track;
   std::string run_name_;
   std::string name_, value_, fields_;  // room for the UTF-8 of texts that need a change
+  std::string time_;                   // of the point being written
   std::uint64_t dropped_ = 0;
   bool in_waypoint_ = false, start_pending_ = false, in_run_ = false;
   bool runs_written_ = false, refused_ = false;
@@ -177,6 +196,7 @@ class DeviceFileWriter final : public StreamWriter {
       report_.Warn(messages::kGpxCharacterReplaced, point.line, changes_.replaced - before.replaced);
       report_.Warn(messages::kGpxSeparatorReplaced, point.line, changes_.separators - before.separators);
     }
+    WarnTimeLost(report_, point);
     if (track_) {
       if (!run_started_) out_.StartTrack(point.line);
       run_started_ = true;
@@ -256,6 +276,7 @@ class ChartFileWriter final : public StreamWriter {
       report_.Warn(messages::kGpxCharacterReplaced, point.line, changes_.replaced - before.replaced);
       report_.Warn(messages::kGpxSeparatorReplaced, point.line, changes_.separators - before.separators);
     }
+    WarnTimeLost(report_, point);
     Append(point);
     return true;
   }

@@ -124,10 +124,10 @@ constexpr RoadDescriptor kRoads[] = {
     {Road::GpxToDevice, Format::Gpx, Format::Device, Runner::Stream, messages::kGpxError, &GpxDeviceName},
     {Road::GpxToChart, Format::Gpx, Format::Chart, Runner::Stream, messages::kGpxError, &GpxChartNames},
     {Road::GpxToGpx, Format::Gpx, Format::Gpx, Runner::Stream, messages::kGpxError, &OwnGpxName},
-    {Road::DeviceToGpx, Format::Device, Format::Gpx, Runner::Stream, messages::kGpxError, &GpxName},
+    {Road::DeviceToGpx, Format::Device, Format::Gpx, Runner::Stream, messages::kDeviceToChartError, &GpxName},
     {Road::DeviceToDevice, Format::Device, Format::Device, Runner::Stream, messages::kDeviceToChartError,
      &GpxDeviceName},
-    {Road::ChartToGpx, Format::Chart, Format::Gpx, Runner::Stream, messages::kGpxError, &GpxName},
+    {Road::ChartToGpx, Format::Chart, Format::Gpx, Runner::Stream, messages::kChartToDeviceError, &GpxName},
     {Road::ChartToChart, Format::Chart, Format::Chart, Runner::Stream, messages::kChartToDeviceError,
      &OwnChartNames},
 };

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "formats/gpx/gpx_time.h"
 #include "formats/gpx/single_byte_encodings.h"
 
 namespace tessaline::gpx {
@@ -231,6 +232,8 @@ class Reader {
         run_name_.clear();
         run_points_ = 0;
         BeginPoint(attributes);
+      } else {
+        NotCarried(local);
       }
       return;
     }
@@ -241,14 +244,20 @@ class Reader {
         Collect(point_name_, has_name_);
       } else if (below == 1 && local == "ele") {
         Collect(elevation_, has_elevation_);
+      } else if (below == 1 && local == "time") {
+        Collect(time_, has_time_);
       } else if (below == 1 && local == "extensions") {
         in_extensions_ = true;
-      } else if (below == 2 && in_extensions_ && NamespaceOf(name) == kExtensionNamespace) {
-        if (local == kValueElement) {
-          Collect(extension_, has_extension_);
-        } else if (local == kFieldsElement) {
-          Collect(fields_, has_fields_);
-        }
+      } else if (below == 2 && in_extensions_ && NamespaceOf(name) == kExtensionNamespace &&
+                 local == kValueElement) {
+        Collect(extension_, has_extension_);
+      } else if (below == 2 && in_extensions_ && NamespaceOf(name) == kExtensionNamespace &&
+                 local == kFieldsElement) {
+        Collect(fields_, has_fields_);
+      } else if (below == 1) {
+        NotCarried(local);
+      } else if (below == 2 && in_extensions_) {
+        NotCarried("extensions");
       }
       return;
     }
@@ -259,8 +268,12 @@ class Reader {
     } else if ((run_ == RunKind::Track && depth_ == 4 && in_segment_ && local == "trkpt") ||
                (run_ == RunKind::Route && depth_ == 3 && local == "rtept")) {
       BeginPoint(attributes);
+    } else if (depth_ == 3 || (depth_ == 4 && in_segment_)) {
+      NotCarried(local);
     }
   }
+
+  void NotCarried(std::string_view element) { sink_.NotCarried(element, XML_GetCurrentLineNumber(parser_)); }
 
   void End() {
     MarkEvent();
@@ -282,7 +295,7 @@ class Reader {
   void BeginPoint(const XML_Char** attributes) {
     in_point_ = true;
     point_depth_ = depth_;
-    has_name_ = has_elevation_ = has_extension_ = has_fields_ = in_extensions_ = false;
+    has_name_ = has_elevation_ = has_time_ = has_extension_ = has_fields_ = in_extensions_ = false;
     point_name_.clear();
     fields_.clear();
     line_ = XML_GetCurrentLineNumber(parser_);
@@ -320,6 +333,11 @@ class Reader {
     point.own_name = has_name_;
     point.own_value = has_extension_;
     if (has_elevation_) point.elevation = TrimXmlBlanks(elevation_);
+    if (has_time_) {
+      const std::optional<GpxTimeRead> time = ReadGpxTime(time_);
+      if (time) point.time = time->time;
+      point.time_note = !time ? TimeNote::Unreadable : time->zoned ? TimeNote::None : TimeNote::NoZone;
+    }
     point.fields = fields_;
     point.has_fields = has_fields_;
     point.line = line_;
@@ -359,8 +377,8 @@ class Reader {
   std::size_t point_depth_ = 0;
   std::uint64_t line_ = 0;
   std::string lat_text_, lon_text_;
-  std::string point_name_, elevation_, extension_, fields_;
-  bool has_name_ = false, has_elevation_ = false, has_extension_ = false, has_fields_ = false;
+  std::string point_name_, elevation_, time_, extension_, fields_;
+  bool has_name_ = false, has_elevation_ = false, has_time_ = false, has_extension_ = false, has_fields_ = false;
 };
 
 }  // namespace
