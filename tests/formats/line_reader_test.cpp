@@ -48,9 +48,26 @@ TEST(LineReader, CrLfAndLoneCrEndALineButLoneLfDoesNot) {
   EXPECT_EQ(Lines("a\r\nb\r\n"), (L{"a", "b"}));
   EXPECT_EQ(Lines("a\rb\r"), (L{"a", "b"}));
   EXPECT_EQ(Lines("a\nb\r\nc"), (L{"a\nb", "c"}));
-  EXPECT_EQ(Lines("only\nlf\n"), (L{"only\nlf\n"}));
   EXPECT_EQ(Lines("a\r\r\nb"), (L{"a", "", "b"}));
   EXPECT_EQ(Lines("a\n\rb"), (L{"a\n", "b"}));
+}
+
+// A file without any CR, as Linux and macOS write them, ends its lines at
+// LFs; one CR anywhere, even after every LF, makes each LF part of its line.
+TEST(LineReader, AFileWithNoCrAtAllIsReadAtItsLfs) {
+  const std::string text = "first\nsecond\n\nlast";
+  for (std::size_t piece = 1; piece <= text.size(); ++piece) {
+    EXPECT_EQ(Lines(text, piece, 3), (L{"first", "second", "", "last"})) << "piece " << piece;
+  }
+  EXPECT_EQ(Lines("only\nlf\n"), (L{"only", "lf"}));
+  EXPECT_EQ(Lines("a\nb\nc\r"), (L{"a\nb\nc"}));
+  for (const auto& [text, lf_only] : {std::pair{"a\nb", true}, {"a\r\nb\n", false}, {"ab", false}, {"", false}}) {
+    PieceStream stream(text, 1);
+    LineReader reader(stream, 2);
+    std::string_view line;
+    reader.Next(line);
+    EXPECT_EQ(reader.LfOnly(), lf_only) << text;
+  }
 }
 
 TEST(LineReader, TheLastLineMayLackItsEnd) {
