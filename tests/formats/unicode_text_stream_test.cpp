@@ -4,25 +4,10 @@
 
 #include <string>
 
+#include "support/piece_stream.h"
+
 namespace tessaline {
 namespace {
-
-// Hands out the bytes `piece` at a time, so that units and surrogate pairs
-// straddle two reads.
-class PieceStream : public InputStream {
- public:
-  PieceStream(std::string text, std::size_t piece) : text_(std::move(text)), piece_(piece) {}
-  std::ptrdiff_t Read(char* buffer, std::size_t size) override {
-    const std::size_t n = std::min({size, piece_, text_.size() - at_});
-    text_.copy(buffer, n, at_);
-    at_ += n;
-    return static_cast<std::ptrdiff_t>(n);
-  }
-
- private:
-  std::string text_;
-  std::size_t piece_, at_ = 0;
-};
 
 std::string ReadAll(const std::string& bytes, std::size_t piece,
                     UnicodeTextStream::Decode decode = UnicodeTextStream::Decode::EveryMark) {
