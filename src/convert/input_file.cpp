@@ -34,6 +34,7 @@ class WholeInputStream final : public InputStream {
       : files_(files), path_(path), input_(input), stream_(std::move(stream)) {}
 
   std::ptrdiff_t Read(char* buffer, std::size_t size) override {
+    if (!stream_) return 0;  // read to its end and checked
     const std::ptrdiff_t n = stream_->Read(buffer, size);
     if (n < 0) return n;
     read_ += static_cast<std::uint64_t>(n);
@@ -42,8 +43,10 @@ class WholeInputStream final : public InputStream {
     if (read_ > input_.length || (n == 0 && read_ != input_.length)) {
       throw ConversionFailure::OfFile(path_, messages::kInputChanged);
     }
-    if (n == 0 && !checked_) {
-      checked_ = true;
+    if (n == 0) {
+      // Closed first: Windows keeps the name of a file removed while it is
+      // open until it is closed.
+      stream_.reset();
       CheckSameInput(files_, path_, input_);
     }
     return n;
@@ -55,7 +58,6 @@ class WholeInputStream final : public InputStream {
   InputFile input_;
   std::unique_ptr<InputStream> stream_;
   std::uint64_t read_ = 0;
-  bool checked_ = false;
 };
 
 }  // namespace
