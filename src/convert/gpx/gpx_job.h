@@ -40,8 +40,9 @@ class GpxJob {
 
   // Step 1: a regular file that none of `outputs` would replace.
   void Begin(const std::vector<std::string>& outputs);
-  // Steps 2 and 3 begin; the input opened for reading. Opened again (a
-  // road that must read it twice), it is checked again and the steps stay.
+  // Steps 2 and 3 begin; the input opened for reading, whole (see
+  // OpenWholeInput). Opened again (a road that must read it twice), it is
+  // checked again and the steps stay.
   std::unique_ptr<InputStream> OpenInput();
   std::uint64_t InputLength() const { return input_.length; }
 
