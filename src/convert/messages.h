@@ -45,6 +45,7 @@ inline constexpr const char* kNameTooShort = "champ du nom de moins de deux cara
 inline constexpr const char* kTooManyLines = "plus de 32 766 lignes";
 inline constexpr const char* kGroupOutOfRange = "groupe hors de l'intervalle -32 768 à 32 767";
 inline constexpr const char* kNumberTooLarge = "nombre trop grand pour être lu";
+inline constexpr const char* kCoordinateWithoutNumber = "coordonnée sans nombre lisible";
 inline constexpr const char* kInputChanged = "le fichier a changé pendant la conversion";
 inline constexpr const char* kOutputOverInput = "le fichier de sortie remplacerait le fichier converti";
 // The same where only -o can give the output another name (GPX -> GPX, chart -> chart).
@@ -64,6 +65,7 @@ extern const WarningKind kCoordinateCut;      // coordinate text longer than 20
 extern const WarningKind kValueCut;           // value text longer than 10
 extern const WarningKind kNameWithSemicolon;  // chart line whose fields shifted
 extern const WarningKind kLineSkipped;        // chart line no rule takes
+extern const WarningKind kLfLineEnds;         // a file with no CR, read at its LFs
 // GPX in or out.
 extern const WarningKind kGpxPointSkipped;       // lat or lon missing, not a number, out of range
 extern const WarningKind kGpxLineSkipped;        // device or chart line with no usable point

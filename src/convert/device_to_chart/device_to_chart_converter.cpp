@@ -12,6 +12,8 @@
 #include "convert/conversion_failure.h"
 #include "host/conversion_report.h"
 #include "convert/device_to_chart/staging_store.h"
+#include "convert/input_file.h"
+#include "convert/input_text.h"
 #include "convert/messages.h"
 #include "convert/output_guard.h"
 #include "convert/progress_pacer.h"
@@ -19,7 +21,6 @@
 #include "formats/chart_line_writer.h"
 #include "formats/coordinate_notation.h"
 #include "formats/device_point_line.h"
-#include "formats/line_reader.h"
 #include "formats/number_reader.h"
 #include "platform/path_names.h"
 #include "formats/percentage.h"
@@ -33,10 +34,6 @@ namespace {
 
 constexpr const char* kStoreName = "ZRB_DB.dat";
 constexpr const char* kLockName = "ZRB_DB.lock";
-
-bool HasDeviceFileName(const std::string& path) {
-  return path.size() >= 3 && path.compare(path.size() - 3, 3, "zbx") == 0;
-}
 
 std::string IntegerText(int value) {
   char buffer[16];
@@ -126,17 +123,16 @@ class ConversionRun {
     RefuseOutputOverInput(files_, base_ + "_WPT.txt", input_identity_);
     const std::optional<std::uint64_t> length = files_.Length(path);
     if (!length) throw ConversionFailure::FileOperation(path, files_);
-    std::unique_ptr<InputStream> input = files_.OpenRead(path);
-    if (!input) throw ConversionFailure::FileOperation(path, files_);
+    std::unique_ptr<InputStream> input = OpenWholeInput(files_, path, InputFile{input_identity_, *length});
 
     StagingStore store(OpenStoreForStaging());
-    LineReader reader(*input);
+    InputText reader(*input, path, files_, true, &report_);
     std::int32_t counter = 0;
     std::string_view line;
     main_percent_.Restart(*length);
     while (reader.Next(line)) {
       if (++counter > kMaxRecordNumber) throw ConversionFailure(messages::kTooManyLines);
-      main_percent_.At(reader.BytesConsumed());
+      main_percent_.At(reader.InputOffset());
       YieldOrStop(host_);
       DevicePointFields fields;
       switch (ReadDevicePointLine(line, fields)) {
@@ -146,12 +142,15 @@ class ConversionRun {
         case DeviceLineProblem::NameTooShort:
           throw ConversionFailure::AtLine(counter, messages::kNameTooShort);
       }
+      // Text that holds no number would read as 0: a point invented at 0°.
+      if (!HoldsNumber(fields.coord1) || !HoldsNumber(fields.coord2)) {
+        throw ConversionFailure::AtLine(counter, messages::kCoordinateWithoutNumber);
+      }
       NoteLosses(fields, counter);
       const StagedPoint point(fields.coord2, fields.coord1, fields.value, fields.name,
                               fields.group);
       if (!store.Write(counter, point)) throw ConversionFailure::FileOperation(store_path_, files_);
     }
-    if (reader.Failed()) throw ConversionFailure::FileOperation(path, files_);
     // The end record needs one number more than the last line.
     if (++counter > kMaxRecordNumber) throw ConversionFailure(messages::kTooManyLines);
     if (!store.Write(counter, StagedPoint::EndRecord()) || !store.Close()) {

@@ -65,11 +65,7 @@ std::unique_ptr<InputStream> GpxJob::OpenInput() {
     host_.SetStepText(messages::kGpxStepRead);
     reading_ = true;
   }
-  FileSystem& files = host_.Files();
-  CheckSameInput(files, path_, input_);
-  auto input = files.OpenRead(path_);
-  if (!input) throw ConversionFailure::FileOperation(path_, files);
-  return input;
+  return OpenWholeInput(host_.Files(), path_, input_);
 }
 
 void GpxJob::Finish(const std::vector<NewContent>& outputs) {

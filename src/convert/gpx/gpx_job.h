@@ -46,8 +46,9 @@ class GpxJob {
   // `over_input` (a road whose outputs take its input's format), the other
   // file of a chart input's pair; `over_input` is then the reason given.
   void Begin(const std::vector<std::string>& outputs, const char* over_input = nullptr);
-  // Steps 2 and 3 begin; the input opened for reading. Opened again (a
-  // road that must read it twice), it is checked again and the steps stay.
+  // Steps 2 and 3 begin; the input opened for reading, whole (see
+  // OpenWholeInput). Opened again (a road that must read it twice), it is
+  // checked again and the steps stay.
   std::unique_ptr<InputStream> OpenInput();
   std::uint64_t InputLength() const { return input_.length; }
 

@@ -3,11 +3,11 @@
 #include <optional>
 #include <string>
 
+#include "convert/input_text.h"
 #include "formats/chart_line_reader.h"
 #include "formats/chart_line_writer.h"
 #include "formats/device_point_line.h"
 #include "formats/gpx/gpx_reader.h"
-#include "formats/line_reader.h"
 #include "formats/number_reader.h"
 
 namespace tessaline::gpx {
@@ -118,18 +118,21 @@ class GpxProgress final : public PointSink {
 
 }  // namespace
 
-bool ReadDeviceFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbers) {
+bool ReadDeviceFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbers, bool eight_bit) {
   DeviceRuns runs(sink, numbers);
-  LineReader reader(input);
+  InputText reader(input, job.report.Path(), job.Files(), eight_bit, &job.report);
   std::string_view line;
-  std::uint64_t line_number = 0;
+  std::uint64_t line_number = 0, points = 0, empty_lines = 0, first_empty_line = 0;
   HeldPoint point;
   while (reader.Next(line)) {
     ++line_number;
-    job.ShowProgress(reader.BytesConsumed());
+    job.ShowProgress(reader.InputOffset());
     job.YieldOrStop();
     DevicePointFields fields;
-    if (line.empty()) continue;
+    if (line.empty()) {
+      if (empty_lines++ == 0) first_empty_line = line_number;
+      continue;
+    }
     const std::optional<double> group =
         ReadDevicePointLine(line, fields) == DeviceLineProblem::None ? ReadAsNumber(TrimSpaces(fields.group))
                                                                        : std::nullopt;
@@ -141,17 +144,19 @@ bool ReadDeviceFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbe
     point.name.assign(fields.name);
     point.value.assign(fields.value);
     point.line = line_number;
-    point.offset = reader.BytesConsumed();
+    point.offset = reader.InputOffset();
+    ++points;
     if (!runs.Add(point, *group)) return false;
   }
-  if (reader.Failed()) throw ConversionFailure::FileOperation(job.report.Path(), job.Files());
+  // Every other line that gave nothing is warned of already.
+  if (points == 0) job.report.Warn(messages::kGpxLineSkipped, first_empty_line, empty_lines);
   return runs.End();
 }
 
-bool ReadChartFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbers) {
-  LineReader reader(input);
+bool ReadChartFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbers, bool eight_bit) {
+  InputText reader(input, job.report.Path(), job.Files(), eight_bit, &job.report);
   std::string_view text;
-  std::uint64_t line_number = 0;
+  std::uint64_t line_number = 0, points = 0, silent_lines = 0, first_silent_line = 0;
   std::string track_name;
   bool in_track = false;
   std::uint64_t track_points = 0;  // of the current track, told to the sink
@@ -163,10 +168,13 @@ bool ReadChartFile(GpxJob& job, InputStream& input, PointSink& sink, bool number
   };
   while (reader.Next(text)) {
     ++line_number;
-    job.ShowProgress(reader.BytesConsumed());
+    job.ShowProgress(reader.InputOffset());
     job.YieldOrStop();
     const ChartLineKind kind = KindOfChartLine(text);
-    if (kind == ChartLineKind::Other) continue;
+    if (kind == ChartLineKind::Other) {
+      if (silent_lines++ == 0) first_silent_line = line_number;
+      continue;
+    }
     // A P line gives fields 1 to 3; the split stops there.
     const ChartLine line = kind == ChartLineKind::TrackPoint ? ChartLine::UpToField(text, 3) : ChartLine(text);
     if (kind == ChartLineKind::TrackHeader) {
@@ -187,7 +195,8 @@ bool ReadChartFile(GpxJob& job, InputStream& input, PointSink& sink, bool number
     if (!ReadCoordinates(job, line.Field(first + 1), line.Field(first), point, numbers, line_number)) continue;
     point.value.assign(line.Field(first + 2));
     point.line = line_number;
-    point.offset = reader.BytesConsumed();
+    point.offset = reader.InputOffset();
+    ++points;
     if (waypoint) {
       // Between the points of a track, a waypoint leaves the track open.
       point.name.assign(line.Field(1));
@@ -210,7 +219,8 @@ bool ReadChartFile(GpxJob& job, InputStream& input, PointSink& sink, bool number
     ++track_points;
     if (!sink.Point(point.View(numbers))) return false;
   }
-  if (reader.Failed()) throw ConversionFailure::FileOperation(job.report.Path(), job.Files());
+  // Every other line that gave nothing is warned of already.
+  if (points == 0) job.report.Warn(messages::kGpxLineSkipped, first_silent_line, silent_lines);
   end_track();
   return true;
 }

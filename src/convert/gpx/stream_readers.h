@@ -11,13 +11,15 @@
 
 namespace tessaline::gpx {
 
-// `numbers`: whether the sink needs the coordinates as numbers (a fit).
+// `numbers`: whether the sink needs the coordinates as numbers (a fit);
+// `eight_bit`: whether the texts go to an 8-bit file (a device or chart
+// file's, of a file whose mark says Unicode, are made 8-bit as they are read).
 
 // Runs of equal Group of several points are tracks, runs of one point
 // waypoints, as the device-to-chart converter cuts them; texts 8-bit.
-bool ReadDeviceFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbers);
+bool ReadDeviceFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbers, bool eight_bit);
 // A T line and its P lines are one track, each W line a waypoint; texts 8-bit.
-bool ReadChartFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbers);
+bool ReadChartFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbers, bool eight_bit);
 // Every <trk>, <rte> and <wpt> a run, in document order; texts UTF-8.
 bool ReadGpxFile(GpxJob& job, InputStream& input, PointSink& sink);
 

@@ -16,7 +16,7 @@ struct ReaderTraits {
   TextForm form;
   std::uint64_t least_point_bytes;  // of the shortest point
   bool interleaves_waypoints;       // waypoints come between tracks as often as not
-  bool (*read)(GpxJob&, InputStream&, PointSink&, bool numbers);
+  bool (*read)(GpxJob&, InputStream&, PointSink&, bool numbers, bool eight_bit);
 };
 
 struct WriterTraits {
@@ -26,7 +26,9 @@ struct WriterTraits {
   std::unique_ptr<StreamWriter> (*make)(const WriterContext&);
 };
 
-bool ReadGpxInput(GpxJob& job, InputStream& input, PointSink& sink, bool) { return ReadGpxFile(job, input, sink); }
+bool ReadGpxInput(GpxJob& job, InputStream& input, PointSink& sink, bool, bool) {
+  return ReadGpxFile(job, input, sink);
+}
 
 const ReaderTraits& ReaderOf(Format format) {
   // A point line takes six bytes at least; the shortest GPX point,
@@ -64,7 +66,8 @@ ConversionOutcome ConvertStream(Host& host, const std::string& path, const Strea
                                writer.device_file});
       const auto sink =
           writer.make(WriterContext{job.report, output, reader.form, services.regional, services.clock});
-      const bool whole = reader.read(job, *job.OpenInput(), *sink, output.NeedsCoordinates());
+      const bool whole =
+          reader.read(job, *job.OpenInput(), *sink, output.NeedsCoordinates(), road.to != Format::Gpx);
       if (!whole && sink->WantsGathering() && !gather) {
         // A waypoint after a track, while streaming: the file is read
         // again, gathered whole, and told as if read once: what the first

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "convert/messages.h"
+#include "formats/device_point_line.h"
 #include "formats/gpx/xml_start.h"
 #include "platform/path_names.h"
 
@@ -134,8 +135,6 @@ constexpr RoadDescriptor kRoads[] = {
 
 }  // namespace
 
-bool HasDeviceFileEnding(std::string_view path) { return EndsWithAnyCase(FileNameOfPath(path), "zbx"); }
-
 InputContent ContentOf(FileSystem& files, const std::string& path) {
   if (path.empty() || files.TypeOf(path) != FileType::Regular) return InputContent::Unreadable;
   auto input = files.OpenRead(path);
@@ -185,7 +184,7 @@ const RoadDescriptor& RoadOf(Request request, InputContent content, bool zbx_nam
 const RoadDescriptor& RoadOf(FileSystem& files, const std::string& path, Request request) {
   // The window's "ZRB -> Vestamar" never looks inside the file.
   const InputContent content = request == Request::DeviceToChart ? InputContent::Text : ContentOf(files, path);
-  return RoadOf(request, content, HasDeviceFileEnding(path));
+  return RoadOf(request, content, HasDeviceFileName(path));
 }
 
 }  // namespace tessaline

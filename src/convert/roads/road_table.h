@@ -73,10 +73,6 @@ struct RoadDescriptor {
   std::vector<std::string> (*outputs)(const std::string& path, const std::string& output);
 };
 
-// Whether the file name ends in "zbx" in any case: "TRACE.ZBX" then goes
-// to the device-to-chart converter, whose own rule refuses it with the
-// format message rather than its being read as a chart file.
-bool HasDeviceFileEnding(std::string_view path);
 
 // What `path` holds, from its first bytes.
 InputContent ContentOf(FileSystem& files, const std::string& path);
