@@ -79,4 +79,16 @@ class PointSink {
   }
 };
 
+// One more sink of a road beside its writer: the points of its input as
+// they were read, before any fit, then those of its outputs as they were
+// written. A picture of what is sent is such a sink.
+class SecondSink {
+ public:
+  virtual ~SecondSink() = default;
+  // Where the points read go; `form`: their texts'.
+  virtual PointSink& Read(TextForm form) = 0;
+  // Where the points written go, every output in turn.
+  virtual PointSink& Written(TextForm form) = 0;
+};
+
 }  // namespace tessaline

@@ -53,8 +53,15 @@ class GpxJob {
   std::uint64_t InputLength() const { return input_.length; }
 
   // lblFichiers for `offset` bytes of the input read; cheap when unchanged.
-  void ShowProgress(std::uint64_t offset) { percentage_.At(offset); }
-  void YieldOrStop() { tessaline::YieldOrStop(host_); }
+  void ShowProgress(std::uint64_t offset) {
+    if (!replaying_) percentage_.At(offset);
+  }
+  void YieldOrStop() {
+    if (!replaying_) tessaline::YieldOrStop(host_);
+  }
+  // Reading again, for a second sink once the conversion is over: nothing
+  // shown, no yields.
+  void Replaying() { replaying_ = true; }
 
   // Step 4: the outputs (each its content in parts) replaced together, then
   // the completion.
@@ -76,6 +83,7 @@ class GpxJob {
   // shows nothing new until its second reading passes the first.
   ProgressPacer percentage_{host_, ProgressPacer::Label::Main, ProgressPacer::Division::Exact};
   bool reading_ = false;  // steps 2 and 3 shown
+  bool replaying_ = false;
 };
 
 // The GPX reader's end as the conversion's: a refusal (with its line and

@@ -84,6 +84,22 @@ ConversionOutcome ConvertStream(Host& host, const std::string& path, const Strea
   });
 }
 
+void FeedSecondSink(Host& host, const std::string& path, const StreamRoad& road, SecondSink& second) {
+  GpxJob job(host, path);
+  job.Replaying();
+  auto feed = [&](Format format, const std::string& file, PointSink& sink) {
+    try {
+      auto input = host.Files().OpenRead(file);
+      if (input) ReaderOf(format).read(job, *input, sink, true, false);
+    } catch (const ConversionFailure&) {
+      // Read again after the conversion: what changed meanwhile is not its.
+    }
+  };
+  feed(road.from, path, second.Read(ReaderOf(road.from).form));
+  PointSink& written = second.Written(ReaderOf(road.to).form);
+  for (const std::string& output : road.outputs) feed(road.to, output, written);
+}
+
 std::string GpxOutputPath(const std::string& input_path) { return BaseName(input_path) + ".gpx"; }
 
 ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path, const PointBudget& budget) {

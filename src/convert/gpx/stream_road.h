@@ -9,6 +9,7 @@
 
 #include "convert/conversion_outcome.h"
 #include "convert/track_budget.h"
+#include "formats/point_stream.h"
 #include "host/host.h"
 #include "platform/clock.h"
 #include "platform/regional_settings.h"
@@ -34,5 +35,11 @@ struct StreamServices {
 
 ConversionOutcome ConvertStream(Host& host, const std::string& path, const StreamRoad& road,
                                 const StreamServices& services);
+
+// After a road has completed, whichever runs it: its input read again into
+// `second`'s Read, then its outputs into its Written, each with its
+// format's reader. Nothing is shown or told; a file that cannot be read
+// again gives nothing.
+void FeedSecondSink(Host& host, const std::string& path, const StreamRoad& road, SecondSink& second);
 
 }  // namespace tessaline::gpx

@@ -44,7 +44,12 @@ ConversionOutcome Roads::Run(const RoadDescriptor& road, const std::string& path
 
 ConversionOutcome Roads::Convert(const std::string& path, const RoadDescriptor& road, const std::string& output) {
   try {
-    return Run(road, path, output);
+    const ConversionOutcome outcome = Run(road, path, output);
+    if (outcome == ConversionOutcome::Completed && services_.second != nullptr) {
+      gpx::FeedSecondSink(host_, path, {road.from, road.to, road.outputs(path, output), road.message},
+                          *services_.second);
+    }
+    return outcome;
   } catch (const std::bad_alloc&) {
     host_.ShowMessage(road.message, MessageIcon::Error, ConversionNotes{path, messages::kOutOfMemory, "", {}});
   } catch (const std::exception&) {

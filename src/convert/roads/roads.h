@@ -27,6 +27,9 @@ struct RoadServices {
   // The most points any output may hold (--points); nullopt: a device file
   // holds what the device reads, other outputs every point.
   std::optional<std::uint64_t> points;
+  // One more sink of every road that completes, beside its writer; none
+  // when null. Must outlive the Roads.
+  SecondSink* second = nullptr;
 };
 
 class Roads {
