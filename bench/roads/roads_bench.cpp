@@ -6,6 +6,8 @@
 //   GPX -> device, 1,000,000 points     beside a bare Expat pass over the input
 //                                       plus a durable copy of the device file
 //   chart -> GPX, 1,000,000 points      beside a durable copy of the GPX written
+//   GPX -> GPX, 1,000,000 points        beside a bare Expat pass over the input
+//                                       plus a durable copy of the GPX written
 //   device -> chart, 32,766 lines       beside a durable copy of its two outputs
 // Prints each time, its reference, the ratio (reference / ours) and the
 // target; exit status 1 when a target is missed, 2 when something failed.
@@ -108,6 +110,12 @@ int main(int argc, char** argv) {
   Road to_gpx{"chart -> GPX", Run({convert, "-q", "-g", "-n", kAllPoints, "route_TRK.txt"}, folder, runs),
               DurableCopy({path + "route_TRK.gpx"}, runs), 0.5};
   roads.push_back(to_gpx);
+
+  Road same{"GPX -> GPX", Run({convert, "-q", "-g", "-n", kAllPoints, "-o", "copy.gpx", "track.gpx"}, folder, runs),
+            {}, 0.6};
+  const Measure gpx_copy = DurableCopy({path + "copy.gpx"}, runs);
+  same.reference = Measure{expat.ok && gpx_copy.ok, expat.seconds + gpx_copy.seconds, 0};
+  roads.push_back(same);
 
   Road device{"device -> chart, 32,766 lines", Run({convert, "-q", "trace.zbx"}, folder, runs),
               DurableCopy({path + "trace_TRK.txt", path + "trace_WPT.txt"}, runs), 3.0, true};
