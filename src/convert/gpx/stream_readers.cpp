@@ -23,8 +23,9 @@ struct HeldPoint {
   bool has_fields = false;
   std::uint64_t line = 0, offset = 0;
 
-  StreamPoint View(bool numbers) const {
-    StreamPoint point;
+  // Its view in the stream, made in `point`: one kept for every point,
+  // since clearing a new one each time costs more than a short line.
+  const StreamPoint& View(StreamPoint& point, bool numbers) const {
     point.lat_text = lat;
     point.lon_text = lon;
     point.lat_number = lat_value;
@@ -38,6 +39,8 @@ struct HeldPoint {
     point.offset = offset;
     return point;
   }
+  const StreamPoint& View(bool numbers) const { return View(view_, numbers); }
+  mutable StreamPoint view_;
 };
 
 // Both coordinates of a device or chart line, or false (a warning given).

@@ -326,7 +326,8 @@ class Reader {
     }
     if (run_points_ == 0) sink_.BeginRun(run_, run_ == RunKind::Waypoint ? point_name_ : run_name_);
     ++run_points_;
-    GpxPoint point;
+    // One point kept for them all: clearing a new one costs more than its fields.
+    GpxPoint& point = point_;
     point.lat_text = lat_text_;
     point.lon_text = lon_text_;
     point.name = has_name_ ? std::string_view(point_name_) : std::string_view(run_name_);
@@ -334,7 +335,10 @@ class Reader {
                                            has_elevation_ ? std::optional<std::string_view>(elevation_) : std::nullopt));
     point.own_name = has_name_;
     point.own_value = has_extension_;
+    point.elevation.reset();
     if (has_elevation_) point.elevation = TrimXmlBlanks(elevation_);
+    point.time.reset();
+    point.time_note = TimeNote::None;
     if (has_time_) {
       const std::optional<GpxTimeRead> time = ReadGpxTime(time_);
       if (time) point.time = time->time;
@@ -381,6 +385,7 @@ class Reader {
   std::uint64_t line_ = 0;
   std::string lat_text_, lon_text_;
   std::string point_name_, elevation_, time_, extension_, fields_;
+  GpxPoint point_;
   bool has_name_ = false, has_elevation_ = false, has_time_ = false, has_extension_ = false, has_fields_ = false;
 };
 
