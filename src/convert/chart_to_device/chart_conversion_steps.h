@@ -51,8 +51,7 @@ template <typename OnLine>
 void ReadInputLines(Host& host, const ChartInput& input, OnLine&& on_line) {
   FileSystem& files = host.Files();
   CheckSameInput(files, input);
-  auto stream = files.OpenRead(input.path);
-  if (!stream) throw ConversionFailure::FileOperation(input.path, files);
+  std::unique_ptr<InputStream> stream = OrFail(files.OpenRead(input.path), input.path);
   LineReader reader(*stream);
   std::string_view line;
   while (reader.Next(line)) {

@@ -76,25 +76,23 @@ class Staging {
 
     // A directory can open and read as empty and a FIFO can block: only a
     // regular file is a device file.
-    if (files_.TypeOf(path) != FileType::Regular) throw ConversionFailure::FileOperation(path, files_);
+    if (const PathType type = files_.TypeOf(path); type != FileType::Regular) {
+      throw ConversionFailure::FileOperation(path, type.why);
+    }
     // An output name that leads back to the input (a symbolic link) would
     // put the conversion in place of the file being converted: refuse
     // before anything is written.
-    const std::optional<FileIdentity> identity = files_.Identity(path);
-    if (!identity) throw ConversionFailure::FileOperation(path, files_);
-    input_identity_ = *identity;
+    input_identity_ = OrFail(files_.Identity(path), path);
     RefuseOutputOverInput(files_, BaseName(path) + "_TRK.txt", input_identity_);
     RefuseOutputOverInput(files_, BaseName(path) + "_WPT.txt", input_identity_);
-    const std::optional<std::uint64_t> length = files_.Length(path);
-    if (!length) throw ConversionFailure::FileOperation(path, files_);
-    std::unique_ptr<InputStream> input = files_.OpenRead(path);
-    if (!input) throw ConversionFailure::FileOperation(path, files_);
+    const std::uint64_t length = OrFail(files_.Length(path), path);
+    std::unique_ptr<InputStream> input = OrFail(files_.OpenRead(path), path);
 
     StagingStore store(OpenStoreForStaging());
     LineReader reader(*input);
     std::int32_t counter = 0;
     std::string_view line;
-    main_percent_.Restart(*length);
+    main_percent_.Restart(length);
     while (reader.Next(line)) {
       if (++counter > kMaxRecordNumber) throw ConversionFailure(messages::kTooManyLines);
       main_percent_.At(reader.BytesConsumed());
@@ -125,9 +123,7 @@ class Staging {
 
   // The store again, for steps 2 to 4 to read by record number.
   std::unique_ptr<RandomAccessFile> OpenForReading() {
-    std::unique_ptr<RandomAccessFile> file = files_.OpenRecords(store_path_);
-    if (!file) throw ConversionFailure::FileOperation(store_path_, files_);
-    return file;
+    return OrFail(files_.OpenRecords(store_path_), store_path_);
   }
 
   void Read(StagingStore& store, std::int32_t record, StagedPoint& point) {
@@ -189,24 +185,24 @@ class Staging {
     if (locked.state == LockState::Acquired) {
       lock_ = std::move(locked.lock);
       store_path_ = JoinPath(folder, kStoreName);
-      std::unique_ptr<RandomAccessFile> file = files_.OpenRecords(store_path_);
-      if (!file) throw ConversionFailure::FileOperation(store_path_, files_);
-      return file;
+      return OrFail(files_.OpenRecords(store_path_), store_path_);
     }
     // Another copy of the program holds the lock, or locking is not
     // possible here: leave the shared store alone and use a store of our
     // own, which nobody else would ever open.
     std::string candidate;
+    FileFault fault;
     for (int attempt = 0; attempt < 16; ++attempt) {
       candidate = JoinPath(folder, PrivateStoreName());
-      std::unique_ptr<RandomAccessFile> file = files_.CreateRecordsExclusive(candidate);
+      auto file = files_.CreateRecordsExclusive(candidate);
       if (file) {
         store_path_ = candidate;
         private_store_ = true;
-        return file;
+        return std::move(*file);
       }
+      fault = file.fault();
     }
-    throw ConversionFailure::FileOperation(candidate, files_);
+    throw ConversionFailure::FileOperation(candidate, fault);
   }
 
   Host& host_;

@@ -29,9 +29,7 @@ std::unique_ptr<InputStream> GpxJob::OpenInput() {
   }
   FileSystem& files = host_.Files();
   CheckSameInput(files, path_, input_);
-  auto input = files.OpenRead(path_);
-  if (!input) throw ConversionFailure::FileOperation(path_, files);
-  return input;
+  return OrFail(files.OpenRead(path_), path_);
 }
 
 void GpxJob::Finish(const std::vector<NewContent>& outputs) {
