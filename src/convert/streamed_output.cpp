@@ -10,29 +10,40 @@ StreamedOutput::StreamedOutput(FileSystem& files, std::string path, bool streami
 
 void StreamedOutput::WriteText() {
   if (!fault_) {
-    if (!out_) out_ = StreamedReplacement::Begin(files_, path_);
     // A write that failed is closed at once, as it would be at the end,
     // and its temporary file goes: nothing more is written.
-    if (!out_ || (!out_->Write(text) && !out_->Finish())) {
-      fault_ = files_.LastFault();
+    FileStatus written = Begun();
+    if (written) written = out_->Write(text);
+    if (!written) {
+      if (out_) out_->Finish();
+      fault_ = written.fault();
       out_.reset();
     }
   }
   text.clear();
 }
 
+FileStatus StreamedOutput::Begun() {
+  if (out_) return {};
+  auto begun = StreamedReplacement::Begin(files_, path_);
+  if (!begun) return begun.fault();
+  out_ = std::move(*begun);
+  return {};
+}
+
 void StreamedOutput::Seal() {
   if (!fault_) {
-    if (!out_) out_ = StreamedReplacement::Begin(files_, path_);
-    if (out_) out_->Write(text);  // a failure shows when it is finished
-    if (!out_ || !out_->Finish()) fault_ = files_.LastFault();
+    FileStatus sealed = Begun();
+    if (sealed) {
+      out_->Write(text);  // a failure shows when it is finished
+      sealed = out_->Finish();
+    }
+    if (!sealed) fault_ = sealed.fault();
   }
   if (fault_) throw ConversionFailure::FileOperation(path_, *fault_);
 }
 
-void StreamedOutput::Replace() {
-  if (!out_->Commit()) throw ConversionFailure::FileOperation(path_, files_);
-}
+void StreamedOutput::Replace() { OrFail(out_->Commit(), path_); }
 
 void ReplaceStreamedOutputs(FileSystem& files, const std::vector<StreamedOutput*>& outputs,
                             const FileIdentity& input) {

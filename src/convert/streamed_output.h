@@ -40,6 +40,8 @@ class StreamedOutput {
  private:
   friend void ReplaceStreamedOutputs(FileSystem&, const std::vector<StreamedOutput*>&, const FileIdentity&);
   void WriteText();
+  // The replacement made with the first block, or why it could not be.
+  FileStatus Begun();
   // Writes what is left and puts the file on the disk beside the output;
   // then Replace() renames it over the output. Each throws the first
   // failure met since the output began.

@@ -53,20 +53,21 @@ FileError KindOfErrno(int error) {
   }
 }
 
-// Records errno as the latest fault; errno itself is left as it was.
-void RecordErrno() {
+// errno as a fault; errno itself is left as it was.
+FileFault ErrnoFault() {
   const int error = errno;
   const FileError kind = KindOfErrno(error);
-  last_fault = FileFault{kind, kind == FileError::Other ? error : 0};
-  errno = error;
+  return FileFault{kind, kind == FileError::Other ? error : 0};
 }
-
-void RecordFault(FileError kind) { last_fault = FileFault{kind, 0}; }
 
 // The fault of a file that is not a regular one.
-void RecordNotRegular(const struct stat& info) {
-  RecordFault(S_ISDIR(info.st_mode) ? FileError::IsDirectory : FileError::NotRegular);
+FileFault NotRegularFault(const struct stat& info) {
+  return FileFault{S_ISDIR(info.st_mode) ? FileError::IsDirectory : FileError::NotRegular, 0};
 }
+
+// What the streams and files opened tell through LastFault().
+void RecordErrno() { last_fault = ErrnoFault(); }
+void RecordFault(FileError kind) { last_fault = FileFault{kind, 0}; }
 
 // Retries a call interrupted by a signal.
 template <typename Call>
@@ -200,53 +201,46 @@ std::string RandomSuffix() {
 
 }  // namespace
 
-FileType RealFileSystem::TypeOf(const std::string& path) {
+PathType RealFileSystem::TypeOf(const std::string& path) {
   struct stat info;
   if (stat(path.c_str(), &info) != 0) {
-    RecordErrno();
-    return errno == ENOENT || errno == ENOTDIR ? FileType::Missing : FileType::Other;
+    return {errno == ENOENT || errno == ENOTDIR ? FileType::Missing : FileType::Other, ErrnoFault()};
   }
-  if (S_ISREG(info.st_mode)) return FileType::Regular;
-  RecordNotRegular(info);
-  if (S_ISDIR(info.st_mode)) return FileType::Directory;
-  return FileType::Other;
+  if (S_ISREG(info.st_mode)) return {FileType::Regular, {}};
+  return {S_ISDIR(info.st_mode) ? FileType::Directory : FileType::Other, NotRegularFault(info)};
 }
 
-std::optional<std::uint64_t> RealFileSystem::Length(const std::string& path) {
+FileResult<std::uint64_t> RealFileSystem::Length(const std::string& path) {
   struct stat info;
   if (stat(path.c_str(), &info) != 0) {
-    RecordErrno();
-    return std::nullopt;
+    return ErrnoFault();
   }
   if (!S_ISREG(info.st_mode)) {
-    RecordNotRegular(info);
-    return std::nullopt;
+    return NotRegularFault(info);
   }
   return static_cast<std::uint64_t>(info.st_size);
 }
 
-std::optional<FileIdentity> RealFileSystem::Identity(const std::string& path) {
+FileResult<FileIdentity> RealFileSystem::Identity(const std::string& path) {
   struct stat info;
   if (stat(path.c_str(), &info) != 0) {
-    RecordErrno();
-    return std::nullopt;
+    return ErrnoFault();
   }
   return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
-std::unique_ptr<InputStream> RealFileSystem::OpenRead(const std::string& path) {
+FileResult<std::unique_ptr<InputStream>> RealFileSystem::OpenRead(const std::string& path) {
   // O_NONBLOCK so that a FIFO put in place of the file cannot hang the open;
   // anything but a regular file is then refused.
   const int fd = Retry([&] { return open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); });
   if (fd < 0) {
-    RecordErrno();
-    return nullptr;
+    return ErrnoFault();
   }
   struct stat info;
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    if (fstat(fd, &info) != 0) RecordErrno(); else RecordNotRegular(info);
+    const FileFault fault = fstat(fd, &info) != 0 ? ErrnoFault() : NotRegularFault(info);
     close(fd);
-    return nullptr;
+    return fault;
   }
   const int flags = fcntl(fd, F_GETFL);
   if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
@@ -254,27 +248,25 @@ std::unique_ptr<InputStream> RealFileSystem::OpenRead(const std::string& path) {
   return std::make_unique<FdInputStream>(fd);
 }
 
-std::unique_ptr<RandomAccessFile> RealFileSystem::OpenRecords(const std::string& path) {
+FileResult<std::unique_ptr<RandomAccessFile>> RealFileSystem::OpenRecords(const std::string& path) {
   const int fd = Retry([&] { return open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666); });
   if (fd < 0) {
-    RecordErrno();
-    return nullptr;
+    return ErrnoFault();
   }
   return std::make_unique<FdRandomAccessFile>(fd);
 }
 
-std::unique_ptr<RandomAccessFile> RealFileSystem::CreateRecordsExclusive(const std::string& path) {
+FileResult<std::unique_ptr<RandomAccessFile>> RealFileSystem::CreateRecordsExclusive(const std::string& path) {
   const int fd =
       Retry([&] { return open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600); });
   if (fd < 0) {
-    RecordErrno();
-    return nullptr;
+    return ErrnoFault();
   }
   return std::make_unique<FdRandomAccessFile>(fd);
 }
 
-std::unique_ptr<OutputFile> RealFileSystem::CreateTemporaryBeside(const std::string& target,
-                                                                  std::string& temp_path) {
+FileResult<std::unique_ptr<OutputFile>> RealFileSystem::CreateTemporaryBeside(const std::string& target,
+                                                                              std::string& temp_path) {
   const std::string folder = FolderOfPath(target);
   struct stat old;
   const bool had_old = stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
@@ -288,48 +280,41 @@ std::unique_ptr<OutputFile> RealFileSystem::CreateTemporaryBeside(const std::str
         [&] { return open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
     if (fd < 0) {
       if (errno == EEXIST) continue;
-      RecordErrno();
-      return nullptr;
+      return ErrnoFault();
     }
     // The replacement keeps the permissions of the file it replaces; a new
     // file gets 0666 less the umask from open() itself.
     if (had_old && fchmod(fd, old.st_mode & 07777) != 0) {
-      RecordErrno();
+      const FileFault fault = ErrnoFault();
       close(fd);
       unlink(candidate.c_str());
-      return nullptr;
+      return fault;
     }
     temp_path = std::move(candidate);
     return std::make_unique<FdOutputFile>(fd);
   }
-  RecordFault(FileError::Exists);  // no free name in a hundred tries
-  return nullptr;
+  return FileFault{FileError::Exists, 0};  // no free name in a hundred tries
 }
 
-bool RealFileSystem::Rename(const std::string& from, const std::string& to) {
+FileStatus RealFileSystem::Rename(const std::string& from, const std::string& to) {
   errno = 0;
-  if (platform::ReplaceByRename(from, to)) return true;
-  if (errno != 0) RecordErrno(); else RecordFault(FileError::Io);
-  return false;
+  if (platform::ReplaceByRename(from, to)) return {};
+  return errno != 0 ? ErrnoFault() : FileFault{FileError::Io, 0};
 }
 
-bool RealFileSystem::SyncFolder(const std::string& folder) {
+FileStatus RealFileSystem::SyncFolder(const std::string& folder) {
   const std::string name = folder.empty() ? std::string(".") : folder;
   const int fd = Retry([&] { return open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
-  if (fd < 0) {
-    RecordErrno();
-    return false;
-  }
-  const bool synced = Retry([&] { return fsync(fd); }) == 0;
-  if (!synced) RecordErrno();
+  if (fd < 0) return ErrnoFault();
+  FileStatus synced;
+  if (Retry([&] { return fsync(fd); }) != 0) synced = ErrnoFault();
   close(fd);
   return synced;
 }
 
-bool RealFileSystem::Remove(const std::string& path) {
-  if (unlink(path.c_str()) == 0) return true;
-  RecordErrno();
-  return false;
+FileStatus RealFileSystem::Remove(const std::string& path) {
+  if (unlink(path.c_str()) == 0) return {};
+  return ErrnoFault();
 }
 
 std::string RealFileSystem::ResolveLinks(const std::string& path) {
@@ -346,32 +331,25 @@ std::string RealFileSystem::ResolveLinks(const std::string& path) {
   return current;
 }
 
-bool RealFileSystem::IsWritableFolder(const std::string& folder) {
+FileStatus RealFileSystem::IsWritableFolder(const std::string& folder) {
   struct stat info;
-  if (stat(folder.c_str(), &info) != 0) {
-    RecordErrno();
-    return false;
-  }
-  if (!S_ISDIR(info.st_mode)) {
-    RecordFault(FileError::NotFound);
-    return false;
-  }
-  if (access(folder.c_str(), W_OK | X_OK) != 0) {
-    RecordErrno();
-    return false;
-  }
-  return true;
+  if (stat(folder.c_str(), &info) != 0) return ErrnoFault();
+  if (!S_ISDIR(info.st_mode)) return FileFault{FileError::NotFound, 0};
+  if (access(folder.c_str(), W_OK | X_OK) != 0) return ErrnoFault();
+  return {};
 }
 
-bool RealFileSystem::CreateFolders(const std::string& folder) {
+FileStatus RealFileSystem::CreateFolders(const std::string& folder) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error) {
     errno = error.value();  // an errno value on POSIX, whichever category
-    RecordErrno();
-    return false;
+    return ErrnoFault();
   }
-  return TypeOf(folder) == FileType::Directory;
+  const PathType made = TypeOf(folder);
+  if (made.type == FileType::Directory) return {};
+  // A file of that name where the folder should be.
+  return made.why.error != FileError::None ? made.why : FileFault{FileError::Exists, 0};
 }
 
 LockResult RealFileSystem::TryLock(const std::string& path) { return platform::TryLockFile(path); }

@@ -14,14 +14,14 @@
 
 namespace tessaline {
 
-// False when any step failed; the old file (if any) is then left unchanged
-// and no temporary file remains.
-bool ReplaceFileWith(FileSystem& files, const std::string& path, std::string_view content);
+// The fault of the step that failed, if one did; the old file (if any) is
+// then left unchanged and no temporary file remains.
+FileStatus ReplaceFileWith(FileSystem& files, const std::string& path, std::string_view content);
 
 // The same with the content in several parts, written one after the other,
 // so that a content gathered in pieces need not be copied into one.
-bool ReplaceFileWithParts(FileSystem& files, const std::string& path,
-                          const std::vector<std::string_view>& parts);
+FileStatus ReplaceFileWithParts(FileSystem& files, const std::string& path,
+                                const std::vector<std::string_view>& parts);
 
 // An output written as it is made, seen whole or not at all: the pieces go
 // to a temporary file beside the target, which Commit() flushes and renames
@@ -30,20 +30,21 @@ bool ReplaceFileWithParts(FileSystem& files, const std::string& path,
 // made of it.
 class StreamedReplacement {
  public:
-  // Null when the temporary file cannot be made (files.LastFault() says why).
-  static std::unique_ptr<StreamedReplacement> Begin(FileSystem& files, const std::string& path);
+  // Fails when the temporary file cannot be made.
+  static FileResult<std::unique_ptr<StreamedReplacement>> Begin(FileSystem& files, const std::string& path);
   StreamedReplacement(const StreamedReplacement&) = delete;
   StreamedReplacement& operator=(const StreamedReplacement&) = delete;
   ~StreamedReplacement();
 
-  // False when the data could not be stored.
-  bool Write(std::string_view data);
+  // Fails when the data could not be stored; after a failure every later
+  // step fails with the same fault.
+  FileStatus Write(std::string_view data);
   // Puts what was written on the disk itself and closes the file, so that
-  // it survives a power cut once renamed; false when anything written could
+  // it survives a power cut once renamed; fails when anything written could
   // not be stored. Commit() does it when it has not been done.
-  bool Finish();
-  // False when any step failed; the old file (if any) is then unchanged.
-  bool Commit();
+  FileStatus Finish();
+  // Fails when any step failed; the old file (if any) is then unchanged.
+  FileStatus Commit();
 
  private:
   StreamedReplacement(FileSystem& files, std::string target, std::string temp, std::unique_ptr<OutputFile> out);
@@ -51,7 +52,8 @@ class StreamedReplacement {
   FileSystem& files_;
   std::string target_, temp_;
   std::unique_ptr<OutputFile> out_;
-  bool ok_ = true, finished_ = false, done_ = false;
+  FileStatus status_;  // of the first step that failed
+  bool finished_ = false, done_ = false;
 };
 
 // One file of a set replaced together: its path and its content in parts.
@@ -64,8 +66,11 @@ struct NewContent {
 // every new content is first written whole and flushed beside its target,
 // and only then are they renamed over their targets, one right after the
 // other. A failure before the renames leaves every old file unchanged; no
-// temporary file remains in any case. Returns contents.size() on success,
-// else the index of the content whose step failed (LastFault() tells why).
-std::size_t ReplaceFilesTogether(FileSystem& files, const std::vector<NewContent>& contents);
+// temporary file remains in any case.
+struct ReplacedTogether {
+  std::size_t failed;  // contents.size() on success, else the content whose step failed
+  FileStatus status;   // why it failed
+};
+ReplacedTogether ReplaceFilesTogether(FileSystem& files, const std::vector<NewContent>& contents);
 
 }  // namespace tessaline
