@@ -30,15 +30,14 @@ void StreamedOutput::Seal() {
   if (fault_) throw ConversionFailure::FileOperation(path_, *fault_);
 }
 
-void StreamedOutput::Replace() {
-  if (!out_->Commit()) throw ConversionFailure::FileOperation(path_, files_);
-}
-
 void ReplaceStreamedOutputs(FileSystem& files, const std::vector<StreamedOutput*>& outputs,
                             const FileIdentity& input) {
   for (const StreamedOutput* output : outputs) RefuseOutputOverInput(files, output->Path(), input);
   for (StreamedOutput* output : outputs) output->Seal();
-  for (StreamedOutput* output : outputs) output->Replace();
+  std::vector<StreamedReplacement*> sealed;
+  for (StreamedOutput* output : outputs) sealed.push_back(output->out_.get());
+  const std::size_t failed = CommitTogether(sealed);
+  if (failed < outputs.size()) throw ConversionFailure::FileOperation(outputs[failed]->Path(), files);
 }
 
 }  // namespace tessaline

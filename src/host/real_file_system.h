@@ -18,7 +18,6 @@ class RealFileSystem final : public FileSystem {
   bool Rename(const std::string& from, const std::string& to) override;
   bool SyncFolder(const std::string& folder) override;
   bool Remove(const std::string& path) override;
-  std::string ResolveLinks(const std::string& path) override;
   bool IsWritableFolder(const std::string& folder) override;
   bool CreateFolders(const std::string& folder) override;
   LockResult TryLock(const std::string& path) override;

@@ -1,5 +1,6 @@
 #include "host/replace_file.h"
 
+#include "platform/deferred_signals.h"
 #include "platform/path_names.h"
 
 namespace tessaline {
@@ -17,7 +18,7 @@ bool ReplaceFileWithParts(FileSystem& files, const std::string& path,
 }
 
 std::unique_ptr<StreamedReplacement> StreamedReplacement::Begin(FileSystem& files, const std::string& path) {
-  std::string target = files.ResolveLinks(path);
+  std::string target = path;
   std::string temp;
   auto out = files.CreateTemporaryBeside(target, temp);
   if (!out) return nullptr;
@@ -31,8 +32,9 @@ StreamedReplacement::StreamedReplacement(FileSystem& files, std::string target, 
 
 StreamedReplacement::~StreamedReplacement() {
   if (done_) return;
+  const bool named = out_ ? out_->HasName() : named_;
   out_.reset();
-  files_.Remove(temp_);
+  if (named) files_.Remove(temp_);
 }
 
 bool StreamedReplacement::Write(std::string_view data) {
@@ -47,13 +49,22 @@ bool StreamedReplacement::Finish() {
   if (finished_) return ok_;
   finished_ = true;
   ok_ = ok_ && out_->Sync();
+  return ok_;
+}
+
+// Closing gives a file made without a name its name: done last, right
+// before the rename, so that a run killed meanwhile leaves as little as it can.
+bool StreamedReplacement::Close() {
+  if (!Finish()) return false;
+  if (!out_) return ok_;
   ok_ = out_->Close() && ok_;
+  named_ = out_->HasName();
   out_.reset();
   return ok_;
 }
 
-bool StreamedReplacement::Commit() {
-  if (!Finish() || !files_.Rename(temp_, target_)) return false;
+bool StreamedReplacement::Rename() {
+  if (!ok_ || !files_.Rename(temp_, target_)) return false;
   done_ = true;
   // The new file is complete on the disk whatever happens to its folder's
   // entry; a folder that cannot be flushed (some network file systems)
@@ -62,20 +73,35 @@ bool StreamedReplacement::Commit() {
   return true;
 }
 
+bool StreamedReplacement::Commit() { return CommitTogether({this}) == 1; }
+
+std::size_t CommitTogether(const std::vector<StreamedReplacement*>& outputs) {
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    if (!outputs[i]->Finish()) return i;
+  }
+  const platform::DeferredSignals deferred;
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    if (!outputs[i]->Close()) return i;
+  }
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    if (!outputs[i]->Rename()) return i;
+  }
+  return outputs.size();
+}
+
 std::size_t ReplaceFilesTogether(FileSystem& files, const std::vector<NewContent>& contents) {
   // Every content whole on the disk first; a failure here leaves every old
   // file as it was, and the temporary files go with their owners.
   std::vector<std::unique_ptr<StreamedReplacement>> outputs;
+  std::vector<StreamedReplacement*> made;
   for (std::size_t i = 0; i < contents.size(); ++i) {
     outputs.push_back(StreamedReplacement::Begin(files, contents[i].path));
     if (!outputs.back()) return i;
     for (std::string_view part : contents[i].parts) outputs.back()->Write(part);
     if (!outputs.back()->Finish()) return i;
+    made.push_back(outputs.back().get());
   }
-  for (std::size_t i = 0; i < outputs.size(); ++i) {
-    if (!outputs[i]->Commit()) return i;
-  }
-  return contents.size();
+  return CommitTogether(made);
 }
 
 }  // namespace tessaline

@@ -2,8 +2,10 @@
 // Writing an output file so that it is never seen half-written, not even
 // after a power cut: the whole content goes to a new file beside the target,
 // which is put on the disk, then replaces the target in one rename, and the
-// folder's new entry is put on the disk too. A symbolic link is followed: its
-// target is replaced and the link stays.
+// folder's new entry is put on the disk too. A symbolic link at the target's
+// name is replaced itself, never followed: a rename through it would write
+// wherever it points, in a folder the user never named (another user's link
+// in a shared folder is refused before that, FileError::ForeignLink).
 
 #include <memory>
 #include <string>
@@ -38,21 +40,35 @@ class StreamedReplacement {
 
   // False when the data could not be stored.
   bool Write(std::string_view data);
-  // Puts what was written on the disk itself and closes the file, so that
-  // it survives a power cut once renamed; false when anything written could
-  // not be stored. Commit() does it when it has not been done.
+  // Puts what was written on the disk itself, so that it survives a power
+  // cut once renamed (the long part of the end); false when anything
+  // written could not be stored. Commit() does it when it has not been done.
   bool Finish();
-  // False when any step failed; the old file (if any) is then unchanged.
+  // Closes the file and renames it over the target, the ending signals held
+  // back meanwhile. False when any step failed; the old file (if any) is
+  // then unchanged.
   bool Commit();
 
  private:
+  friend std::size_t CommitTogether(const std::vector<StreamedReplacement*>& outputs);
   StreamedReplacement(FileSystem& files, std::string target, std::string temp, std::unique_ptr<OutputFile> out);
+  bool Close();
+  bool Rename();
 
   FileSystem& files_;
   std::string target_, temp_;
   std::unique_ptr<OutputFile> out_;
-  bool ok_ = true, finished_ = false, done_ = false;
+  bool ok_ = true, finished_ = false, named_ = false, done_ = false;
 };
+
+// Commits outputs that belong together, each one Finish()ed already: every
+// file is closed, and only then are they renamed over their targets, one
+// right after the other, with the signals that end a program held back
+// from the first close to the last rename, so that a new file never stays
+// beside an old one. Returns outputs.size(), else the index of the one that
+// failed (LastFault() tells why); a failure before the first rename leaves
+// every old file unchanged.
+std::size_t CommitTogether(const std::vector<StreamedReplacement*>& outputs);
 
 // One file of a set replaced together: its path and its content in parts.
 struct NewContent {

@@ -4,6 +4,7 @@
 // full disks and held locks when the tests run as root.
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,6 +54,9 @@ class FaultyFileSystem final : public FileSystem {
   // A failing TryLock answers HeldElsewhere instead of Failed.
   void SetLockHeldElsewhere(bool held) { lock_held_elsewhere_ = held; }
 
+  // Runs before every call, as it is made (a test acting at a chosen moment).
+  void BeforeEachCall(std::function<void(FsCall, const std::string&)> action) { before_call_ = std::move(action); }
+
   // Calls of each kind made so far (all paths).
   int Count(FsCall call) const { return counts_[static_cast<int>(call)]; }
   // Every call made so far, in order (the order of a write's steps).
@@ -71,7 +75,6 @@ class FaultyFileSystem final : public FileSystem {
   bool Rename(const std::string& from, const std::string& to) override;
   bool SyncFolder(const std::string& folder) override;
   bool Remove(const std::string& path) override;
-  std::string ResolveLinks(const std::string& path) override;
   bool IsWritableFolder(const std::string& folder) override;
   bool CreateFolders(const std::string& folder) override;
   LockResult TryLock(const std::string& path) override;
@@ -95,6 +98,7 @@ class FaultyFileSystem final : public FileSystem {
   std::vector<FsCall> log_;
   int failures_ = 0;
   bool lock_held_elsewhere_ = false;
+  std::function<void(FsCall, const std::string&)> before_call_;
   std::optional<FileFault> injected_;  // the latest injected fault
   FileFault inner_before_injection_;   // the inner one's at that moment
 };
