@@ -27,7 +27,7 @@ bool IsAbsoluteWindowsPath(std::wstring_view path) {
 
 std::wstring Encode(const LaunchRequest& request) {
   std::wstring payload;
-  for (const std::string& path : request.absolute_utf8_paths) {
+  for (const std::string& path : request.absolute_paths) {
     payload += platform::Widen(path);
     payload += L'\0';
   }
@@ -48,7 +48,7 @@ std::optional<LaunchRequest> Decode(const COPYDATASTRUCT& data) {
     const std::size_t end = payload.find(L'\0', start);
     const std::wstring_view path = payload.substr(start, end - start);
     if (!IsAbsoluteWindowsPath(path)) return std::nullopt;
-    request.absolute_utf8_paths.push_back(platform::Narrow(path));
+    request.absolute_paths.push_back(platform::Narrow(path));
     start = end + 1;
   }
   return request;
