@@ -5,7 +5,8 @@
 # `tessaline --gpx dé.zbx`, started from another folder, hands its file to
 # that window and ends at once (both names and that folder's in Latin-1,
 # not UTF-8: they reach the converter as the system's bytes); a bare
-# second start does the same; an unknown option ends with status 2. One window on the screen throughout.
+# second start does the same; an unknown option ends with status 2. One
+# window on the screen throughout.
 test_name=open-with
 # shellcheck source=../motion_tray/e2e_lib.sh
 source "$(dirname "$0")/../motion_tray/e2e_lib.sh"
