@@ -66,6 +66,10 @@ struct Parser {
     std::uint64_t points = 0;
     const auto end = value.data() + value.size();
     const auto read = std::from_chars(value.data(), end, points);
+    if (read.ec == std::errc::result_out_of_range && read.ptr == end) {
+      Fail(Joined({"nombre de points trop grand ", Quoted(value), " (au plus 18446744073709551615)"}));
+      return false;
+    }
     if (value.empty() || read.ec != std::errc() || read.ptr != end || points == 0) {
       Fail(Joined({"nombre de points invalide ", Quoted(value), " (un nombre entier d'au moins 1 est attendu)"}));
       return false;

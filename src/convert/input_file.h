@@ -4,6 +4,7 @@
 // length can be told, so that a change between passes can be seen.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "host/file_system.h"
@@ -23,5 +24,12 @@ InputFile CheckInputFile(FileSystem& files, const std::string& path);
 // a file replaced, grown or shrunk between passes would give an output that
 // matches none of its versions.
 void CheckSameInput(FileSystem& files, const std::string& path, const InputFile& input);
+
+// The input opened for a reading pass, after CheckSameInput. The stream
+// makes sure the pass reads the whole file step 1 found and nothing else:
+// a byte past its length, or its end before it, throws the failure "le
+// fichier a changé pendant la conversion", and at its end the file is
+// checked again. A read failure is returned as -1, as by any stream.
+std::unique_ptr<InputStream> OpenWholeInput(FileSystem& files, const std::string& path, const InputFile& input);
 
 }  // namespace tessaline

@@ -45,6 +45,8 @@ const WarningKind kNameWithSemicolon{"ligne dont le nom contient « ; » (champs
                                      "lignes dont le nom contient « ; » (champs décalés)"};
 const WarningKind kLineSkipped{"ligne ignorée (aucune règle ne la prend)",
                                "lignes ignorées (aucune règle ne les prend)"};
+const WarningKind kLfLineEnds{"ligne terminée par LF seul (fichier sans CR, lu à chaque LF)",
+                              "lignes terminées par LF seul (fichier sans CR, lu à chaque LF)"};
 
 const WarningKind kGpxPointSkipped{
     "point ignoré (latitude ou longitude absente, non numérique ou hors limites)",
@@ -79,7 +81,7 @@ std::string MetresText(double metres, std::string_view decimal_mark) {
 }
 
 std::string BudgetTooSmallReason(std::uint64_t budget, std::uint64_t least) {
-  return "au plus " + Count(budget) + " points permis, il en faut au moins " + Count(least) +
+  return "au plus " + Counted(budget, "point") + " permis, il en faut au moins " + Count(least) +
          " (chaque waypoint et deux points par trace)";
 }
 

@@ -27,7 +27,13 @@ inline constexpr const char* kChartToDeviceStep3 = "Etape N°3: Mise en buffer";
 inline constexpr const char* kChartToDeviceStep4 = "Etape N°4: Enregistrement dans Fichier";
 inline constexpr const char* kChartToDeviceError = "Erreur dans le module de conversion Vestamar -> ZRB";
 
-// GPX in or out (both directions, and the command line's -g).
+// GPX in or out (both directions, and the command line's -g). Its four
+// steps are shown with the texts of chart to device's: the input checked,
+// opened (step 2 passes at once), read, the outputs written.
+inline constexpr const char* kGpxStepCheck = kChartToDeviceStep1;
+inline constexpr const char* kGpxStepOpen = kChartToDeviceStep2;
+inline constexpr const char* kGpxStepRead = kChartToDeviceStep3;
+inline constexpr const char* kGpxStepWrite = kChartToDeviceStep4;
 inline constexpr const char* kGpxError = "Erreur dans le module de conversion GPX";
 inline constexpr const char* kAlreadyGpx = "le fichier est déjà au format GPX";
 
@@ -40,6 +46,7 @@ inline constexpr const char* kNameTooShort = "champ du nom de moins de deux cara
 inline constexpr const char* kTooManyLines = "plus de 32 766 lignes";
 inline constexpr const char* kGroupOutOfRange = "groupe hors de l'intervalle -32 768 à 32 767";
 inline constexpr const char* kNumberTooLarge = "nombre trop grand pour être lu";
+inline constexpr const char* kCoordinateWithoutNumber = "coordonnée sans nombre lisible";
 inline constexpr const char* kInputChanged = "le fichier a changé pendant la conversion";
 inline constexpr const char* kOutputOverInput = "le fichier de sortie remplacerait le fichier converti";
 inline constexpr const char* kNoStagingFolder = "aucun dossier utilisable pour le stocker";
@@ -56,6 +63,7 @@ extern const WarningKind kCoordinateCut;      // coordinate text longer than 20
 extern const WarningKind kValueCut;           // value text longer than 10
 extern const WarningKind kNameWithSemicolon;  // chart line whose fields shifted
 extern const WarningKind kLineSkipped;        // chart line no rule takes
+extern const WarningKind kLfLineEnds;         // a file with no CR, read at its LFs
 // GPX in or out.
 extern const WarningKind kGpxPointSkipped;       // lat or lon missing, not a number, out of range
 extern const WarningKind kGpxLineSkipped;        // device or chart line with no usable point

@@ -10,6 +10,7 @@
 // (nothing is copied or allocated).
 
 #include <array>
+#include <cassert>
 #include <cstddef>
 #include <string_view>
 
@@ -45,20 +46,27 @@ class ChartLine {
  public:
   static constexpr std::size_t kKeptFields = 6;  // fields 0 to 5
 
-  // `line` without its line end; it must outlive this object. `kept`
-  // (1 to kKeptFields) is how many leading fields the caller reads: the
-  // split stops after them, and fields from `kept` on read as absent.
-  explicit ChartLine(std::string_view line, std::size_t kept = kKeptFields);
+  // `line` without its line end; it must outlive this object. Fields 0 to
+  // kKeptFields - 1 are split.
+  explicit ChartLine(std::string_view line) : ChartLine(line, kKeptFields) {}
+  // Fields 0 to `last` only (below kKeptFields): the split stops after
+  // them, for a caller that reads no later one.
+  static ChartLine UpToField(std::string_view line, std::size_t last) { return ChartLine(line, last + 1); }
 
   ChartLineKind Kind() const { return KindOfChartLine(fields_[0]); }
 
   // Whether field n can be read: a field of the line, or the empty one just
-  // past its last. Always false for n >= kept.
+  // past its last. Always false past the fields split.
   bool Has(std::size_t n) const { return n < kept_ && n <= count_; }
-  // The text of field n; empty when !Has(n).
-  std::string_view Field(std::size_t n) const { return n < kept_ && n < count_ ? fields_[n] : std::string_view(); }
+  // The text of field n, one of the fields split; empty when !Has(n).
+  std::string_view Field(std::size_t n) const {
+    assert(n < kept_);  // a field never split would read as empty, whatever the line holds
+    return n < count_ ? fields_[n] : std::string_view();
+  }
 
  private:
+  ChartLine(std::string_view line, std::size_t kept);
+
   std::array<std::string_view, kKeptFields> fields_{};
   std::size_t kept_;
   // Fields of the line, or kept_ + 1 when it has more than are kept.

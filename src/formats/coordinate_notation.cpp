@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "formats/decimal_scanner.h"
 #include "formats/device_point_line.h"
 #include "formats/number_reader.h"
 
@@ -73,54 +74,27 @@ std::string CoordinateNotation(double value) {
   return scaled;
 }
 
-namespace {
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-}  // namespace
-
 bool AppendPlainCoordinate(std::string& out, std::string_view text) {
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  const bool negative = p != end && *p == '-';
-  if (p != end && (*p == '-' || *p == '+')) ++p;
-  const char* whole = p;
-  while (p != end && IsDigit(*p)) ++p;
-  const char* const whole_end = p;
-  const char* fraction = p;
-  const char* fraction_end = p;
-  if (p != end && *p == '.') {
-    fraction = ++p;
-    while (p != end && IsDigit(*p)) ++p;
-    fraction_end = p;
-  }
-  if (p != end || (whole == whole_end && fraction == fraction_end)) return false;
-  // Zeros before the whole part and after the decimals change nothing.
-  while (whole != whole_end && *whole == '0') ++whole;
-  while (fraction_end != fraction && fraction_end[-1] == '0') --fraction_end;
-  const auto whole_digits = static_cast<std::size_t>(whole_end - whole);
-  const auto decimals = static_cast<std::size_t>(fraction_end - fraction);
-  std::size_t significant = whole_digits + decimals;
-  if (whole_digits == 0) {  // "0.0012": the zeros after the point lead too
-    const char* first = fraction;
-    while (first != fraction_end && *first == '0') ++first;
-    significant = static_cast<std::size_t>(fraction_end - first);
-  }
-  if (significant > static_cast<std::size_t>(kSignificantDigits) || decimals > static_cast<std::size_t>(kDecimals)) {
+  const std::optional<ScannedDecimal> decimal = ScanDecimal(text);
+  if (!decimal) return false;
+  const std::string_view whole = decimal->WholeDigits(), decimals = decimal->Decimals();
+  const std::size_t significant = decimal->Significant();
+  if (significant > static_cast<std::size_t>(kSignificantDigits) || decimals.size() > static_cast<std::size_t>(kDecimals)) {
     return false;
   }
   // Made whole, then added at once: this runs for every coordinate. The
   // sign, at most 15 digits before the point, the point, 15 decimals.
   char digits[1 + kSignificantDigits + 1 + kDecimals];
   char* at = digits;
-  if (negative && significant > 0) *at++ = '-';  // no "-0.000000000000000"
-  if (whole_digits == 0) {
+  if (decimal->negative() && significant > 0) *at++ = '-';  // no "-0.000000000000000"
+  if (whole.empty()) {
     *at++ = '0';
   } else {
-    at = std::copy(whole, whole_end, at);
+    at = std::copy(whole.begin(), whole.end(), at);
   }
   *at++ = '.';
-  at = std::copy(fraction, fraction_end, at);
-  at = std::fill_n(at, static_cast<std::size_t>(kDecimals) - decimals, '0');
+  at = std::copy(decimals.begin(), decimals.end(), at);
+  at = std::fill_n(at, static_cast<std::size_t>(kDecimals) - decimals.size(), '0');
   out.append(digits, at);
   return true;
 }

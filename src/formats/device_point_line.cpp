@@ -6,6 +6,13 @@
 
 namespace tessaline {
 
+bool HasDeviceFileName(std::string_view path) {
+  if (path.size() < 3) return false;
+  const std::string_view end = path.substr(path.size() - 3);
+  auto is = [](char c, char lower) { return c == lower || c == lower - 'a' + 'A'; };
+  return is(end[0], 'z') && is(end[1], 'b') && is(end[2], 'x');
+}
+
 DeviceLineProblem ReadDevicePointLine(std::string_view line, DevicePointFields& fields) {
   // Pieces of "," + line + ",": piece 0 is always empty, so the line's own
   // fields are pieces 1 onwards and the closing comma adds one empty piece

@@ -9,6 +9,11 @@
 
 namespace tessaline {
 
+// Whether `path` names a device point file to read: its file name ends in
+// "zbx" in any case, since device media store upper-case names. The
+// character before plays no part ("trace_zbx" is one).
+bool HasDeviceFileName(std::string_view path);
+
 // Widths of the kept fields, in bytes.
 inline constexpr std::size_t kCoordinateWidth = 20;
 inline constexpr std::size_t kValueWidth = 10;

@@ -38,7 +38,30 @@ bool LineReader::Fill() {
   return true;
 }
 
+void LineReader::FindLineEnds() {
+  ends_known_ = true;
+  std::size_t looked = 0;
+  for (;;) {
+    if (looked < size_ && std::memchr(buffer_.get() + looked, '\r', size_ - looked)) return;
+    looked = size_;
+    if (!Fill()) break;
+  }
+  lf_only_ = !failed_ && size_ > 0 && std::memchr(buffer_.get(), '\n', size_) != nullptr;
+}
+
 bool LineReader::Next(std::string_view& line) {
+  if (!ends_known_) FindLineEnds();
+  if (lf_only_) {
+    if (failed_ || start_ == size_) return false;  // the whole input is in the buffer
+    const char* begin = buffer_.get() + start_;
+    const void* lf = std::memchr(begin, '\n', size_ - start_);
+    const std::size_t length = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : size_ - start_;
+    line = std::string_view(begin, length);
+    const std::size_t end = lf ? length + 1 : length;
+    consumed_ += end;
+    start_ += end;
+    return true;
+  }
   for (;;) {
     if (failed_) return false;
     const char* begin = buffer_.get();

@@ -1,7 +1,9 @@
 #pragma once
 // Line reading shared by both file families: CR LF or a lone CR ends a line,
-// a lone LF stays part of the line, the last line may lack its end. Reads the
-// stream in large chunks, so there is no system call per line.
+// a lone LF stays part of the line, the last line may lack its end. A file
+// with no CR at all (made on Linux or macOS) is read at its LFs instead:
+// the reader looks ahead to the first CR before it hands out a line. Reads
+// the stream in large chunks, so there is no system call per line.
 
 #include <cstdint>
 #include <memory>
@@ -23,9 +25,13 @@ class LineReader {
   bool Failed() const { return failed_; }
   // Bytes taken from the input for the lines returned so far, line ends included.
   std::uint64_t BytesConsumed() const { return consumed_; }
+  // Whether the lines end at LFs, the input holding LFs and no CR (known
+  // once the first line is out).
+  bool LfOnly() const { return lf_only_; }
 
  private:
   bool Fill();  // appends one chunk; false at the end or on failure
+  void FindLineEnds();  // reads ahead to the first CR, or to the end
 
   InputStream& input_;
   std::size_t chunk_size_;
@@ -37,6 +43,7 @@ class LineReader {
   std::size_t scan_ = 0;   // where the search for a CR resumes
   bool at_end_ = false;
   bool failed_ = false;
+  bool ends_known_ = false, lf_only_ = false;
   std::uint64_t consumed_ = 0;
 };
 

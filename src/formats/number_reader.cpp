@@ -5,66 +5,21 @@
 #include <string>
 #include <system_error>
 
+#include "formats/decimal_scanner.h"
+
 namespace tessaline {
 
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
 std::optional<double> ReadPlainDecimal(std::string_view text) {
-  const char* const begin = text.data();
-  const char* const end = begin + text.size();
-  const char* p = begin;
-  const bool negative = p != end && *p == '-';
-  if (negative) ++p;
-  const char* const whole = p;
-  while (p != end && IsDigit(*p)) ++p;
-  const char* const whole_end = p;
-  const char* fraction = p;
-  if (p != end && *p == '.') {
-    fraction = ++p;
-    while (p != end && IsDigit(*p)) ++p;
-  }
-  const char* fraction_end = p;
-  // Something else, no digit, or "." without a digit before it (which
-  // from_chars does not take either).
-  if (p != end || whole == whole_end) return std::nullopt;
-
-  // The usual case at once: at most 15 significant digits and 22 decimals
-  // are both exact in a double, so one division gives the nearest double,
-  // as the full reading would, at a fraction of its cost. Zeros at either
-  // end change nothing and do not count.
-  while (fraction_end != fraction && fraction_end[-1] == '0') --fraction_end;
-  const char* first = whole;
-  while (first != whole_end && *first == '0') ++first;
-  const std::size_t decimals = static_cast<std::size_t>(fraction_end - fraction);
-  std::size_t significant = static_cast<std::size_t>(whole_end - first) + decimals;
-  if (first == whole_end) {  // "0.00012": the zeros after the point lead too
-    const char* digit = fraction;
-    while (digit != fraction_end && *digit == '0') ++digit;
-    significant = static_cast<std::size_t>(fraction_end - digit);
-  }
-  if (significant <= 15 && decimals <= 22) {
-    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    std::uint64_t mantissa = 0;
-    for (const char* digit = first; digit != whole_end; ++digit) {
-      mantissa = mantissa * 10 + static_cast<std::uint64_t>(*digit - '0');
-    }
-    for (const char* digit = fraction; digit != fraction_end; ++digit) {
-      mantissa = mantissa * 10 + static_cast<std::uint64_t>(*digit - '0');
-    }
-    const double value = static_cast<double>(mantissa) / kPowersOfTen[decimals];
-    return negative ? -value : value;
-  }
-  double value = 0;
-  const auto read = std::from_chars(begin, end, value, std::chars_format::fixed);
-  if (read.ec != std::errc() || read.ptr != end) return std::nullopt;
-  return value;
+  // Neither "+" nor "." without a digit before it.
+  const std::optional<ScannedDecimal> decimal = ScanDecimal(text);
+  if (!decimal || decimal->sign == '+' || decimal->whole.empty()) return std::nullopt;
+  return DecimalValue(*decimal);
 }
 
 std::optional<double> ReadAsNumber(std::string_view text) {

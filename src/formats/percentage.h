@@ -2,7 +2,6 @@
 // Percentage text: the integer part of a percentage, then "%" with no space.
 // Whatever the formula gives, the text stays within 0% to 100%.
 
-#include <cstdint>
 #include <string>
 
 namespace tessaline {
@@ -15,14 +14,10 @@ std::string PercentageText(double percent);
 std::string PercentageOf(double part, double whole);
 
 // The whole number those texts show, 0 to 100, for callers that format only
-// when it changes (once per line, text would cost more than the line).
+// when it changes (ProgressPacer: once per line, text would cost more than
+// the line).
 int PercentOf(double part, double whole);
 std::string PercentageText(int percent);
-
-// The first part after `part` at which PercentOf(part, whole) shows another
-// number; UINT64_MAX when it never will. A loop over a million lines then
-// computes the percentage a hundred times, not a million.
-std::uint64_t NextPercentChange(std::uint64_t part, std::uint64_t whole);
 
 // The text shown at the very end of a conversion in lblFichiers.
 inline constexpr const char* kFinalMainPercentage = "100 %";

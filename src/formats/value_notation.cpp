@@ -2,35 +2,18 @@
 
 #include <algorithm>
 
+#include "formats/decimal_scanner.h"
 #include "formats/device_point_line.h"
 
 namespace tessaline {
 
-namespace {
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-}  // namespace
-
 std::string ValueNotation(std::string_view field, const RegionalSettings& regional) {
   const std::string_view text = TrimSpaces(field);
 
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  std::string_view whole, fraction;
-  const std::size_t whole_start = i;
-  while (i < text.size() && IsDigit(text[i])) ++i;
-  whole = text.substr(whole_start, i - whole_start);
-  if (i < text.size() && text[i] == '.') {
-    const std::size_t fraction_start = ++i;
-    while (i < text.size() && IsDigit(text[i])) ++i;
-    fraction = text.substr(fraction_start, i - fraction_start);
-  }
-  if (i != text.size() || (whole.empty() && fraction.empty())) return std::string(text);
+  const std::optional<ScannedDecimal> decimal = ScanDecimal(text);
+  if (!decimal) return std::string(text);
+  bool negative = decimal->negative();
+  const std::string_view whole = decimal->whole, fraction = decimal->fraction;
 
   // Hundredths as a decimal digit string: the whole part, two decimals, and
   // one more when the third decimal is 5 or more (away from zero).

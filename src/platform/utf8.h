@@ -2,6 +2,7 @@
 // Just enough UTF-8 to cut text without splitting a character.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace tessaline {
@@ -9,6 +10,9 @@ namespace tessaline {
 inline bool IsUtf8Continuation(char c) {
   return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
+
+// Appends the UTF-8 form of the character `c` (at most U+10FFFF).
+void AppendUtf8(std::string& out, char32_t c);
 
 // Well-formed UTF-8 (no overlongs, no surrogates, nothing past U+10FFFF).
 bool IsValidUtf8(std::string_view text);

@@ -95,6 +95,13 @@ TEST(ParseCommandLine, PointsTakeAPositiveWholeNumber) {
     EXPECT_EQ(ParseCommandLine(arguments).action, CliAction::UsageError) << arguments[1];
   }
   EXPECT_EQ(ParseCommandLine({"a"}).points, std::nullopt);
+  // A whole number past the largest is told as too large, not as no number.
+  EXPECT_EQ(ParseCommandLine({"-n", "99999999999999999999", "a"}).error,
+            "nombre de points trop grand « 99999999999999999999 » (au plus 18446744073709551615)");
+  EXPECT_EQ(ParseCommandLine({"-n", "18446744073709551615", "a"}).points,
+            std::optional<std::uint64_t>(18446744073709551615u));
+  EXPECT_EQ(ParseCommandLine({"-n", "0", "a"}).error,
+            "nombre de points invalide « 0 » (un nombre entier d'au moins 1 est attendu)");
 }
 
 }  // namespace

@@ -172,14 +172,12 @@ TEST_F(CommandLine, ChartFilesBecomeDeviceFiles) {
 }
 
 TEST_F(CommandLine, DirectionFollowsTheFileNameInAnyCase) {
-  // An upper-case device file name is not quietly read as a chart file: it
-  // reaches the device converter, which refuses it by name.
+  // An upper-case device file name, as device media store them, is a
+  // device file.
   Write("TRACE.ZBX", kDevicePoints);
   const ProgramRun upper = Run({"TRACE.ZBX"});
-  EXPECT_EQ(upper.exit_status, 1);
-  EXPECT_EQ(upper.out, "");
-  EXPECT_EQ(upper.err, "tessaline-convert: TRACE.ZBX: " + std::string(kFormatMessage) + "\n");
-  EXPECT_EQ(DataFiles(), std::set<std::string>{"TRACE.ZBX"});
+  EXPECT_EQ(upper.exit_status, 0) << upper.err;
+  EXPECT_TRUE(Contains(Read("TRACE_TRK.txt"), "T;Pointe;1;1\r\n"));
 
   Write("relevé_zbx", kDevicePoints);
   const ProgramRun underscore = Run({"relevé_zbx"});

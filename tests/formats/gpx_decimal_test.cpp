@@ -1,6 +1,7 @@
-// A GPX coordinate's number must be the double nearest to its decimal text,
-// bit for bit, whichever way it is read: the range check at ±90 and ±180
-// and the rounding of long coordinates depend on it. Many generated texts,
+// A GPX coordinate's number, and the plain reading of the other files, must
+// be the double nearest to its decimal text, bit for bit, whichever way it
+// is read: the range check at ±90 and ±180 and the rounding of long
+// coordinates depend on it. Many generated texts,
 // around the edges where a quick reading stops being exact (2^53, 22
 // decimals, 19 digits), against the standard conversion.
 
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "formats/gpx/gpx_model.h"
+#include "formats/number_reader.h"
 
 namespace tessaline::gpx {
 namespace {
@@ -35,6 +37,15 @@ void ExpectNearest(const std::string& text) {
   ASSERT_EQ(read.has_value(), nearest.has_value()) << text;
   if (read) {
     EXPECT_EQ(std::bit_cast<std::uint64_t>(*read), std::bit_cast<std::uint64_t>(*nearest)) << text;
+  }
+  // The plain reading of the other files takes the same scan, without "+"
+  // or a bare leading ".".
+  const std::size_t first = !text.empty() && text[0] == '-' ? 1 : 0;
+  const bool plain = !text.empty() && text[0] != '+' && text.size() > first && text[first] != '.';
+  const std::optional<double> plain_read = ReadPlainDecimal(text);
+  ASSERT_EQ(plain_read.has_value(), plain && nearest.has_value()) << text;
+  if (plain_read) {
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(*plain_read), std::bit_cast<std::uint64_t>(*nearest)) << text;
   }
 }
 

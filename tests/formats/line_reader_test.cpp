@@ -5,30 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "support/piece_stream.h"
+
 namespace tessaline {
 namespace {
-
-// Hands out the text in pieces of a chosen size, so line ends can straddle
-// two reads; optionally fails after some reads.
-class PieceStream : public InputStream {
- public:
-  PieceStream(std::string text, std::size_t piece, int fail_after = -1)
-      : text_(std::move(text)), piece_(piece), fail_after_(fail_after) {}
-  std::ptrdiff_t Read(char* buffer, std::size_t size) override {
-    if (fail_after_ >= 0 && reads_++ >= fail_after_) return -1;
-    const std::size_t n = std::min({size, piece_, text_.size() - at_});
-    text_.copy(buffer, n, at_);
-    at_ += n;
-    return static_cast<std::ptrdiff_t>(n);
-  }
-
- private:
-  std::string text_;
-  std::size_t piece_;
-  std::size_t at_ = 0;
-  int fail_after_;
-  int reads_ = 0;
-};
 
 std::vector<std::string> Lines(const std::string& text, std::size_t piece = 1 << 20,
                                std::size_t chunk = 256 * 1024) {
@@ -48,9 +28,26 @@ TEST(LineReader, CrLfAndLoneCrEndALineButLoneLfDoesNot) {
   EXPECT_EQ(Lines("a\r\nb\r\n"), (L{"a", "b"}));
   EXPECT_EQ(Lines("a\rb\r"), (L{"a", "b"}));
   EXPECT_EQ(Lines("a\nb\r\nc"), (L{"a\nb", "c"}));
-  EXPECT_EQ(Lines("only\nlf\n"), (L{"only\nlf\n"}));
   EXPECT_EQ(Lines("a\r\r\nb"), (L{"a", "", "b"}));
   EXPECT_EQ(Lines("a\n\rb"), (L{"a\n", "b"}));
+}
+
+// A file without any CR, as Linux and macOS write them, ends its lines at
+// LFs; one CR anywhere, even after every LF, makes each LF part of its line.
+TEST(LineReader, AFileWithNoCrAtAllIsReadAtItsLfs) {
+  const std::string text = "first\nsecond\n\nlast";
+  for (std::size_t piece = 1; piece <= text.size(); ++piece) {
+    EXPECT_EQ(Lines(text, piece, 3), (L{"first", "second", "", "last"})) << "piece " << piece;
+  }
+  EXPECT_EQ(Lines("only\nlf\n"), (L{"only", "lf"}));
+  EXPECT_EQ(Lines("a\nb\nc\r"), (L{"a\nb\nc"}));
+  for (const auto& [text, lf_only] : {std::pair{"a\nb", true}, {"a\r\nb\n", false}, {"ab", false}, {"", false}}) {
+    PieceStream stream(text, 1);
+    LineReader reader(stream, 2);
+    std::string_view line;
+    reader.Next(line);
+    EXPECT_EQ(reader.LfOnly(), lf_only) << text;
+  }
 }
 
 TEST(LineReader, TheLastLineMayLackItsEnd) {

@@ -71,23 +71,5 @@ TEST(PercentageOf, AZeroOrUnknownWholeShowsHundred) {
   EXPECT_EQ(PercentageOf(12, 10), "100%");
 }
 
-// A loop that asks only where the number changes must show what asking at
-// every part shows, for wholes that divide by 100 and wholes that do not.
-TEST(NextPercentChange, SkipsExactlyThePartsThatShowTheSameNumber) {
-  for (const std::uint64_t whole : {1ull, 3ull, 99ull, 100ull, 101ull, 997ull, 12345ull}) {
-    std::uint64_t next = 0;
-    for (std::uint64_t part = 0; part <= whole + 1; ++part) {
-      const bool changes = part == 0 || PercentOf(static_cast<double>(part), static_cast<double>(whole)) !=
-                                            PercentOf(static_cast<double>(part - 1), static_cast<double>(whole));
-      if (part > 0) {
-        EXPECT_EQ(changes, part == next) << part << " of " << whole;
-      }
-      if (part == 0 || changes) next = NextPercentChange(part, whole);
-    }
-    EXPECT_EQ(next, std::numeric_limits<std::uint64_t>::max()) << whole;
-  }
-  EXPECT_EQ(NextPercentChange(5, 0), std::numeric_limits<std::uint64_t>::max());
-}
-
 }  // namespace
 }  // namespace tessaline

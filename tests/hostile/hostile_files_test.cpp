@@ -103,7 +103,7 @@ TEST_F(HostileFiles, NulBytesAndInvalidUtf8AreKeptAsTheyStand) {
   EXPECT_EQ(ReadWholeFile(stage_.DataFile("marks_WPT.asc")), "\0,\xfe,v\0,\"\0\xc3\x28\"\r\n"s);
 }
 
-TEST_F(HostileFiles, LoneCarriageReturnsEndLinesLoneLineFeedsDoNot) {
+TEST_F(HostileFiles, LoneCarriageReturnsEndLinesAndSoDoLineFeedsInAFileWithoutCr) {
   const std::string crlf = "1,2,3,\"a\",5\r\n1,2,4,\"b\",5\r\n1,2,5,\"c\",6\r\n";
   std::string cr_only = crlf;
   for (std::size_t at; (at = cr_only.find("\r\n")) != std::string::npos;) cr_only.erase(at + 1, 1);
@@ -130,15 +130,10 @@ TEST_F(HostileFiles, LoneCarriageReturnsEndLinesLoneLineFeedsDoNot) {
   EXPECT_EQ(Waypoints("cr"), Waypoints("crlf"));
   EXPECT_EQ(ReadWholeFile(stage_.DataFile("route_cr_TRK.asc")), ReadWholeFile(stage_.DataFile("route_crlf_TRK.asc")));
   EXPECT_EQ(ReadWholeFile(stage_.DataFile("route_crlf_TRK.asc")), "2,1,3.5,\"Raz\"\r\n5,4,6,\"Raz\"\r\n");
-  // LF alone stays inside the line: the device file is one line, one
-  // waypoint whose Group "5\n1" reads as 51 (blanks are passed over).
-  EXPECT_EQ(Tracks("lf"), "");
-  ASSERT_EQ(LinesOf(Waypoints("lf")).size(), 1u);
-  EXPECT_EQ(LinesOf(Waypoints("lf"))[0].substr(0, 4), "W;a;");
-  // The track file is one header line whose name runs to the first ";"
-  // after it: no point line.
-  const std::string lf_device = ReadWholeFile(stage_.DataFile("route_lf_TRK.asc"));
-  EXPECT_TRUE(lf_device.empty() || lf_device == "\r\n") << lf_device;
+  // A file with no CR at all is read at its LFs, like CR LF.
+  EXPECT_EQ(WithoutStamps(Tracks("lf")), WithoutStamps(Tracks("crlf")));
+  EXPECT_EQ(Waypoints("lf"), Waypoints("crlf"));
+  EXPECT_EQ(ReadWholeFile(stage_.DataFile("route_lf_TRK.asc")), ReadWholeFile(stage_.DataFile("route_crlf_TRK.asc")));
 }
 
 TEST_F(HostileFiles, ThirtyTwoThousandSevenHundredAndSixtySixLinesAndNotOneMore) {

@@ -1,5 +1,7 @@
 #include "support/faulty_file_system.h"
 
+#include <algorithm>
+
 namespace tessaline {
 
 const char* FsCallName(FsCall call) {
@@ -45,17 +47,31 @@ namespace {
 
 class FaultyInputStream final : public InputStream {
  public:
-  FaultyInputStream(FaultyFileSystem& owner, std::string path, std::unique_ptr<InputStream> inner)
-      : owner_(owner), path_(std::move(path)), inner_(std::move(inner)) {}
+  // `end`: where the stream ends, when the file is to shrink; `grown`: the
+  // bytes it gains after its end.
+  FaultyInputStream(FaultyFileSystem& owner, std::string path, std::unique_ptr<InputStream> inner,
+                    std::optional<std::uint64_t> end = std::nullopt, std::uint64_t grown = 0)
+      : owner_(owner), path_(std::move(path)), inner_(std::move(inner)), end_(end), grown_(grown) {}
   std::ptrdiff_t Read(char* buffer, std::size_t size) override {
     if (owner_.ShouldFail(FsCall::Read, path_)) return -1;
-    return inner_->Read(buffer, size);
+    if (end_) size = static_cast<std::size_t>(std::min<std::uint64_t>(size, *end_ - read_));
+    std::ptrdiff_t n = size == 0 ? 0 : inner_->Read(buffer, size);
+    if (n == 0 && grown_ > 0) {
+      n = static_cast<std::ptrdiff_t>(std::min<std::uint64_t>(size, grown_));
+      std::fill(buffer, buffer + n, '\n');
+      grown_ -= static_cast<std::uint64_t>(n);
+    }
+    if (n > 0) read_ += static_cast<std::uint64_t>(n);
+    return n;
   }
 
  private:
   FaultyFileSystem& owner_;
   std::string path_;
   std::unique_ptr<InputStream> inner_;
+  std::optional<std::uint64_t> end_;
+  std::uint64_t grown_;
+  std::uint64_t read_ = 0;
 };
 
 class FaultyRandomAccessFile final : public RandomAccessFile {
@@ -133,6 +149,12 @@ std::unique_ptr<InputStream> FaultyFileSystem::OpenRead(const std::string& path)
   if (ShouldFail(FsCall::OpenRead, path)) return nullptr;
   auto inner = inner_.OpenRead(path);
   if (!inner) return nullptr;
+  if (change_bytes_ != 0 && path.find(change_part_) != std::string::npos) {
+    const std::uint64_t length = inner_.Length(path).value_or(0);
+    const auto bytes = static_cast<std::uint64_t>(change_bytes_ < 0 ? -change_bytes_ : change_bytes_);
+    if (change_bytes_ > 0) return std::make_unique<FaultyInputStream>(*this, path, std::move(inner), std::nullopt, bytes);
+    return std::make_unique<FaultyInputStream>(*this, path, std::move(inner), length - std::min(length, bytes));
+  }
   return std::make_unique<FaultyInputStream>(*this, path, std::move(inner));
 }
 

@@ -4,6 +4,7 @@
 // full disks and held locks when the tests run as root.
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -51,6 +52,14 @@ class FaultyFileSystem final : public FileSystem {
   // old. An injected FileError::Other carries the system code kInjectedSystemCode.
   void Fail(FsCall call, int nth = 0, std::string path_part = "", FileError error = FileError::Io);
   void Clear();
+  // Streams opened from now on for a path that contains `path_part` read
+  // as if the file changed while it was read, the lengths told before
+  // staying as they were: `bytes` < 0 ends them that many bytes before the
+  // file's end, `bytes` > 0 hands out that many more bytes after it.
+  void ChangeWhileRead(std::string path_part, std::int64_t bytes) {
+    change_part_ = std::move(path_part);
+    change_bytes_ = bytes;
+  }
   // A failing TryLock answers HeldElsewhere instead of Failed.
   void SetLockHeldElsewhere(bool held) { lock_held_elsewhere_ = held; }
 
@@ -99,6 +108,8 @@ class FaultyFileSystem final : public FileSystem {
   int failures_ = 0;
   bool lock_held_elsewhere_ = false;
   std::function<void(FsCall, const std::string&)> before_call_;
+  std::string change_part_;
+  std::int64_t change_bytes_ = 0;
   std::optional<FileFault> injected_;  // the latest injected fault
   FileFault inner_before_injection_;   // the inner one's at that moment
 };

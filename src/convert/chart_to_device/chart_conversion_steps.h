@@ -14,16 +14,17 @@
 
 #include "convert/conversion_end.h"
 #include "convert/conversion_failure.h"
+#include "convert/input_file.h"
+#include "convert/input_text.h"
 #include "host/conversion_report.h"
 #include "convert/messages.h"
 #include "convert/output_guard.h"
-#include "convert/percentage_reporter.h"
+#include "convert/progress_pacer.h"
 #include "convert/streamed_output.h"
 #include "convert/track_budget.h"
 #include "formats/chart_line_reader.h"
 #include "formats/device_line_writer.h"
 #include "formats/line_reader.h"
-#include "formats/percentage.h"
 #include "host/host.h"
 #include "host/replace_file.h"
 
@@ -42,30 +43,21 @@ struct ChartInput {
 // The input's base name + ".asc".
 std::string DeviceOutputPath(const std::string& input_path);
 
-// Throws unless `path` still names the same regular file of the same length.
-void CheckSameInput(FileSystem& files, const ChartInput& input);
-
 // Reads the input line by line, yielding to the host once per line before
 // handing the line to `on_line`, which returns false to end the pass early.
-// A pass that reaches the end must have read exactly the bytes of the file.
+// A pass that reaches the end must have read exactly the bytes of the file
+// (OpenWholeInput). `report` receives the notes of the reading; null for a
+// pass that tells nothing.
 template <typename OnLine>
-void ReadInputLines(Host& host, const ChartInput& input, OnLine&& on_line) {
+void ReadInputLines(Host& host, const ChartInput& input, ConversionReport* report, OnLine&& on_line) {
   FileSystem& files = host.Files();
-  CheckSameInput(files, input);
-  auto stream = files.OpenRead(input.path);
-  if (!stream) throw ConversionFailure::FileOperation(input.path, files);
-  LineReader reader(*stream);
+  const auto stream = OpenWholeInput(files, input.path, InputFile{input.identity, input.length});
+  InputText text(*stream, input.path, files, true, report);
   std::string_view line;
-  while (reader.Next(line)) {
+  while (text.Next(line)) {
     YieldOrStop(host);
     if (!on_line(line)) return;
   }
-  if (reader.Failed()) throw ConversionFailure::FileOperation(input.path, files);
-  if (reader.BytesConsumed() != input.length) {
-    throw ConversionFailure::OfFile(input.path, messages::kInputChanged);
-  }
-  stream.reset();
-  CheckSameInput(files, input);
 }
 
 // Steps 2 to 4 and the completion. `Rule` is default-constructible, starts
@@ -90,7 +82,7 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
   // tracks may need a reduction. Only the line's kind is looked at.
   std::uint64_t line_total = 0;
   std::uint64_t candidates = 0;
-  ReadInputLines(host, input, [&](std::string_view line) {
+  ReadInputLines(host, input, nullptr, [&](std::string_view line) {
     ++line_total;
     if (KindOfChartLine(line) == Rule::kPointKind) ++candidates;
     return true;
@@ -115,19 +107,17 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
   output.text.reserve(static_cast<std::size_t>(room));
   std::uint64_t candidates_seen = 0;
   std::uint64_t budget_track = 0;
+  std::uint64_t empty_lines = 0, first_empty_line = 0;
   {
     DevicePointTexts point;
-    PercentageReporter percentage(host);
-    std::uint64_t next_percent_line = 1;
-    ReadInputLines(host, input, [&](std::string_view line) {
-      ++line_number;
-      // Line number / line total * 100 in that order, then the whole part:
-      // line 29 of 100 shows 28%. The line total is a 64-bit count, so a
-      // long file never goes past 100%.
-      if (line_number >= next_percent_line) {
-        percentage.MainPercent(PercentOf(static_cast<double>(line_number), static_cast<double>(line_total)));
-        next_percent_line = NextPercentChange(line_number, line_total);
-      }
+    // Line number / line total * 100 in that order, then the whole part:
+    // line 29 of 100 shows 28%. The line total is a 64-bit count, so a
+    // long file never goes past 100%.
+    ProgressPacer percentage(host, ProgressPacer::Label::Main);
+    percentage.Restart(line_total);
+    ReadInputLines(host, input, &report, [&](std::string_view line) {
+      percentage.At(++line_number);
+      if (line.empty() && empty_lines++ == 0) first_empty_line = line_number;
       if (KindOfChartLine(line) == Rule::kPointKind) ++candidates_seen;
       const bool taken = rule.Take(line, point);
       if (taken) {
@@ -153,6 +143,9 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
   if (line_number != line_total || candidates_seen != candidates) {
     throw ConversionFailure::OfFile(input.path, messages::kInputChanged);
   }
+
+  // Every other line that gave nothing is warned of already.
+  if (device_lines == 0) report.Warn(messages::kLineSkipped, first_empty_line, empty_lines);
 
   // More points than the device takes: the tracks are reduced to fit.
   budget.Fit(output.text);

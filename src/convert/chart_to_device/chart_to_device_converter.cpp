@@ -22,7 +22,7 @@ void DetectAndConvert(Host& host, const std::string& path, const PointBudget& bu
 
   // A track file is one with a track header line; reading stops at the first.
   bool has_tracks = false;
-  ReadInputLines(host, input, [&](std::string_view line) {
+  ReadInputLines(host, input, nullptr, [&](std::string_view line) {
     has_tracks = KindOfChartLine(line) == ChartLineKind::TrackHeader;
     return !has_tracks;
   });

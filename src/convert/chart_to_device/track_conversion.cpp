@@ -20,7 +20,7 @@ bool TrackLineRule::Take(std::string_view text, DevicePointTexts& point) {
     return false;
   }
   if (kind != ChartLineKind::TrackPoint || !in_track_) return false;
-  const ChartLine line(text, 4);  // fields 0 to 3
+  const ChartLine line = ChartLine::UpToField(text, 3);
   if (!line.Has(3)) return false;  // needs the kind and both coordinates
   point = DevicePointTexts{line.Field(2), line.Field(1), line.Field(3), track_name_};
   if (!track_has_points_) ++tracks_;

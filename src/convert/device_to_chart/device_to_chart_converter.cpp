@@ -12,14 +12,15 @@
 #include "convert/conversion_failure.h"
 #include "host/conversion_report.h"
 #include "convert/device_to_chart/staging_store.h"
+#include "convert/input_file.h"
+#include "convert/input_text.h"
 #include "convert/messages.h"
 #include "convert/output_guard.h"
-#include "convert/percentage_reporter.h"
+#include "convert/progress_pacer.h"
 #include "convert/track_budget.h"
 #include "formats/chart_line_writer.h"
 #include "formats/coordinate_notation.h"
 #include "formats/device_point_line.h"
-#include "formats/line_reader.h"
 #include "formats/number_reader.h"
 #include "platform/path_names.h"
 #include "formats/percentage.h"
@@ -33,10 +34,6 @@ namespace {
 
 constexpr const char* kStoreName = "ZRB_DB.dat";
 constexpr const char* kLockName = "ZRB_DB.lock";
-
-bool HasDeviceFileName(const std::string& path) {
-  return path.size() >= 3 && path.compare(path.size() - 3, 3, "zbx") == 0;
-}
 
 std::string IntegerText(int value) {
   char buffer[16];
@@ -76,7 +73,8 @@ class ConversionRun {
         location_(location),
         tracks_(tracks),
         waypoints_(waypoints),
-        panel_(host),
+        main_percent_(host, ProgressPacer::Label::Main),
+        inner_percent_(host, ProgressPacer::Label::Inner),
         report_(std::string()),
         budget_(budget) {}
 
@@ -124,20 +122,16 @@ class ConversionRun {
     RefuseOutputOverInput(files_, BaseName(path) + "_WPT.txt", input_identity_);
     const std::optional<std::uint64_t> length = files_.Length(path);
     if (!length) throw ConversionFailure::FileOperation(path, files_);
-    std::unique_ptr<InputStream> input = files_.OpenRead(path);
-    if (!input) throw ConversionFailure::FileOperation(path, files_);
+    std::unique_ptr<InputStream> input = OpenWholeInput(files_, path, InputFile{input_identity_, *length});
 
     StagingStore store(OpenStoreForStaging());
-    LineReader reader(*input);
+    InputText reader(*input, path, files_, true, &report_);
     std::int32_t counter = 0;
     std::string_view line;
-    std::uint64_t next_percent = 0;
+    main_percent_.Restart(*length);
     while (reader.Next(line)) {
       if (++counter > kMaxRecordNumber) throw ConversionFailure(messages::kTooManyLines);
-      if (reader.BytesConsumed() >= next_percent) {
-        panel_.MainPercent(PercentOf(static_cast<double>(reader.BytesConsumed()), static_cast<double>(*length)));
-        next_percent = NextPercentChange(reader.BytesConsumed(), *length);
-      }
+      main_percent_.At(reader.InputOffset());
       YieldOrStop(host_);
       DevicePointFields fields;
       switch (ReadDevicePointLine(line, fields)) {
@@ -147,12 +141,15 @@ class ConversionRun {
         case DeviceLineProblem::NameTooShort:
           throw ConversionFailure::AtLine(counter, messages::kNameTooShort);
       }
+      // Text that holds no number would read as 0: a point invented at 0°.
+      if (!HoldsNumber(fields.coord1) || !HoldsNumber(fields.coord2)) {
+        throw ConversionFailure::AtLine(counter, messages::kCoordinateWithoutNumber);
+      }
       NoteLosses(fields, counter);
       const StagedPoint point(fields.coord2, fields.coord1, fields.value, fields.name,
                               fields.group);
       if (!store.Write(counter, point)) throw ConversionFailure::FileOperation(store_path_, files_);
     }
-    if (reader.Failed()) throw ConversionFailure::FileOperation(path, files_);
     // The end record needs one number more than the last line.
     if (++counter > kMaxRecordNumber) throw ConversionFailure(messages::kTooManyLines);
     if (!store.Write(counter, StagedPoint::EndRecord()) || !store.Close()) {
@@ -259,10 +256,10 @@ class ConversionRun {
     bool in_run = false;
     double run_value = 0.0;
     std::int32_t run_first = 0;
-    std::uint64_t next_percent = 0;
+    main_percent_.Restart(static_cast<std::uint64_t>(record_count_));
     for (std::int32_t i = 1; i <= record_count_; ++i) {
       Read(store, i, point);
-      ShowPercentAt(i, next_percent, &PercentageReporter::MainPercent);
+      main_percent_.At(static_cast<std::uint64_t>(i));
       YieldOrStop(host_);
       // The end record only closes the last run; it never joins one.
       if (i == record_count_) break;
@@ -287,18 +284,9 @@ class ConversionRun {
     (length > 1 ? tracks_ : waypoints_).push_back(std::move(entry));
   }
 
-  // Record i of the store as a percentage, computed only at the records
-  // where it changes. `next` starts at 0, and the records asked must not go
-  // back while it is in use: the scans of a step read their runs in order.
-  void ShowPercentAt(std::int32_t i, std::uint64_t& next, void (PercentageReporter::*show)(int)) {
-    const auto record = static_cast<std::uint64_t>(i);
-    if (record < next) return;
-    (panel_.*show)(PercentOf(i, record_count_));
-    next = NextPercentChange(record, static_cast<std::uint64_t>(record_count_));
-  }
-
   // Reads the records of one run from its first on, showing the inner
-  // percentage for each, and hands every point of the run to `take`.
+  // percentage for each (the scans of a step read their runs in order, so
+  // the records asked never go back), and hands every point of the run to `take`.
   // Returns the record the scan stopped at: the one after the run's last
   // point (the next run's first, or the end record).
   template <typename Take>
@@ -308,7 +296,7 @@ class ConversionRun {
     std::int32_t i = entry.first_record;
     for (;; ++i) {
       Read(store, i, point);
-      ShowPercentAt(i, next_inner_percent_, &PercentageReporter::InnerPercent);
+      inner_percent_.At(static_cast<std::uint64_t>(i));
       YieldOrStop(host_);
       if (i >= record_count_ || group.Of(point, i) != entry.group_value) return i;
       take(point, i);
@@ -318,7 +306,7 @@ class ConversionRun {
   // The main percentage before item k of `count`: how far the record scans
   // have come, spread over the items.
   void ShowItemPercentage(std::int32_t scan_stop, std::size_t k, std::size_t count) {
-    panel_.Main(PercentageText(static_cast<double>(scan_stop) / record_count_ * 100.0 /
+    main_percent_.Show(PercentageText(static_cast<double>(scan_stop) / record_count_ * 100.0 /
                                static_cast<double>(count) * static_cast<double>(k + 1)));
   }
 
@@ -339,7 +327,7 @@ class ConversionRun {
     text.reserve(static_cast<std::size_t>(track_points_) * 96);
     const bool limited = budget_.Limited();
     scan_stop_ = record_count_ + 1;  // no item scanned yet
-    next_inner_percent_ = 0;
+    inner_percent_.Restart(static_cast<std::uint64_t>(record_count_));
     for (std::size_t k = 0; k < tracks_.size(); ++k) {
       ShowItemPercentage(scan_stop_, k, tracks_.size());
       bool header_written = false;
@@ -377,7 +365,7 @@ class ConversionRun {
     host_.SetStepText(messages::kDeviceToChartStep4);
     StagingStore store(OpenStoreForReading());
     std::string text;
-    next_inner_percent_ = 0;
+    inner_percent_.Restart(static_cast<std::uint64_t>(record_count_));
     for (std::size_t k = 0; k < waypoints_.size(); ++k) {
       ShowItemPercentage(scan_stop_, k, waypoints_.size());
       scan_stop_ = ScanRun(store, waypoints_[k], [&](const StagedPoint& point, std::int32_t i) {
@@ -418,7 +406,7 @@ class ConversionRun {
   const StagingLocation& location_;
   std::vector<RunEntry>& tracks_;
   std::vector<RunEntry>& waypoints_;
-  PercentageReporter panel_;
+  ProgressPacer main_percent_, inner_percent_;
   ConversionReport report_;
 
   std::unique_ptr<FileLock> lock_;  // held until the run is over
@@ -428,7 +416,6 @@ class ConversionRun {
   std::int32_t record_count_ = 0;
   std::uint64_t track_points_ = 0;
   std::int32_t scan_stop_ = 0;  // record at which the last item's scan stopped
-  std::uint64_t next_inner_percent_ = 0;  // of the scans of step 3 or 4
   std::string track_text_;      // step 3's track file, written in step 4
   StampOfNow stamp_{clock_, regional_};
   std::string coord1_, coord2_;  // of the line being written

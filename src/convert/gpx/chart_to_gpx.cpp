@@ -4,9 +4,9 @@
 #include "convert/gpx/gpx_assembly.h"
 #include "convert/gpx/gpx_conversions.h"
 #include "convert/gpx/gpx_job.h"
+#include "convert/input_text.h"
 #include "formats/chart_line_reader.h"
 #include "formats/chart_line_writer.h"
-#include "formats/line_reader.h"
 
 namespace tessaline::gpx {
 
@@ -17,9 +17,9 @@ namespace {
 // read then.
 bool ReadChartLines(GpxJob& job, InputStream& input, GpxAssembly& assembly, FileSystem& files,
                     const std::string& path) {
-  LineReader reader(input);
+  InputText reader(input, path, files, false, &job.report);
   std::string_view text;
-  std::uint64_t line_number = 0;
+  std::uint64_t line_number = 0, points = 0, silent_lines = 0, first_silent_line = 0;
   std::string track_name;
   bool in_track = false, track_started = false;
   bool name_is_track = false;  // point.name holds track_name
@@ -27,12 +27,15 @@ bool ReadChartLines(GpxJob& job, InputStream& input, GpxAssembly& assembly, File
   const bool keep = assembly.Recording();  // the coordinates, for a reduction
   while (reader.Next(text)) {
     ++line_number;
-    job.ShowProgress(reader.BytesConsumed());
+    job.ShowProgress(reader.InputOffset());
     job.YieldOrStop();
     const ChartLineKind kind = KindOfChartLine(text);
-    if (kind == ChartLineKind::Other) continue;
+    if (kind == ChartLineKind::Other) {
+      if (silent_lines++ == 0) first_silent_line = line_number;
+      continue;
+    }
     // A P line gives fields 1 to 3; the split stops there.
-    const ChartLine line(text, kind == ChartLineKind::TrackPoint ? 4 : ChartLine::kKeptFields);
+    const ChartLine line = kind == ChartLineKind::TrackPoint ? ChartLine::UpToField(text, 3) : ChartLine(text);
     if (kind == ChartLineKind::TrackHeader) {
       // A track without points is left out, as reading GPX skips one.
       assembly.EndTrack();
@@ -56,6 +59,7 @@ bool ReadChartLines(GpxJob& job, InputStream& input, GpxAssembly& assembly, File
     }
     point.value.assign(line.Field(first + 2));
     point.line = line_number;
+    ++points;
     if (waypoint) {
       point.name.assign(line.Field(1));
       name_is_track = false;
@@ -77,7 +81,8 @@ bool ReadChartLines(GpxJob& job, InputStream& input, GpxAssembly& assembly, File
     }
     assembly.TrackPoint(point);
   }
-  if (reader.Failed()) throw ConversionFailure::FileOperation(path, files);
+  // Every other line that gave nothing is warned of already.
+  if (points == 0) job.report.Warn(messages::kGpxLineSkipped, first_silent_line, silent_lines);
   return true;
 }
 
@@ -92,7 +97,7 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, const P
       // A document no reduction can cut goes to its file as it is made, so
       // that memory does not grow with the input.
       GpxAssembly assembly(job.report, budget);
-      assembly.Reserve(job.InputLength());
+      assembly.ExpectInput(job.InputLength());
       if (!assembly.Recording()) {
         StreamedOutput output(host.Files(), output_path, true);
         assembly.StreamTo(output);
@@ -108,7 +113,7 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, const P
     // whole, and told as if read once: what the first reading noted goes.
     job.report = ConversionReport(path);
     GpxAssembly assembly(job.report, budget);
-    assembly.Reserve(job.InputLength());
+    assembly.ExpectInput(job.InputLength());
     ReadChartLines(job, *job.OpenInput(), assembly, host.Files(), path);
     job.Finish({{output_path, assembly.Parts()}});
   });

@@ -7,8 +7,8 @@
 #include "convert/gpx/gpx_assembly.h"
 #include "convert/gpx/gpx_conversions.h"
 #include "convert/gpx/gpx_job.h"
+#include "convert/input_text.h"
 #include "formats/device_point_line.h"
-#include "formats/line_reader.h"
 #include "formats/number_reader.h"
 
 namespace tessaline::gpx {
@@ -57,19 +57,22 @@ ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path, const 
     job.Begin({output_path});
     auto input = job.OpenInput();
     GpxAssembly assembly(job.report, budget);
-    assembly.Reserve(job.InputLength());
+    assembly.ExpectInput(job.InputLength());
     DeviceRuns runs(assembly);
-    LineReader reader(*input);
+    InputText reader(*input, path, host.Files(), false, &job.report);
     std::string_view line;
-    std::uint64_t line_number = 0;
+    std::uint64_t line_number = 0, points = 0, empty_lines = 0, first_empty_line = 0;
     EightBitPoint point;
     const bool keep = assembly.Recording();  // the coordinates, for a reduction
     while (reader.Next(line)) {
       ++line_number;
-      job.ShowProgress(reader.BytesConsumed());
+      job.ShowProgress(reader.InputOffset());
       job.YieldOrStop();
       DevicePointFields fields;
-      if (line.empty()) continue;
+      if (line.empty()) {
+        if (empty_lines++ == 0) first_empty_line = line_number;
+        continue;
+      }
       const std::optional<double> group =
           ReadDevicePointLine(line, fields) == DeviceLineProblem::None ? ReadAsNumber(TrimSpaces(fields.group))
                                                                          : std::nullopt;
@@ -87,8 +90,10 @@ ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path, const 
       point.line = line_number;
       runs.Add(std::move(point), *group);
       point = EightBitPoint();
+      ++points;
     }
-    if (reader.Failed()) throw ConversionFailure::FileOperation(path, host.Files());
+    // Every other line that gave nothing is warned of already.
+    if (points == 0) job.report.Warn(messages::kGpxLineSkipped, first_empty_line, empty_lines);
     runs.End();
     job.Finish({{output_path, assembly.Parts()}});
   });

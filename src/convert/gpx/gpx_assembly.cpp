@@ -25,7 +25,7 @@ void GpxAssembly::NoteDropped(std::uint64_t line) {
   dropped_ = writer_.dropped_controls();
 }
 
-void GpxAssembly::Reserve(std::uint64_t input_length) {
+void GpxAssembly::ExpectInput(std::uint64_t input_length) {
   // A point line of either file becomes at most about twice its bytes of
   // GPX (tags around shorter texts); beyond a few gigabytes let it grow.
   const std::uint64_t room = std::min<std::uint64_t>(input_length * 2 + 4096, std::uint64_t{4} << 30);
@@ -34,7 +34,7 @@ void GpxAssembly::Reserve(std::uint64_t input_length) {
 }
 
 void GpxAssembly::StreamTo(StreamedOutput& output) {
-  std::string().swap(tracks_);  // the room Reserve asked goes unused
+  std::string().swap(tracks_);  // the room ExpectInput asked goes unused
   stream_ = &output;
   GpxWriter::AppendHead(output.text, TESSALINE_TITLE);
 }

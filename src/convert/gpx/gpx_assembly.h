@@ -41,11 +41,14 @@ class GpxAssembly {
   // and the tail written; `output` is then ready for GpxJob::FinishStreamed.
   void EndStream();
 
-  // Room for the GPX of an input of `length` bytes, asked once: growing a
-  // text of a hundred megabytes step by step copies it again and again.
-  // Only the pages written are ever used. The budget learns how many points
-  // such an input can hold at most (a point line takes six bytes at least).
-  void Reserve(std::uint64_t input_length);
+  // Readies the assembly for an input of `input_length` bytes. The budget
+  // learns how many points such an input can hold at most (a point line
+  // takes six bytes at least): when no more than the budget, nothing is
+  // recorded from then on (Recording() false) and the road may stream.
+  // Room for the gathered GPX is asked once: growing a text of a hundred
+  // megabytes step by step copies it again and again; only the pages
+  // written are ever used.
+  void ExpectInput(std::uint64_t input_length);
 
   // Whether the points' coordinates are kept for a reduction: when not,
   // their values need not be read.

@@ -1,8 +1,5 @@
 #include "convert/gpx/gpx_job.h"
 
-#include <algorithm>
-#include <limits>
-
 #include "convert/input_file.h"
 #include "convert/output_guard.h"
 #include "formats/coordinate_notation.h"
@@ -10,46 +7,32 @@
 #include "formats/gpx/gpx_model.h"
 #include "formats/gpx/gpx_reader.h"
 #include "formats/number_reader.h"
-#include "formats/percentage.h"
 #include "platform/path_names.h"
 
 namespace tessaline::gpx {
 
 void GpxJob::Begin(const std::vector<std::string>& outputs) {
-  host_.SetStepText(messages::kChartToDeviceStep1);
+  host_.SetStepText(messages::kGpxStepCheck);
   FileSystem& files = host_.Files();
   input_ = CheckInputFile(files, path_);
+  percentage_.Restart(input_.length);
   for (const std::string& output : outputs) RefuseOutputOverInput(files, output, input_.identity);
   host_.MarkStepFinished(1);
 }
 
 std::unique_ptr<InputStream> GpxJob::OpenInput() {
   if (!reading_) {
-    host_.SetStepText(messages::kChartToDeviceStep2);
+    host_.SetStepText(messages::kGpxStepOpen);
     host_.MarkStepFinished(2);
-    host_.SetStepText(messages::kChartToDeviceStep3);
+    host_.SetStepText(messages::kGpxStepRead);
     reading_ = true;
   }
-  FileSystem& files = host_.Files();
-  CheckSameInput(files, path_, input_);
-  auto input = files.OpenRead(path_);
-  if (!input) throw ConversionFailure::FileOperation(path_, files);
-  return input;
-}
-
-void GpxJob::ShowPercent(std::uint64_t offset) {
-  const int percent = input_.length == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(offset * 100 / input_.length, 100));
-  // The first offset that shows more, so that the offsets in between cost
-  // one comparison: the least o with o * 100 / length > percent.
-  next_percent_offset_ = percent >= 100 ? std::numeric_limits<std::uint64_t>::max() : ((percent + 1) * input_.length + 99) / 100;
-  if (percent == shown_percent_) return;
-  shown_percent_ = percent;
-  host_.SetMainPercentage(PercentageText(percent));
+  return OpenWholeInput(host_.Files(), path_, input_);
 }
 
 void GpxJob::Finish(const std::vector<NewContent>& outputs) {
   host_.MarkStepFinished(3);
-  host_.SetStepText(messages::kChartToDeviceStep4);
+  host_.SetStepText(messages::kGpxStepWrite);
   // Each name is checked again right before writing: it may have become a
   // link to the input meanwhile.
   WriteOutputsTogether(host_.Files(), outputs, input_.identity);
@@ -58,7 +41,7 @@ void GpxJob::Finish(const std::vector<NewContent>& outputs) {
 
 void GpxJob::FinishStreamed(const std::vector<StreamedOutput*>& outputs) {
   host_.MarkStepFinished(3);
-  host_.SetStepText(messages::kChartToDeviceStep4);
+  host_.SetStepText(messages::kGpxStepWrite);
   ReplaceStreamedOutputs(host_.Files(), outputs, input_.identity);
   CompleteConversion(host_, path_, report);
 }

@@ -14,6 +14,7 @@
 #include "convert/conversion_end.h"
 #include "convert/conversion_failure.h"
 #include "convert/input_file.h"
+#include "convert/progress_pacer.h"
 #include "convert/streamed_output.h"
 #include "host/conversion_report.h"
 #include "formats/gpx/gpx_reader.h"
@@ -39,15 +40,14 @@ class GpxJob {
 
   // Step 1: a regular file that none of `outputs` would replace.
   void Begin(const std::vector<std::string>& outputs);
-  // Steps 2 and 3 begin; the input opened for reading. Opened again (a
-  // road that must read it twice), it is checked again and the steps stay.
+  // Steps 2 and 3 begin; the input opened for reading, whole (see
+  // OpenWholeInput). Opened again (a road that must read it twice), it is
+  // checked again and the steps stay.
   std::unique_ptr<InputStream> OpenInput();
   std::uint64_t InputLength() const { return input_.length; }
 
   // lblFichiers for `offset` bytes of the input read; cheap when unchanged.
-  void ShowProgress(std::uint64_t offset) {
-    if (offset >= next_percent_offset_) ShowPercent(offset);
-  }
+  void ShowProgress(std::uint64_t offset) { percentage_.At(offset); }
   void YieldOrStop() { tessaline::YieldOrStop(host_); }
 
   // Step 4: the outputs (each its content in parts) replaced together, then
@@ -65,11 +65,10 @@ class GpxJob {
   Host& host_;
   std::string path_;
   InputFile input_;
-  int shown_percent_ = -1;
+  // Bytes read of the input's length, whole numbers: a road read twice
+  // shows nothing new until its second reading passes the first.
+  ProgressPacer percentage_{host_, ProgressPacer::Label::Main, ProgressPacer::Division::Exact};
   bool reading_ = false;  // steps 2 and 3 shown
-  std::uint64_t next_percent_offset_ = 0;
-
-  void ShowPercent(std::uint64_t offset);
 };
 
 // The GPX reader's end as the conversion's: a refusal (with its line and

@@ -2,8 +2,8 @@
 
 #include <iterator>
 
+#include "formats/device_point_line.h"
 #include "formats/gpx/xml_start.h"
-#include "platform/path_names.h"
 
 namespace tessaline {
 
@@ -48,19 +48,6 @@ bool Matches(const RoadRow& row, Request request, InputContent content, bool zbx
 
 }  // namespace
 
-const RoadRow* RoadRows(std::size_t& count) {
-  count = std::size(kRows);
-  return kRows;
-}
-
-bool HasDeviceFileEnding(std::string_view path) {
-  const std::string name = FileNameOfPath(path);
-  if (name.size() < 3) return false;
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-  const std::size_t at = name.size() - 3;
-  return lower(name[at]) == 'z' && lower(name[at + 1]) == 'b' && lower(name[at + 2]) == 'x';
-}
-
 InputContent ContentOf(FileSystem& files, const std::string& path) {
   if (path.empty() || files.TypeOf(path) != FileType::Regular) return InputContent::Unreadable;
   auto input = files.OpenRead(path);
@@ -81,7 +68,7 @@ Road RoadOf(Request request, InputContent content, bool zbx_name) {
 Road RoadOf(FileSystem& files, const std::string& path, Request request) {
   // The window's "ZRB -> Vestamar" never looks inside the file.
   const InputContent content = request == Request::DeviceToChart ? InputContent::Text : ContentOf(files, path);
-  return RoadOf(request, content, HasDeviceFileEnding(path));
+  return RoadOf(request, content, HasDeviceFileName(path));
 }
 
 }  // namespace tessaline

@@ -45,7 +45,7 @@ enum class Road {
 };
 
 // One row: under `request`, a file of `content` whose name ends in "zbx"
-// (any case) or not takes `road`. Rows with `any_content` or `any_name`
+// (any case: HasDeviceFileName) or not takes `road`. Rows with `any_content` or `any_name`
 // match whatever the file holds or is called.
 struct RoadRow {
   Request request;
@@ -56,13 +56,6 @@ struct RoadRow {
   Road road;
 };
 
-// Every row, in the order they are tried; the first that matches decides.
-const RoadRow* RoadRows(std::size_t& count);
-
-// Whether the file name ends in "zbx" in any case: "TRACE.ZBX" then goes
-// to the device-to-chart converter, whose own rule refuses it with the
-// format message rather than its being read as a chart file.
-bool HasDeviceFileEnding(std::string_view path);
 
 // What `path` holds, from its first bytes.
 InputContent ContentOf(FileSystem& files, const std::string& path);

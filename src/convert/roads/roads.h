@@ -41,10 +41,6 @@ class Roads {
   // road's message instead of ending the program.
   ConversionOutcome Convert(const std::string& path, Request request);
 
-  // The device-to-chart converter, one for the whole life of the front end
-  // (its work lists List1 and List2 stay readable after a run).
-  const DeviceToChartConverter& DeviceToChart() const { return *device_to_chart_; }
-
   // The message a failure on `road` is shown under.
   static const char* MessageOf(Road road);
 

@@ -16,19 +16,6 @@ constexpr std::array<char16_t, 32> kHigh = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // The Windows-1252 byte of `c`, or -1.
 int ByteOf(char32_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
@@ -148,6 +135,10 @@ void AppendEightBit(std::string& out, std::string_view text, char separator, Eig
 
 void AppendEightBitFields(std::string& out, std::string_view text, EightBitChanges& changes) {
   AppendEightBitWith(out, text, [](char c) { return c == '\r' || c == '\n'; }, changes);
+}
+
+void AppendEightBitLine(std::string& out, std::string_view text, EightBitChanges& changes) {
+  AppendEightBitWith(out, text, [](char) { return false; }, changes);
 }
 
 }  // namespace tessaline::gpx

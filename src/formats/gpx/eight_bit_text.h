@@ -36,4 +36,8 @@ void AppendEightBit(std::string& out, std::string_view text, char separator, Eig
 // a space, separators and quotes stay as they are.
 void AppendEightBitFields(std::string& out, std::string_view text, EightBitChanges& changes);
 
+// The same for a whole line of a device or chart file read as UTF-8: every
+// ASCII character stays, its separators are the line's own.
+void AppendEightBitLine(std::string& out, std::string_view text, EightBitChanges& changes);
+
 }  // namespace tessaline::gpx

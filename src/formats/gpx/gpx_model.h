@@ -37,9 +37,6 @@ inline constexpr std::string_view kFieldsElement = "fields";
 inline constexpr std::string_view kNoValue = "-9999";
 inline constexpr std::string_view kTrackPointValue = "0";
 
-// Past this many lines the device and this program's reader cannot take a
-// device file back (its line counter is 16-bit).
-inline constexpr std::uint64_t kMaxDeviceLines = 32766;
 inline constexpr std::uint64_t kMaxGroup = 32767;
 
 enum class RunKind { Waypoint, Track, Route };

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "formats/gpx/single_byte_encodings.h"
+#include "formats/unicode_text_stream.h"
 
 namespace tessaline::gpx {
 
@@ -34,9 +35,10 @@ struct ParserDeleter {
 };
 using Parser = std::unique_ptr<XML_ParserStruct, ParserDeleter>;
 
-// `unread_encoding` receives the name of a declared encoding that cannot be read.
-Parser NewParser(std::string* unread_encoding) {
-  Parser parser(XML_ParserCreateNS(nullptr, kNamespaceSeparator));
+// `unread_encoding` receives the name of a declared encoding that cannot be
+// read. `encoding`, when given, overrides the document's declaration.
+Parser NewParser(std::string* unread_encoding, const XML_Char* encoding) {
+  Parser parser(XML_ParserCreateNS(encoding, kNamespaceSeparator));
   if (!parser) return parser;
   XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
   XML_SetUnknownEncodingHandler(parser.get(), &SingleByteEncodingHandler, unread_encoding);
@@ -95,8 +97,8 @@ std::ptrdiff_t ReadBlock(InputStream& input, char* buffer, std::size_t size) {
 
 class Reader {
  public:
-  Reader(XML_Parser parser, const std::string& unread_encoding, GpxSink& sink)
-      : parser_(parser), unread_encoding_(unread_encoding), sink_(sink) {
+  Reader(XML_Parser parser, const std::string& unread_encoding, const UnicodeTextStream& text, GpxSink& sink)
+      : parser_(parser), unread_encoding_(unread_encoding), text_(text), sink_(sink) {
     XML_SetUserData(parser_, this);
     XML_SetElementHandler(parser_, &Reader::OnStart, &Reader::OnEnd);
     XML_SetCharacterDataHandler(parser_, &Reader::OnText);
@@ -320,7 +322,7 @@ class Reader {
     point.fields = fields_;
     point.has_fields = has_fields_;
     point.line = line_;
-    point.offset = last_event_end_;
+    point.offset = text_.InputOffset(last_event_end_);
     if (!sink_.Point(point)) {
       stopped_ = true;
       XML_StopParser(parser_, XML_FALSE);
@@ -335,6 +337,7 @@ class Reader {
 
   XML_Parser parser_;
   const std::string& unread_encoding_;
+  const UnicodeTextStream& text_;
   GpxSink& sink_;
 
   std::size_t depth_ = 0;
@@ -363,11 +366,15 @@ class Reader {
 }  // namespace
 
 GpxReadResult ReadGpx(InputStream& input, GpxSink& sink) {
+  // Expat reads UTF-8 and UTF-16 with their marks itself; UTF-32 it is
+  // given as UTF-8, whatever the declaration says.
+  UnicodeTextStream text(input, UnicodeTextStream::Decode::Utf32Only);
+  if (!text.Detect()) return {GpxReadEnd::ReadFailed, "lecture du fichier impossible"};
   std::string unread_encoding;
-  Parser parser = NewParser(&unread_encoding);
+  Parser parser = NewParser(&unread_encoding, text.Decoded() ? "UTF-8" : nullptr);
   if (!parser) return {GpxReadEnd::Refused, ExpatReason(XML_ERROR_NO_MEMORY)};
-  Reader reader(parser.get(), unread_encoding, sink);
-  return reader.Read(input);
+  Reader reader(parser.get(), unread_encoding, text, sink);
+  return reader.Read(text);
 }
 
 }  // namespace tessaline::gpx

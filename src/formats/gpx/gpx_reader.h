@@ -11,7 +11,8 @@
 //
 // Accepted: any namespace prefix (elements are matched by local name; the
 // value extension also by its namespace), unknown elements and extensions
-// (skipped), CR LF or LF, a UTF-8 BOM, UTF-16 and the single-byte encodings
+// (skipped), CR LF or LF, a UTF-8 BOM, UTF-16, UTF-32 with its BOM (read
+// as UTF-8 whatever the declaration says) and the single-byte encodings
 // a declaration may name (single_byte_encodings.h). A document whose root is
 // no gpx element is refused.
 

@@ -46,27 +46,38 @@ void GpxWriter::AppendTrackEnd(std::string& out) { out += "</trkseg></trk>\n"; }
 
 namespace {
 // The pieces of one point, added to the output at once: a point is a dozen
-// short pieces, and as many appends would cost more than the bytes.
+// short pieces (AppendPoint adds 12 at most), and as many appends would
+// cost more than the bytes. Past kMost pieces, those gathered go first.
 class Pieces {
  public:
+  explicit Pieces(std::string& out) : out_(out) {}
   void Add(std::string_view piece) {
+    if (count_ == kMost) [[unlikely]] Spill();
     data_[count_] = piece.data();
     sizes_[count_++] = piece.size();
     size_ += piece.size();
   }
-  void AppendTo(std::string& out) const {
-    char joined[512];
-    if (size_ > sizeof joined) {
-      for (std::size_t i = 0; i < count_; ++i) out.append(data_[i], sizes_[i]);
-      return;
-    }
-    char* at = joined;
-    for (std::size_t i = 0; i < count_; ++i) at = CopyShort(at, data_[i], sizes_[i]);
-    out.append(joined, size_);
+  void Flush() {
+    Append();
+    count_ = size_ = 0;
   }
 
  private:
-  static constexpr std::size_t kMost = 16;  // a point with both extensions takes 11
+  static constexpr std::size_t kMost = 16;
+
+  [[gnu::noinline]] void Spill() { Flush(); }
+  void Append() const {
+    char joined[512];
+    if (size_ > sizeof joined) {
+      for (std::size_t i = 0; i < count_; ++i) out_.append(data_[i], sizes_[i]);
+    } else {
+      char* at = joined;
+      for (std::size_t i = 0; i < count_; ++i) at = CopyShort(at, data_[i], sizes_[i]);
+      out_.append(joined, size_);
+    }
+  }
+
+  std::string& out_;
   const char* data_[kMost];
   std::size_t sizes_[kMost];
   std::size_t count_ = 0, size_ = 0;
@@ -83,26 +94,25 @@ struct ExtensionTags {
 
 void GpxWriter::AppendPoint(std::string& out, RunKind kind, const GpxOutPoint& point) {
   const bool waypoint = kind == RunKind::Waypoint;
-  Pieces pieces;
+  Pieces pieces(out);
   pieces.Add(waypoint ? "<wpt lat=\"" : "<trkpt lat=\"");
   pieces.Add(point.lat);
   pieces.Add("\" lon=\"");
   pieces.Add(point.lon);
   if (!point.name.empty()) {
-    // The points of a track mostly share one name: escaped once, with the
-    // end of the start tag before it.
-    if (!name_known_ || point.name != name_) {
+    // The points of a track mostly share one name: its element is made
+    // once, with the end of the start tag before it.
+    if (point.name != name_) {
       name_.assign(point.name);
-      escaped_name_ = "\"><name>";
+      name_markup_ = "\"><name>";
       const std::uint64_t dropped_before = dropped_;
-      AppendText(escaped_name_, point.name);
-      escaped_name_ += "</name>";
+      AppendText(name_markup_, point.name);
+      name_markup_ += "</name>";
       name_dropped_ = dropped_ - dropped_before;
-      name_known_ = true;
     } else {
       dropped_ += name_dropped_;
     }
-    pieces.Add(escaped_name_);
+    pieces.Add(name_markup_);
   } else if (!waypoint) {
     // Without it the point would read back with its track's name.
     pieces.Add("\"><name/>");
@@ -131,7 +141,7 @@ void GpxWriter::AppendPoint(std::string& out, RunKind kind, const GpxOutPoint& p
   } else {
     pieces.Add(extensions ? "</extensions></trkpt>\n" : "</trkpt>\n");
   }
-  pieces.AppendTo(out);
+  pieces.Flush();
 }
 
 

@@ -45,11 +45,12 @@ class GpxWriter {
   std::string_view Escaped(std::string_view text, std::string& room);
 
   std::uint64_t dropped_ = 0;
-  // The last point name, as written, and the characters it left out.
-  std::string name_, escaped_name_;
+  // The last point name, as given; the markup written for it (the end of
+  // the start tag, then its <name> element); the characters it left out.
+  // A point written without a name keeps them.
+  std::string name_, name_markup_;
   std::string escaped_value_, escaped_fields_;  // of the point being written
   std::uint64_t name_dropped_ = 0;
-  bool name_known_ = false;
 };
 
 }  // namespace tessaline::gpx

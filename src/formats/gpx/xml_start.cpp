@@ -8,7 +8,7 @@ namespace tessaline::gpx {
 
 namespace {
 
-enum class Units { Byte, Utf16Le, Utf16Be };
+enum class Units { Byte, Utf16Le, Utf16Be, Utf32Le, Utf32Be };
 
 bool IsBlank(std::uint32_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -39,9 +39,15 @@ class CodeUnits {
   std::int64_t Unit(Units units) {
     const int first = Byte();
     if (first < 0 || units == Units::Byte) return first;
-    const int second = Byte();
-    if (second < 0) return -1;
-    return units == Units::Utf16Le ? first | (second << 8) : (first << 8) | second;
+    const int width = units == Units::Utf32Le || units == Units::Utf32Be ? 4 : 2;
+    const bool little = units == Units::Utf16Le || units == Units::Utf32Le;
+    std::int64_t value = first;
+    for (int k = 1; k < width; ++k) {
+      const int next = Byte();
+      if (next < 0) return -1;
+      value = little ? value | (static_cast<std::int64_t>(next) << (8 * k)) : (value << 8) | next;
+    }
+    return value;
   }
 
  private:
@@ -61,7 +67,14 @@ bool Starts(CodeUnits& stream) {
   Units units = Units::Byte;
   std::int64_t c = -1;
   if (b0 == 0xFF && b1 == 0xFE) {
-    units = Units::Utf16Le;
+    // UTF-32's mark starts as UTF-16's; two zero bytes follow it.
+    const std::int64_t unit = stream.Unit(Units::Utf16Le);
+    if (unit < 0) return false;
+    units = unit == 0 ? Units::Utf32Le : Units::Utf16Le;
+    if (unit != 0) c = unit;
+  } else if (b0 == 0 && b1 == 0) {
+    if (stream.Byte() != 0xFE || stream.Byte() != 0xFF) return false;
+    units = Units::Utf32Be;
   } else if (b0 == 0xFE && b1 == 0xFF) {
     units = Units::Utf16Be;
   } else if (b0 == 0xEF && b1 == 0xBB) {

@@ -39,16 +39,17 @@ class LoadingTest : public DeviceToChartTest {
   }
 };
 
-TEST_F(LoadingTest, OnlyNamesEndingInLowerCaseZbxAreTaken) {
-  for (const char* name : {"a.zbx", "a_zbx", "zbx"}) {
+TEST_F(LoadingTest, OnlyNamesEndingInZbxInAnyCaseAreTaken) {
+  // Device media store upper-case names.
+  for (const char* name : {"a.zbx", "a_zbx", "zbx", "TRACE.ZBX", "a.Zbx"}) {
     EXPECT_EQ(Convert(DeviceLines({"1"}), name), ConversionOutcome::Completed) << name;
   }
   EXPECT_TRUE(host.Messages().empty());
   host.ClearEvents();
-  for (const char* name : {"a.ZBX", "a.txt", "zb", "a.Zbx"}) {
+  for (const char* name : {"a.txt", "zb", "a.zbx.txt"}) {
     EXPECT_EQ(Convert(DeviceLines({"1"}), name), ConversionOutcome::Refused) << name;
   }
-  EXPECT_EQ(host.Events(), Events(4, kRefusedEvent));  // and nothing on the panel
+  EXPECT_EQ(host.Events(), Events(3, kRefusedEvent));  // and nothing on the panel
 }
 
 TEST_F(LoadingTest, ARefusalClearsAStoreLeftBehindUnlessItIsInUse) {
