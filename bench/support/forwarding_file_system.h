@@ -27,7 +27,6 @@ class ForwardingFileSystem : public FileSystem {
   FileStatus Rename(const std::string& from, const std::string& to) override { return real_.Rename(from, to); }
   FileStatus SyncFolder(const std::string& folder) override { return real_.SyncFolder(folder); }
   FileStatus Remove(const std::string& path) override { return real_.Remove(path); }
-  std::string ResolveLinks(const std::string& path) override { return real_.ResolveLinks(path); }
   FileStatus IsWritableFolder(const std::string& folder) override { return real_.IsWritableFolder(folder); }
   FileStatus CreateFolders(const std::string& folder) override { return real_.CreateFolders(folder); }
   LockResult TryLock(const std::string& path) override { return real_.TryLock(path); }

@@ -43,13 +43,16 @@ void StreamedOutput::Seal() {
   if (fault_) throw ConversionFailure::FileOperation(path_, *fault_);
 }
 
-void StreamedOutput::Replace() { OrFail(out_->Commit(), path_); }
-
 void ReplaceStreamedOutputs(FileSystem& files, const std::vector<StreamedOutput*>& outputs,
                             const FileIdentity& input) {
   for (const StreamedOutput* output : outputs) RefuseOutputOverInput(files, output->Path(), input);
   for (StreamedOutput* output : outputs) output->Seal();
-  for (StreamedOutput* output : outputs) output->Replace();
+  std::vector<StreamedReplacement*> sealed;
+  for (StreamedOutput* output : outputs) sealed.push_back(output->out_.get());
+  const ReplacedTogether committed = CommitTogether(sealed);
+  if (committed.failed < outputs.size()) {
+    throw ConversionFailure::FileOperation(outputs[committed.failed]->Path(), committed.status.fault());
+  }
 }
 
 }  // namespace tessaline

@@ -42,11 +42,9 @@ class StreamedOutput {
   void WriteText();
   // The replacement made with the first block, or why it could not be.
   FileStatus Begun();
-  // Writes what is left and puts the file on the disk beside the output;
-  // then Replace() renames it over the output. Each throws the first
-  // failure met since the output began.
+  // Writes what is left and puts the file on the disk beside the output,
+  // ready to be committed; throws the first failure met since the output began.
   void Seal();
-  void Replace();
 
   FileSystem& files_;
   std::string path_;

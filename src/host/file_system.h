@@ -56,8 +56,12 @@ class OutputFile {
   // file survives a power cut once it has replaced another. False when the
   // data could not be stored.
   virtual bool Sync() = 0;
-  // False when the data could not be stored (a full disk shows here).
+  // False when the data could not be stored (a full disk shows here). A
+  // temporary file made without a name gets its name here.
   virtual bool Close() = 0;
+  // Whether the file has a name on the disk yet (one made without a name
+  // that is dropped unclosed leaves nothing to remove).
+  virtual bool HasName() const { return true; }
 };
 
 // What a path names and, when it is no regular file, why not: NotFound,
@@ -82,26 +86,29 @@ class FileSystem {
   virtual FileResult<std::unique_ptr<InputStream>> OpenRead(const std::string& path) = 0;
 
   // Opens for reading and writing, creating the file when missing; the
-  // content is kept.
+  // content is kept. Another user's link in a shared folder is refused as
+  // by CreateTemporaryBeside.
   virtual FileResult<std::unique_ptr<RandomAccessFile>> OpenRecords(const std::string& path) = 0;
   // Creates a new file; fails when one of that name exists.
   virtual FileResult<std::unique_ptr<RandomAccessFile>> CreateRecordsExclusive(const std::string& path) = 0;
 
   // Creates a new, uniquely named file in the folder of `target`, never
-  // replacing anything; its permissions are those `target` has, or the
-  // usual ones for a new file when `target` does not exist. On success
-  // `temp_path` holds its name.
+  // replacing anything; it has from its creation the permissions `target`
+  // has, or the usual ones for a new file when `target` does not exist. On
+  // success `temp_path` holds its name (where the system allows, the file
+  // gets it only when closed: a run killed before leaves nothing). Refuses
+  // a `target` that is another user's symbolic link in a shared folder
+  // (FileError::ForeignLink). Temporary files of this user that runs killed
+  // before their rename left in that folder are removed first.
   virtual FileResult<std::unique_ptr<OutputFile>> CreateTemporaryBeside(const std::string& target,
                                                                         std::string& temp_path) = 0;
-  // Renames over `to` in one step (the platform's atomic replacement).
+  // Renames over `to` in one step (the platform's atomic replacement); a
+  // symbolic link at `to` is replaced itself, never followed.
   virtual FileStatus Rename(const std::string& from, const std::string& to) = 0;
   // Puts a rename inside `folder` on the disk itself (POSIX: fsync of the
   // folder; Windows renames write through and need nothing more).
   virtual FileStatus SyncFolder(const std::string& folder) = 0;
   virtual FileStatus Remove(const std::string& path) = 0;
-
-  // The path a chain of symbolic links ends at; `path` itself when it is no link.
-  virtual std::string ResolveLinks(const std::string& path) = 0;
 
   // Success when new files can be made in `folder`.
   virtual FileStatus IsWritableFolder(const std::string& folder) = 0;

@@ -18,7 +18,6 @@ class RealFileSystem final : public FileSystem {
   FileStatus Rename(const std::string& from, const std::string& to) override;
   FileStatus SyncFolder(const std::string& folder) override;
   FileStatus Remove(const std::string& path) override;
-  std::string ResolveLinks(const std::string& path) override;
   FileStatus IsWritableFolder(const std::string& folder) override;
   FileStatus CreateFolders(const std::string& folder) override;
   LockResult TryLock(const std::string& path) override;

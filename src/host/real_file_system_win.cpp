@@ -222,9 +222,25 @@ class HandleRandomAccessFile final : public RandomAccessFile {
   Handle handle_;
 };
 
+// Where a temporary output's own lock lies: a byte far beyond any content,
+// so that it never stands in the way of the writes (Windows' locks are
+// mandatory), held by the handle that writes the file.
+OVERLAPPED TemporaryLockPlace() {
+  OVERLAPPED place = {};
+  place.OffsetHigh = 0x40000000;
+  return place;
+}
+
+bool LockTemporary(HANDLE handle) {
+  OVERLAPPED place = TemporaryLockPlace();
+  return LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &place) != 0;
+}
+
+// A temporary output, locked as long as it is open: a later run sees that
+// it is no leftover (RemoveStaleTemporaries).
 class HandleOutputFile final : public OutputFile {
  public:
-  explicit HandleOutputFile(HANDLE handle) : handle_(handle) {}
+  explicit HandleOutputFile(HANDLE handle) : handle_(handle) { LockTemporary(handle); }
   bool Write(std::string_view data) override {
     if (!handle_.valid()) return false;
     std::size_t done = 0;
@@ -272,18 +288,6 @@ std::string RandomSuffix() {
     bits /= (sizeof(kChars) - 1);
   }
   return suffix;
-}
-
-// "\\?\C:\x" -> "C:\x", "\\?\UNC\server\share" -> "\\server\share".
-std::string WithoutLongPathPrefix(std::wstring path) {
-  constexpr std::wstring_view kUnc = L"\\\\?\\UNC\\";
-  constexpr std::wstring_view kLong = L"\\\\?\\";
-  if (std::wstring_view(path).substr(0, kUnc.size()) == kUnc) {
-    path = L"\\\\" + path.substr(kUnc.size());
-  } else if (std::wstring_view(path).substr(0, kLong.size()) == kLong) {
-    path = path.substr(kLong.size());
-  }
-  return Narrow(path);
 }
 
 }  // namespace
@@ -353,9 +357,60 @@ FileResult<std::unique_ptr<RandomAccessFile>> RealFileSystem::CreateRecordsExclu
   return std::make_unique<HandleRandomAccessFile>(handle.release());
 }
 
+namespace {
+
+bool IsTemporaryName(std::wstring_view name) {
+  if (name.size() != 14 || name.substr(0, 2) != L".~" || name.substr(10) != L".tmp") return false;
+  for (wchar_t c : name.substr(2, 8)) {
+    if (!((c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9'))) return false;
+  }
+  return true;
+}
+
+// How long a temporary file no run holds must have lain unchanged before it
+// counts as left over: a run lets go of its lock a moment before it renames
+// the file. In 100 ns steps.
+constexpr ULONGLONG kSettled = 10ull * 10000000ull;
+
+// Removes the temporary outputs that runs killed before their rename left
+// in `folder` (Windows has no file without a name): those no live run holds
+// the lock of. Anything not named as ours is left alone; nothing is reported.
+void RemoveStaleTemporaries(const std::string& folder) {
+  const DWORD saved_error = GetLastError();
+  const std::wstring wide_folder = Widen(folder.empty() ? std::string(".\\") : folder);
+  WIN32_FIND_DATAW found;
+  const HANDLE search = wide_folder.empty() ? INVALID_HANDLE_VALUE
+                                            : FindFirstFileW((wide_folder + L".~*.tmp").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    FILETIME now_time;
+    GetSystemTimeAsFileTime(&now_time);
+    const ULONGLONG now = (ULONGLONG{now_time.dwHighDateTime} << 32) | now_time.dwLowDateTime;
+    do {
+      const ULONGLONG written =
+          (ULONGLONG{found.ftLastWriteTime.dwHighDateTime} << 32) | found.ftLastWriteTime.dwLowDateTime;
+      if (!IsTemporaryName(found.cFileName) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+          (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || now < written + kSettled) {
+        continue;
+      }
+      const std::wstring path = wide_folder + found.cFileName;
+      const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+      if (file == INVALID_HANDLE_VALUE) continue;
+      const bool held = !LockTemporary(file);
+      CloseHandle(file);
+      if (!held) DeleteFileW(path.c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  SetLastError(saved_error);
+}
+
+}  // namespace
+
 FileResult<std::unique_ptr<OutputFile>> RealFileSystem::CreateTemporaryBeside(const std::string& target,
                                                                               std::string& temp_path) {
   const std::string folder = FolderOfPath(target);
+  RemoveStaleTemporaries(folder);
   // A new file takes the permissions the folder hands down, which is what a
   // file written in place would have had; the rename keeps them.
   for (int attempt = 0; attempt < 100; ++attempt) {
@@ -399,31 +454,6 @@ FileStatus RealFileSystem::Remove(const std::string& path) {
   }
   if (DeleteFileW(wide.c_str()) != 0) return {};
   return LastErrorFault();
-}
-
-std::string RealFileSystem::ResolveLinks(const std::string& path) {
-  const std::wstring wide = Widen(path);
-  if (wide.empty()) return path;
-  const DWORD attributes = GetFileAttributesW(wide.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    return path;
-  }
-  // The system follows the whole chain when it opens the link; a broken
-  // chain leaves the link itself as the file to replace.
-  Handle handle(OpenForQuery(path));
-  if (!handle.valid()) return path;
-  std::wstring final_path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetFinalPathNameByHandleW(handle.get(), final_path.data(),
-                                                   static_cast<DWORD>(final_path.size()),
-                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length == 0) return path;
-    if (length < final_path.size()) {
-      final_path.resize(length);
-      return WithoutLongPathPrefix(final_path);
-    }
-    final_path.resize(length + 1);
-  }
 }
 
 FileStatus RealFileSystem::IsWritableFolder(const std::string& folder) {

@@ -1,5 +1,6 @@
 #include "host/replace_file.h"
 
+#include "platform/deferred_signals.h"
 #include "platform/path_names.h"
 
 namespace tessaline {
@@ -18,7 +19,7 @@ FileStatus ReplaceFileWithParts(FileSystem& files, const std::string& path,
 
 FileResult<std::unique_ptr<StreamedReplacement>> StreamedReplacement::Begin(FileSystem& files,
                                                                            const std::string& path) {
-  std::string target = files.ResolveLinks(path);
+  std::string target = path;
   std::string temp;
   auto out = files.CreateTemporaryBeside(target, temp);
   if (!out) return out.fault();
@@ -32,8 +33,9 @@ StreamedReplacement::StreamedReplacement(FileSystem& files, std::string target, 
 
 StreamedReplacement::~StreamedReplacement() {
   if (done_) return;
+  const bool named = out_ ? out_->HasName() : named_;
   out_.reset();
-  files_.Remove(temp_);
+  if (named) files_.Remove(temp_);
 }
 
 FileStatus StreamedReplacement::Write(std::string_view data) {
@@ -49,13 +51,22 @@ FileStatus StreamedReplacement::Finish() {
   if (finished_) return status_;
   finished_ = true;
   if (status_ && !out_->Sync()) status_ = files_.LastFault();
+  return status_;
+}
+
+// Closing gives a file made without a name its name: done last, right
+// before the rename, so that a run killed meanwhile leaves as little as it can.
+FileStatus StreamedReplacement::Close() {
+  if (const FileStatus finished = Finish(); !finished) return finished;
+  if (!out_) return status_;
   if (!out_->Close() && status_) status_ = files_.LastFault();
+  named_ = out_->HasName();
   out_.reset();
   return status_;
 }
 
-FileStatus StreamedReplacement::Commit() {
-  if (const FileStatus finished = Finish(); !finished) return finished;
+FileStatus StreamedReplacement::Rename() {
+  if (!status_) return status_;
   if (const FileStatus renamed = files_.Rename(temp_, target_); !renamed) return renamed;
   done_ = true;
   // The new file is complete on the disk whatever happens to its folder's
@@ -65,21 +76,36 @@ FileStatus StreamedReplacement::Commit() {
   return {};
 }
 
+FileStatus StreamedReplacement::Commit() { return CommitTogether({this}).status; }
+
+ReplacedTogether CommitTogether(const std::vector<StreamedReplacement*>& outputs) {
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    if (const FileStatus finished = outputs[i]->Finish(); !finished) return {i, finished};
+  }
+  const platform::DeferredSignals deferred;
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    if (const FileStatus closed = outputs[i]->Close(); !closed) return {i, closed};
+  }
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    if (const FileStatus renamed = outputs[i]->Rename(); !renamed) return {i, renamed};
+  }
+  return {outputs.size(), {}};
+}
+
 ReplacedTogether ReplaceFilesTogether(FileSystem& files, const std::vector<NewContent>& contents) {
   // Every content whole on the disk first; a failure here leaves every old
   // file as it was, and the temporary files go with their owners.
   std::vector<std::unique_ptr<StreamedReplacement>> outputs;
+  std::vector<StreamedReplacement*> made;
   for (std::size_t i = 0; i < contents.size(); ++i) {
     auto begun = StreamedReplacement::Begin(files, contents[i].path);
     if (!begun) return {i, begun.fault()};
     outputs.push_back(std::move(*begun));
     for (std::string_view part : contents[i].parts) outputs.back()->Write(part);
     if (const FileStatus finished = outputs.back()->Finish(); !finished) return {i, finished};
+    made.push_back(outputs.back().get());
   }
-  for (std::size_t i = 0; i < outputs.size(); ++i) {
-    if (const FileStatus committed = outputs[i]->Commit(); !committed) return {i, committed};
-  }
-  return {contents.size(), {}};
+  return CommitTogether(made);
 }
 
 }  // namespace tessaline

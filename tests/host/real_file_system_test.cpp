@@ -110,21 +110,6 @@ TEST(RealFileSystem, ALockIsExclusiveUntilItsHolderLetsGo) {
   EXPECT_EQ(files.TryLock(folder.File("no/such/ZRB_DB.lock")).state, LockState::Failed);
 }
 
-#ifndef _WIN32  // symbolic links need a privilege on Windows
-TEST(RealFileSystem, ResolvesChainsOfLinks) {
-  TempFolder folder;
-  RealFileSystem files;
-  WriteWholeFile(folder.File("target"), "x");
-  std::filesystem::create_symlink("target", folder.File("one"));
-  std::filesystem::create_symlink(folder.File("one"), folder.File("two"));
-  std::filesystem::create_symlink("loop", folder.File("loop"));
-  EXPECT_EQ(files.ResolveLinks(folder.File("two")), folder.File("target"));
-  EXPECT_EQ(files.ResolveLinks(folder.File("target")), folder.File("target"));
-  EXPECT_EQ(files.ResolveLinks(folder.File("missing")), folder.File("missing"));
-  files.ResolveLinks(folder.File("loop"));  // ends despite the loop
-}
-#endif
-
 TEST(RealFileSystem, FoldersAreCreatedAndChecked) {
   TempFolder folder;
   RealFileSystem files;

@@ -31,6 +31,7 @@ void FaultyFileSystem::Clear() {
 bool FaultyFileSystem::ShouldFail(FsCall call, const std::string& path) {
   ++counts_[static_cast<int>(call)];
   log_.push_back(call);
+  if (before_call_) before_call_(call, path);
   Rule& rule = rules_[static_cast<int>(call)];
   if (!rule.active) return false;
   if (!rule.path_part.empty() && path.find(rule.path_part) == std::string::npos) return false;
@@ -119,6 +120,7 @@ class FaultyOutputFile final : public OutputFile {
     if (owner_.ShouldFail(FsCall::CloseOutput, path_)) return false;
     return closed;
   }
+  bool HasName() const override { return inner_->HasName(); }
 
  private:
   FaultyFileSystem& owner_;
@@ -192,8 +194,6 @@ FileStatus FaultyFileSystem::Remove(const std::string& path) {
   if (ShouldFail(FsCall::Remove, path)) return *injected_;
   return inner_.Remove(path);
 }
-
-std::string FaultyFileSystem::ResolveLinks(const std::string& path) { return inner_.ResolveLinks(path); }
 
 FileStatus FaultyFileSystem::IsWritableFolder(const std::string& folder) {
   if (ShouldFail(FsCall::IsWritableFolder, folder)) return *injected_;

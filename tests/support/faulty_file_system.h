@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,6 +64,9 @@ class FaultyFileSystem final : public FileSystem {
   // A failing TryLock answers HeldElsewhere instead of Failed.
   void SetLockHeldElsewhere(bool held) { lock_held_elsewhere_ = held; }
 
+  // Runs before every call, as it is made (a test acting at a chosen moment).
+  void BeforeEachCall(std::function<void(FsCall, const std::string&)> action) { before_call_ = std::move(action); }
+
   // Calls of each kind made so far (all paths).
   int Count(FsCall call) const { return counts_[static_cast<int>(call)]; }
   // Every call made so far, in order (the order of a write's steps).
@@ -81,7 +85,6 @@ class FaultyFileSystem final : public FileSystem {
   FileStatus Rename(const std::string& from, const std::string& to) override;
   FileStatus SyncFolder(const std::string& folder) override;
   FileStatus Remove(const std::string& path) override;
-  std::string ResolveLinks(const std::string& path) override;
   FileStatus IsWritableFolder(const std::string& folder) override;
   FileStatus CreateFolders(const std::string& folder) override;
   LockResult TryLock(const std::string& path) override;
@@ -106,6 +109,7 @@ class FaultyFileSystem final : public FileSystem {
   std::vector<FsCall> log_;
   int failures_ = 0;
   bool lock_held_elsewhere_ = false;
+  std::function<void(FsCall, const std::string&)> before_call_;
   std::string change_part_;
   std::int64_t change_bytes_ = 0;
   std::optional<FileFault> injected_;  // the latest injected fault
