@@ -18,6 +18,8 @@ packages=(
   mingw-w64 wine64
   # GPX: the XML reader, the schema check, and another program's reader and writer
   libexpat1-dev libxml2-utils gpsbabel
+  # the hostile tests' second user (setpriv)
+  util-linux
   # packaging and its test: the Debian package (with the file types a desktop
   # reads), the Windows installer and zip
   dpkg-dev file desktop-file-utils shared-mime-info libglib2.0-bin man-db lintian appstream nsis zip unzip

@@ -27,13 +27,13 @@ using namespace tessaline;
 // The real file system, less the flushes to the disk.
 class NoFlushFileSystem final : public bench::ForwardingFileSystem {
  public:
-  std::unique_ptr<OutputFile> CreateTemporaryBeside(const std::string& target,
-                                                    std::string& temp_path) override {
+  FileResult<std::unique_ptr<OutputFile>> CreateTemporaryBeside(const std::string& target,
+                                                                std::string& temp_path) override {
     auto file = real_.CreateTemporaryBeside(target, temp_path);
-    if (!file) return file;
-    return std::make_unique<Unflushed>(std::move(file));
+    if (!file) return file.fault();
+    return std::make_unique<Unflushed>(std::move(*file));
   }
-  bool SyncFolder(const std::string&) override { return true; }
+  FileStatus SyncFolder(const std::string&) override { return {}; }
 
  private:
   class Unflushed final : public OutputFile {
@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
     NoOpHost host(real);
     std::string temp;
     auto out = host.files.CreateTemporaryBeside(input, temp);
-    if (!out || !out->Write(text) || !out->Close() || !host.files.Rename(temp, input)) {
+    if (!out || !(*out)->Write(text) || !(*out)->Close() || !host.files.Rename(temp, input)) {
       std::cerr << "cannot write " << input << "\n";
       return 1;
     }

@@ -151,7 +151,7 @@ bool ReadReduceWrite(const std::string& in, const std::string& out, std::uint64_
   auto stream = files.OpenRead(in);
   if (!stream) return false;
   PointCollector collector;
-  if (gpx::ReadGpx(*stream, collector).end != gpx::GpxReadEnd::Finished) return false;
+  if (gpx::ReadGpx(**stream, collector).end != gpx::GpxReadEnd::Finished) return false;
   const auto plan = ReduceTracks(collector.points, collector.starts, budget);
   return plan && WriteGpx(out, collector.points, &plan->keep);
 }

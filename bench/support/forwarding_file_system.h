@@ -8,26 +8,27 @@ namespace tessaline::bench {
 
 class ForwardingFileSystem : public FileSystem {
  public:
-  FileType TypeOf(const std::string& path) override { return real_.TypeOf(path); }
-  std::optional<std::uint64_t> Length(const std::string& path) override { return real_.Length(path); }
-  std::optional<FileIdentity> Identity(const std::string& path) override { return real_.Identity(path); }
-  std::unique_ptr<InputStream> OpenRead(const std::string& path) override { return real_.OpenRead(path); }
-  std::unique_ptr<RandomAccessFile> OpenRecords(const std::string& path) override {
+  PathType TypeOf(const std::string& path) override { return real_.TypeOf(path); }
+  FileResult<std::uint64_t> Length(const std::string& path) override { return real_.Length(path); }
+  FileResult<FileIdentity> Identity(const std::string& path) override { return real_.Identity(path); }
+  FileResult<std::unique_ptr<InputStream>> OpenRead(const std::string& path) override {
+    return real_.OpenRead(path);
+  }
+  FileResult<std::unique_ptr<RandomAccessFile>> OpenRecords(const std::string& path) override {
     return real_.OpenRecords(path);
   }
-  std::unique_ptr<RandomAccessFile> CreateRecordsExclusive(const std::string& path) override {
+  FileResult<std::unique_ptr<RandomAccessFile>> CreateRecordsExclusive(const std::string& path) override {
     return real_.CreateRecordsExclusive(path);
   }
-  std::unique_ptr<OutputFile> CreateTemporaryBeside(const std::string& target,
-                                                    std::string& temp_path) override {
+  FileResult<std::unique_ptr<OutputFile>> CreateTemporaryBeside(const std::string& target,
+                                                                std::string& temp_path) override {
     return real_.CreateTemporaryBeside(target, temp_path);
   }
-  bool Rename(const std::string& from, const std::string& to) override { return real_.Rename(from, to); }
-  bool SyncFolder(const std::string& folder) override { return real_.SyncFolder(folder); }
-  bool Remove(const std::string& path) override { return real_.Remove(path); }
-  std::string ResolveLinks(const std::string& path) override { return real_.ResolveLinks(path); }
-  bool IsWritableFolder(const std::string& folder) override { return real_.IsWritableFolder(folder); }
-  bool CreateFolders(const std::string& folder) override { return real_.CreateFolders(folder); }
+  FileStatus Rename(const std::string& from, const std::string& to) override { return real_.Rename(from, to); }
+  FileStatus SyncFolder(const std::string& folder) override { return real_.SyncFolder(folder); }
+  FileStatus Remove(const std::string& path) override { return real_.Remove(path); }
+  FileStatus IsWritableFolder(const std::string& folder) override { return real_.IsWritableFolder(folder); }
+  FileStatus CreateFolders(const std::string& folder) override { return real_.CreateFolders(folder); }
   LockResult TryLock(const std::string& path) override { return real_.TryLock(path); }
   FileFault LastFault() const override { return real_.LastFault(); }
 

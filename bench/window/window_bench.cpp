@@ -53,21 +53,21 @@ class TimedFileSystem final : public bench::ForwardingFileSystem {
  public:
   std::vector<Interval> writes;
 
-  std::unique_ptr<OutputFile> CreateTemporaryBeside(const std::string& target,
-                                                    std::string& temp_path) override {
+  FileResult<std::unique_ptr<OutputFile>> CreateTemporaryBeside(const std::string& target,
+                                                                std::string& temp_path) override {
     auto file = real_.CreateTemporaryBeside(target, temp_path);
-    if (!file) return file;
-    return std::make_unique<TimedOutput>(std::move(file), writes);
+    if (!file) return file.fault();
+    return std::make_unique<TimedOutput>(std::move(*file), writes);
   }
-  bool Rename(const std::string& from, const std::string& to) override {
+  FileStatus Rename(const std::string& from, const std::string& to) override {
     const auto start = Steady::now();
-    const bool done = real_.Rename(from, to);
+    const FileStatus done = real_.Rename(from, to);
     writes.push_back({start, Steady::now()});
     return done;
   }
-  bool SyncFolder(const std::string& folder) override {
+  FileStatus SyncFolder(const std::string& folder) override {
     const auto start = Steady::now();
-    const bool done = real_.SyncFolder(folder);
+    const FileStatus done = real_.SyncFolder(folder);
     writes.push_back({start, Steady::now()});
     return done;
   }

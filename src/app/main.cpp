@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QStringList>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -11,6 +13,21 @@
 #include "shell/qt/artwork.h"
 #include "shell/qt/navy.h"
 #include "shell/qt/single_instance.h"
+
+namespace {
+
+// The current folder's own bytes (QDir::currentPath would pass them through
+// the locale).
+std::string CurrentFolder() {
+  std::vector<char> buffer(4096);
+  while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+    if (errno != ERANGE) return QDir::currentPath().toStdString();
+    buffer.resize(buffer.size() * 2);
+  }
+  return buffer.data();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -21,11 +38,11 @@ int main(int argc, char** argv) {
   application.setQuitOnLastWindowClosed(false);
   application.setWindowIcon(tessaline::TessalineIcon());
 
-  // Qt has taken its own options out of the arguments already.
-  std::vector<std::string> arguments;
-  for (const QString& argument : application.arguments().mid(1)) arguments.push_back(argument.toStdString());
-  const tessaline::LaunchArguments launch =
-      tessaline::ParseLaunchArguments(arguments, QDir::currentPath().toStdString());
+  // Qt has taken its own options out of argc and argv already. The names
+  // are the system's bytes, passed on as they are: a name that is not valid
+  // in the locale (Latin-1 on a UTF-8 system) would not survive a QString.
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  const tessaline::LaunchArguments launch = tessaline::ParseLaunchArguments(arguments, CurrentFolder());
   if (!launch.unknown_option.empty()) {
     std::fputs(tessaline::UnknownLaunchOptionText(launch.unknown_option).c_str(), stderr);
     return 2;
@@ -44,6 +61,6 @@ int main(int argc, char** argv) {
   tessaline::Navy navy;
   window = &navy;
   navy.Load();
-  if (!request.absolute_utf8_paths.empty()) navy.Open(request);
+  if (!request.absolute_paths.empty()) navy.Open(request);
   return application.exec();
 }

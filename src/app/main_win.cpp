@@ -67,7 +67,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     tessaline::win32::NavyWindow navy(instance, tessaline::NavyServices::Default());
     window = &navy;
     if (navy.Load()) {
-      if (!request.absolute_utf8_paths.empty()) navy.Open(request);
+      if (!request.absolute_paths.empty()) navy.Open(request);
       MSG message;
       while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

@@ -26,7 +26,7 @@ class ConversionFailure {
   static ConversionFailure OfFile(std::string_view path, std::string what);
   // A file operation failed: "trace.zbx : Aucun fichier ou dossier de ce type".
   static ConversionFailure FileOperation(std::string_view path, const FileFault& fault);
-  // The same, with the fault `files` recorded for the call that just failed.
+  // The same, for a call of a stream or file `files` opened that just failed.
   static ConversionFailure FileOperation(std::string_view path, const FileSystem& files);
 
   // The French reason as the user reads it.
@@ -42,5 +42,16 @@ class ConversionFailure {
   std::uint64_t line_ = 0;
   FileFault fault_;
 };
+
+// The value of a file-system call, or its fault thrown as a FileOperation
+// failure on `path`.
+template <typename T>
+T OrFail(FileResult<T>&& result, std::string_view path) {
+  if (!result) throw ConversionFailure::FileOperation(path, result.fault());
+  return std::move(*result);
+}
+inline void OrFail(const FileStatus& status, std::string_view path) {
+  if (!status) throw ConversionFailure::FileOperation(path, status.fault());
+}
 
 }  // namespace tessaline

@@ -7,20 +7,18 @@ namespace tessaline {
 
 InputFile CheckInputFile(FileSystem& files, const std::string& path) {
   if (path.empty()) throw ConversionFailure::FileOperation(path, FileFault{FileError::NotFound, 0});
-  if (files.TypeOf(path) != FileType::Regular) throw ConversionFailure::FileOperation(path, files);
-  const auto identity = files.Identity(path);
-  if (!identity) throw ConversionFailure::FileOperation(path, files);
-  const auto length = files.Length(path);
-  if (!length) throw ConversionFailure::FileOperation(path, files);
-  return InputFile{*identity, *length};
+  if (const PathType type = files.TypeOf(path); type != FileType::Regular) {
+    throw ConversionFailure::FileOperation(path, type.why);
+  }
+  const FileIdentity identity = OrFail(files.Identity(path), path);
+  return InputFile{identity, OrFail(files.Length(path), path)};
 }
 
 void CheckSameInput(FileSystem& files, const std::string& path, const InputFile& input) {
-  const auto identity = files.Identity(path);
-  if (!identity) throw ConversionFailure::FileOperation(path, files);
-  const auto length = files.Length(path);  // none for anything but a regular file
-  if (!length) throw ConversionFailure::FileOperation(path, files);
-  if (*identity != input.identity || *length != input.length) {
+  const FileIdentity identity = OrFail(files.Identity(path), path);
+  // None for anything but a regular file.
+  const std::uint64_t length = OrFail(files.Length(path), path);
+  if (identity != input.identity || length != input.length) {
     throw ConversionFailure::OfFile(path, messages::kInputChanged);
   }
 }
@@ -64,9 +62,7 @@ class WholeInputStream final : public InputStream {
 
 std::unique_ptr<InputStream> OpenWholeInput(FileSystem& files, const std::string& path, const InputFile& input) {
   CheckSameInput(files, path, input);
-  auto stream = files.OpenRead(path);
-  if (!stream) throw ConversionFailure::FileOperation(path, files);
-  return std::make_unique<WholeInputStream>(files, path, input, std::move(stream));
+  return std::make_unique<WholeInputStream>(files, path, input, OrFail(files.OpenRead(path), path));
 }
 
 }  // namespace tessaline

@@ -8,9 +8,9 @@ namespace tessaline {
 
 void RefuseOutputOverInput(FileSystem& files, const std::string& output, const FileIdentity& input) {
   if (files.TypeOf(output) == FileType::Missing) return;
-  const std::optional<FileIdentity> identity = files.Identity(output);
-  if (!identity) throw ConversionFailure::FileOperation(output, files);
-  if (*identity == input) throw ConversionFailure::OfFile(output, messages::kOutputOverInput);
+  if (OrFail(files.Identity(output), output) == input) {
+    throw ConversionFailure::OfFile(output, messages::kOutputOverInput);
+  }
 }
 
 void WriteOutput(FileSystem& files, const std::string& output, const FileIdentity& input,
@@ -21,15 +21,13 @@ void WriteOutput(FileSystem& files, const std::string& output, const FileIdentit
 void WriteOutput(FileSystem& files, const std::string& output, const FileIdentity& input,
                  const std::vector<std::string_view>& parts) {
   RefuseOutputOverInput(files, output, input);
-  if (!ReplaceFileWithParts(files, output, parts)) {
-    throw ConversionFailure::FileOperation(output, files);
-  }
+  OrFail(ReplaceFileWithParts(files, output, parts), output);
 }
 
 void WriteOutputsTogether(FileSystem& files, const std::vector<NewContent>& outputs, const FileIdentity& input) {
   for (const NewContent& output : outputs) RefuseOutputOverInput(files, output.path, input);
-  const std::size_t failed = ReplaceFilesTogether(files, outputs);
-  if (failed < outputs.size()) throw ConversionFailure::FileOperation(outputs[failed].path, files);
+  const ReplacedTogether replaced = ReplaceFilesTogether(files, outputs);
+  if (replaced.failed < outputs.size()) OrFail(replaced.status, outputs[replaced.failed].path);
 }
 
 }  // namespace tessaline

@@ -8,45 +8,54 @@ namespace tessaline {
 StreamedOutput::StreamedOutput(FileSystem& files, std::string path, bool streaming)
     : files_(files), path_(std::move(path)), streaming_(streaming) {}
 
-bool StreamedOutput::Open() {
-  if (out_) return true;
-  out_ = StreamedReplacement::Begin(files_, path_);
-  if (!out_) return false;
-  if (lead.empty()) return true;
-  const bool written = out_->Write(lead);
-  std::string().swap(lead);
-  return written;
-}
-
 void StreamedOutput::WriteText() {
   if (!fault_) {
     // A write that failed is closed at once, as it would be at the end,
     // and its temporary file goes: nothing more is written.
-    if (!Open() || (!out_->Write(text) && !out_->Finish())) {
-      fault_ = files_.LastFault();
+    FileStatus written = Begun();
+    if (written) written = out_->Write(text);
+    if (!written) {
+      if (out_) out_->Finish();
+      fault_ = written.fault();
       out_.reset();
     }
   }
   text.clear();
 }
 
-void StreamedOutput::Seal() {
-  if (!fault_) {
-    if (Open()) out_->Write(text);  // a failure shows when it is finished
-    if (!out_ || !out_->Finish()) fault_ = files_.LastFault();
-  }
-  if (fault_) throw ConversionFailure::FileOperation(path_, *fault_);
+FileStatus StreamedOutput::Begun() {
+  if (out_) return {};
+  auto begun = StreamedReplacement::Begin(files_, path_);
+  if (!begun) return begun.fault();
+  out_ = std::move(*begun);
+  if (lead.empty()) return {};
+  const FileStatus written = out_->Write(lead);
+  std::string().swap(lead);
+  return written;
 }
 
-void StreamedOutput::Replace() {
-  if (!out_->Commit()) throw ConversionFailure::FileOperation(path_, files_);
+void StreamedOutput::Seal() {
+  if (!fault_) {
+    FileStatus sealed = Begun();
+    if (sealed) {
+      out_->Write(text);  // a failure shows when it is finished
+      sealed = out_->Finish();
+    }
+    if (!sealed) fault_ = sealed.fault();
+  }
+  if (fault_) throw ConversionFailure::FileOperation(path_, *fault_);
 }
 
 void ReplaceStreamedOutputs(FileSystem& files, const std::vector<StreamedOutput*>& outputs,
                             const FileIdentity& input) {
   for (const StreamedOutput* output : outputs) RefuseOutputOverInput(files, output->Path(), input);
   for (StreamedOutput* output : outputs) output->Seal();
-  for (StreamedOutput* output : outputs) output->Replace();
+  std::vector<StreamedReplacement*> sealed;
+  for (StreamedOutput* output : outputs) sealed.push_back(output->out_.get());
+  const ReplacedTogether committed = CommitTogether(sealed);
+  if (committed.failed < outputs.size()) {
+    throw ConversionFailure::FileOperation(outputs[committed.failed]->Path(), committed.status.fault());
+  }
 }
 
 }  // namespace tessaline

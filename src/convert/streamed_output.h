@@ -43,13 +43,12 @@ class StreamedOutput {
  private:
   friend void ReplaceStreamedOutputs(FileSystem&, const std::vector<StreamedOutput*>&, const FileIdentity&);
   void WriteText();
-  // The temporary file begun, `lead` written first; false when either failed.
-  bool Open();
-  // Writes what is left and puts the file on the disk beside the output;
-  // then Replace() renames it over the output. Each throws the first
-  // failure met since the output began.
+  // The replacement made with the first block, `lead` written first, or why
+  // either could not be.
+  FileStatus Begun();
+  // Writes what is left and puts the file on the disk beside the output,
+  // ready to be committed; throws the first failure met since the output began.
   void Seal();
-  void Replace();
 
   FileSystem& files_;
   std::string path_;

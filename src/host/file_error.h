@@ -25,6 +25,7 @@ enum class FileError {
   InvalidName,         // a name the file system does not allow
   Exists,              // a file of that name is already there
   Interrupted,         // a call interrupted, or a pipe closed by its reader
+  ForeignLink,         // a symbolic link of another user in a shared folder
   Other,               // anything else: see system_code
 };
 

@@ -23,6 +23,7 @@ std::string FileErrorText(const FileFault& fault) {
     case FileError::InvalidName: return "Nom de fichier invalide";
     case FileError::Exists: return "Le fichier existe";
     case FileError::Interrupted: return "Opération interrompue";
+    case FileError::ForeignLink: return "Lien symbolique d'un autre utilisateur dans un dossier partagé";
     case FileError::None:
     case FileError::Other: break;
   }

@@ -1,7 +1,9 @@
 #pragma once
 // The converters' only way to the disk. RealFileSystem is buffered I/O on
 // the platform; FaultyFileSystem (tests) wraps it and can make any call fail.
-// After a failure, LastFault() tells why.
+// Every call of the file system returns why it failed with its answer
+// (file_status.h); after a failed call of a stream or file it opened,
+// LastFault() tells why.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +13,7 @@
 #include <string_view>
 
 #include "host/file_error.h"
+#include "host/file_status.h"
 #include "platform/file_lock.h"
 
 namespace tessaline {
@@ -53,8 +56,20 @@ class OutputFile {
   // file survives a power cut once it has replaced another. False when the
   // data could not be stored.
   virtual bool Sync() = 0;
-  // False when the data could not be stored (a full disk shows here).
+  // False when the data could not be stored (a full disk shows here). A
+  // temporary file made without a name gets its name here.
   virtual bool Close() = 0;
+  // Whether the file has a name on the disk yet (one made without a name
+  // that is dropped unclosed leaves nothing to remove).
+  virtual bool HasName() const { return true; }
+};
+
+// What a path names and, when it is no regular file, why not: NotFound,
+// IsDirectory, NotRegular, or the error met finding out.
+struct PathType {
+  FileType type = FileType::Missing;
+  FileFault why;
+  bool operator==(FileType other) const { return type == other; }
 };
 
 class FileSystem {
@@ -62,48 +77,50 @@ class FileSystem {
   virtual ~FileSystem() = default;
 
   // The type of what `path` names, following symbolic links.
-  virtual FileType TypeOf(const std::string& path) = 0;
-  bool Exists(const std::string& path) { return TypeOf(path) != FileType::Missing; }
-  virtual std::optional<std::uint64_t> Length(const std::string& path) = 0;
-  virtual std::optional<FileIdentity> Identity(const std::string& path) = 0;
+  virtual PathType TypeOf(const std::string& path) = 0;
+  bool Exists(const std::string& path) { return TypeOf(path).type != FileType::Missing; }
+  virtual FileResult<std::uint64_t> Length(const std::string& path) = 0;
+  virtual FileResult<FileIdentity> Identity(const std::string& path) = 0;
 
-  // Null when the file cannot be opened for reading.
-  virtual std::unique_ptr<InputStream> OpenRead(const std::string& path) = 0;
+  // The file opened for reading.
+  virtual FileResult<std::unique_ptr<InputStream>> OpenRead(const std::string& path) = 0;
 
   // Opens for reading and writing, creating the file when missing; the
-  // content is kept. Null on failure.
-  virtual std::unique_ptr<RandomAccessFile> OpenRecords(const std::string& path) = 0;
+  // content is kept. Another user's link in a shared folder is refused as
+  // by CreateTemporaryBeside.
+  virtual FileResult<std::unique_ptr<RandomAccessFile>> OpenRecords(const std::string& path) = 0;
   // Creates a new file; fails when one of that name exists.
-  virtual std::unique_ptr<RandomAccessFile> CreateRecordsExclusive(const std::string& path) = 0;
+  virtual FileResult<std::unique_ptr<RandomAccessFile>> CreateRecordsExclusive(const std::string& path) = 0;
 
   // Creates a new, uniquely named file in the folder of `target`, never
-  // replacing anything; its permissions are those `target` has, or the
-  // usual ones for a new file when `target` does not exist. On success
-  // `temp_path` holds its name.
-  virtual std::unique_ptr<OutputFile> CreateTemporaryBeside(const std::string& target,
-                                                            std::string& temp_path) = 0;
-  // Renames over `to` in one step (the platform's atomic replacement).
-  virtual bool Rename(const std::string& from, const std::string& to) = 0;
+  // replacing anything; it has from its creation the permissions `target`
+  // has, or the usual ones for a new file when `target` does not exist. On
+  // success `temp_path` holds its name (where the system allows, the file
+  // gets it only when closed: a run killed before leaves nothing). Refuses
+  // a `target` that is another user's symbolic link in a shared folder
+  // (FileError::ForeignLink). Temporary files of this user that runs killed
+  // before their rename left in that folder are removed first.
+  virtual FileResult<std::unique_ptr<OutputFile>> CreateTemporaryBeside(const std::string& target,
+                                                                        std::string& temp_path) = 0;
+  // Renames over `to` in one step (the platform's atomic replacement); a
+  // symbolic link at `to` is replaced itself, never followed.
+  virtual FileStatus Rename(const std::string& from, const std::string& to) = 0;
   // Puts a rename inside `folder` on the disk itself (POSIX: fsync of the
   // folder; Windows renames write through and need nothing more).
-  virtual bool SyncFolder(const std::string& folder) = 0;
-  virtual bool Remove(const std::string& path) = 0;
+  virtual FileStatus SyncFolder(const std::string& folder) = 0;
+  virtual FileStatus Remove(const std::string& path) = 0;
 
-  // The path a chain of symbolic links ends at; `path` itself when it is no link.
-  virtual std::string ResolveLinks(const std::string& path) = 0;
-
-  // Whether new files can be made in `folder`.
-  virtual bool IsWritableFolder(const std::string& folder) = 0;
+  // Success when new files can be made in `folder`.
+  virtual FileStatus IsWritableFolder(const std::string& folder) = 0;
   // Creates `folder` and its missing parents.
-  virtual bool CreateFolders(const std::string& folder) = 0;
+  virtual FileStatus CreateFolders(const std::string& folder) = 0;
 
   // An exclusive, non-blocking lock on `path` (created when missing).
   virtual LockResult TryLock(const std::string& path) = 0;
 
-  // Why the latest failed call of this thread failed: a call of this file
-  // system or of a stream or file it opened. TypeOf also records why a path
-  // is no regular file (NotFound, IsDirectory, NotRegular, or the error met).
-  // Successful calls leave it as it was: ask right after the failure.
+  // Why the latest failed call of this thread of a stream or file this
+  // opened failed. Successful calls leave it as it was: ask right after
+  // the failure.
   virtual FileFault LastFault() const = 0;
 };
 

@@ -7,20 +7,19 @@ namespace tessaline {
 
 class RealFileSystem final : public FileSystem {
  public:
-  FileType TypeOf(const std::string& path) override;
-  std::optional<std::uint64_t> Length(const std::string& path) override;
-  std::optional<FileIdentity> Identity(const std::string& path) override;
-  std::unique_ptr<InputStream> OpenRead(const std::string& path) override;
-  std::unique_ptr<RandomAccessFile> OpenRecords(const std::string& path) override;
-  std::unique_ptr<RandomAccessFile> CreateRecordsExclusive(const std::string& path) override;
-  std::unique_ptr<OutputFile> CreateTemporaryBeside(const std::string& target,
-                                                    std::string& temp_path) override;
-  bool Rename(const std::string& from, const std::string& to) override;
-  bool SyncFolder(const std::string& folder) override;
-  bool Remove(const std::string& path) override;
-  std::string ResolveLinks(const std::string& path) override;
-  bool IsWritableFolder(const std::string& folder) override;
-  bool CreateFolders(const std::string& folder) override;
+  PathType TypeOf(const std::string& path) override;
+  FileResult<std::uint64_t> Length(const std::string& path) override;
+  FileResult<FileIdentity> Identity(const std::string& path) override;
+  FileResult<std::unique_ptr<InputStream>> OpenRead(const std::string& path) override;
+  FileResult<std::unique_ptr<RandomAccessFile>> OpenRecords(const std::string& path) override;
+  FileResult<std::unique_ptr<RandomAccessFile>> CreateRecordsExclusive(const std::string& path) override;
+  FileResult<std::unique_ptr<OutputFile>> CreateTemporaryBeside(const std::string& target,
+                                                                std::string& temp_path) override;
+  FileStatus Rename(const std::string& from, const std::string& to) override;
+  FileStatus SyncFolder(const std::string& folder) override;
+  FileStatus Remove(const std::string& path) override;
+  FileStatus IsWritableFolder(const std::string& folder) override;
+  FileStatus CreateFolders(const std::string& folder) override;
   LockResult TryLock(const std::string& path) override;
   FileFault LastFault() const override;
 };

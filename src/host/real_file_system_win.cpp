@@ -100,18 +100,19 @@ FileError KindOfError(DWORD error) {
   }
 }
 
-// Records GetLastError() as the latest fault; the error itself is kept.
-void RecordLastError() {
+// GetLastError() as a fault; the error itself is kept.
+FileFault LastErrorFault() {
   const DWORD error = GetLastError();
   const FileError kind = KindOfError(error);
-  last_fault = FileFault{kind, kind == FileError::Other ? static_cast<int>(error) : 0};
   SetLastError(error);
+  return FileFault{kind, kind == FileError::Other ? static_cast<int>(error) : 0};
 }
 
-void RecordFault(FileError kind) { last_fault = FileFault{kind, 0}; }
-
 // A name that is no valid UTF-8 names no file.
-void RecordBadName() { RecordFault(FileError::NotFound); }
+constexpr FileFault kBadName{FileError::NotFound, 0};
+
+// What the streams and files opened tell through LastFault().
+void RecordLastError() { last_fault = LastErrorFault(); }
 
 bool IsMissingError(DWORD error) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
@@ -130,20 +131,16 @@ FileType TypeOfHandle(HANDLE handle) {
                                                             : FileType::Regular;
 }
 
-void RecordNotRegular(FileType type) {
-  RecordFault(type == FileType::Directory ? FileError::IsDirectory : FileError::NotRegular);
+FileFault NotRegularFault(FileType type) {
+  return FileFault{type == FileType::Directory ? FileError::IsDirectory : FileError::NotRegular, 0};
 }
 
-// Whether `handle` is open on a regular file; records why not.
-bool OpenOnRegularFile(const Handle& handle) {
-  if (!handle.valid()) {
-    RecordLastError();
-    return false;
-  }
+// Whether `handle` is open on a regular file, and why not.
+FileStatus OpenOnRegularFile(const Handle& handle) {
+  if (!handle.valid()) return LastErrorFault();
   const FileType type = TypeOfHandle(handle.get());
-  if (type == FileType::Regular) return true;
-  RecordNotRegular(type);
-  return false;
+  if (type == FileType::Regular) return {};
+  return NotRegularFault(type);
 }
 
 class HandleInputStream final : public InputStream {
@@ -225,9 +222,25 @@ class HandleRandomAccessFile final : public RandomAccessFile {
   Handle handle_;
 };
 
+// Where a temporary output's own lock lies: a byte far beyond any content,
+// so that it never stands in the way of the writes (Windows' locks are
+// mandatory), held by the handle that writes the file.
+OVERLAPPED TemporaryLockPlace() {
+  OVERLAPPED place = {};
+  place.OffsetHigh = 0x40000000;
+  return place;
+}
+
+bool LockTemporary(HANDLE handle) {
+  OVERLAPPED place = TemporaryLockPlace();
+  return LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &place) != 0;
+}
+
+// A temporary output, locked as long as it is open: a later run sees that
+// it is no leftover (RemoveStaleTemporaries).
 class HandleOutputFile final : public OutputFile {
  public:
-  explicit HandleOutputFile(HANDLE handle) : handle_(handle) {}
+  explicit HandleOutputFile(HANDLE handle) : handle_(handle) { LockTemporary(handle); }
   bool Write(std::string_view data) override {
     if (!handle_.valid()) return false;
     std::size_t done = 0;
@@ -277,98 +290,127 @@ std::string RandomSuffix() {
   return suffix;
 }
 
-// "\\?\C:\x" -> "C:\x", "\\?\UNC\server\share" -> "\\server\share".
-std::string WithoutLongPathPrefix(std::wstring path) {
-  constexpr std::wstring_view kUnc = L"\\\\?\\UNC\\";
-  constexpr std::wstring_view kLong = L"\\\\?\\";
-  if (std::wstring_view(path).substr(0, kUnc.size()) == kUnc) {
-    path = L"\\\\" + path.substr(kUnc.size());
-  } else if (std::wstring_view(path).substr(0, kLong.size()) == kLong) {
-    path = path.substr(kLong.size());
-  }
-  return Narrow(path);
-}
-
 }  // namespace
 
-FileType RealFileSystem::TypeOf(const std::string& path) {
+PathType RealFileSystem::TypeOf(const std::string& path) {
   Handle handle(OpenForQuery(path));
   if (!handle.valid()) {
     if (Widen(path).empty()) SetLastError(ERROR_INVALID_NAME);
-    RecordLastError();
-    return IsMissingError(GetLastError()) ? FileType::Missing : FileType::Other;
+    const FileFault fault = LastErrorFault();
+    return {IsMissingError(GetLastError()) ? FileType::Missing : FileType::Other, fault};
   }
   const FileType type = TypeOfHandle(handle.get());
-  if (type != FileType::Regular) RecordNotRegular(type);
-  return type;
+  if (type == FileType::Regular) return {type, {}};
+  return {type, NotRegularFault(type)};
 }
 
-std::optional<std::uint64_t> RealFileSystem::Length(const std::string& path) {
+FileResult<std::uint64_t> RealFileSystem::Length(const std::string& path) {
   Handle handle(OpenForQuery(path));
-  if (!OpenOnRegularFile(handle)) return std::nullopt;
+  if (const FileStatus regular = OpenOnRegularFile(handle); !regular) return regular;
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(handle.get(), &size)) {
-    RecordLastError();
-    return std::nullopt;
-  }
+  if (!GetFileSizeEx(handle.get(), &size)) return LastErrorFault();
   return static_cast<std::uint64_t>(size.QuadPart);
 }
 
-std::optional<FileIdentity> RealFileSystem::Identity(const std::string& path) {
+FileResult<FileIdentity> RealFileSystem::Identity(const std::string& path) {
   Handle handle(OpenForQuery(path));
   BY_HANDLE_FILE_INFORMATION info;
-  if (!handle.valid() || !GetFileInformationByHandle(handle.get(), &info)) {
-    RecordLastError();
-    return std::nullopt;
-  }
+  if (!handle.valid() || !GetFileInformationByHandle(handle.get(), &info)) return LastErrorFault();
   return FileIdentity{info.dwVolumeSerialNumber,
                       (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
-std::unique_ptr<InputStream> RealFileSystem::OpenRead(const std::string& path) {
+FileResult<std::unique_ptr<InputStream>> RealFileSystem::OpenRead(const std::string& path) {
   const std::wstring wide = Widen(path);
   if (wide.empty()) {
-    RecordBadName();
-    return nullptr;
+    return kBadName;
   }
   // A folder does not open without FILE_FLAG_BACKUP_SEMANTICS; a device
   // (CON, a named pipe) does, and is refused by its type.
   Handle handle(CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!OpenOnRegularFile(handle)) return nullptr;
+  if (const FileStatus regular = OpenOnRegularFile(handle); !regular) return regular;
   return std::make_unique<HandleInputStream>(handle.release());
 }
 
-std::unique_ptr<RandomAccessFile> RealFileSystem::OpenRecords(const std::string& path) {
+FileResult<std::unique_ptr<RandomAccessFile>> RealFileSystem::OpenRecords(const std::string& path) {
   const std::wstring wide = Widen(path);
   if (wide.empty()) {
-    RecordBadName();
-    return nullptr;
+    return kBadName;
   }
   Handle handle(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr));
-  if (!OpenOnRegularFile(handle)) return nullptr;
+  if (const FileStatus regular = OpenOnRegularFile(handle); !regular) return regular;
   return std::make_unique<HandleRandomAccessFile>(handle.release());
 }
 
-std::unique_ptr<RandomAccessFile> RealFileSystem::CreateRecordsExclusive(const std::string& path) {
+FileResult<std::unique_ptr<RandomAccessFile>> RealFileSystem::CreateRecordsExclusive(const std::string& path) {
   const std::wstring wide = Widen(path);
   if (wide.empty()) {
-    RecordBadName();
-    return nullptr;
+    return kBadName;
   }
   Handle handle(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr));
   if (!handle.valid()) {
-    RecordLastError();
-    return nullptr;
+    return LastErrorFault();
   }
   return std::make_unique<HandleRandomAccessFile>(handle.release());
 }
 
-std::unique_ptr<OutputFile> RealFileSystem::CreateTemporaryBeside(const std::string& target,
-                                                                  std::string& temp_path) {
+namespace {
+
+bool IsTemporaryName(std::wstring_view name) {
+  if (name.size() != 14 || name.substr(0, 2) != L".~" || name.substr(10) != L".tmp") return false;
+  for (wchar_t c : name.substr(2, 8)) {
+    if (!((c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9'))) return false;
+  }
+  return true;
+}
+
+// How long a temporary file no run holds must have lain unchanged before it
+// counts as left over: a run lets go of its lock a moment before it renames
+// the file. In 100 ns steps.
+constexpr ULONGLONG kSettled = 10ull * 10000000ull;
+
+// Removes the temporary outputs that runs killed before their rename left
+// in `folder` (Windows has no file without a name): those no live run holds
+// the lock of. Anything not named as ours is left alone; nothing is reported.
+void RemoveStaleTemporaries(const std::string& folder) {
+  const DWORD saved_error = GetLastError();
+  const std::wstring wide_folder = Widen(folder.empty() ? std::string(".\\") : folder);
+  WIN32_FIND_DATAW found;
+  const HANDLE search = wide_folder.empty() ? INVALID_HANDLE_VALUE
+                                            : FindFirstFileW((wide_folder + L".~*.tmp").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    FILETIME now_time;
+    GetSystemTimeAsFileTime(&now_time);
+    const ULONGLONG now = (ULONGLONG{now_time.dwHighDateTime} << 32) | now_time.dwLowDateTime;
+    do {
+      const ULONGLONG written =
+          (ULONGLONG{found.ftLastWriteTime.dwHighDateTime} << 32) | found.ftLastWriteTime.dwLowDateTime;
+      if (!IsTemporaryName(found.cFileName) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+          (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || now < written + kSettled) {
+        continue;
+      }
+      const std::wstring path = wide_folder + found.cFileName;
+      const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+      if (file == INVALID_HANDLE_VALUE) continue;
+      const bool held = !LockTemporary(file);
+      CloseHandle(file);
+      if (!held) DeleteFileW(path.c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  SetLastError(saved_error);
+}
+
+}  // namespace
+
+FileResult<std::unique_ptr<OutputFile>> RealFileSystem::CreateTemporaryBeside(const std::string& target,
+                                                                              std::string& temp_path) {
   const std::string folder = FolderOfPath(target);
+  RemoveStaleTemporaries(folder);
   // A new file takes the permissions the folder hands down, which is what a
   // file written in place would have had; the rename keeps them.
   for (int attempt = 0; attempt < 100; ++attempt) {
@@ -379,81 +421,51 @@ std::unique_ptr<OutputFile> RealFileSystem::CreateTemporaryBeside(const std::str
     std::string candidate = folder + ".~" + RandomSuffix().substr(0, 8) + ".tmp";
     const std::wstring wide = Widen(candidate);
     if (wide.empty()) {
-      RecordBadName();
-      return nullptr;
+      return kBadName;
     }
     Handle handle(CreateFileW(wide.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle.valid()) {
       const DWORD error = GetLastError();
       if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
-      RecordLastError();
-      return nullptr;
+      return LastErrorFault();
     }
     temp_path = std::move(candidate);
     return std::make_unique<HandleOutputFile>(handle.release());
   }
-  RecordFault(FileError::Exists);  // no free name in a hundred tries
-  return nullptr;
+  return FileFault{FileError::Exists, 0};  // no free name in a hundred tries
 }
 
-bool RealFileSystem::Rename(const std::string& from, const std::string& to) {
+FileStatus RealFileSystem::Rename(const std::string& from, const std::string& to) {
   SetLastError(ERROR_SUCCESS);
-  if (platform::ReplaceByRename(from, to)) return true;
+  if (platform::ReplaceByRename(from, to)) return {};
   if (GetLastError() == ERROR_SUCCESS) SetLastError(ERROR_GEN_FAILURE);
-  RecordLastError();
-  return false;
+  return LastErrorFault();
 }
 
 // The rename is made with MOVEFILE_WRITE_THROUGH, which returns only once the
 // folder's new entry is on the disk; a folder handle cannot be flushed.
-bool RealFileSystem::SyncFolder(const std::string&) { return true; }
+FileStatus RealFileSystem::SyncFolder(const std::string&) { return {}; }
 
-bool RealFileSystem::Remove(const std::string& path) {
+FileStatus RealFileSystem::Remove(const std::string& path) {
   const std::wstring wide = Widen(path);
   if (wide.empty()) {
-    RecordBadName();
-    return false;
+    return kBadName;
   }
-  if (DeleteFileW(wide.c_str()) != 0) return true;
-  RecordLastError();
-  return false;
+  if (DeleteFileW(wide.c_str()) != 0) return {};
+  return LastErrorFault();
 }
 
-std::string RealFileSystem::ResolveLinks(const std::string& path) {
-  const std::wstring wide = Widen(path);
-  if (wide.empty()) return path;
-  const DWORD attributes = GetFileAttributesW(wide.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    return path;
+FileStatus RealFileSystem::IsWritableFolder(const std::string& folder) {
+  if (const PathType type = TypeOf(folder); type.type != FileType::Directory) {
+    return type.why.error != FileError::None ? type.why : FileFault{FileError::NotFound, 0};
   }
-  // The system follows the whole chain when it opens the link; a broken
-  // chain leaves the link itself as the file to replace.
-  Handle handle(OpenForQuery(path));
-  if (!handle.valid()) return path;
-  std::wstring final_path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetFinalPathNameByHandleW(handle.get(), final_path.data(),
-                                                   static_cast<DWORD>(final_path.size()),
-                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length == 0) return path;
-    if (length < final_path.size()) {
-      final_path.resize(length);
-      return WithoutLongPathPrefix(final_path);
-    }
-    final_path.resize(length + 1);
-  }
-}
-
-bool RealFileSystem::IsWritableFolder(const std::string& folder) {
-  if (TypeOf(folder) != FileType::Directory) return false;
   // Access rights on Windows come from ACLs that no cheap call answers for
   // sure: try to make a file there, which the system deletes on closing.
   for (int attempt = 0; attempt < 10; ++attempt) {
     const std::wstring probe = Widen(JoinPath(folder, ".tessaline-probe-" + RandomSuffix()));
     if (probe.empty()) {
-      RecordBadName();
-      return false;
+      return kBadName;
     }
     const HANDLE handle =
         CreateFileW(probe.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW,
@@ -461,22 +473,17 @@ bool RealFileSystem::IsWritableFolder(const std::string& folder) {
                     nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
       CloseHandle(handle);
-      return true;
+      return {};
     }
-    if (GetLastError() != ERROR_FILE_EXISTS) {
-      RecordLastError();
-      return false;
-    }
+    if (GetLastError() != ERROR_FILE_EXISTS) return LastErrorFault();
   }
-  RecordFault(FileError::Exists);
-  return false;
+  return FileFault{FileError::Exists, 0};
 }
 
-bool RealFileSystem::CreateFolders(const std::string& folder) {
+FileStatus RealFileSystem::CreateFolders(const std::string& folder) {
   const std::wstring wide = Widen(folder);
   if (wide.empty()) {
-    RecordBadName();
-    return false;
+    return kBadName;
   }
   // From UTF-16: a std::filesystem::path made from a narrow string would
   // read it in the ANSI code page.
@@ -484,10 +491,12 @@ bool RealFileSystem::CreateFolders(const std::string& folder) {
   std::filesystem::create_directories(std::filesystem::path(wide), error);
   if (error) {
     SetLastError(static_cast<DWORD>(error.value()));  // a Win32 error code here
-    RecordLastError();
-    return false;
+    return LastErrorFault();
   }
-  return TypeOf(folder) == FileType::Directory;
+  const PathType made = TypeOf(folder);
+  if (made.type == FileType::Directory) return {};
+  // A file of that name where the folder should be.
+  return made.why.error != FileError::None ? made.why : FileFault{FileError::Exists, 0};
 }
 
 LockResult RealFileSystem::TryLock(const std::string& path) { return platform::TryLockFile(path); }

@@ -1,28 +1,30 @@
 #include "host/replace_file.h"
 
+#include "platform/deferred_signals.h"
 #include "platform/path_names.h"
 
 namespace tessaline {
 
-bool ReplaceFileWith(FileSystem& files, const std::string& path, std::string_view content) {
+FileStatus ReplaceFileWith(FileSystem& files, const std::string& path, std::string_view content) {
   return ReplaceFileWithParts(files, path, {content});
 }
 
-bool ReplaceFileWithParts(FileSystem& files, const std::string& path,
-                          const std::vector<std::string_view>& parts) {
+FileStatus ReplaceFileWithParts(FileSystem& files, const std::string& path,
+                                const std::vector<std::string_view>& parts) {
   auto out = StreamedReplacement::Begin(files, path);
-  if (!out) return false;
-  for (std::string_view part : parts) out->Write(part);
-  return out->Commit();
+  if (!out) return out.fault();
+  for (std::string_view part : parts) (*out)->Write(part);
+  return (*out)->Commit();
 }
 
-std::unique_ptr<StreamedReplacement> StreamedReplacement::Begin(FileSystem& files, const std::string& path) {
-  std::string target = files.ResolveLinks(path);
+FileResult<std::unique_ptr<StreamedReplacement>> StreamedReplacement::Begin(FileSystem& files,
+                                                                           const std::string& path) {
+  std::string target = path;
   std::string temp;
   auto out = files.CreateTemporaryBeside(target, temp);
-  if (!out) return nullptr;
+  if (!out) return out.fault();
   return std::unique_ptr<StreamedReplacement>(
-      new StreamedReplacement(files, std::move(target), std::move(temp), std::move(out)));
+      new StreamedReplacement(files, std::move(target), std::move(temp), std::move(*out)));
 }
 
 StreamedReplacement::StreamedReplacement(FileSystem& files, std::string target, std::string temp,
@@ -31,51 +33,79 @@ StreamedReplacement::StreamedReplacement(FileSystem& files, std::string target, 
 
 StreamedReplacement::~StreamedReplacement() {
   if (done_) return;
+  const bool named = out_ ? out_->HasName() : named_;
   out_.reset();
-  files_.Remove(temp_);
+  if (named) files_.Remove(temp_);
 }
 
-bool StreamedReplacement::Write(std::string_view data) {
-  ok_ = ok_ && out_->Write(data);
-  return ok_;
+FileStatus StreamedReplacement::Write(std::string_view data) {
+  // The file's own calls tell why through the file system, asked at once.
+  if (status_ && !out_->Write(data)) status_ = files_.LastFault();
+  return status_;
 }
 
-bool StreamedReplacement::Finish() {
+FileStatus StreamedReplacement::Finish() {
   // Without the flush before the rename, some file systems put the rename on
   // the disk first: after a power cut the output would be empty and the old
   // file gone.
-  if (finished_) return ok_;
+  if (finished_) return status_;
   finished_ = true;
-  ok_ = ok_ && out_->Sync();
-  ok_ = out_->Close() && ok_;
-  out_.reset();
-  return ok_;
+  if (status_ && !out_->Sync()) status_ = files_.LastFault();
+  return status_;
 }
 
-bool StreamedReplacement::Commit() {
-  if (!Finish() || !files_.Rename(temp_, target_)) return false;
+// Closing gives a file made without a name its name: done last, right
+// before the rename, so that a run killed meanwhile leaves as little as it can.
+FileStatus StreamedReplacement::Close() {
+  if (const FileStatus finished = Finish(); !finished) return finished;
+  if (!out_) return status_;
+  if (!out_->Close() && status_) status_ = files_.LastFault();
+  named_ = out_->HasName();
+  out_.reset();
+  return status_;
+}
+
+FileStatus StreamedReplacement::Rename() {
+  if (!status_) return status_;
+  if (const FileStatus renamed = files_.Rename(temp_, target_); !renamed) return renamed;
   done_ = true;
   // The new file is complete on the disk whatever happens to its folder's
   // entry; a folder that cannot be flushed (some network file systems)
   // leaves at worst the old file, so it does not fail the write.
   files_.SyncFolder(FolderOfPath(target_));
-  return true;
+  return {};
 }
 
-std::size_t ReplaceFilesTogether(FileSystem& files, const std::vector<NewContent>& contents) {
+FileStatus StreamedReplacement::Commit() { return CommitTogether({this}).status; }
+
+ReplacedTogether CommitTogether(const std::vector<StreamedReplacement*>& outputs) {
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    if (const FileStatus finished = outputs[i]->Finish(); !finished) return {i, finished};
+  }
+  const platform::DeferredSignals deferred;
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    if (const FileStatus closed = outputs[i]->Close(); !closed) return {i, closed};
+  }
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    if (const FileStatus renamed = outputs[i]->Rename(); !renamed) return {i, renamed};
+  }
+  return {outputs.size(), {}};
+}
+
+ReplacedTogether ReplaceFilesTogether(FileSystem& files, const std::vector<NewContent>& contents) {
   // Every content whole on the disk first; a failure here leaves every old
   // file as it was, and the temporary files go with their owners.
   std::vector<std::unique_ptr<StreamedReplacement>> outputs;
+  std::vector<StreamedReplacement*> made;
   for (std::size_t i = 0; i < contents.size(); ++i) {
-    outputs.push_back(StreamedReplacement::Begin(files, contents[i].path));
-    if (!outputs.back()) return i;
+    auto begun = StreamedReplacement::Begin(files, contents[i].path);
+    if (!begun) return {i, begun.fault()};
+    outputs.push_back(std::move(*begun));
     for (std::string_view part : contents[i].parts) outputs.back()->Write(part);
-    if (!outputs.back()->Finish()) return i;
+    if (const FileStatus finished = outputs.back()->Finish(); !finished) return {i, finished};
+    made.push_back(outputs.back().get());
   }
-  for (std::size_t i = 0; i < outputs.size(); ++i) {
-    if (!outputs[i]->Commit()) return i;
-  }
-  return contents.size();
+  return CommitTogether(made);
 }
 
 }  // namespace tessaline

@@ -2,8 +2,10 @@
 // Writing an output file so that it is never seen half-written, not even
 // after a power cut: the whole content goes to a new file beside the target,
 // which is put on the disk, then replaces the target in one rename, and the
-// folder's new entry is put on the disk too. A symbolic link is followed: its
-// target is replaced and the link stays.
+// folder's new entry is put on the disk too. A symbolic link at the target's
+// name is replaced itself, never followed: a rename through it would write
+// wherever it points, in a folder the user never named (another user's link
+// in a shared folder is refused before that, FileError::ForeignLink).
 
 #include <memory>
 #include <string>
@@ -14,14 +16,20 @@
 
 namespace tessaline {
 
-// False when any step failed; the old file (if any) is then left unchanged
-// and no temporary file remains.
-bool ReplaceFileWith(FileSystem& files, const std::string& path, std::string_view content);
+// The fault of the step that failed, if one did; the old file (if any) is
+// then left unchanged and no temporary file remains.
+FileStatus ReplaceFileWith(FileSystem& files, const std::string& path, std::string_view content);
 
 // The same with the content in several parts, written one after the other,
 // so that a content gathered in pieces need not be copied into one.
-bool ReplaceFileWithParts(FileSystem& files, const std::string& path,
-                          const std::vector<std::string_view>& parts);
+FileStatus ReplaceFileWithParts(FileSystem& files, const std::string& path,
+                                const std::vector<std::string_view>& parts);
+
+// How a set of outputs replaced together ended.
+struct ReplacedTogether {
+  std::size_t failed;  // the count of outputs on success, else the one whose step failed
+  FileStatus status;   // why it failed
+};
 
 // An output written as it is made, seen whole or not at all: the pieces go
 // to a temporary file beside the target, which Commit() flushes and renames
@@ -30,29 +38,44 @@ bool ReplaceFileWithParts(FileSystem& files, const std::string& path,
 // made of it.
 class StreamedReplacement {
  public:
-  // Null when the temporary file cannot be made (files.LastFault() says why).
-  static std::unique_ptr<StreamedReplacement> Begin(FileSystem& files, const std::string& path);
+  // Fails when the temporary file cannot be made.
+  static FileResult<std::unique_ptr<StreamedReplacement>> Begin(FileSystem& files, const std::string& path);
   StreamedReplacement(const StreamedReplacement&) = delete;
   StreamedReplacement& operator=(const StreamedReplacement&) = delete;
   ~StreamedReplacement();
 
-  // False when the data could not be stored.
-  bool Write(std::string_view data);
-  // Puts what was written on the disk itself and closes the file, so that
-  // it survives a power cut once renamed; false when anything written could
-  // not be stored. Commit() does it when it has not been done.
-  bool Finish();
-  // False when any step failed; the old file (if any) is then unchanged.
-  bool Commit();
+  // Fails when the data could not be stored; after a failure every later
+  // step fails with the same fault.
+  FileStatus Write(std::string_view data);
+  // Puts what was written on the disk itself, so that it survives a power
+  // cut once renamed (the long part of the end); fails when anything
+  // written could not be stored. Commit() does it when it has not been done.
+  FileStatus Finish();
+  // Closes the file and renames it over the target, the ending signals held
+  // back meanwhile. Fails when any step failed; the old file (if any) is
+  // then unchanged.
+  FileStatus Commit();
 
  private:
+  friend ReplacedTogether CommitTogether(const std::vector<StreamedReplacement*>& outputs);
   StreamedReplacement(FileSystem& files, std::string target, std::string temp, std::unique_ptr<OutputFile> out);
+  FileStatus Close();
+  FileStatus Rename();
 
   FileSystem& files_;
   std::string target_, temp_;
   std::unique_ptr<OutputFile> out_;
-  bool ok_ = true, finished_ = false, done_ = false;
+  FileStatus status_;  // of the first step that failed
+  bool finished_ = false, named_ = false, done_ = false;
 };
+
+// Commits outputs that belong together, each one Finish()ed already: every
+// file is closed, and only then are they renamed over their targets, one
+// right after the other, with the signals that end a program held back
+// from the first close to the last rename, so that a new file never stays
+// beside an old one. A failure before the first rename leaves every old
+// file unchanged.
+ReplacedTogether CommitTogether(const std::vector<StreamedReplacement*>& outputs);
 
 // One file of a set replaced together: its path and its content in parts.
 struct NewContent {
@@ -62,10 +85,8 @@ struct NewContent {
 
 // Replaces files that belong together (a track file and its waypoint file):
 // every new content is first written whole and flushed beside its target,
-// and only then are they renamed over their targets, one right after the
-// other. A failure before the renames leaves every old file unchanged; no
-// temporary file remains in any case. Returns contents.size() on success,
-// else the index of the content whose step failed (LastFault() tells why).
-std::size_t ReplaceFilesTogether(FileSystem& files, const std::vector<NewContent>& contents);
+// and only then are they committed together. A failure before the renames
+// leaves every old file unchanged; no temporary file remains in any case.
+ReplacedTogether ReplaceFilesTogether(FileSystem& files, const std::vector<NewContent>& contents);
 
 }  // namespace tessaline

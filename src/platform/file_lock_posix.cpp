@@ -23,7 +23,10 @@ class FlockLock final : public FileLock {
 
 LockResult TryLockFile(const std::string& path) {
   LockResult result;
-  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  // A lock file is the program's own: a link in its place is never followed
+  // (another user's, planted in a shared folder, would have the program
+  // create or open a file of their choosing).
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) return result;
   int rc;
   do {

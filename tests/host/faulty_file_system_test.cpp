@@ -20,7 +20,10 @@ TEST(FaultyFileSystem, FailsOnlyTheChosenCallOfTheChosenPath) {
   files.Fail(FsCall::OpenRead, 2, "b.txt");
   EXPECT_TRUE(files.OpenRead(folder.File("a.txt")));
   EXPECT_TRUE(files.OpenRead(folder.File("b.txt")));
-  EXPECT_FALSE(files.OpenRead(folder.File("b.txt")));
+  // The injected fault comes back with the call.
+  const auto failed = files.OpenRead(folder.File("b.txt"));
+  EXPECT_FALSE(failed);
+  EXPECT_EQ(failed.fault(), (FileFault{FileError::Io, 0}));
   EXPECT_TRUE(files.OpenRead(folder.File("b.txt")));
   EXPECT_EQ(files.Count(FsCall::OpenRead), 4);
   EXPECT_EQ(files.FailuresInjected(), 1);
@@ -35,14 +38,14 @@ TEST(FaultyFileSystem, FailsReadsAndWritesThroughTheFilesItOpened) {
   auto in = files.OpenRead(folder.File("a.txt"));
   ASSERT_TRUE(in);
   char buffer[4];
-  EXPECT_EQ(in->Read(buffer, 4), -1);
+  EXPECT_EQ((*in)->Read(buffer, 4), -1);
 
   files.Fail(FsCall::WriteAt);
   auto store = files.OpenRecords(folder.File("s.dat"));
   ASSERT_TRUE(store);
-  EXPECT_FALSE(store->WriteAt(0, "x", 1));
+  EXPECT_FALSE((*store)->WriteAt(0, "x", 1));
   files.Clear();
-  EXPECT_TRUE(store->WriteAt(0, "x", 1));
+  EXPECT_TRUE((*store)->WriteAt(0, "x", 1));
 }
 
 TEST(FaultyFileSystem, ALockCanBeHeldElsewhereOrFail) {

@@ -262,15 +262,14 @@ TEST_F(HostileFiles, AFullDiskFailsWithTheMessageAndKeepsEarlierOutputs) {
   EXPECT_EQ(disk.FreeBytes(), free_before);
 }
 
-// The output name is a link into another folder: the file it points to is
-// replaced by a rename (a hard link to the old file keeps the old content),
-// keeps its permissions, and the link stays a link.
-TEST_F(HostileFiles, AnOutputThatIsASymbolicLinkHasItsTargetReplacedAndStays) {
+// The output name is a link into another folder: the link itself is
+// replaced by the new file, with the permissions of the file it pointed to,
+// and nothing is written in the folder the user did not name.
+TEST_F(HostileFiles, AnOutputThatIsASymbolicLinkIsReplacedItselfAndItsTargetKept) {
   const std::string elsewhere = stage_.DataFile("elsewhere");
   ASSERT_EQ(mkdir(elsewhere.c_str(), 0755), 0);
   WriteWholeFile(elsewhere + "/kept.asc", kOldDevice);
   ASSERT_EQ(chmod((elsewhere + "/kept.asc").c_str(), 0640), 0);
-  ASSERT_EQ(link((elsewhere + "/kept.asc").c_str(), (elsewhere + "/old-copy").c_str()), 0);
   ASSERT_EQ(symlink("elsewhere/kept.asc", stage_.DataFile("route_TRK.asc").c_str()), 0);
   WriteWholeFile(stage_.DataFile("route_TRK.txt"), "T;Raz;1;1\r\nP;1;2;3\r\n");
   // A device-to-chart output linked by an absolute path, and one whose link
@@ -284,23 +283,20 @@ TEST_F(HostileFiles, AnOutputThatIsASymbolicLinkHasItsTargetReplacedAndStays) {
   ExpectNoCrash(run);
   ASSERT_EQ(run.exit_status, 0) << run.err;
 
-  auto link_target = [&](const std::string& name) {
-    char buffer[4096];
-    const ssize_t length = readlink(stage_.DataFile(name).c_str(), buffer, sizeof buffer);
-    return length < 0 ? std::string("(no link)") : std::string(buffer, static_cast<std::size_t>(length));
-  };
-  EXPECT_EQ(link_target("route_TRK.asc"), "elsewhere/kept.asc");
-  EXPECT_EQ(ReadWholeFile(elsewhere + "/kept.asc"), "2,1,3,\"Raz\"\r\n");
-  EXPECT_EQ(ReadWholeFile(elsewhere + "/old-copy"), kOldDevice) << "the target was written in place";
   struct stat info;
-  ASSERT_EQ(stat((elsewhere + "/kept.asc").c_str(), &info), 0);
+  for (const char* name : {"route_TRK.asc", "trace_TRK.txt", "trace_WPT.txt"}) {
+    ASSERT_EQ(lstat(stage_.DataFile(name).c_str(), &info), 0) << name;
+    EXPECT_TRUE(S_ISREG(info.st_mode)) << name << " is still a link";
+  }
+  ASSERT_EQ(stat(stage_.DataFile("route_TRK.asc").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
-
-  EXPECT_EQ(link_target("trace_TRK.txt"), elsewhere + "/tracks.txt");
-  EXPECT_EQ(link_target("trace_WPT.txt"), "elsewhere/new_WPT.txt");
-  EXPECT_EQ(LinesOf(ReadWholeFile(elsewhere + "/tracks.txt")).size(), 3u);
-  EXPECT_EQ(LinesOf(ReadWholeFile(elsewhere + "/new_WPT.txt")).size(), 1u);
-  // Nothing unfinished beside the targets or the links.
+  EXPECT_EQ(ReadWholeFile(stage_.DataFile("route_TRK.asc")), "2,1,3,\"Raz\"\r\n");
+  EXPECT_EQ(LinesOf(ReadWholeFile(stage_.DataFile("trace_TRK.txt"))).size(), 3u);
+  EXPECT_EQ(LinesOf(ReadWholeFile(stage_.DataFile("trace_WPT.txt"))).size(), 1u);
+  // The folder the links pointed into is as it was.
+  EXPECT_EQ(ReadWholeFile(elsewhere + "/kept.asc"), kOldDevice);
+  EXPECT_EQ(ReadWholeFile(elsewhere + "/tracks.txt"), kOldTracks);
+  EXPECT_FALSE(std::filesystem::exists(elsewhere + "/new_WPT.txt"));
   for (const std::string& folder : {stage_.data(), elsewhere}) {
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
       EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();

@@ -13,9 +13,14 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -78,7 +83,8 @@ TEST_F(SingleInstanceTest, ASecondStartHandsItsRequestToTheRunningWindow) {
   EXPECT_FALSE(second.Listen(session));
 
   const LaunchRequest to_gpx{Request::ToGpx, {"/home/marin/Île de Sein.zbx", "/tmp/b_TRK.txt"}};
-  const LaunchRequest convert{Request::ByFile, {"/tmp/a.zbx"}};
+  // A name that is not UTF-8 goes over as the system's bytes.
+  const LaunchRequest convert{Request::ByFile, {"/tmp/a.zbx", "/tmp/caf\xE9_TRK.txt"}};
   EXPECT_TRUE(AsAnotherStart([&] { return SendToRunning(to_gpx, session); }));
   EXPECT_TRUE(AsAnotherStart([&] { return SendToRunning(convert, session); }));
   EXPECT_TRUE(AsAnotherStart([&] { return SendToRunning(LaunchRequest{}, session); }));  // to the front
@@ -151,7 +157,6 @@ TEST_F(SingleInstanceTest, BytesThatAreNoRequestAreRefusedWhole) {
       "TSL1x\0\0\0\0"s,                          // unknown mode
       "TSL1c\0\0\0\x06" "a.zbx\0"s,              // a relative path
       "TSL1c\0\0\0\x07/a.zbx\0\0"s,              // an empty path
-      "TSL1g\0\0\0\x05/\xC3(x\0"s,               // not UTF-8
       "TSL1c\0\0\0\x06/a.zbx"s,                  // no terminator
       "TSL1c\x7F\0\0\0"s,                        // longer than any request
       "TSL1c\0\0\0\x07/a.zbx\0TSL1"s,            // something after it
@@ -184,6 +189,74 @@ TEST_F(SingleInstanceTest, ASocketOfAnotherUserIsNeverHandedFiles) {
   EXPECT_FALSE(AsAnotherStart([&] { return SendToRunning(LaunchRequest{Request::ByFile, {"/a.zbx"}}, session); }));
   AwaitRequests(received, 1, 300);
   EXPECT_TRUE(received.empty());
+}
+
+// Without a runtime folder the socket goes to a folder of the user's own in
+// the temporary folder. One that another user made first, or that anyone
+// else may enter, is never used: no window is found and no one is handed
+// the files, and the window listens nowhere rather than there.
+TEST_F(SingleInstanceTest, AFolderOfAnotherUserInTheTemporaryFolderIsNeverUsed) {
+  if (getuid() != 0) GTEST_SKIP() << "needs to give a folder to another user";
+  QTemporaryDir shared;
+  ASSERT_EQ(chmod(shared.path().toUtf8().constData(), 01777), 0);
+  const QByteArray previous_tmp = qgetenv("TMPDIR");
+  qunsetenv("XDG_RUNTIME_DIR");
+  qputenv("TMPDIR", shared.path().toUtf8());
+  const QByteArray own = (shared.path() + QStringLiteral("/tessaline-0")).toUtf8();
+  const QString session = Session(9108);
+  {
+    SingleInstanceListener window([](const LaunchRequest&) {});
+    ASSERT_TRUE(window.Listen(session));  // made private, then used
+    struct stat info;
+    ASSERT_EQ(lstat(own.constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+  }
+  for (int step = 0; step < 2; ++step) {
+    // Open to others, then someone else's.
+    ASSERT_EQ(step == 0 ? chmod(own.constData(), 0755) : chown(own.constData(), 65534, 65534), 0);
+    std::vector<LaunchRequest> received;
+    SingleInstanceListener window([&](const LaunchRequest& request) { received.push_back(request); });
+    EXPECT_FALSE(window.Listen(session)) << step;
+    EXPECT_FALSE(AsAnotherStart([&] { return SendToRunning(LaunchRequest{Request::ByFile, {"/a.zbx"}}, session, 500); }));
+  }
+  qputenv("TMPDIR", previous_tmp);
+}
+
+// A socket that answers from another user's process (one made in the
+// moment between two looks) is never handed the paths: the credentials of
+// the other end are asked on every connection.
+TEST_F(SingleInstanceTest, AListenerOfAnotherUserIsNeverHandedFiles) {
+  if (getuid() != 0) GTEST_SKIP() << "needs to run a process as another user";
+  const QString session = Session(9109);
+  const QByteArray path = (runtime_.path() + QLatin1Char('/') + session).toUtf8();
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t stranger = fork();
+  ASSERT_GE(stranger, 0);
+  if (stranger == 0) {
+    // Bound by this user, listening as another: what the other end reports.
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()) + 1);
+    if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) _exit(1);
+    if (setgid(65534) != 0 || setuid(65534) != 0 || listen(listener, 1) != 0) _exit(1);
+    if (write(ready[1], "r", 1) != 1) _exit(1);
+    const int peer = accept(listener, nullptr, nullptr);
+    char frame[256];
+    const ssize_t got = read(peer, frame, sizeof frame);
+    (void)!write(peer, "k", 1);
+    _exit(got > 0 ? 2 : 3);  // 2: it was handed the request
+  }
+  char byte = 0;
+  ASSERT_EQ(read(ready[0], &byte, 1), 1);
+  EXPECT_FALSE(AsAnotherStart([&] { return SendToRunning(LaunchRequest{Request::ByFile, {"/secret_plan_TRK.txt"}}, session, 1000); }));
+  kill(stranger, SIGKILL);
+  int status = 0;
+  ASSERT_EQ(waitpid(stranger, &status, 0), stranger);
+  EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << "the stranger read the request";
+  close(ready[0]);
+  close(ready[1]);
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ void FaultyFileSystem::Clear() {
 bool FaultyFileSystem::ShouldFail(FsCall call, const std::string& path) {
   ++counts_[static_cast<int>(call)];
   log_.push_back(call);
+  if (before_call_) before_call_(call, path);
   Rule& rule = rules_[static_cast<int>(call)];
   if (!rule.active) return false;
   if (!rule.path_part.empty() && path.find(rule.path_part) == std::string::npos) return false;
@@ -119,6 +120,7 @@ class FaultyOutputFile final : public OutputFile {
     if (owner_.ShouldFail(FsCall::CloseOutput, path_)) return false;
     return closed;
   }
+  bool HasName() const override { return inner_->HasName(); }
 
  private:
   FaultyFileSystem& owner_;
@@ -128,80 +130,78 @@ class FaultyOutputFile final : public OutputFile {
 
 }  // namespace
 
-FileType FaultyFileSystem::TypeOf(const std::string& path) {
-  if (ShouldFail(FsCall::TypeOf, path)) return FileType::Other;
+PathType FaultyFileSystem::TypeOf(const std::string& path) {
+  if (ShouldFail(FsCall::TypeOf, path)) return {FileType::Other, *injected_};
   return inner_.TypeOf(path);
 }
 
-std::optional<std::uint64_t> FaultyFileSystem::Length(const std::string& path) {
-  if (ShouldFail(FsCall::Length, path)) return std::nullopt;
+FileResult<std::uint64_t> FaultyFileSystem::Length(const std::string& path) {
+  if (ShouldFail(FsCall::Length, path)) return *injected_;
   return inner_.Length(path);
 }
 
-std::optional<FileIdentity> FaultyFileSystem::Identity(const std::string& path) {
-  if (ShouldFail(FsCall::Identity, path)) return std::nullopt;
+FileResult<FileIdentity> FaultyFileSystem::Identity(const std::string& path) {
+  if (ShouldFail(FsCall::Identity, path)) return *injected_;
   return inner_.Identity(path);
 }
 
-std::unique_ptr<InputStream> FaultyFileSystem::OpenRead(const std::string& path) {
-  if (ShouldFail(FsCall::OpenRead, path)) return nullptr;
+FileResult<std::unique_ptr<InputStream>> FaultyFileSystem::OpenRead(const std::string& path) {
+  if (ShouldFail(FsCall::OpenRead, path)) return *injected_;
   auto inner = inner_.OpenRead(path);
-  if (!inner) return nullptr;
+  if (!inner) return inner.fault();
   if (change_bytes_ != 0 && path.find(change_part_) != std::string::npos) {
-    const std::uint64_t length = inner_.Length(path).value_or(0);
+    const std::uint64_t length = inner_.Length(path).ok() ? *inner_.Length(path) : 0;
     const auto bytes = static_cast<std::uint64_t>(change_bytes_ < 0 ? -change_bytes_ : change_bytes_);
-    if (change_bytes_ > 0) return std::make_unique<FaultyInputStream>(*this, path, std::move(inner), std::nullopt, bytes);
-    return std::make_unique<FaultyInputStream>(*this, path, std::move(inner), length - std::min(length, bytes));
+    if (change_bytes_ > 0) return std::make_unique<FaultyInputStream>(*this, path, std::move(*inner), std::nullopt, bytes);
+    return std::make_unique<FaultyInputStream>(*this, path, std::move(*inner), length - std::min(length, bytes));
   }
-  return std::make_unique<FaultyInputStream>(*this, path, std::move(inner));
+  return std::make_unique<FaultyInputStream>(*this, path, std::move(*inner));
 }
 
-std::unique_ptr<RandomAccessFile> FaultyFileSystem::OpenRecords(const std::string& path) {
-  if (ShouldFail(FsCall::OpenRecords, path)) return nullptr;
+FileResult<std::unique_ptr<RandomAccessFile>> FaultyFileSystem::OpenRecords(const std::string& path) {
+  if (ShouldFail(FsCall::OpenRecords, path)) return *injected_;
   auto inner = inner_.OpenRecords(path);
-  if (!inner) return nullptr;
-  return std::make_unique<FaultyRandomAccessFile>(*this, path, std::move(inner));
+  if (!inner) return inner.fault();
+  return std::make_unique<FaultyRandomAccessFile>(*this, path, std::move(*inner));
 }
 
-std::unique_ptr<RandomAccessFile> FaultyFileSystem::CreateRecordsExclusive(const std::string& path) {
-  if (ShouldFail(FsCall::CreateRecordsExclusive, path)) return nullptr;
+FileResult<std::unique_ptr<RandomAccessFile>> FaultyFileSystem::CreateRecordsExclusive(const std::string& path) {
+  if (ShouldFail(FsCall::CreateRecordsExclusive, path)) return *injected_;
   auto inner = inner_.CreateRecordsExclusive(path);
-  if (!inner) return nullptr;
-  return std::make_unique<FaultyRandomAccessFile>(*this, path, std::move(inner));
+  if (!inner) return inner.fault();
+  return std::make_unique<FaultyRandomAccessFile>(*this, path, std::move(*inner));
 }
 
-std::unique_ptr<OutputFile> FaultyFileSystem::CreateTemporaryBeside(const std::string& target,
-                                                                    std::string& temp_path) {
-  if (ShouldFail(FsCall::CreateTemporary, target)) return nullptr;
+FileResult<std::unique_ptr<OutputFile>> FaultyFileSystem::CreateTemporaryBeside(const std::string& target,
+                                                                                std::string& temp_path) {
+  if (ShouldFail(FsCall::CreateTemporary, target)) return *injected_;
   auto inner = inner_.CreateTemporaryBeside(target, temp_path);
-  if (!inner) return nullptr;
-  return std::make_unique<FaultyOutputFile>(*this, target, std::move(inner));
+  if (!inner) return inner.fault();
+  return std::make_unique<FaultyOutputFile>(*this, target, std::move(*inner));
 }
 
-bool FaultyFileSystem::SyncFolder(const std::string& folder) {
-  if (ShouldFail(FsCall::SyncFolder, folder)) return false;
+FileStatus FaultyFileSystem::SyncFolder(const std::string& folder) {
+  if (ShouldFail(FsCall::SyncFolder, folder)) return *injected_;
   return inner_.SyncFolder(folder);
 }
 
-bool FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
-  if (ShouldFail(FsCall::Rename, to)) return false;
+FileStatus FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
+  if (ShouldFail(FsCall::Rename, to)) return *injected_;
   return inner_.Rename(from, to);
 }
 
-bool FaultyFileSystem::Remove(const std::string& path) {
-  if (ShouldFail(FsCall::Remove, path)) return false;
+FileStatus FaultyFileSystem::Remove(const std::string& path) {
+  if (ShouldFail(FsCall::Remove, path)) return *injected_;
   return inner_.Remove(path);
 }
 
-std::string FaultyFileSystem::ResolveLinks(const std::string& path) { return inner_.ResolveLinks(path); }
-
-bool FaultyFileSystem::IsWritableFolder(const std::string& folder) {
-  if (ShouldFail(FsCall::IsWritableFolder, folder)) return false;
+FileStatus FaultyFileSystem::IsWritableFolder(const std::string& folder) {
+  if (ShouldFail(FsCall::IsWritableFolder, folder)) return *injected_;
   return inner_.IsWritableFolder(folder);
 }
 
-bool FaultyFileSystem::CreateFolders(const std::string& folder) {
-  if (ShouldFail(FsCall::CreateFolders, folder)) return false;
+FileStatus FaultyFileSystem::CreateFolders(const std::string& folder) {
+  if (ShouldFail(FsCall::CreateFolders, folder)) return *injected_;
   return inner_.CreateFolders(folder);
 }
 

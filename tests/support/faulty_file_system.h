@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,7 +46,8 @@ class FaultyFileSystem final : public FileSystem {
  public:
   explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
 
-  // Makes a call of kind `call` fail with `error`: the `nth` one (counted
+  // Makes a call of kind `call` fail with `error` (the fault it returns, or
+  // for a stream's or file's call the one LastFault() tells): the `nth` one (counted
   // from 1 among the calls made from now on whose path contains `path_part`),
   // or every one when `nth` is 0. One rule per kind; a new rule replaces the
   // old. An injected FileError::Other carries the system code kInjectedSystemCode.
@@ -62,6 +64,9 @@ class FaultyFileSystem final : public FileSystem {
   // A failing TryLock answers HeldElsewhere instead of Failed.
   void SetLockHeldElsewhere(bool held) { lock_held_elsewhere_ = held; }
 
+  // Runs before every call, as it is made (a test acting at a chosen moment).
+  void BeforeEachCall(std::function<void(FsCall, const std::string&)> action) { before_call_ = std::move(action); }
+
   // Calls of each kind made so far (all paths).
   int Count(FsCall call) const { return counts_[static_cast<int>(call)]; }
   // Every call made so far, in order (the order of a write's steps).
@@ -69,22 +74,22 @@ class FaultyFileSystem final : public FileSystem {
   // Calls that were made to fail so far.
   int FailuresInjected() const { return failures_; }
 
-  FileType TypeOf(const std::string& path) override;
-  std::optional<std::uint64_t> Length(const std::string& path) override;
-  std::optional<FileIdentity> Identity(const std::string& path) override;
-  std::unique_ptr<InputStream> OpenRead(const std::string& path) override;
-  std::unique_ptr<RandomAccessFile> OpenRecords(const std::string& path) override;
-  std::unique_ptr<RandomAccessFile> CreateRecordsExclusive(const std::string& path) override;
-  std::unique_ptr<OutputFile> CreateTemporaryBeside(const std::string& target,
-                                                    std::string& temp_path) override;
-  bool Rename(const std::string& from, const std::string& to) override;
-  bool SyncFolder(const std::string& folder) override;
-  bool Remove(const std::string& path) override;
-  std::string ResolveLinks(const std::string& path) override;
-  bool IsWritableFolder(const std::string& folder) override;
-  bool CreateFolders(const std::string& folder) override;
+  PathType TypeOf(const std::string& path) override;
+  FileResult<std::uint64_t> Length(const std::string& path) override;
+  FileResult<FileIdentity> Identity(const std::string& path) override;
+  FileResult<std::unique_ptr<InputStream>> OpenRead(const std::string& path) override;
+  FileResult<std::unique_ptr<RandomAccessFile>> OpenRecords(const std::string& path) override;
+  FileResult<std::unique_ptr<RandomAccessFile>> CreateRecordsExclusive(const std::string& path) override;
+  FileResult<std::unique_ptr<OutputFile>> CreateTemporaryBeside(const std::string& target,
+                                                                std::string& temp_path) override;
+  FileStatus Rename(const std::string& from, const std::string& to) override;
+  FileStatus SyncFolder(const std::string& folder) override;
+  FileStatus Remove(const std::string& path) override;
+  FileStatus IsWritableFolder(const std::string& folder) override;
+  FileStatus CreateFolders(const std::string& folder) override;
   LockResult TryLock(const std::string& path) override;
-  // The injected error when the latest failure was injected, else the inner one's.
+  // Of the streams and files: the injected error when the latest failure
+  // was injected, else the inner one's. The calls above return theirs.
   FileFault LastFault() const override;
 
   // Used by the wrapped streams and files.
@@ -104,6 +109,7 @@ class FaultyFileSystem final : public FileSystem {
   std::vector<FsCall> log_;
   int failures_ = 0;
   bool lock_held_elsewhere_ = false;
+  std::function<void(FsCall, const std::string&)> before_call_;
   std::string change_part_;
   std::int64_t change_bytes_ = 0;
   std::optional<FileFault> injected_;  // the latest injected fault

@@ -35,7 +35,7 @@ std::string OtherOfPair(const std::string& path) {
 bool SameFile(FileSystem& files, const std::string& a, const std::string& b) {
   if (a == b) return true;
   if (files.TypeOf(a) == FileType::Missing || files.TypeOf(b) == FileType::Missing) return false;
-  const std::optional<FileIdentity> first = files.Identity(a), second = files.Identity(b);
+  const FileResult<FileIdentity> first = files.Identity(a), second = files.Identity(b);
   return first && second && *first == *second;
 }
 

@@ -90,7 +90,7 @@ void FeedSecondSink(Host& host, const std::string& path, const StreamRoad& road,
   auto feed = [&](Format format, const std::string& file, PointSink& sink) {
     try {
       auto input = host.Files().OpenRead(file);
-      if (input) ReaderOf(format).read(job, *input, sink, true, false);
+      if (input) ReaderOf(format).read(job, **input, sink, true, false);
     } catch (const ConversionFailure&) {
       // Read again after the conversion: what changed meanwhile is not its.
     }

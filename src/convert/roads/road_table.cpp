@@ -139,7 +139,7 @@ InputContent ContentOf(FileSystem& files, const std::string& path) {
   if (path.empty() || files.TypeOf(path) != FileType::Regular) return InputContent::Unreadable;
   auto input = files.OpenRead(path);
   if (!input) return InputContent::Unreadable;
-  const std::optional<bool> xml = gpx::StartsAsXml(*input);
+  const std::optional<bool> xml = gpx::StartsAsXml(**input);
   if (!xml) return InputContent::Unreadable;
   return *xml ? InputContent::Xml : InputContent::Text;
 }

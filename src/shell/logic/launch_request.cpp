@@ -106,7 +106,7 @@ LaunchArguments ParseLaunchArguments(const std::vector<std::string>& arguments,
       }
       continue;
     }
-    parsed.request.absolute_utf8_paths.push_back(AbsoluteLaunchPath(argument, current_folder, style));
+    parsed.request.absolute_paths.push_back(AbsoluteLaunchPath(argument, current_folder, style));
   }
   return parsed;
 }

@@ -22,7 +22,10 @@ struct LaunchRequest {
   // The tables' request for each file: Request::ByFile (the road its file
   // gives, under the window's directions), Request::ToGpx for --gpx.
   Request request = Request::ByFile;
-  std::vector<std::string> absolute_utf8_paths;  // in the order given; none: come to the front
+  // In the order given; none: come to the front. In the file system's own
+  // form, as the core takes them: UTF-8 on Windows, the name's bytes on
+  // POSIX (which need not be UTF-8).
+  std::vector<std::string> absolute_paths;
 
   bool operator==(const LaunchRequest&) const = default;
 };
@@ -50,8 +53,8 @@ struct LaunchArguments {
   std::string unknown_option;
 };
 
-// `arguments`: the UTF-8 arguments after the program's name, as the front
-// end got them (Qt has already taken its own options out). Options may come
+// `arguments`: the arguments after the program's name, as the front end
+// got them from the system (UTF-8 on Windows, bytes on POSIX) (Qt has already taken its own options out). Options may come
 // anywhere before "--"; "-" alone is a file name; empty arguments are
 // skipped (they name no file). Relative paths are made absolute against
 // `current_folder`, itself absolute.

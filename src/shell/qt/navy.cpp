@@ -66,12 +66,24 @@ std::string LocalPath(const QString& path) {
 #endif
 }
 
+// The path of a dropped file URL.
+std::string LocalPath(const QUrl& url) {
+#ifdef Q_OS_WIN
+  return LocalPath(url.toLocalFile());
+#else
+  // The URL's escapes are the name's bytes; decoding them as text would
+  // lose a name that is not valid UTF-8 ("caf%E9_TRK.txt").
+  if (!url.host().isEmpty()) return LocalPath(url.toLocalFile());
+  return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+#endif
+}
+
 // The local files a drop carries, in drop order; other URLs are no files.
 std::vector<std::string> DroppedFiles(const QMimeData* data) {
   std::vector<std::string> paths;
   if (data == nullptr || !data->hasUrls()) return paths;
   for (const QUrl& url : data->urls()) {
-    if (url.isLocalFile()) paths.push_back(LocalPath(url.toLocalFile()));
+    if (url.isLocalFile()) paths.push_back(LocalPath(url));
   }
   return paths;
 }
@@ -189,15 +201,8 @@ void Navy::BuildControls() {
 
 void Navy::Load() { core_->Load(); }
 
-// The paths travel as UTF-8; the core is given them as it is given a
-// drop's, in the file system's own form.
-void Navy::Open(const LaunchRequest& request) {
-  std::vector<std::string> paths;
-  for (const std::string& path : request.absolute_utf8_paths) {
-    paths.push_back(LocalPath(QString::fromStdString(path)));
-  }
-  core_->FilesOpened(std::move(paths), request.request);
-}
+// The paths come in the file system's own form already.
+void Navy::Open(const LaunchRequest& request) { core_->FilesOpened(request.absolute_paths, request.request); }
 
 // A label's tooltip is about to show: the core may change it first.
 bool Navy::eventFilter(QObject* watched, QEvent* event) {

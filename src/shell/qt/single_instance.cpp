@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -10,43 +11,79 @@
 #include <QRegularExpression>
 #include <QThread>
 
-#include <cerrno>
-#include <optional>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/utf8.h"
+#include <optional>
 
 namespace tessaline {
 namespace {
 
 // A request on the socket: the magic, the mode ('c' convert, 'g' GPX), the
-// payload's length (4 bytes, big-endian) and the payload, each path in
-// UTF-8 followed by a NUL byte. The window answers one byte once it has it.
+// payload's length (4 bytes, big-endian) and the payload, each path as the
+// file system's bytes (not always UTF-8) followed by a NUL byte. The window answers one byte once it has it.
 constexpr char kMagic[] = "TSL1";
 constexpr int kHeaderSize = 4 + 1 + 4;
 constexpr quint32 kMaxPayload = 16u << 20;  // far beyond any command line
 constexpr char kAcknowledged = 'k';
 
-QString SocketPath(const QString& name) {
-  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  const QString folder = !runtime.isEmpty() && QFileInfo(runtime).isDir() ? runtime : QDir::tempPath();
-  return folder + QLatin1Char('/') + name;
+// A folder only this user may enter: theirs, a folder, no link, closed to
+// everyone else. Checked each time it is used, since the temporary folder
+// is shared and its content can change under the program.
+bool IsPrivateFolder(const QByteArray& path) {
+  struct stat info;
+  return lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
+         (info.st_mode & 077) == 0;
 }
 
-// Whether the lock beside the socket belongs to a process that still runs:
-// the window is then starting, or busy, and worth waiting for.
+// Where the socket lives: the user's runtime folder, else a folder of the
+// user's own made in the temporary folder; "" when neither can be had
+// (another user took that name first): there is then no single window, and
+// no one else is ever handed this user's files.
+QByteArray PrivateFolder() {
+  const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+  if (runtime.startsWith('/') && IsPrivateFolder(runtime)) return runtime;
+  const QByteArray own = QFile::encodeName(QDir::tempPath()) + "/tessaline-" + QByteArray::number(::getuid());
+  ::mkdir(own.constData(), 0700);
+  return IsPrivateFolder(own) ? own : QByteArray();
+}
+
+QString SocketPath(const QString& name) {
+  const QByteArray folder = PrivateFolder();
+  return folder.isEmpty() ? QString() : QFile::decodeName(folder) + QLatin1Char('/') + name;
+}
+
+// Whether the process at the other end of a connection runs as this user:
+// asked of every connection, both ways, so that a socket put in place by
+// someone else between two looks is never handed paths, nor believed.
+bool PeerIsThisUser(const QLocalSocket& socket) {
+  struct ucred peer {};
+  socklen_t size = sizeof peer;
+  return getsockopt(static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+         peer.uid == ::getuid();
+}
+
+bool IsThisUsersSocket(const QString& path) {
+  const QFileInfo socket_file(path);
+  return !socket_file.exists() || socket_file.ownerId() == static_cast<uint>(::getuid());
+}
+
+// Whether the lock beside the socket belongs to a process of this user
+// that still runs: the window is then starting, or busy, and worth waiting
+// for. A process this user may not signal is someone else's.
 bool HeldByLiveProcess(const QString& path) {
   QLockFile lock(path + QStringLiteral(".lock"));
   qint64 pid = 0;
   QString host, application;
   if (!lock.getLockInfo(&pid, &host, &application) || pid <= 0) return false;
-  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0;
 }
 
 QByteArray Encode(const LaunchRequest& request) {
   QByteArray payload;
-  for (const std::string& path : request.absolute_utf8_paths) {
+  for (const std::string& path : request.absolute_paths) {
     payload.append(path.data(), static_cast<qsizetype>(path.size()));
     payload.append('\0');
   }
@@ -81,8 +118,8 @@ Decoded Decode(const QByteArray& frame, LaunchRequest& request) {
   while (start < payload.size()) {
     const std::size_t end = payload.find('\0', start);
     const std::string_view path = payload.substr(start, end - start);
-    if (path.empty() || path.front() != '/' || !IsValidUtf8(path)) return Decoded::Invalid;
-    request.absolute_utf8_paths.emplace_back(path);
+    if (path.empty() || path.front() != '/') return Decoded::Invalid;
+    request.absolute_paths.emplace_back(path);
     start = end + 1;
   }
   return Decoded::Complete;
@@ -120,16 +157,17 @@ QString SingleInstanceName() {
 }
 
 bool SendToRunning(const LaunchRequest& request, const QString& name, int timeout_ms) {
-  const QString path = SocketPath(name);
-  // In a shared temporary folder another user could have made the socket
-  // first, to be handed this user's files.
-  const QFileInfo socket_file(path);
-  if (socket_file.exists() && socket_file.ownerId() != static_cast<uint>(::getuid())) return false;
   const QDeadlineTimer deadline(timeout_ms);
   QLocalSocket socket;
   for (;;) {
+    // Every try looks again: the folder and the socket may have changed.
+    const QString path = SocketPath(name);
+    if (path.isEmpty() || !IsThisUsersSocket(path)) return false;
     socket.connectToServer(path);
-    if (socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) break;
+    if (socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) {
+      if (!PeerIsThisUser(socket)) return false;
+      break;
+    }
     socket.abort();
     if (!HeldByLiveProcess(path) || deadline.hasExpired()) return false;
     QThread::msleep(50);  // the window holds the session but does not listen yet
@@ -156,6 +194,7 @@ SingleInstanceListener::~SingleInstanceListener() {
 
 bool SingleInstanceListener::Listen(const QString& name) {
   const QString path = SocketPath(name);
+  if (path.isEmpty()) return false;
   auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
   // Held as long as the window runs: only a lock whose process is gone is
   // stale, never an old one.
@@ -170,6 +209,11 @@ bool SingleInstanceListener::Listen(const QString& name) {
 
 void SingleInstanceListener::Accept() {
   while (QLocalSocket* socket = server_->nextPendingConnection()) {
+    if (!PeerIsThisUser(*socket)) {
+      socket->abort();
+      socket->deleteLater();
+      continue;
+    }
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Read(socket); });
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     if (socket->bytesAvailable() > 0) Read(socket);

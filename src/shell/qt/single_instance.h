@@ -6,11 +6,14 @@
 //   SingleInstanceListener listener(on_request);
 //   if (!listener.Listen() && SendToRunning(request)) return 0;  // lost a race to start
 //   ... the window, which also acts on `request` itself ...
-// The channel is a local socket named after the user and the display, in
-// the user's private runtime folder ($XDG_RUNTIME_DIR) when there is one,
-// else in the temporary folder, open to this user only. A lock file beside
-// it says which process holds the session; a window that crashed leaves a
-// lock and a socket that the next window takes over.
+// The channel is a local socket named after the user and the display, in a
+// folder only the user may enter: the private runtime folder
+// ($XDG_RUNTIME_DIR) when there is one, else a folder of mode 0700 of the
+// user's own in the temporary folder, checked (owner, mode, no link) each
+// time it is used. Each side of every connection checks that the other runs
+// as the same user. A lock file beside it says which process holds the
+// session; a window that crashed leaves a lock and a socket that the next
+// window takes over.
 
 #include <QObject>
 #include <QString>
@@ -34,7 +37,7 @@ QString SingleInstanceName(unsigned user_id, const QString& wayland_display,
 
 // Hands `request` to the window listening under `name` and waits until it
 // acknowledges it. False when no window of this user holds that name, when
-// it refused the request (a path that is not absolute UTF-8) or did not
+// it refused the request (a path that is not absolute) or did not
 // answer within `timeout_ms`: the caller then opens its own window, and the
 // files are not lost. A window that holds the name but is still starting
 // is waited for.

@@ -87,7 +87,7 @@ bool NavyWindow::Load() {
 }
 
 void NavyWindow::Open(const LaunchRequest& request) {
-  core_.FilesOpened(request.absolute_utf8_paths, request.request);
+  core_.FilesOpened(request.absolute_paths, request.request);
 }
 
 void NavyWindow::CreateControls() {

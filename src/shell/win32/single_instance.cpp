@@ -1,5 +1,6 @@
 #include "shell/win32/single_instance.h"
 
+#include <aclapi.h>
 #include <sddl.h>
 
 #include <memory>
@@ -27,7 +28,7 @@ bool IsAbsoluteWindowsPath(std::wstring_view path) {
 
 std::wstring Encode(const LaunchRequest& request) {
   std::wstring payload;
-  for (const std::string& path : request.absolute_utf8_paths) {
+  for (const std::string& path : request.absolute_paths) {
     payload += platform::Widen(path);
     payload += L'\0';
   }
@@ -48,27 +49,69 @@ std::optional<LaunchRequest> Decode(const COPYDATASTRUCT& data) {
     const std::size_t end = payload.find(L'\0', start);
     const std::wstring_view path = payload.substr(start, end - start);
     if (!IsAbsoluteWindowsPath(path)) return std::nullopt;
-    request.absolute_utf8_paths.push_back(platform::Narrow(path));
+    request.absolute_paths.push_back(platform::Narrow(path));
     start = end + 1;
   }
   return request;
 }
 
-std::wstring UserSid() {
+// The TOKEN_USER of a process, copied; empty when it cannot be asked.
+std::vector<BYTE> TokenUserOf(HANDLE process) {
+  std::vector<BYTE> buffer;
   HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return L"";
+  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return buffer;
   DWORD size = 0;
   GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-  std::vector<BYTE> buffer(size);
+  buffer.resize(size);
+  if (size == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) buffer.clear();
+  CloseHandle(token);
+  return buffer;
+}
+
+PSID SidOf(std::vector<BYTE>& token_user) {
+  return token_user.empty() ? nullptr : reinterpret_cast<TOKEN_USER*>(token_user.data())->User.Sid;
+}
+
+std::wstring UserSid() {
+  std::vector<BYTE> user = TokenUserOf(GetCurrentProcess());
   std::wstring sid;
   wchar_t* text = nullptr;
-  if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
-      ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) {
+  if (SidOf(user) != nullptr && ConvertSidToStringSidW(SidOf(user), &text)) {
     sid = text;
     LocalFree(text);
   }
-  CloseHandle(token);
   return sid;
+}
+
+// Whether a process runs as this user and in this session: the window found
+// under the name must be one, or it is never handed the paths.
+bool IsThisUsersProcess(DWORD process_id) {
+  DWORD session = 0, own_session = 0;
+  if (!ProcessIdToSessionId(process_id, &session) || !ProcessIdToSessionId(GetCurrentProcessId(), &own_session) ||
+      session != own_session) {
+    return false;
+  }
+  const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
+  if (process == nullptr) return false;
+  std::vector<BYTE> theirs = TokenUserOf(process);
+  CloseHandle(process);
+  std::vector<BYTE> ours = TokenUserOf(GetCurrentProcess());
+  return SidOf(theirs) != nullptr && SidOf(ours) != nullptr && EqualSid(SidOf(theirs), SidOf(ours));
+}
+
+// Whether a named object was made by another user (who took the name
+// first). An owner the system does not tell is left to the process check.
+bool IsOwnedByAnotherUser(HANDLE object) {
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
+                      &descriptor) != ERROR_SUCCESS) {
+    return false;
+  }
+  std::vector<BYTE> ours = TokenUserOf(GetCurrentProcess());
+  const bool foreign = owner != nullptr && SidOf(ours) != nullptr && !EqualSid(owner, SidOf(ours));
+  LocalFree(descriptor);
+  return foreign;
 }
 
 }  // namespace
@@ -84,9 +127,11 @@ std::wstring SingleInstanceName() {
 }
 
 bool SendToRunning(const LaunchRequest& request, const std::wstring& name, DWORD timeout_ms) {
-  HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, name.c_str());
+  HANDLE mutex = OpenMutexW(SYNCHRONIZE | READ_CONTROL, FALSE, name.c_str());
   if (mutex == nullptr) return false;  // no window of this user and session
+  const bool foreign = IsOwnedByAnotherUser(mutex);
   CloseHandle(mutex);
+  if (foreign) return false;
 
   const std::wstring payload = Encode(request);
   COPYDATASTRUCT data{request.request == Request::ToGpx ? kToGpx : kConvert, static_cast<DWORD>(payload.size() * sizeof(wchar_t)),
@@ -98,6 +143,7 @@ bool SendToRunning(const LaunchRequest& request, const std::wstring& name, DWORD
       // The running window may take the foreground: this start has it.
       DWORD process = 0;
       GetWindowThreadProcessId(window, &process);
+      if (!IsThisUsersProcess(process)) return false;
       AllowSetForegroundWindow(process);
       DWORD_PTR taken = FALSE;
       const ULONGLONG now = GetTickCount64();

@@ -9,7 +9,9 @@
 // the session, says that a window runs (Windows drops it with the process,
 // so a crash leaves nothing behind). The request travels as WM_COPYDATA,
 // wide-character paths, to a message-only window of the running program
-// that bears the same name.
+// that bears the same name. A mutex another user owns, or a window whose
+// process runs as another user or in another session, is never handed the
+// paths.
 
 #include <deque>
 #include <functional>

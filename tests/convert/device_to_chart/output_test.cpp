@@ -165,7 +165,7 @@ TEST_F(OutputTest, AFailureToCreateAnOutputChangesNothingOnDisk) {
 }
 
 #ifndef _WIN32  // POSIX permission bits, umask and symbolic links
-TEST_F(OutputTest, ReplacedOutputsKeepTheirPermissionsAndTheTargetsOfLinks) {
+TEST_F(OutputTest, ReplacedOutputsKeepTheirPermissionsAndLinksAreReplacedThemselves) {
   const mode_t saved_umask = umask(022);
   WriteWholeFile(Data("in_TRK.txt"), "old");
   chmod(Data("in_TRK.txt").c_str(), 0640);
@@ -181,8 +181,9 @@ TEST_F(OutputTest, ReplacedOutputsKeepTheirPermissionsAndTheTargetsOfLinks) {
   ASSERT_EQ(stat(Data("new_TRK.txt").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0644u);  // a new file: 0666 less the umask
   ASSERT_EQ(lstat(Data("in_WPT.txt").c_str(), &info), 0);
-  EXPECT_TRUE(S_ISLNK(info.st_mode));
-  EXPECT_EQ(ReadWholeFile(target), WLine(3));
+  EXPECT_TRUE(S_ISREG(info.st_mode));
+  EXPECT_EQ(ReadWholeFile(Data("in_WPT.txt")), WLine(3));
+  EXPECT_EQ(ReadWholeFile(target), "old");
 }
 #endif
 

@@ -40,7 +40,7 @@ class StagingStoreTest : public ::testing::Test {
  protected:
   StagingStoreTest() : files(real) {}
   std::unique_ptr<StagingStore> Open(std::size_t buffer_records = 8) {
-    return std::make_unique<StagingStore>(files.OpenRecords(path), buffer_records);
+    return std::make_unique<StagingStore>(*files.OpenRecords(path), buffer_records);
   }
   static StagedPoint Point(int n) {
     return StagedPoint(std::to_string(n), "c1", "v", "name" + std::to_string(n), std::to_string(n));
@@ -93,12 +93,12 @@ TEST_F(StagingStoreTest, ScatteredWritesLandWhereTheyBelongAndKeepTheRest) {
 }
 
 TEST_F(StagingStoreTest, BuffersManyRecordsPerCall) {
-  auto store = std::make_unique<StagingStore>(files.OpenRecords(path));
+  auto store = std::make_unique<StagingStore>(*files.OpenRecords(path));
   for (int r = 1; r <= 5000; ++r) ASSERT_TRUE(store->Write(r, Point(r)));
   ASSERT_TRUE(store->Close());
   EXPECT_LE(files.Count(FsCall::WriteAt), 10);
 
-  store = std::make_unique<StagingStore>(files.OpenRecords(path));
+  store = std::make_unique<StagingStore>(*files.OpenRecords(path));
   StagedPoint point;
   for (int r = 1; r <= 5000; ++r) ASSERT_TRUE(store->Read(r, point));
   EXPECT_LE(files.Count(FsCall::ReadAt), 10);

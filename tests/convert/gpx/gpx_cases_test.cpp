@@ -110,7 +110,7 @@ std::string ReadBack(FileSystem& files, const std::string& path) {
   auto input = files.OpenRead(path);
   if (!input) return "cannot open";
   IgnoringSink sink;
-  const GpxReadResult read = ReadGpx(*input, sink);
+  const GpxReadResult read = ReadGpx(**input, sink);
   return read.end == GpxReadEnd::Finished ? "" : "not read back: " + read.reason;
 }
 
