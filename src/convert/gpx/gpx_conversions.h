@@ -2,7 +2,9 @@
 // Conversions to and from GPX. Each writes its outputs beside the input,
 // whole and atomically, never over the input, with the chart-to-device panel
 // steps (1 the input, 2 its size, 3 the output built in memory, 4 written).
-// A failure shows "Erreur dans le module de conversion GPX" and the reason;
+// A failure shows its input format's message ("Erreur dans le module de
+// conversion GPX" for GPX, "... ZRB -> Vestamar" for a device file,
+// "... Vestamar -> ZRB" for a chart file) and the reason;
 // a completion carries the summary ("2 traces (157 points), 3 waypoints")
 // and the warnings.
 //

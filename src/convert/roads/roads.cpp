@@ -29,8 +29,10 @@ ConversionOutcome Roads::Run(const RoadDescriptor& road, const std::string& path
   // The converters name their own outputs unless the user chose them.
   switch (road.runner) {
     case Runner::DeviceToChartConverter: {
-      const std::string track_file = output.empty() ? std::string() : road.outputs(path, output).front();
-      return device_to_chart_->ConvertDeviceToChart(path, track_file.substr(0, track_file.size() - 8));
+      // The base of BASE_TRK.txt, the first of the two.
+      std::string base = output.empty() ? std::string() : road.outputs(path, output).front();
+      if (!base.empty()) base.resize(base.size() - std::string_view("_TRK.txt").size());
+      return device_to_chart_->ConvertDeviceToChart(path, base);
     }
     case Runner::ChartToDeviceConverter:
       return ConvertChartToDevice(host_, path, BudgetOf(Format::Device),

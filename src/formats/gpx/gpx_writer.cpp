@@ -28,15 +28,7 @@ void GpxWriter::AppendWaypoint(std::string& out, const GpxOutPoint& point) {
   AppendPoint(out, RunKind::Waypoint, point);
 }
 
-void GpxWriter::AppendTrackStart(std::string& out, std::string_view name) {
-  out += "<trk>";
-  if (!name.empty()) {
-    out += "<name>";
-    AppendText(out, name);
-    out += "</name>";
-  }
-  out += "<trkseg>\n";
-}
+void GpxWriter::AppendTrackStart(std::string& out, std::string_view name) { AppendRunStart(out, RunKind::Track, name); }
 
 void GpxWriter::AppendTrackPoint(std::string& out, const GpxOutPoint& point) {
   AppendPoint(out, RunKind::Track, point);
@@ -45,15 +37,15 @@ void GpxWriter::AppendTrackPoint(std::string& out, const GpxOutPoint& point) {
 void GpxWriter::AppendTrackEnd(std::string& out) { out += "</trkseg></trk>\n"; }
 
 void GpxWriter::AppendRunStart(std::string& out, RunKind kind, std::string_view name) {
-  if (kind == RunKind::Track) return AppendTrackStart(out, name);
-  if (kind != RunKind::Route) return;
-  out += "<rte>";
+  if (kind == RunKind::Waypoint) return;
+  const bool track = kind == RunKind::Track;
+  out += track ? "<trk>" : "<rte>";
   if (!name.empty()) {
     out += "<name>";
     AppendText(out, name);
     out += "</name>";
   }
-  out += "\n";
+  out += track ? "<trkseg>\n" : "\n";
 }
 
 void GpxWriter::AppendRunEnd(std::string& out, RunKind kind) {
