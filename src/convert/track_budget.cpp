@@ -53,14 +53,14 @@ void TrackBudget::WarnPastDeviceLimit(ConversionReport& report) const {
   if (kept > kDeviceLineLimit) report.Warn(messages::kTooManyDeviceLines, first_line, kept - kDeviceLineLimit);
 }
 
-void TrackBudget::Fit(std::string& text) {
+void TrackBudget::Fit(std::string& text, const ReductionPause& pause) {
   if (!budget_.points || points_ <= *budget_.points) return;
   // ExpectAtMost was told too few: a fault of the program, not of the file.
   if (!recording_) throw ConversionFailure(messages::kUnexpected);
   const std::uint64_t others = kinds_.size() - track_points_.size();
   const std::uint64_t limit = *budget_.points;
   std::optional<ReductionPlan> plan;
-  if (limit >= others) plan = ReduceTracks(track_points_, track_starts_, limit - others);
+  if (limit >= others) plan = ReduceTracks(track_points_, track_starts_, limit - others, pause);
   if (!plan) {
     std::uint64_t least = others;
     for (std::size_t t = 0; t < track_starts_.size(); ++t) {

@@ -57,8 +57,9 @@ class TrackBudget {
 
   // Reduces the tracks when the points exceed the budget, taking the dropped
   // points out of `text`; throws ConversionFailure when even the waypoints
-  // and two points a track do not fit.
-  void Fit(std::string& text);
+  // and two points a track do not fit. `pause` is called now and then while
+  // the reduction works (the host's yield, which may stop it).
+  void Fit(std::string& text, const ReductionPause& pause = {});
 
   // After Fit, for a device file: a warning at the first point kept past
   // the device's limit (a budget chosen above it), counting those past it.

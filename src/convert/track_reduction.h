@@ -3,27 +3,42 @@
 // keeping their shape: the device reads at most 32,766 lines, other outputs
 // take the budget the user chooses.
 //
-// The method is top-down: every track starts as the segment between its first
-// and last point; the dropped point farthest from the kept line, over all
-// tracks of the file, is added back next, until the budget is spent. One
-// queue over every track's segments shares the budget, so a straight track
-// gives its points to a wiggly one and the file's largest error is what the
-// method makes smallest. Top-down then goes on 5 % past the budget and
-// bottom-up (removing the kept point whose removal strays least) thins that
-// back to the budget; whichever of the two plans has the smaller largest
-// error is returned. On realistic tracks neither greedy method alone wins
-// every time; bench/reduction measures all three.
+// The method: for an error e, a dynamic programme finds the fewest points a
+// track can keep so that every dropped point lies within e of the kept
+// segment around it, over shortcuts that skip at most a window of points; a
+// search on e finds the smallest e whose counts, summed over every track of
+// the file, fit the budget. One e for every track is the best split of a
+// shared budget: a straight track gives its points to a wiggly one. What is
+// left of the budget then goes, one point at a time, to the gap whose
+// farthest point strays most.
+//
+// Whether a shortcut holds is decided while walking forward from its first
+// point: the directions it may take narrow to a wedge, one tangent pair per
+// point passed, on the plane tangent to the sphere at that first point, where
+// great circles through it are straight lines; a point farther out than the
+// shortcut's end must also lie within e of the line (so that its foot lies on
+// the segment). The test never passes a shortcut that strays more than e. The
+// walk ends where the wedge closes, at the other hemisphere, or after the
+// window. Runs of identical points cost nothing: only the first of a run can
+// be kept (the last of a track's last run, which ends it).
+//
+// Cost: each try of e is O(n * w) for n points and a window of w kept-point
+// candidates, w between 256 and 1,024 (4 times the points per kept point);
+// about 10 to 20 tries. Where the points per kept point exceed 256, the
+// programme first runs on every point to a budget 256 times smaller than the
+// points, then again on what it kept (each round walks every point between
+// candidates), so that the window stays bounded. Memory: about 48 bytes a
+// point. Deterministic: the same input gives the same flags on every run.
 //
 // Distances are on a sphere of radius kEarthRadiusMetres, measured with unit
 // vectors: sound for tiny segments, identical points, the 180th meridian and
-// the poles. Cost: O(n log n) expected for n points (O(n * budget) at worst,
-// for a path that spirals inwards); memory 24 bytes a point besides the
-// flags, and about 100 bytes per kept point.
-// Deterministic: the same input gives the same flags on every run; among
-// equally far points the earliest is kept first.
+// the poles. Points whose coordinates are not numbers have no place: they are
+// never kept while their track has points that have one, and no error is
+// measured on them.
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -40,8 +55,18 @@ inline constexpr double kEarthRadiusMetres = 6371008.8;
 struct ReductionPlan {
   std::vector<std::uint8_t> keep;  // one flag per input point, 1 = kept
   std::uint64_t kept = 0;          // number of flags set
-  double max_error_m = 0;          // largest distance of a dropped point to the kept great-circle segment around it
+  double max_error_m = 0;          // MaxErrorOfKept of `keep`
 };
+
+// What a reduction did, for tests that bound its cost by a count of work
+// rather than by a clock: every point passed in a walk and every distance
+// measured.
+struct ReductionWork {
+  std::uint64_t steps = 0;
+};
+
+// Called now and then during a long reduction; it may throw to stop it.
+using ReductionPause = std::function<void()>;
 
 // The points of every track of one file, in order; track i is
 // points[track_starts[i], track_starts[i+1]) and the last ends at
@@ -51,18 +76,13 @@ struct ReductionPlan {
 // (std::invalid_argument otherwise).
 //
 // Keeps at most `budget` points over all tracks together, each track keeping
-// its first and last point, and uses the whole budget when it reduces. Keeps
-// everything (error 0) when the points fit. nullopt when the budget cannot be
-// met: budget < sum over tracks of min(2, track size).
+// its first and last point that have coordinates (its first and last point
+// when none has). Keeps everything (error 0) when the points fit. nullopt
+// when the budget cannot be met: budget < sum over tracks of
+// min(2, track size).
 std::optional<ReductionPlan> ReduceTracks(std::span<const GeoPoint> points,
-                                          std::span<const std::size_t> track_starts,
-                                          std::uint64_t budget);
-
-// Top-down alone, without the bottom-up pass: the same contract, for
-// measuring what the pass gains.
-std::optional<ReductionPlan> ReduceTracksTopDownOnly(std::span<const GeoPoint> points,
-                                                     std::span<const std::size_t> track_starts,
-                                                     std::uint64_t budget);
+                                          std::span<const std::size_t> track_starts, std::uint64_t budget,
+                                          const ReductionPause& pause = {}, ReductionWork* work = nullptr);
 
 // Distance in metres on the sphere from p to the great-circle segment a-b
 // (to the nearer end when p's foot lies outside the segment). A segment of
@@ -70,12 +90,28 @@ std::optional<ReductionPlan> ReduceTracksTopDownOnly(std::span<const GeoPoint> p
 // to its nearer end.
 double DistanceToSegmentMetres(GeoPoint p, GeoPoint a, GeoPoint b);
 
-// The largest error of a given keep mask, recomputed from scratch with the
-// same tracks as ReduceTracks: each dropped point against the segment of the
-// kept points around it in its track, or against the nearer kept point of its
-// track when it lies before the first or after the last. Infinity when a
-// track has points but none kept.
+// The one measure of a reduction's error, used by the reduction for what it
+// reports, by the summary and by whoever checks it: the largest distance of
+// a dropped point to the segment of the kept points around it in its track,
+// or to the nearer kept point of its track when it lies before the first or
+// after the last. Points without coordinates are left out, as ends and as
+// dropped points. Infinity when a track has points with coordinates but
+// none of them kept.
 double MaxErrorOfKept(std::span<const GeoPoint> points, std::span<const std::size_t> track_starts,
                       std::span<const std::uint8_t> keep);
+
+// The same measure for one shortcut: the largest distance of the points
+// with coordinates strictly between points[from] and points[to] (both with
+// coordinates, from < to) to the segment between them; for tables of every
+// shortcut of a track. The points go to unit vectors once, on construction.
+class ShortcutError {
+ public:
+  explicit ShortcutError(std::span<const GeoPoint> points);
+
+  double Metres(std::size_t from, std::size_t to) const;
+
+ private:
+  std::vector<double> xyz_;  // three a point; NaN for a point without coordinates
+};
 
 }  // namespace tessaline

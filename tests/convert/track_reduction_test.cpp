@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <numbers>
 #include <stdexcept>
 #include <vector>
@@ -150,7 +151,6 @@ TEST(ReduceTracks, AStraightTrackGivesItsPointsToAWigglyOne) {
 }
 
 TEST(ReduceTracks, ReportsTheErrorOfWhatItKeepsOnRandomTracks) {
-  int thinned = 0;  // plans where the bottom-up pass won: both ways are checked
   for (std::uint64_t seed = 1; seed <= 40; ++seed) {
     // Tracks of 1 to 120 points, some of them crossing the 180th meridian.
     Noise sizes(seed);
@@ -165,25 +165,22 @@ TEST(ReduceTracks, ReportsTheErrorOfWhatItKeepsOnRandomTracks) {
     std::uint64_t minimum = 0;
     for (std::size_t t = 0; t < starts.size(); ++t)
       minimum += std::min<std::size_t>(2, (t + 1 < starts.size() ? starts[t + 1] : points.size()) - starts[t]);
+    double previous = std::numeric_limits<double>::infinity();
     for (std::uint64_t budget = minimum; budget < points.size(); budget += 1 + points.size() / 7) {
       const auto plan = ReduceTracks(points, starts, budget);
       ASSERT_TRUE(plan);
-      EXPECT_EQ(plan->kept, budget);
-      EXPECT_EQ(Kept(*plan).size(), budget);
+      EXPECT_LE(plan->kept, budget);
+      EXPECT_EQ(Kept(*plan).size(), plan->kept);
       for (std::size_t t = 0; t < starts.size(); ++t) {
         EXPECT_TRUE(plan->keep[starts[t]]);
         EXPECT_TRUE(plan->keep[(t + 1 < starts.size() ? starts[t + 1] : points.size()) - 1]);
       }
       EXPECT_DOUBLE_EQ(plan->max_error_m, MaxErrorOfKept(points, starts, plan->keep)) << seed << " " << budget;
-      const auto top_down = ReduceTracksTopDownOnly(points, starts, budget);
-      ASSERT_TRUE(top_down);
-      EXPECT_EQ(top_down->kept, budget);
-      EXPECT_DOUBLE_EQ(top_down->max_error_m, MaxErrorOfKept(points, starts, top_down->keep));
-      EXPECT_LE(plan->max_error_m, top_down->max_error_m);
-      thinned += plan->max_error_m < top_down->max_error_m;
+      // More points never stray farther (within the search's 1 %).
+      EXPECT_LE(plan->max_error_m, previous * 1.02 + 0.001) << seed << " " << budget;
+      previous = plan->max_error_m;
     }
   }
-  EXPECT_GT(thinned, 10);
 }
 
 TEST(ReduceTracks, DegenerateTracks) {
@@ -192,7 +189,7 @@ TEST(ReduceTracks, DegenerateTracks) {
   const std::size_t one[] = {0};
   const auto anchored = ReduceTracks(still, one, 5);
   ASSERT_TRUE(anchored);
-  EXPECT_EQ(anchored->kept, 5u);
+  EXPECT_EQ(Kept(*anchored), (std::vector<std::size_t>{0, 29}));
   EXPECT_EQ(anchored->max_error_m, 0);
 
   // The same walk beside the prime meridian and turned by 180 degrees across
@@ -207,13 +204,21 @@ TEST(ReduceTracks, DegenerateTracks) {
   EXPECT_NEAR(near_zero->max_error_m, near_180->max_error_m, 1e-6);
   EXPECT_LT(near_180->max_error_m, 200);
 
-  // A point that is not a number is kept first, and the queue stays ordered.
+  // Points that are not numbers are never kept in place of real ones, nor
+  // measured; a track of nothing but them keeps its ends.
   auto broken = Walk(50, 47, -4, 11);
-  broken[20].lat = std::nan("");
+  for (std::size_t i : {0u, 20u, 21u, 49u}) broken[i].lat = std::nan("");
   const auto kept_broken = ReduceTracks(broken, one, 10);
   ASSERT_TRUE(kept_broken);
-  EXPECT_EQ(kept_broken->kept, 10u);
-  EXPECT_TRUE(kept_broken->keep[20]);
+  EXPECT_LE(kept_broken->kept, 10u);
+  for (std::size_t i : {0u, 20u, 21u, 49u}) EXPECT_FALSE(kept_broken->keep[i]) << i;
+  EXPECT_TRUE(kept_broken->keep[1] && kept_broken->keep[48]);
+  EXPECT_TRUE(std::isfinite(kept_broken->max_error_m));
+  const std::vector<GeoPoint> nowhere(6, GeoPoint{std::nan(""), 3});
+  const auto lost = ReduceTracks(nowhere, one, 2);
+  ASSERT_TRUE(lost);
+  EXPECT_EQ(Kept(*lost), (std::vector<std::size_t>{0, 5}));
+  EXPECT_EQ(lost->max_error_m, 0);
 
   // A mask that drops a whole track has lost it.
   EXPECT_TRUE(std::isinf(MaxErrorOfKept(still, one, std::vector<std::uint8_t>(30, 0))));

@@ -155,7 +155,7 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
   }
 
   // More points than the device takes: the tracks are reduced to fit.
-  budget.Fit(output.text);
+  budget.Fit(output.text, [&host] { YieldOrStop(host); });
   budget.WarnPastDeviceLimit(report);
 
   host.MarkStepFinished(3);

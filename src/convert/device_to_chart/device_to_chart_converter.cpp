@@ -365,7 +365,7 @@ class ConversionRun {
     // A chosen budget: the waypoints count against it, the tracks shrink.
     if (limited) {
       for (const RunEntry& waypoint : waypoints_) budget_.OtherPoint(static_cast<std::uint64_t>(waypoint.first_record));
-      budget_.Fit(text);
+      budget_.Fit(text, [this] { YieldOrStop(host_); });
     }
     // Written together with the waypoint file, at the end of step 4.
     track_text_ = std::move(text);

@@ -90,7 +90,7 @@ ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path, const 
     }
     if (reader.Failed()) throw ConversionFailure::FileOperation(path, host.Files());
     runs.End();
-    job.Finish({{output_path, assembly.Parts()}});
+    job.Finish({{output_path, assembly.Parts([&host] { YieldOrStop(host); })}});
   });
 }
 

@@ -130,7 +130,7 @@ ConversionOutcome ConvertGpxToChart(Host& host, const std::string& path, const R
     StreamedOutput tracks(host.Files(), track_path, streaming), waypoints(host.Files(), waypoint_path, streaming);
     ChartSink sink(job, regional, clock, std::move(track_budget), tracks, waypoints);
     ThrowUnlessFinished(ReadGpx(*input, sink), path, host.Files());
-    sink.budget.Fit(tracks.text);
+    sink.budget.Fit(tracks.text, [&host] { YieldOrStop(host); });
     sink.budget.Report(job.report);
     job.FinishStreamed({&tracks, &waypoints});
   });

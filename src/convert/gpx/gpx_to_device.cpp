@@ -109,7 +109,7 @@ ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path, const 
         streaming ? StreamedOutput::kBlock + 4096 : std::min<std::uint64_t>(job.InputLength(), std::uint64_t{4} << 30)));
     DeviceSink sink(job, std::move(track_budget), output);
     ThrowUnlessFinished(ReadGpx(*input, sink), path, host.Files());
-    sink.budget.Fit(output.text);
+    sink.budget.Fit(output.text, [&host] { YieldOrStop(host); });
     sink.budget.Report(job.report);
     // A budget chosen above the device's limit: say where the lines it
     // cannot read begin.
