@@ -54,6 +54,8 @@ void TrackBudget::WarnPastDeviceLimit(ConversionReport& report) const {
 }
 
 void TrackBudget::Fit(std::string& text, const ReductionPause& pause) {
+  if (budget_.points && other_file_points_ > *budget_.points)
+    throw ConversionFailure(messages::BudgetTooSmallReason(*budget_.points, other_file_points_));
   if (!budget_.points || points_ <= *budget_.points) return;
   // ExpectAtMost was told too few: a fault of the program, not of the file.
   if (!recording_) throw ConversionFailure(messages::kUnexpected);

@@ -54,6 +54,10 @@ class TrackBudget {
   void TrackPoint(std::size_t begin, std::size_t end, double lat, double lon, std::uint64_t line);
   // A point that is never dropped (a waypoint).
   void OtherPoint(std::uint64_t line);
+  // A point of another file that the same budget bounds on its own (the
+  // chart waypoint file beside the track file): never dropped, so more of
+  // them than the budget fails in Fit.
+  void PointOfOtherFile() { ++other_file_points_; }
 
   // Reduces the tracks when the points exceed the budget, taking the dropped
   // points out of `text`; throws ConversionFailure when even the waypoints
@@ -79,7 +83,7 @@ class TrackBudget {
  private:
   PointBudget budget_;
   bool recording_;  // only an output that may exceed its budget keeps its points
-  std::uint64_t points_ = 0;
+  std::uint64_t points_ = 0, other_file_points_ = 0;
   std::uint64_t line_past_device_limit_ = 0;  // of the 32,767th point told
   std::vector<std::uint64_t> lines_;          // of every point told, while recording
   std::vector<GeoPoint> track_points_;

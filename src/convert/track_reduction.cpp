@@ -152,6 +152,7 @@ constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
 constexpr std::size_t kWindowPerKept = 4, kLeastWindow = 256, kMostWindow = 1024;
 constexpr std::uint64_t kStepsBetweenPauses = 1 << 16;
 constexpr std::size_t kSampleStretch = 4096;
+constexpr std::size_t kChecksPerWalk = 4 * kLeastWindow;
 constexpr double kTiniestSine = 1e-12;  // some micrometres: below it, an error of 0
 
 // The fewest kept points for an error, over the candidates of every track.
@@ -384,6 +385,8 @@ class Programme {
     bool wedge = false;
     double rx = 0, ry = 0, lx = 0, ly = 0;  // its right and left edges
     double farthest2 = 0;                   // of the points passed outside the disc of the error
+    const double chord2 = 2 * s2 / (1 + std::sqrt(std::max(0.0, 1 - s2)));  // the error's squared chord
+    std::size_t checks = 0;
     std::size_t next = a + 1;
     for (std::size_t p = std::min(next_distinct_[candidates_[a]], track_last); p <= last;) {
       Step();
@@ -391,7 +394,14 @@ class Programme {
       if (!(Dot(q, u) > 0)) break;
       const double x = Dot(q, e1), y = Dot(q, e2), r2 = x * x + y * y;
       if (p == candidates_[next]) {
-        const bool within = r2 >= farthest2 && (!wedge || (rx * y - ry * x >= 0 && x * ly - y * lx >= 0));
+        bool within = !wedge || (rx * y - ry * x >= 0 && x * ly - y * lx >= 0);
+        // Nearer than a point passed: its foot may lie past this end (the
+        // track came back), so those points are measured to the segment
+        // itself, within a bound of work a walk.
+        if (within && r2 < farthest2) {
+          within = checks < kChecksPerWalk && reached < f_[next] && Holds(candidates_[a], p, chord2);
+          checks += p - candidates_[a];
+        }
         if (within) Reach(next, a, reached);
         if (next == last_candidate) break;
         ++next;
@@ -424,6 +434,17 @@ class Programme {
     // The next candidate is always reached, whatever lies between: a track
     // on both hemispheres still gets a plan, measured honestly afterwards.
     Reach(a + 1, a, reached);
+  }
+
+  // Whether every point between positions from and to lies within the
+  // squared chord of the segment between them.
+  bool Holds(std::size_t from, std::size_t to, double chord2) {
+    const Segment segment(placed_[from], placed_[to]);
+    for (std::size_t p = from + 1; p < to; p = next_distinct_[p]) {
+      Step();
+      if (segment.SquaredChord(placed_[p]) > chord2) return false;
+    }
+    return true;
   }
 
   void Reach(std::size_t b, std::size_t a, std::uint32_t count) {

@@ -77,7 +77,7 @@ class ChartSink final : public GpxSink {
     if (waypoint_) {
       AppendWaypointLine(waypoints_.text, TrimSpaces(name_), lon_, lat_, value_,
                          has_fields_ ? std::string_view(fields_) : kWaypointDisplayFields);
-      budget.OtherPoint(point.line);
+      budget.PointOfOtherFile();  // the budget bounds each file on its own
       waypoints_.Flow();
     } else {
       const std::size_t begin = tracks.size();
