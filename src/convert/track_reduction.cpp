@@ -151,7 +151,7 @@ double MaxErrorOfUnits(const std::vector<Vec3>& units, const std::vector<Track>&
 constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
 constexpr std::size_t kWindowPerKept = 4, kLeastWindow = 256, kMostWindow = 1024;
 constexpr std::uint64_t kStepsBetweenPauses = 1 << 16;
-constexpr std::size_t kSampleStretch = 4096;
+constexpr std::size_t kSampleStretch = 4096, kSampleEvery = 8;
 constexpr std::size_t kChecksPerWalk = 4 * kLeastWindow;
 constexpr double kTiniestSine = 1e-12;  // some micrometres: below it, an error of 0
 
@@ -232,8 +232,11 @@ class Programme {
 
   std::vector<std::size_t> Positions() const { return candidates_; }
 
-  void Step() {
-    if (++work_.steps % kStepsBetweenPauses == 0 && pause_) pause_();
+  void Step() { Steps(1); }
+  void Steps(std::uint64_t count) {
+    const std::uint64_t before = work_.steps;
+    work_.steps += count;
+    if (pause_ && before / kStepsBetweenPauses != work_.steps / kStepsBetweenPauses) pause_();
   }
 
   // The smallest error (as the sine of its angle) found whose count fits
@@ -244,21 +247,26 @@ class Programme {
   // two closest tries by the line through their logarithms.
   void Search(std::uint64_t target) {
     if (Count(0, target) <= target) return;
-    double e = EvenError(target), least_step = 1.5;
+    double e = EvenError(target), least_step = 1.5, slope = 0;
     // On many candidates, the search first runs on an eighth of them, in
-    // stretches spread over every track, and the whole count then starts
-    // next to what that found.
-    if (candidates_.size() > 16 * kSampleStretch) {
+    // stretches spread over every track; the whole count then starts 1 %
+    // above what that found and takes the first error that fits (one or
+    // two whole counts instead of ten).
+    if (candidates_.size() > 2 * kSampleEvery * kSampleStretch) {
       sample_ = true;
-      e = Find(e, target, least_step);
+      e = Find(e, target, least_step, slope, false) * 1.01;
       sample_ = false;
-      least_step = 1.03;
+      Find(e, target, 1.02, slope, true);
+      return;
     }
-    Find(e, target, least_step);
+    Find(e, target, least_step, slope, false);
   }
 
   // The search from `e`; returns the error found, parent_ left for it.
-  double Find(double e, std::uint64_t target, double least_step) {
+  // `slope`, when above 0, is how the logarithm of the count falls with that
+  // of the error, for the first steps; the search leaves there the slope it
+  // saw last.
+  double Find(double e, std::uint64_t target, double least_step, double& slope, bool first_fit) {
     double lo = 0, hi = 0;
     std::uint64_t lo_count = 0, hi_count = 0;
     std::vector<std::uint32_t> best;
@@ -274,15 +282,20 @@ class Programme {
       } else {
         lo = e, lo_count = count;
       }
-      if (hi > 0 && (hi <= lo * 1.02 || hi <= kTiniestSine)) break;
+      if (hi > 0 && (first_fit || hi <= lo * 1.02 || hi <= kTiniestSine)) break;
       const double ratio = static_cast<double>(std::max<std::uint64_t>(1, count)) / static_cast<double>(target);
+      // With a slope known, a step lands just above where the count meets
+      // the target; without one, it takes the count's ratio as the error's.
+      const double step = slope > 0 ? std::pow(side > 0 ? 1 / ratio : ratio, 1 / slope) * 1.005 : (side > 0 ? 1 / ratio : ratio);
       if (hi == 0) {
         if (e >= 1) break;  // nothing fits: cannot happen with a window that holds the budget
-        e = std::min(1.0, e * std::clamp(ratio, least_step, 16.0));
+        e = std::min(1.0, e * std::clamp(step, least_step, 16.0));
       } else if (lo == 0) {
-        e = std::max(kTiniestSine, e / std::clamp(1 / ratio, least_step, 16.0));
+        e = std::max(kTiniestSine, e / std::clamp(slope > 0 ? step / 1.01 : step, least_step, 16.0));
       } else {
         const double x_lo = std::log(lo), x_hi = std::log(hi);
+        if (lo_count > hi_count && x_hi > x_lo)
+          slope = (std::log(static_cast<double>(lo_count)) - std::log(static_cast<double>(std::max<std::uint64_t>(1, hi_count)))) / (x_hi - x_lo);
         double x = 0.5 * (x_lo + x_hi);
         if (same_side < 2) {
           const double y_lo = std::log(static_cast<double>(lo_count)) - std::log(static_cast<double>(target));
@@ -359,7 +372,7 @@ class Programme {
       all += static_cast<double>(t.end - t.begin - 1);
       for (std::size_t begin = t.begin; begin + 1 < t.end; begin += kSampleStretch) {
         const std::size_t end = std::min(t.end, begin + kSampleStretch + 1);
-        if (stretches++ % 8 != 0) continue;
+        if (stretches++ % kSampleEvery != 0) continue;
         f_[begin] = 1;
         for (std::size_t a = begin; a + 1 < end; ++a) Walk(a, end, sine);
         shortcuts += f_[end - 1] - 1;
@@ -387,13 +400,13 @@ class Programme {
     double farthest2 = 0;                   // of the points passed outside the disc of the error
     const double chord2 = 2 * s2 / (1 + std::sqrt(std::max(0.0, 1 - s2)));  // the error's squared chord
     std::size_t checks = 0;
-    std::size_t next = a + 1;
+    std::size_t next = a + 1, next_at = candidates_[next], steps = 0;
     for (std::size_t p = std::min(next_distinct_[candidates_[a]], track_last); p <= last;) {
-      Step();
+      ++steps;
       const Vec3 q = placed_[p];
       if (!(Dot(q, u) > 0)) break;
       const double x = Dot(q, e1), y = Dot(q, e2), r2 = x * x + y * y;
-      if (p == candidates_[next]) {
+      if (p == next_at) {
         bool within = !wedge || (rx * y - ry * x >= 0 && x * ly - y * lx >= 0);
         // Nearer than a point passed: its foot may lie past this end (the
         // track came back), so those points are measured to the segment
@@ -404,7 +417,7 @@ class Programme {
         }
         if (within) Reach(next, a, reached);
         if (next == last_candidate) break;
-        ++next;
+        next_at = candidates_[++next];
       }
       if (r2 > s2) {
         farthest2 = std::max(farthest2, r2);
@@ -416,16 +429,17 @@ class Programme {
         } else {
           // Two wedges under a half-turn meet in one wedge or none: each edge
           // of the meeting is the edge of one that lies inside the other.
-          const auto in_wedge = [&](double dx, double dy) { return rx * dy - ry * dx >= 0 && dx * ly - dy * lx >= 0; };
-          const auto in_k = [&](double dx, double dy) { return krx * dy - kry * dx >= 0 && dx * kly - dy * klx >= 0; };
-          double nrx, nry, nlx, nly;
-          if (in_wedge(krx, kry)) nrx = krx, nry = kry;
-          else if (in_k(rx, ry)) nrx = rx, nry = ry;
-          else break;
-          if (in_wedge(klx, kly)) nlx = klx, nly = kly;
-          else if (in_k(lx, ly)) nlx = lx, nly = ly;
-          else break;
-          rx = nrx, ry = nry, lx = nlx, ly = nly;
+          // Every test is made and the edges chosen without branches: which
+          // edge wins is as good as random, and a missed guess costs more.
+          const bool k_right_in = (rx * kry - ry * krx >= 0) & (krx * ly - kry * lx >= 0);
+          const bool right_in_k = (krx * ry - kry * rx >= 0) & (rx * kly - ry * klx >= 0);
+          const bool k_left_in = (rx * kly - ry * klx >= 0) & (klx * ly - kly * lx >= 0);
+          const bool left_in_k = (krx * ly - kry * lx >= 0) & (lx * kly - ly * klx >= 0);
+          if (!((k_right_in | right_in_k) & (k_left_in | left_in_k))) break;
+          rx = k_right_in ? krx : rx;
+          ry = k_right_in ? kry : ry;
+          lx = k_left_in ? klx : lx;
+          ly = k_left_in ? kly : ly;
         }
       }
       if (p == track_last) break;
@@ -434,6 +448,7 @@ class Programme {
     // The next candidate is always reached, whatever lies between: a track
     // on both hemispheres still gets a plan, measured honestly afterwards.
     Reach(a + 1, a, reached);
+    Steps(steps);
   }
 
   // Whether every point between positions from and to lies within the

@@ -26,7 +26,7 @@
 // Cost: each try of e is O(n * w) for n points and a window of w kept-point
 // candidates, w between 256 and 1,024 (4 times the points per kept point);
 // about 10 tries, down to 2 % of the error (on many points, most of them
-// on an eighth of the points first). Where the points per kept point exceed 256, the
+// on a sixteenth of the points first). Where the points per kept point exceed 256, the
 // programme first runs on every point to a budget 256 times smaller than the
 // points, then again on what it kept (each round walks every point between
 // candidates), so that the window stays bounded. Memory: about 48 bytes a

@@ -224,5 +224,68 @@ TEST(ReduceTracks, DegenerateTracks) {
   EXPECT_TRUE(std::isinf(MaxErrorOfKept(still, one, std::vector<std::uint8_t>(30, 0))));
 }
 
+// Inputs that made a reduction slow, each to a thirtieth of its points: the
+// plan keeps its promises, and its work (points walked and distances
+// measured) stays within a bound of n log n, where a quadratic fit would
+// pass it a hundredfold.
+TEST(ReduceTracks, NoInputMakesItSlow) {
+  constexpr std::size_t kN = 60000;
+  struct Kind {
+    const char* what;
+    std::vector<GeoPoint> points;
+    std::vector<std::size_t> starts;
+  };
+  std::vector<Kind> kinds;
+  kinds.push_back({"at anchor: one point again and again", std::vector<GeoPoint>(kN, GeoPoint{47.1, -4.2}), {0}});
+  Kind straight{"a straight run", {}, {0}}, spiral{"an inward spiral", {}, {0}}, zigzag{"a zigzag", {}, {0}},
+      small{"2,000 small tracks", {}, {}}, broken{"one fix in three without coordinates", {}, {0}};
+  for (std::size_t i = 0; i < kN; ++i) {
+    const double f = static_cast<double>(i) / kN;
+    straight.points.push_back({47 + f * 0.2, -4 + f * 0.2});
+    spiral.points.push_back({47 + 0.05 * (1 - f) * std::cos(f * 400), -4 + 0.05 * (1 - f) * std::sin(f * 400)});
+    zigzag.points.push_back({47 + f * 0.2, -4 + (i % 2 ? 2e-5 : 0)});
+  }
+  for (std::size_t t = 0; t < 2000; ++t) {
+    small.starts.push_back(small.points.size());
+    const auto track = Walk(kN / 2000, 47 + 0.01 * static_cast<double>(t % 50), -4, t + 100);
+    small.points.insert(small.points.end(), track.begin(), track.end());
+  }
+  broken.points = Walk(kN, 47, -4, 5);
+  for (std::size_t i = 1; i < kN; i += 3) broken.points[i].lon = std::nan("");
+  kinds.push_back({"one huge wandering track", Walk(kN, 47, -4, 4), {0}});
+  for (Kind* kind : {&straight, &spiral, &zigzag, &small, &broken}) kinds.push_back(std::move(*kind));
+
+  for (const Kind& kind : kinds) {
+    const std::uint64_t budget = std::max<std::uint64_t>(kind.points.size() / 30, 2 * kind.starts.size());
+    ReductionWork work;
+    const auto plan = ReduceTracks(kind.points, kind.starts, budget, {}, &work);
+    ASSERT_TRUE(plan) << kind.what;
+    EXPECT_LE(plan->kept, budget) << kind.what;
+    EXPECT_EQ(plan->max_error_m, MaxErrorOfKept(kind.points, kind.starts, plan->keep)) << kind.what;
+    EXPECT_TRUE(std::isfinite(plan->max_error_m)) << kind.what;
+    for (std::size_t i = 0; i < kind.points.size(); ++i)
+      if (std::isnan(kind.points[i].lon)) {
+        EXPECT_FALSE(plan->keep[i]) << kind.what << " keeps " << i;
+      }
+    const double n = static_cast<double>(kind.points.size());
+    EXPECT_LE(static_cast<double>(work.steps), 64 * n * std::log2(n)) << kind.what;
+  }
+  // At anchor nothing strays: the track's two ends are enough.
+  const auto anchored = ReduceTracks(kinds[0].points, kinds[0].starts, 100);
+  ASSERT_TRUE(anchored);
+  EXPECT_EQ(anchored->kept, 2u);
+}
+
+// The reduction asks to pause now and then; a pause that throws stops it.
+TEST(ReduceTracks, PausesAndCanBeStopped) {
+  const auto points = Walk(200000, 47, -4, 6);
+  const std::size_t one[] = {0};
+  int pauses = 0;
+  EXPECT_TRUE(ReduceTracks(points, one, 3000, [&] { ++pauses; }));
+  EXPECT_GT(pauses, 10);
+  struct Stop {};
+  EXPECT_THROW(ReduceTracks(points, one, 3000, [] { throw Stop{}; }), Stop);
+}
+
 }  // namespace
 }  // namespace tessaline
