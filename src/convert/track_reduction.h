@@ -20,17 +20,19 @@
 // lie past the end: the points are then measured to the segment itself,
 // within a bound of work a walk (4 windows). The test never passes a
 // shortcut that strays more than e. The walk ends where the wedge closes, at
-// the other hemisphere, or after the window. Runs of identical points cost nothing: only the first of a run can
-// be kept (the last of a track's last run, which ends it).
+// the other hemisphere, or after the window. Runs of identical points cost
+// nothing: only the first of a run can be kept (the last of a track's last
+// run, which ends it).
 //
 // Cost: each try of e is O(n * w) for n points and a window of w kept-point
 // candidates, w between 256 and 1,024 (4 times the points per kept point);
-// about 10 tries, down to 2 % of the error (on many points, most of them
-// on a sixteenth of the points first). Where the points per kept point exceed 256, the
-// programme first runs on every point to a budget 256 times smaller than the
-// points, then again on what it kept (each round walks every point between
-// candidates), so that the window stays bounded. Memory: about 48 bytes a
-// point. Deterministic: the same input gives the same flags on every run.
+// about 10 tries down to 2 % of the error, or, on many points, the tries on
+// an eighth of them and one or two on all. Where the window cannot hold the
+// budget (more than 256 points per kept point), a first round keeps four
+// times the fewest the window allows, and the next rounds run on what it
+// kept (each walking every point between candidates), so that the window
+// stays bounded. Memory: about 90 bytes a point at the peak.
+// Deterministic: the same input gives the same flags on every run.
 //
 // Distances are on a sphere of radius kEarthRadiusMetres, measured with unit
 // vectors: sound for tiny segments, identical points, the 180th meridian and
