@@ -66,6 +66,7 @@ const WarningKind kTooManyDeviceLines{
     "lignes au-delà de 32 766 (ni l'appareil ni ce programme ne relisent le fichier)"};
 
 const WarningKind kTracksReduced{"trace réduite", "traces réduites"};
+const WarningKind kRoutesReduced{"route réduite", "routes réduites"};
 
 std::string TracksReducedDetail(std::uint64_t kept, const std::string& max_error) {
   return " à " + Count(kept) + " points (écart max " + max_error + ")";

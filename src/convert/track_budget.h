@@ -47,11 +47,14 @@ class TrackBudget {
   // road costs no memory for it.
   void ExpectAtMost(std::uint64_t most);
 
-  // The next track points belong to a new track, which starts at `line`.
-  void StartTrack(std::uint64_t line);
+  // The next track points belong to a new track, which starts at `line`; a
+  // route's when `route` (the report names it so).
+  void StartTrack(std::uint64_t line, bool route = false);
   // A point of the current track at `line`; its text is text[begin, end) of
-  // the text Fit() will be given.
-  void TrackPoint(std::size_t begin, std::size_t end, double lat, double lon, std::uint64_t line);
+  // the text Fit() will be given. A `mark` (a named point of a route) is
+  // kept as a waypoint is.
+  void TrackPoint(std::size_t begin, std::size_t end, double lat, double lon, std::uint64_t line,
+                  bool mark = false);
   // A point that is never dropped (a waypoint).
   void OtherPoint(std::uint64_t line);
   // A point of another file that the same budget bounds on its own (the
@@ -89,11 +92,14 @@ class TrackBudget {
   std::vector<GeoPoint> track_points_;
   std::vector<std::size_t> track_starts_;
   std::vector<std::uint64_t> track_lines_;
+  std::vector<std::uint8_t> track_routes_;  // per track: 1 for a route
+  std::vector<std::uint8_t> marks_;         // per track point: 1 for a named route point
   std::vector<std::pair<std::size_t, std::size_t>> pieces_;  // of the track points
   std::vector<std::uint8_t> kinds_;  // per point told: 1 track point, 0 other
   std::vector<std::uint8_t> keep_;   // per track point, after a reduction
   bool reduced_ = false;
-  std::uint64_t dropped_ = 0, reduced_tracks_ = 0, first_reduced_line_ = 0;
+  std::uint64_t dropped_ = 0;
+  std::uint64_t reduced_runs_[2] = {0, 0}, kept_[2] = {0, 0}, first_line_[2] = {0, 0};  // tracks, routes
   double max_error_m_ = 0;
 
   // Where track t's points end in track_points_.

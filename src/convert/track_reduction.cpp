@@ -528,13 +528,24 @@ void Spend(const std::vector<Vec3>& units, const std::vector<Track>& tracks, std
 
 }  // namespace
 
+std::uint64_t FewestKept(std::size_t size, std::span<const std::size_t> track_starts,
+                         std::span<const std::uint8_t> fixed) {
+  if (!fixed.empty() && fixed.size() != size) throw std::invalid_argument("one fixed flag per point");
+  std::uint64_t fewest = 0;
+  for (const Track& track : TracksOf(size, track_starts)) {
+    fewest += std::min<std::size_t>(2, track.end - track.begin);
+    if (fixed.empty()) continue;
+    for (std::size_t i = track.begin + 1; i + 1 < track.end; ++i) fewest += fixed[i];
+  }
+  return fewest;
+}
+
 std::optional<ReductionPlan> ReduceTracks(std::span<const GeoPoint> points,
                                           std::span<const std::size_t> track_starts, std::uint64_t budget,
-                                          const ReductionPause& pause, ReductionWork* work) {
+                                          const ReductionPause& pause, ReductionWork* work,
+                                          std::span<const std::uint8_t> fixed) {
   const std::vector<Track> tracks = TracksOf(points.size(), track_starts);
-  std::uint64_t minimum = 0;
-  for (const Track& track : tracks) minimum += std::min<std::size_t>(2, track.end - track.begin);
-  if (budget < minimum) return std::nullopt;
+  if (budget < FewestKept(points.size(), track_starts, fixed)) return std::nullopt;
 
   ReductionPlan plan;
   if (points.size() <= budget) {
@@ -547,21 +558,40 @@ std::optional<ReductionPlan> ReduceTracks(std::span<const GeoPoint> points,
   const std::vector<Vec3> units = UnitsOf(points);
   plan.keep.assign(points.size(), 0);
   // A track without any point that has a place keeps its ends as they are;
-  // the others go to the programme with their points that have one.
+  // the others go to the programme with their points that have one, in
+  // stretches between fixed points. A fixed point between two stretches
+  // ends one and starts the next: the programme counts it twice.
   Programme programme(units, pause, counted);
-  std::uint64_t fixed = 0;
+  std::uint64_t taken = 0, twice = 0;
   std::vector<std::size_t> placed;
   for (const Track& track : tracks) {
     placed.clear();
-    for (std::size_t i = track.begin; i < track.end; ++i)
-      if (HasPlace(units[i])) placed.push_back(i);
+    for (std::size_t i = track.begin; i < track.end; ++i) {
+      const bool is_fixed = !fixed.empty() && fixed[i];
+      if (HasPlace(units[i])) {
+        placed.push_back(i);
+      } else if (is_fixed && !plan.keep[i]) {
+        plan.keep[i] = 1;
+        ++taken;
+      }
+      if (is_fixed && HasPlace(units[i]) && placed.size() > 1 && i + 1 < track.end) {
+        programme.AddTrack(placed);
+        placed.assign(1, i);
+        ++twice;
+      }
+    }
     if (placed.empty()) {
-      plan.keep[track.begin] = plan.keep[track.end - 1] = 1;
-      fixed += std::min<std::size_t>(2, track.end - track.begin);
+      for (const std::size_t end : {track.begin, track.end - 1}) {
+        taken += plan.keep[end] == 0;
+        plan.keep[end] = 1;
+      }
     }
     programme.AddTrack(placed);
   }
-  for (const std::size_t position : programme.Solve(budget - fixed)) plan.keep[programme.PlacedAt(position)] = 1;
+  if (taken > budget) return std::nullopt;
+  const std::uint64_t fixed_count = taken;
+  for (const std::size_t position : programme.Solve(budget - fixed_count + twice))
+    plan.keep[programme.PlacedAt(position)] = 1;
   plan.kept = static_cast<std::uint64_t>(std::count(plan.keep.begin(), plan.keep.end(), 1));
   plan.max_error_m = MaxErrorOfUnits(units, tracks, plan.keep);
   if (plan.kept < budget && plan.max_error_m > 0) {

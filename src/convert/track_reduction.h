@@ -82,11 +82,20 @@ using ReductionPause = std::function<void()>;
 // Keeps at most `budget` points over all tracks together, each track keeping
 // its first and last point that have coordinates (its first and last point
 // when none has). Keeps everything (error 0) when the points fit. nullopt
-// when the budget cannot be met: budget < sum over tracks of
-// min(2, track size).
+// when the budget cannot be met: budget < FewestKept.
+//
+// `fixed`, empty or one flag per point, names points that are kept whatever
+// (the named marks of a route): each one also ends a stretch of its track
+// for the programme, and counts against the budget.
 std::optional<ReductionPlan> ReduceTracks(std::span<const GeoPoint> points,
                                           std::span<const std::size_t> track_starts, std::uint64_t budget,
-                                          const ReductionPause& pause = {}, ReductionWork* work = nullptr);
+                                          const ReductionPause& pause = {}, ReductionWork* work = nullptr,
+                                          std::span<const std::uint8_t> fixed = {});
+
+// The fewest points ReduceTracks can keep: min(2, size) a track, and every
+// fixed point besides its ends.
+std::uint64_t FewestKept(std::size_t size, std::span<const std::size_t> track_starts,
+                         std::span<const std::uint8_t> fixed = {});
 
 // Distance in metres on the sphere from p to the great-circle segment a-b
 // (to the nearer end when p's foot lies outside the segment). A segment of

@@ -24,6 +24,7 @@ class ChartSink final : public GpxSink {
 
   void BeginRun(RunKind kind, std::string_view name) override {
     waypoint_ = kind == RunKind::Waypoint;
+    route_ = kind == RunKind::Route;
     header_pending_ = !waypoint_;
     run_name_ = name;
   }
@@ -71,7 +72,7 @@ class ChartSink final : public GpxSink {
     std::string& tracks = tracks_.text;
     if (header_pending_) {
       AppendTrackHeaderLine(tracks, TrimSpaces(name_));
-      budget.StartTrack(point.line);
+      budget.StartTrack(point.line, route_);
       header_pending_ = false;
     }
     if (waypoint_) {
@@ -83,7 +84,9 @@ class ChartSink final : public GpxSink {
       const std::size_t begin = tracks.size();
       AppendTrackPointLine(tracks, lon_, lat_, RegionalValue(), stamp_.Now());
       const bool read = budget.Recording();
-      budget.TrackPoint(begin, tracks.size(), read ? point.Lat() : 0.0, read ? point.Lon() : 0.0, point.line);
+      // A route's named points are marks, kept as waypoints are.
+      budget.TrackPoint(begin, tracks.size(), read ? point.Lat() : 0.0, read ? point.Lon() : 0.0, point.line,
+                        route_ && point.named);
       tracks_.Flow();
     }
   }
@@ -105,7 +108,7 @@ class ChartSink final : public GpxSink {
   GpxJob& job_;
   const RegionalSettings& regional_;
   Clock& clock_;
-  bool waypoint_ = false, header_pending_ = false, has_fields_ = false;
+  bool waypoint_ = false, route_ = false, header_pending_ = false, has_fields_ = false;
   std::string run_name_, name_, value_, fields_, regional_value_, lat_, lon_;
   StampOfNow stamp_{clock_, regional_};
   EightBitChanges changes_;

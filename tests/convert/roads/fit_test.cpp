@@ -179,5 +179,28 @@ TEST_F(Fit, ChosenBudgetCapsEveryOutput) {
   EXPECT_EQ(w_lines, 3u);
 }
 
+// A route is no track: its named marks stay as waypoints do, its other
+// points may go, and the report calls it a route. More marks than the
+// budget cannot be written.
+TEST_F(Fit, ARouteKeepsItsNamedMarks) {
+  std::string gpx = "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\"><rte>\n";
+  const std::vector<GeoPoint> track = Track(60, 0.7);
+  for (std::size_t i = 0; i < track.size(); ++i) {
+    gpx += "<rtept lat=\"" + Number(track[i].lat) + "\" lon=\"" + Number(track[i].lon) + "\">";
+    if (i % 9 == 4) gpx += "<name>B" + std::to_string(i) + "</name>";
+    gpx += "</rtept>\n";
+  }
+  gpx += "</rte></gpx>\n";
+  ASSERT_EQ(Convert("buoys.gpx", gpx, Request::ToDevice, 12), ConversionOutcome::Completed);
+  const std::string device = ReadWholeFile(folder.File("buoys.asc"));
+  EXPECT_EQ(std::count(device.begin(), device.end(), '\n'), 12);
+  for (std::size_t i = 4; i < track.size(); i += 9) EXPECT_NE(device.find("\"B" + std::to_string(i) + "\""), std::string::npos) << i;
+  ASSERT_EQ(host.notes.back().warnings.size(), 1u);
+  EXPECT_EQ(host.notes.back().warnings[0].text.rfind("1 route réduite à 12 points (écart max ", 0), 0u);
+  EXPECT_EQ(Convert("buoys.gpx", gpx, Request::ToDevice, 8), ConversionOutcome::Failed);
+  EXPECT_EQ(host.notes.back().reason,
+            "au plus 8 points permis, il en faut au moins 9 (chaque waypoint et deux points par trace)");
+}
+
 }  // namespace
 }  // namespace tessaline::testing
