@@ -115,7 +115,7 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, const P
     GpxAssembly assembly(job.report, budget);
     assembly.ExpectInput(job.InputLength());
     ReadChartLines(job, *job.OpenInput(), assembly, host.Files(), path);
-    job.Finish({{output_path, assembly.Parts()}});
+    job.Finish({{output_path, assembly.Parts([&host] { YieldOrStop(host); })}});
   });
 }
 

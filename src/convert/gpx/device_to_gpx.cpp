@@ -95,7 +95,7 @@ ConversionOutcome ConvertDeviceToGpx(Host& host, const std::string& path, const 
     // Every other line that gave nothing is warned of already.
     if (points == 0) job.report.Warn(messages::kGpxLineSkipped, first_empty_line, empty_lines);
     runs.End();
-    job.Finish({{output_path, assembly.Parts()}});
+    job.Finish({{output_path, assembly.Parts([&host] { YieldOrStop(host); })}});
   });
 }
 

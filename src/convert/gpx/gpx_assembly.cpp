@@ -88,9 +88,9 @@ void GpxAssembly::EndTrack() {
   in_track_ = false;
 }
 
-std::vector<std::string_view> GpxAssembly::Parts() {
+std::vector<std::string_view> GpxAssembly::Parts(const ReductionPause& pause) {
   EndTrack();
-  budget_.Fit(tracks_);
+  budget_.Fit(tracks_, pause);
   budget_.Report(report_);
   head_.clear();
   GpxWriter::AppendHead(head_, TESSALINE_TITLE);

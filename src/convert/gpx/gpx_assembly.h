@@ -64,7 +64,7 @@ class GpxAssembly {
   // The whole document in parts, valid while this object lives: head,
   // waypoints, tracks, tail (not copied into one text: it may be large).
   // The tracks are first fitted to the budget, and the report told.
-  std::vector<std::string_view> Parts();
+  std::vector<std::string_view> Parts(const ReductionPause& pause = {});
 
  private:
   GpxOutPoint Out(const EightBitPoint& point);

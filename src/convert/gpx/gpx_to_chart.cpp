@@ -24,6 +24,7 @@ class ChartSink final : public GpxSink {
 
   void BeginRun(RunKind kind, std::string_view name) override {
     waypoint_ = kind == RunKind::Waypoint;
+    route_ = kind == RunKind::Route;
     header_pending_ = !waypoint_;
     run_name_ = name;
   }
@@ -71,19 +72,21 @@ class ChartSink final : public GpxSink {
     std::string& tracks = tracks_.text;
     if (header_pending_) {
       AppendTrackHeaderLine(tracks, TrimSpaces(name_));
-      budget.StartTrack(point.line);
+      budget.StartTrack(point.line, route_);
       header_pending_ = false;
     }
     if (waypoint_) {
       AppendWaypointLine(waypoints_.text, TrimSpaces(name_), lon_, lat_, value_,
                          has_fields_ ? std::string_view(fields_) : kWaypointDisplayFields);
-      budget.OtherPoint(point.line);
+      budget.PointOfOtherFile();  // the budget bounds each file on its own
       waypoints_.Flow();
     } else {
       const std::size_t begin = tracks.size();
       AppendTrackPointLine(tracks, lon_, lat_, RegionalValue(), stamp_.Now());
       const bool read = budget.Recording();
-      budget.TrackPoint(begin, tracks.size(), read ? point.Lat() : 0.0, read ? point.Lon() : 0.0, point.line);
+      // A route's named points are marks, kept as waypoints are.
+      budget.TrackPoint(begin, tracks.size(), read ? point.Lat() : 0.0, read ? point.Lon() : 0.0, point.line,
+                        route_ && point.named);
       tracks_.Flow();
     }
   }
@@ -105,7 +108,7 @@ class ChartSink final : public GpxSink {
   GpxJob& job_;
   const RegionalSettings& regional_;
   Clock& clock_;
-  bool waypoint_ = false, header_pending_ = false, has_fields_ = false;
+  bool waypoint_ = false, route_ = false, header_pending_ = false, has_fields_ = false;
   std::string run_name_, name_, value_, fields_, regional_value_, lat_, lon_;
   StampOfNow stamp_{clock_, regional_};
   EightBitChanges changes_;
@@ -130,7 +133,7 @@ ConversionOutcome ConvertGpxToChart(Host& host, const std::string& path, const R
     StreamedOutput tracks(host.Files(), track_path, streaming), waypoints(host.Files(), waypoint_path, streaming);
     ChartSink sink(job, regional, clock, std::move(track_budget), tracks, waypoints);
     ThrowUnlessFinished(ReadGpx(*input, sink), path, host.Files());
-    sink.budget.Fit(tracks.text);
+    sink.budget.Fit(tracks.text, [&host] { YieldOrStop(host); });
     sink.budget.Report(job.report);
     job.FinishStreamed({&tracks, &waypoints});
   });

@@ -21,6 +21,7 @@ class DeviceSink final : public GpxSink {
 
   void BeginRun(RunKind kind, std::string_view) override {
     track_ = kind != RunKind::Waypoint;
+    route_ = kind == RunKind::Route;
     run_started_ = false;
     ++runs_;
     const auto end = std::to_chars(group_, group_ + sizeof group_, GroupOfRun(runs_)).ptr;
@@ -50,10 +51,12 @@ class DeviceSink final : public GpxSink {
       job_.report.Warn(messages::kGpxSeparatorReplaced, point.line, changes_.separators - before.separators);
     }
     if (track_) {
-      if (!run_started_) budget.StartTrack(point.line);
+      if (!run_started_) budget.StartTrack(point.line, route_);
       run_started_ = true;
       const bool read = budget.Recording();
-      budget.TrackPoint(begin, text.size(), read ? point.Lat() : 0.0, read ? point.Lon() : 0.0, point.line);
+      // A route's named points are marks, kept as waypoints are.
+      budget.TrackPoint(begin, text.size(), read ? point.Lat() : 0.0, read ? point.Lon() : 0.0, point.line,
+                        route_ && point.named);
     } else {
       budget.OtherPoint(point.line);
     }
@@ -81,7 +84,7 @@ class DeviceSink final : public GpxSink {
  private:
   GpxJob& job_;
   StreamedOutput& output_;
-  bool track_ = false, run_started_ = false;
+  bool track_ = false, route_ = false, run_started_ = false;
   std::uint64_t runs_ = 0, last_line_ = 0;
   char group_[8] = {};
   std::size_t group_size_ = 0;
@@ -109,7 +112,7 @@ ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path, const 
         streaming ? StreamedOutput::kBlock + 4096 : std::min<std::uint64_t>(job.InputLength(), std::uint64_t{4} << 30)));
     DeviceSink sink(job, std::move(track_budget), output);
     ThrowUnlessFinished(ReadGpx(*input, sink), path, host.Files());
-    sink.budget.Fit(output.text);
+    sink.budget.Fit(output.text, [&host] { YieldOrStop(host); });
     sink.budget.Report(job.report);
     // A budget chosen above the device's limit: say where the lines it
     // cannot read begin.

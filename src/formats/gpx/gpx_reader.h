@@ -39,6 +39,7 @@ struct GpxPoint {
   double Lat() const { return ReadGpxDecimal(lat_text).value_or(0); }
   double Lon() const { return ReadGpxDecimal(lon_text).value_or(0); }
   std::string_view name;   // its own <name>, else its run's
+  bool named = false;      // it has a <name> of its own that is not blank
   std::string_view value;  // see PointValue
   std::string_view fields;  // a W line's other fields (gpx_model.h)
   bool has_fields = false;  // false: none given, the usual ones
