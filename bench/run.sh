@@ -66,7 +66,7 @@ mkdir -p "$inputs/roads"
   --points "$road_points" || { roads_status=$?; [ "$roads_status" -gt "$status" ] && status=$roads_status; }
 
 echo
-echo "== Track reduction: alone, top-down against bottom-up, beside GPSBabel simplify =="
+echo "== Track reduction: alone, against the best possible, awkward inputs, beside GPSBabel simplify =="
 mkdir -p "$inputs/reduction"
 "$build/bench/reduction/tessaline-bench-reduction" --folder "$inputs/reduction" "${small[@]}" \
   || { reduction_status=$?; [ "$reduction_status" -gt "$status" ] && status=$reduction_status; }

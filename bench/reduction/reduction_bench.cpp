@@ -1,11 +1,19 @@
-// The reduction of tracks, on realistic wandering tracks it generates:
+// The reduction of tracks, on realistic tracks it generates:
 //   1. ReduceTracks alone: 1,000,000 points to 32,766 (median of several
-//      runs), against the 0.5 s target; the memory it takes per point.
-//   2. Top-down alone (ReduceTracksTopDownOnly) against bottom-up alone
-//      (bench/reduction/bottom_up.h) and ReduceTracks (top-down, thinned
-//      back by bottom-up, the better of the two) on the same tracks: largest
-//      error and time of each.
-//   3. Beside GPSBabel's simplify filter (count=N, crosstrack) in the same
+//      runs), against the 1 s target; the memory it takes per point.
+//   2. Against the best possible: for tacking, coastal, harbour, anchor
+//      drift, antimeridian tracks and several tracks sharing one budget, of
+//      500 to 2,000 points, at budgets of a third, a tenth, a thirtieth of
+//      the points and 10, the largest error of ReduceTracks beside the
+//      smallest largest error any choice of as many points can reach (a
+//      table of every shortcut's error, ShortcutError, and the fewest points
+//      for each error; for several tracks one error for all, which is the
+//      best split of the budget). Median and worst ratio per kind and over
+//      all, against 1.05 and 1.25.
+//   3. Inputs that make a reduction slow: identical points, a straight run,
+//      an inward spiral, a zigzag, 10,000 small tracks: time and work
+//      (ReductionWork steps per point).
+//   4. Beside GPSBabel's simplify filter (count=N, crosstrack) in the same
 //      run, on 100,000 points to 32,766 and on a 40,000-point stretch of them
 //      at the same ratio: GPSBabel's whole process (read GPX, filter, write
 //      GPX) against ours in this process (the same GPX read with the
@@ -15,8 +23,10 @@
 //      MaxErrorOfKept.
 // Exit status 1 when a target is missed, 2 when something failed.
 //
-// Usage: tessaline-bench-reduction --folder DIR [--small] [--runs N]
-//   --small: a tenth of the sizes, to try it quickly (the targets still print).
+// Usage: tessaline-bench-reduction --folder DIR [--small] [--runs N] [--skip-best]
+//   --small: a tenth of the sizes (and of the comparison with the best), to
+//   try it quickly (the targets still print); --skip-best: without part 2,
+//   the slowest.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -32,6 +42,8 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <limits>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -40,7 +52,6 @@
 #include "support/measure.h"
 #include "formats/gpx/gpx_reader.h"
 #include "host/real_file_system.h"
-#include "reduction/bottom_up.h"
 #include "reduction/wandering_track.h"
 
 namespace {
@@ -49,7 +60,8 @@ using namespace tessaline;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::uint64_t kDeviceLines = 32766;
-constexpr double kTargetSeconds = 0.5;
+constexpr double kTargetSeconds = 1.0;
+constexpr double kTargetMedianRatio = 1.05, kTargetWorstRatio = 1.25;
 constexpr double kTimesGpsBabel = 10.0;
 constexpr double kTargetBytesPerPoint = 64.0;  // "a few tens of bytes"
 
@@ -219,15 +231,157 @@ bool BesideGpsBabel(const std::string& name, const std::vector<GeoPoint>& points
   return true;
 }
 
+// --- The best possible, from a table of every shortcut's error.
+
+// A track's table: error[i][j] for i < j, row by row.
+struct Table {
+  std::size_t n = 0;
+  std::vector<double> error;
+  double At(std::size_t i, std::size_t j) const { return error[i * n + j]; }
+};
+
+Table TableOf(std::span<const GeoPoint> track) {
+  Table table{track.size(), std::vector<double>(track.size() * track.size(), 0)};
+  const ShortcutError measure(track);
+  for (std::size_t i = 0; i < track.size(); ++i)
+    for (std::size_t j = i + 2; j < track.size(); ++j) table.error[i * table.n + j] = measure.Metres(i, j);
+  return table;
+}
+
+// The fewest points a track keeps with every shortcut within `error`.
+std::uint64_t FewestFor(const Table& table, double error) {
+  std::vector<std::uint64_t> fewest(table.n, std::numeric_limits<std::uint64_t>::max());
+  fewest[0] = 1;
+  for (std::size_t j = 1; j < table.n; ++j)
+    for (std::size_t i = 0; i < j; ++i)
+      if (fewest[i] + 1 < fewest[j] && table.At(i, j) <= error) fewest[j] = fewest[i] + 1;
+  return fewest.back();
+}
+
+// The smallest largest error of any choice of `budget` points over the
+// tracks: the smallest error of the tables whose fewest points fit.
+double Best(const std::vector<Table>& tables, std::uint64_t budget) {
+  std::vector<double> errors;
+  for (const Table& table : tables)
+    for (std::size_t i = 0; i < table.n; ++i)
+      for (std::size_t j = i + 2; j < table.n; ++j) errors.push_back(table.At(i, j));
+  errors.push_back(0);
+  std::sort(errors.begin(), errors.end());
+  errors.erase(std::unique(errors.begin(), errors.end()), errors.end());
+  std::size_t lo = 0, hi = errors.size() - 1;  // hi always fits
+  while (lo < hi) {
+    const std::size_t mid = (lo + hi) / 2;
+    std::uint64_t count = 0;
+    for (const Table& table : tables) count += FewestFor(table, errors[mid]);
+    (count <= budget ? hi : lo) = count <= budget ? mid : mid + 1;
+  }
+  return errors[hi];
+}
+
+struct Kind {
+  const char* name;
+  bench::Sailing sailing;
+  int tracks;
+};
+
+bool AgainstTheBest(bool small) {
+  bench::Sailing tacking{0, 0, 1, 0}, coastal{0.6, 0.4, 0, 0, 0.3}, harbour{0.4, 0.6, 0, 0, 0.05, 0.4},
+      drift{0, 0, 0, 1}, antimeridian{};
+  antimeridian.lon0 = 179.99;
+  const Kind kinds[] = {{"tacking", tacking, 1},         {"coastal", coastal, 1},
+                        {"harbour", harbour, 1},         {"anchor drift", drift, 1},
+                        {"antimeridian", antimeridian, 1}, {"several tracks", {}, 4}};
+  const std::vector<std::size_t> sizes = small ? std::vector<std::size_t>{500} : std::vector<std::size_t>{500, 1000, 2000};
+  std::printf("Against the best possible (largest error, ReduceTracks / best)\n");
+  std::vector<double> all;
+  for (const Kind& kind : kinds) {
+    std::vector<double> ratios;
+    for (std::size_t size : sizes) {
+      std::vector<GeoPoint> points;
+      std::vector<std::size_t> starts;
+      std::vector<Table> tables;
+      for (int t = 0; t < kind.tracks; ++t) {
+        const auto track = bench::WanderingTrack(size / static_cast<std::size_t>(kind.tracks) + 37 * t,
+                                                 100 + size + t + 7919 * static_cast<std::size_t>(&kind - kinds), kind.sailing);
+        starts.push_back(points.size());
+        points.insert(points.end(), track.begin(), track.end());
+        tables.push_back(TableOf(track));
+      }
+      for (const std::uint64_t budget : {points.size() / 3, points.size() / 10, points.size() / 30, std::uint64_t{10}}) {
+        const auto plan = ReduceTracks(points, starts, budget);
+        if (!plan || plan->kept > budget) return false;
+        const double best = Best(tables, budget);
+        const double ratio = best > 0 ? plan->max_error_m / best : (plan->max_error_m > 0 ? 99.0 : 1.0);
+        std::printf("  %-15s %5zu points to %4llu: %8.2f m, best %8.2f m, ratio %.3f\n", kind.name, points.size(),
+                    static_cast<unsigned long long>(budget), plan->max_error_m, best, ratio);
+        std::fflush(stdout);
+        ratios.push_back(ratio);
+      }
+    }
+    std::printf("  %-15s median ratio %.3f, worst %.3f\n", kind.name, Median(ratios),
+                *std::max_element(ratios.begin(), ratios.end()));
+    all.insert(all.end(), ratios.begin(), ratios.end());
+  }
+  const double median = Median(all), worst = *std::max_element(all.begin(), all.end());
+  std::printf("  all %zu cases: median ratio %.3f, worst %.3f\n", all.size(), median, worst);
+  bool met = Target("median ratio to the best <= 1.05", median <= kTargetMedianRatio);
+  met &= Target("worst ratio to the best <= 1.25", worst <= kTargetWorstRatio);
+  return met;
+}
+
+// --- Inputs that make a reduction slow.
+
+void Awkward(std::size_t scale) {
+  const std::size_t n = 1000000 / scale;
+  struct Input {
+    std::string name;
+    std::vector<GeoPoint> points;
+    std::vector<std::size_t> starts;
+  };
+  std::vector<Input> inputs;
+  inputs.push_back({"realistic, for scale", bench::WanderingTrack(n, 1), {0}});
+  inputs.push_back({"identical points", std::vector<GeoPoint>(n, GeoPoint{47.1, -4.2}), {0}});
+  Input straight{"a straight run", {}, {0}}, spiral{"an inward spiral", {}, {0}}, zigzag{"a zigzag", {}, {0}},
+      small_tracks{"10,000 small tracks", {}, {}};
+  for (std::size_t i = 0; i < n; ++i) {
+    const double f = static_cast<double>(i) / static_cast<double>(n);
+    straight.points.push_back({47 + f * 0.5, -4 + f * 0.5});
+    const double angle = f * 2000, radius = 0.2 * (1 - f);
+    spiral.points.push_back({47 + radius * std::cos(angle), -4 + radius * std::sin(angle)});
+    zigzag.points.push_back({47 + f * 0.5, -4 + (i % 2 ? 1e-4 : 0)});
+  }
+  for (std::size_t t = 0; t < 10000; ++t) {
+    small_tracks.starts.push_back(small_tracks.points.size());
+    const auto track = bench::WanderingTrack(n / 10000, 1000 + t);
+    small_tracks.points.insert(small_tracks.points.end(), track.begin(), track.end());
+  }
+  inputs.push_back(std::move(straight));
+  inputs.push_back(std::move(spiral));
+  inputs.push_back(std::move(zigzag));
+  inputs.push_back(std::move(small_tracks));
+  std::printf("Inputs that make a reduction slow, to %llu points\n", static_cast<unsigned long long>(kDeviceLines / scale));
+  for (const Input& input : inputs) {
+    ReductionWork work;
+    const auto start = Clock::now();
+    const auto plan = ReduceTracks(input.points, input.starts, std::max<std::uint64_t>(20000, kDeviceLines / scale), {}, &work);
+    const double seconds = Since(start);
+    std::printf("  %-22s %8zu points: %7.3f s, %6.1f steps a point, largest error %.2f m\n", input.name.c_str(),
+                input.points.size(), seconds, static_cast<double>(work.steps) / static_cast<double>(input.points.size()),
+                plan ? plan->max_error_m : -1.0);
+    std::fflush(stdout);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string folder;
-  bool small = false;
+  bool small = false, skip_best = false;
   int runs = 5;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     if (option == "--small") small = true;
+    if (option == "--skip-best") skip_best = true;
     if (option == "--folder" && i + 1 < argc) folder = argv[++i];
     if (option == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));
   }
@@ -251,47 +405,21 @@ int main(int argc, char** argv) {
               static_cast<unsigned long long>(budget), runs);
   std::printf("  %9.3f s (target %.1f s), largest error %.2f m, %.1f bytes a point at the peak\n", seconds,
               kTargetSeconds, first->max_error_m, bytes_per_point);
-  met &= Target(std::to_string(million) + " points to " + std::to_string(budget) + " in <= 0.5 s",
+  met &= Target(std::to_string(million) + " points to " + std::to_string(budget) + " in <= 1 s",
                 seconds <= kTargetSeconds);
   met &= Target("memory <= 64 bytes a point", bytes_per_point <= kTargetBytesPerPoint);
 
-  // 2. Top-down against bottom-up, on the same tracks.
-  std::printf("Top-down alone, bottom-up alone, and ReduceTracks (largest error, time of one run)\n");
+  // 2. Against the best possible.
+  if (!skip_best) met &= AgainstTheBest(small);
+
+  // 3. Inputs that make a reduction slow.
+  Awkward(scale);
+
+  // 4. Beside GPSBabel.
   const auto hundred = bench::WanderingTrack(100000 / scale, 2);
   const std::vector<GeoPoint> stretch(hundred.begin() + static_cast<std::ptrdiff_t>(30000 / scale),
                                       hundred.begin() + static_cast<std::ptrdiff_t>(70000 / scale));
   const std::uint64_t stretch_budget = stretch.size() * budget / hundred.size();
-  struct Case {
-    std::string name;
-    const std::vector<GeoPoint>* points;
-    std::uint64_t budget;
-  };
-  const auto points = [](const std::vector<GeoPoint>& track) { return std::to_string(track.size()) + " points"; };
-  std::vector<Case> cases = {{points(big), &big, budget},
-                             {points(hundred), &hundred, budget},
-                             {points(stretch) + ", a stretch of them", &stretch, stretch_budget}};
-  const auto other = bench::WanderingTrack(100000 / scale, 3), another = bench::WanderingTrack(100000 / scale, 4);
-  cases.push_back({points(other) + ", another outing", &other, budget});
-  cases.push_back({points(another) + ", a third outing", &another, budget});
-  for (const Case& c : cases) {
-    auto start = Clock::now();
-    const auto top = ReduceTracksTopDownOnly(*c.points, kOneTrack, c.budget);
-    const double top_seconds = Since(start);
-    start = Clock::now();
-    const auto bottom = bench::ReduceTracksBottomUp(*c.points, kOneTrack, c.budget);
-    const double bottom_seconds = Since(start);
-    start = Clock::now();
-    const auto chosen = ReduceTracks(*c.points, kOneTrack, c.budget);
-    const double chosen_seconds = Since(start);
-    if (!top || !bottom || !chosen || top->kept != bottom->kept || chosen->kept != top->kept) return 2;
-    std::printf("  %s to %llu\n    top-down %6.2f m %6.3f s | bottom-up %6.2f m %6.3f s | ReduceTracks %6.2f m %6.3f s\n",
-                c.name.c_str(), static_cast<unsigned long long>(c.budget), top->max_error_m, top_seconds,
-                bottom->max_error_m, bottom_seconds, chosen->max_error_m, chosen_seconds);
-    if (chosen->max_error_m > std::min(top->max_error_m, bottom->max_error_m))
-      std::printf("    (one method alone did better here)\n");
-  }
-
-  // 3. Beside GPSBabel.
   std::printf("Beside GPSBabel simplify,count=N,crosstrack\n");
   bool ok = BesideGpsBabel("track-" + std::to_string(hundred.size()), hundred, budget, folder, runs, met);
   ok &= BesideGpsBabel("stretch-" + std::to_string(stretch.size()), stretch, stretch_budget, folder, runs, met);

@@ -31,12 +31,12 @@ enum class Phase { Leg, Turn, Beat, Anchor };
 
 }  // namespace
 
-std::vector<GeoPoint> WanderingTrack(std::size_t points, std::uint64_t seed) {
+std::vector<GeoPoint> WanderingTrack(std::size_t points, std::uint64_t seed, const Sailing& sailing) {
   Random random(seed);
   std::vector<GeoPoint> track;
   track.reserve(points);
   double north = 0, east = 0;              // metres from the start, a local plane is enough here
-  const double lat0 = 47.6, lon0 = -4.9;   // off Brittany
+  const double lat0 = 47.6, lon0 = sailing.lon0;
   double heading = random.Uniform(0, 2 * std::numbers::pi), speed = 2.5, turn_rate = 0;
   double bias_n = 0, bias_e = 0;           // the GPS's slow error
   Phase phase = Phase::Leg;
@@ -46,9 +46,17 @@ std::vector<GeoPoint> WanderingTrack(std::size_t points, std::uint64_t seed) {
   for (std::size_t i = 0; i < points; ++i) {
     if (left-- <= 0) {
       const double pick = random.Uniform(0, 1);
-      phase = pick < 0.45 ? Phase::Leg : pick < 0.75 ? Phase::Turn : pick < 0.92 ? Phase::Beat : Phase::Anchor;
+      const double total = sailing.leg + sailing.turn + sailing.beat + sailing.anchor;
+      const double at = pick * total;
+      phase = at < sailing.leg                                 ? Phase::Leg
+              : at < sailing.leg + sailing.turn                ? Phase::Turn
+              : at < sailing.leg + sailing.turn + sailing.beat ? Phase::Beat
+                                                               : Phase::Anchor;
       switch (phase) {
-        case Phase::Leg: left = static_cast<int>(random.Uniform(200, 2500)); speed = random.Uniform(1.5, 4); break;
+        case Phase::Leg:
+          left = static_cast<int>(random.Uniform(200, 2500) * sailing.leg_length);
+          speed = random.Uniform(1.5, 4) * sailing.speed;
+          break;
         case Phase::Turn:
           target = heading + (random.Uniform(0, 1) < 0.5 ? -1 : 1) * random.Uniform(20, 170) * kDegree;
           turn_rate = random.Uniform(2, 8) * kDegree;
@@ -81,7 +89,8 @@ std::vector<GeoPoint> WanderingTrack(std::size_t points, std::uint64_t seed) {
         speed = std::abs(random.Normal()) * 0.15;  // swinging on the chain
         break;
     }
-    if (phase != Phase::Anchor && phase != Phase::Beat) speed = std::clamp(speed + random.Normal() * 0.05, 0.5, 6.0);
+    if (phase != Phase::Anchor && phase != Phase::Beat)
+      speed = std::clamp(speed + random.Normal() * 0.05, 0.5 * sailing.speed, 6.0 * sailing.speed);
     north += speed * std::cos(heading);
     east += speed * std::sin(heading);
     bias_n = 0.995 * bias_n + random.Normal() * 0.2;

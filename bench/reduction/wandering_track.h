@@ -13,6 +13,16 @@
 
 namespace tessaline::bench {
 
-std::vector<GeoPoint> WanderingTrack(std::size_t points, std::uint64_t seed);
+// How the boat spends its time: the weights of its phases (legs, turns,
+// beating upwind, at anchor), how long its legs last and how fast it goes
+// (times the usual), and where it starts (off Brittany, or by the 180th
+// meridian).
+struct Sailing {
+  double leg = 0.45, turn = 0.30, beat = 0.17, anchor = 0.08;
+  double leg_length = 1, speed = 1;
+  double lon0 = -4.9;
+};
+
+std::vector<GeoPoint> WanderingTrack(std::size_t points, std::uint64_t seed, const Sailing& sailing = {});
 
 }  // namespace tessaline::bench

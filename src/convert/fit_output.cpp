@@ -23,8 +23,8 @@ FitOutput::FitOutput(FileSystem& files, PointBudget budget, FitPlan plan)
   }
 }
 
-void FitOutput::Fit(ConversionReport& report) {
-  budget_.Fit(Text(plan_.track_file));
+void FitOutput::Fit(ConversionReport& report, const ReductionPause& pause) {
+  budget_.Fit(Text(plan_.track_file), pause);
   budget_.Report(report);
   if (plan_.device_file) budget_.WarnPastDeviceLimit(report);
 }

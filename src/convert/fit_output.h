@@ -51,21 +51,25 @@ class FitOutput {
   std::string& Lead(std::size_t file) { return outputs_[file]->lead; }
   void Flow(std::size_t file) { outputs_[file]->Flow(); }
 
-  // The next track points belong to a new track, starting at `line`.
-  void StartTrack(std::uint64_t line) { budget_.StartTrack(line); }
-  // A track point whose text is Text(track_file)[begin, its end now).
-  void TrackPoint(std::size_t begin, const StreamPoint& point) {
+  // The next track points belong to a new track (a route's when `route`),
+  // starting at `line`.
+  void StartTrack(std::uint64_t line, bool route) { budget_.StartTrack(line, route); }
+  // A track point whose text is Text(track_file)[begin, its end now); a
+  // `mark` (a route's named point) is kept as a waypoint is.
+  void TrackPoint(std::size_t begin, const StreamPoint& point, bool mark) {
     const bool read = budget_.Recording();
     budget_.TrackPoint(begin, Text(plan_.track_file).size(), read ? point.Lat() : 0.0, read ? point.Lon() : 0.0,
-                       point.line);
+                       point.line, mark);
   }
-  // A point no fit drops (a waypoint).
+  // A point no fit drops (a waypoint) in the file of the tracks.
   void OtherPoint(std::uint64_t line) { budget_.OtherPoint(line); }
+  // A point no fit drops in another file, which the budget bounds on its own.
+  void PointOfOtherFile() { budget_.PointOfOtherFile(); }
 
-  // Once every point is written: the tracks fitted to the budget and the
-  // report told; a device file says where its lines past the device's limit
-  // begin.
-  void Fit(ConversionReport& report);
+  // Once every point is written: the tracks fitted to the budget (`pause`
+  // called now and then meanwhile) and the report told; a device file says
+  // where its lines past the device's limit begin.
+  void Fit(ConversionReport& report, const ReductionPause& pause);
 
   std::vector<StreamedOutput*> Outputs();
 

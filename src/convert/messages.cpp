@@ -1,6 +1,8 @@
 #include "convert/messages.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 
 #include "host/conversion_report.h"
 #include "platform/path_names.h"
@@ -107,13 +109,18 @@ const WarningKind kTooManyDeviceLines{
     "lignes au-delà de 32 766 (ni l'appareil ni ce programme ne relisent le fichier)"};
 
 const WarningKind kTracksReduced{"trace réduite", "traces réduites"};
+const WarningKind kRoutesReduced{"route réduite", "routes réduites"};
 
 std::string TracksReducedDetail(std::uint64_t kept, const std::string& max_error) {
   return " à " + Count(kept) + " points (écart max " + max_error + ")";
 }
 
 std::string MetresText(double metres, std::string_view decimal_mark) {
-  const auto tenths = static_cast<std::uint64_t>(metres * 10.0 + 0.5);
+  // Up, never to the nearest: the text is a bound the line keeps within. A
+  // figure that is no distance (negative, not a number) reads 0; one past
+  // any distance on the Earth is held where the conversion stays defined.
+  const double up = metres > 0 ? std::ceil(metres * 10.0) : 0.0;
+  const auto tenths = static_cast<std::uint64_t>(std::min(up, 1e15));
   std::string text = Count(tenths / 10);
   text += decimal_mark;
   text += static_cast<char>('0' + tenths % 10);

@@ -84,8 +84,10 @@ extern const WarningKind kTooManyDeviceLines;       // past 32,766 device lines
 // Tracks reduced to fit the output: "2 traces réduites" and its detail
 // " à 32761 points (écart max 3,2 m)".
 extern const WarningKind kTracksReduced;
+extern const WarningKind kRoutesReduced;  // the same for routes: "1 route réduite"
 std::string TracksReducedDetail(std::uint64_t kept, const std::string& max_error);
-// "3,2 m": metres with one decimal and the given decimal mark.
+// "3,2 m": metres rounded up to the tenth (3.11 gives "3,2 m", never less
+// than the distance), with the given decimal mark.
 std::string MetresText(double metres, std::string_view decimal_mark);
 // Why an output cannot hold its points: "au plus 10 points permis, il en faut
 // au moins 12 (chaque waypoint et deux points par trace)".

@@ -47,18 +47,26 @@ class TrackBudget {
   // road costs no memory for it.
   void ExpectAtMost(std::uint64_t most);
 
-  // The next track points belong to a new track, which starts at `line`.
-  void StartTrack(std::uint64_t line);
+  // The next track points belong to a new track, which starts at `line`; a
+  // route's when `route` (the report names it so).
+  void StartTrack(std::uint64_t line, bool route = false);
   // A point of the current track at `line`; its text is text[begin, end) of
-  // the text Fit() will be given.
-  void TrackPoint(std::size_t begin, std::size_t end, double lat, double lon, std::uint64_t line);
+  // the text Fit() will be given. A `mark` (a named point of a route) is
+  // kept as a waypoint is.
+  void TrackPoint(std::size_t begin, std::size_t end, double lat, double lon, std::uint64_t line,
+                  bool mark = false);
   // A point that is never dropped (a waypoint).
   void OtherPoint(std::uint64_t line);
+  // A point of another file that the same budget bounds on its own (the
+  // chart waypoint file beside the track file): never dropped, so more of
+  // them than the budget fails in Fit.
+  void PointOfOtherFile() { ++other_file_points_; }
 
   // Reduces the tracks when the points exceed the budget, taking the dropped
   // points out of `text`; throws ConversionFailure when even the waypoints
-  // and two points a track do not fit.
-  void Fit(std::string& text);
+  // and two points a track do not fit. `pause` is called now and then while
+  // the reduction works (the host's yield, which may stop it).
+  void Fit(std::string& text, const ReductionPause& pause = {});
 
   // After Fit, for a device file: a warning at the first point kept past
   // the device's limit (a budget chosen above it), counting those past it.
@@ -78,17 +86,20 @@ class TrackBudget {
  private:
   PointBudget budget_;
   bool recording_;  // only an output that may exceed its budget keeps its points
-  std::uint64_t points_ = 0;
+  std::uint64_t points_ = 0, other_file_points_ = 0;
   std::uint64_t line_past_device_limit_ = 0;  // of the 32,767th point told
   std::vector<std::uint64_t> lines_;          // of every point told, while recording
   std::vector<GeoPoint> track_points_;
   std::vector<std::size_t> track_starts_;
   std::vector<std::uint64_t> track_lines_;
+  std::vector<std::uint8_t> track_routes_;  // per track: 1 for a route
+  std::vector<std::uint8_t> marks_;         // per track point: 1 for a named route point
   std::vector<std::pair<std::size_t, std::size_t>> pieces_;  // of the track points
   std::vector<std::uint8_t> kinds_;  // per point told: 1 track point, 0 other
   std::vector<std::uint8_t> keep_;   // per track point, after a reduction
   bool reduced_ = false;
-  std::uint64_t dropped_ = 0, reduced_tracks_ = 0, first_reduced_line_ = 0;
+  std::uint64_t dropped_ = 0;
+  std::uint64_t reduced_runs_[2] = {0, 0}, kept_[2] = {0, 0}, first_line_[2] = {0, 0};  // tracks, routes
   double max_error_m_ = 0;
 
   // Where track t's points end in track_points_.

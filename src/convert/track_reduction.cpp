@@ -25,6 +25,8 @@ Vec3 ToUnit(GeoPoint p) {
   return {c * std::cos(lon), c * std::sin(lon), std::sin(lat)};
 }
 
+bool HasPlace(Vec3 u) { return std::isfinite(u.x) && std::isfinite(u.y) && std::isfinite(u.z); }
+
 // Below this sine of the angle between its ends, a segment has no one great
 // circle (its ends are a few micrometres apart or antipodes) and is measured
 // to its nearer end: the error that makes is far below a metre.
@@ -32,7 +34,7 @@ constexpr double kNoGreatCircle = 1e-12;
 
 // Distances are compared as squared chords, 2 - 2 cos(angle), computed
 // without the cancellation of 1 - cos: monotonic in the angle and accurate
-// down to millimetres, with one square root a point.
+// down to millimetres.
 class Segment {
  public:
   Segment(Vec3 a, Vec3 b) : a_(a), b_(b) {
@@ -50,37 +52,11 @@ class Segment {
   }
 
   double SquaredChord(Vec3 p) const {
-    if (OnArc(p)) return FromSine2(Sine2(p));
-    return std::min(SquaredDistance(p, a_), SquaredDistance(p, b_));
-  }
-
-  struct Far {
-    double squared_chord = -1;  // -1 when the range is empty
-    std::size_t at = 0;
-  };
-
-  // The farthest of units[from, to) and its squared chord, the earliest of
-  // equals; a point that is not a number is the farthest (infinity). The hot
-  // loop of the reduction: points whose foot is on the arc are compared by
-  // the square of their cross-track sine, converted once at the end.
-  Far Farthest(const std::vector<Vec3>& units, std::size_t from, std::size_t to) const {
-    Far across{-1, 0}, beyond{-1, 0};
-    for (std::size_t i = from; i < to; ++i) {
-      const Vec3 p = units[i];
-      if (OnArc(p)) {
-        const double s2 = Sine2(p);
-        if (s2 > across.squared_chord) across = {s2, i};
-      } else {
-        const double d = std::min(SquaredDistance(p, a_), SquaredDistance(p, b_));
-        if (!(d <= beyond.squared_chord)) beyond = {std::isnan(d) ? std::numeric_limits<double>::infinity() : d, i};
-        if (std::isinf(beyond.squared_chord)) return beyond;
-      }
+    if (OnArc(p)) {
+      const double s = Dot(p, normal_);
+      return FromSine2(s * s);
     }
-    if (across.squared_chord >= 0) across.squared_chord = FromSine2(across.squared_chord);
-    if (beyond.squared_chord > across.squared_chord ||
-        (beyond.squared_chord == across.squared_chord && beyond.at < across.at))
-      return beyond;
-    return across;
+    return std::min(SquaredDistance(p, a_), SquaredDistance(p, b_));
   }
 
   static double SquaredDistance(Vec3 p, Vec3 q) {
@@ -91,10 +67,6 @@ class Segment {
  private:
   // Whether p's foot on the great circle lies on the arc between the ends.
   bool OnArc(Vec3 p) const { return line_ && Dot(p, after_a_) >= 0 && Dot(p, before_b_) >= 0; }
-  double Sine2(Vec3 p) const {
-    const double s = Dot(p, normal_);
-    return s * s;
-  }
   // The chord of the cross-track angle from the square of its sine.
   static double FromSine2(double s2) { return 2 * s2 / (1 + std::sqrt(std::max(0.0, 1 - s2))); }
 
@@ -108,10 +80,22 @@ double ChordToMetres(double squared_chord) {
   return 2 * std::asin(half) * kEarthRadiusMetres;
 }
 
-// A point whose coordinates are not numbers is as far as can be: it is kept
-// before any other, and never compares unordered in the queue.
-double Ordered(double squared_chord) {
-  return std::isnan(squared_chord) ? std::numeric_limits<double>::infinity() : squared_chord;
+// The farthest of units[from, to) with a place from the segment a-b: its
+// squared chord (0 when none) and where it is.
+struct Far {
+  double squared_chord = 0;
+  std::size_t at = 0;
+};
+
+Far Farthest(const std::vector<Vec3>& units, std::size_t a, std::size_t b, std::size_t from, std::size_t to) {
+  const Segment segment(units[a], units[b]);
+  Far far{0, from};
+  for (std::size_t i = from; i < to; ++i) {
+    if (!HasPlace(units[i])) continue;
+    const double d = segment.SquaredChord(units[i]);
+    if (d > far.squared_chord) far = {d, i};
+  }
+  return far;
 }
 
 struct Track {
@@ -131,149 +115,437 @@ std::vector<Track> TracksOf(std::size_t size, std::span<const std::size_t> start
   return tracks;
 }
 
-// A kept segment with dropped points inside, and the farthest of them.
-struct Gap {
-  double squared_chord = 0;
-  std::size_t first = 0, last = 0, farthest = 0;
-};
-
-// The queue's order: the farthest first; among equals the earliest, so that
-// the result does not depend on how the heap breaks ties.
-bool Nearer(const Gap& x, const Gap& y) {
-  if (x.squared_chord != y.squared_chord) return x.squared_chord < y.squared_chord;
-  return x.first > y.first;
+std::vector<Vec3> UnitsOf(std::span<const GeoPoint> points) {
+  std::vector<Vec3> units;
+  units.reserve(points.size());
+  for (const GeoPoint& p : points) units.push_back(ToUnit(p));
+  return units;
 }
 
-constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
-
-class TopDown {
- public:
-  explicit TopDown(std::span<const GeoPoint> points) {
-    units_.reserve(points.size());
-    for (const GeoPoint& p : points) units_.push_back(ToUnit(p));
-  }
-
-  const std::vector<Vec3>& Units() const { return units_; }
-
-  void Open(std::size_t first, std::size_t last) {
-    if (last - first < 2) return;
-    const auto far = Segment(units_[first], units_[last]).Farthest(units_, first + 1, last);
-    queue_.push_back({far.squared_chord, first, last, far.at});
-    std::push_heap(queue_.begin(), queue_.end(), Nearer);
-  }
-
-  // Keeps the farthest dropped point of the file and returns it; kNone when
-  // none is left.
-  std::size_t KeepFarthest(std::vector<std::uint8_t>& keep) {
-    if (queue_.empty()) return kNone;
-    std::pop_heap(queue_.begin(), queue_.end(), Nearer);
-    const Gap gap = queue_.back();
-    queue_.pop_back();
-    keep[gap.farthest] = 1;
-    Open(gap.first, gap.farthest);
-    Open(gap.farthest, gap.last);
-    return gap.farthest;
-  }
-
-  // What is left in the queue is every dropped point; its top is the largest error.
-  double LargestError() const { return queue_.empty() ? 0.0 : ChordToMetres(queue_.front().squared_chord); }
-
- private:
-  std::vector<Vec3> units_;
-  std::vector<Gap> queue_;
-};
-
-// Bottom-up over the kept points only: the kept point whose removal makes
-// the smallest error (the farthest of all the points then dropped between
-// its kept neighbours) goes first. Top-down decides each split once and for
-// all; this undoes the splits that bought the least. Works on the few kept
-// points, not on all of them: memory and time grow with the budget.
-class Thinning {
- public:
-  Thinning(const std::vector<Vec3>& units, const std::vector<std::uint8_t>& keep, const std::vector<Track>& tracks)
-      : units_(units) {
-    for (const Track& track : tracks) {
-      const std::size_t first = at_.size();
-      for (std::size_t i = track.begin; i < track.end; ++i)
-        if (keep[i]) at_.push_back(i);
-      for (std::size_t c = first; c < at_.size(); ++c) {
-        previous_.push_back(c == first ? kNone : c - 1);
-        next_.push_back(c + 1 == at_.size() ? kNone : c + 1);
+double MaxErrorOfUnits(const std::vector<Vec3>& units, const std::vector<Track>& tracks,
+                       std::span<const std::uint8_t> keep) {
+  double largest = 0;
+  for (const Track& track : tracks) {
+    std::size_t previous = track.end;  // the last kept point with a place so far, none yet
+    bool placed = false;
+    for (std::size_t i = track.begin; i < track.end; ++i) {
+      if (!HasPlace(units[i])) continue;
+      placed = true;
+      if (!keep[i]) continue;
+      if (previous == track.end) {
+        for (std::size_t j = track.begin; j < i; ++j)
+          if (HasPlace(units[j])) largest = std::max(largest, Segment::SquaredDistance(units[j], units[i]));
+      } else {
+        largest = std::max(largest, Farthest(units, previous, i, previous + 1, i).squared_chord);
       }
+      previous = i;
     }
-    version_.assign(at_.size(), 0);
-    removed_.assign(at_.size(), 0);
-    for (std::size_t c = 0; c < at_.size(); ++c) Offer(c);
+    if (!placed) continue;
+    if (previous == track.end) return std::numeric_limits<double>::infinity();
+    for (std::size_t j = previous + 1; j < track.end; ++j)
+      if (HasPlace(units[j])) largest = std::max(largest, Segment::SquaredDistance(units[j], units[previous]));
+  }
+  return ChordToMetres(largest);
+}
+
+constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
+constexpr std::size_t kWindowPerKept = 4, kLeastWindow = 256, kMostWindow = 1024;
+constexpr std::uint64_t kStepsBetweenPauses = 1 << 16;
+constexpr std::size_t kSampleStretch = 4096, kSampleEvery = 8;
+constexpr std::size_t kChecksPerWalk = 4 * kLeastWindow;
+constexpr double kTiniestSine = 1e-12;  // some micrometres: below it, an error of 0
+
+// The fewest kept points for an error, over the candidates of every track.
+class Programme {
+ public:
+  Programme(const std::vector<Vec3>& units, const ReductionPause& pause, ReductionWork& work)
+      : units_(units), pause_(pause), work_(work) {}
+
+  // A track's points with a place, in order; their first is a candidate.
+  void AddTrack(std::span<const std::size_t> placed) {
+    const std::size_t first = positions_.size();
+    tracks_.push_back({first, first + placed.size()});
+    positions_.insert(positions_.end(), placed.begin(), placed.end());
+    for (const std::size_t i : placed) placed_.push_back(units_[i]);
+    next_distinct_.resize(positions_.size());
+    // Runs of identical points: only their first can be a candidate, and a
+    // walk passes over the rest at once.
+    for (std::size_t p = positions_.size(); p-- > first;) {
+      const std::size_t q = p + 1;
+      const bool same = q < positions_.size() && Same(placed_[p], placed_[q]);
+      next_distinct_[p] = same ? next_distinct_[q] : q;
+    }
+    candidate_tracks_.push_back({candidates_.size(), 0});
+    for (std::size_t p = first; p < positions_.size(); p = next_distinct_[p]) candidates_.push_back(p);
+    if (placed.size() > 1 && candidates_.back() != positions_.size() - 1) {
+      if (candidates_.back() != first && Same(placed_[candidates_.back()], units_[positions_.back()]))
+        candidates_.back() = positions_.size() - 1;  // the last run ends the track
+      else
+        candidates_.push_back(positions_.size() - 1);
+    }
+    candidate_tracks_.back().end = candidates_.size();
   }
 
-  // Removes kept points until `count` are removed or none can go.
-  void Remove(std::uint64_t count) {
-    while (count > 0 && !queue_.empty()) {
-      std::pop_heap(queue_.begin(), queue_.end(), Farther);
-      const Candidate top = queue_.back();
-      queue_.pop_back();
-      if (top.version != version_[top.kept] || removed_[top.kept]) continue;
-      const std::size_t before = previous_[top.kept], after = next_[top.kept];
-      removed_[top.kept] = 1;
-      next_[before] = after;
-      previous_[after] = before;
-      Offer(before);
-      Offer(after);
-      --count;
+  // Keeps at most `budget` candidates (at least every track's ends), in
+  // rounds while the points per kept point exceed what one window holds.
+  // Returns the positions kept.
+  std::vector<std::size_t> Solve(std::uint64_t budget) {
+    for (;;) {
+      const std::size_t c = candidates_.size();
+      window_ = std::clamp<std::size_t>(kWindowPerKept * ((c + budget - 1) / std::max<std::uint64_t>(1, budget)),
+                                        kLeastWindow, kMostWindow);
+      std::uint64_t least = 0;
+      for (const Range& t : candidate_tracks_) {
+        const std::size_t n = t.end - t.begin;
+        least += n <= 2 ? n : 1 + (n - 1 + window_ - 1) / window_;
+      }
+      const bool last_round = least <= budget;
+      const std::uint64_t target = last_round ? budget : std::max<std::uint64_t>(budget, std::min<std::uint64_t>(c - 1, 4 * least));
+      Search(target);
+      std::vector<std::size_t> kept;
+      std::vector<Range> kept_tracks;
+      for (const Range& t : candidate_tracks_) {
+        const std::size_t first = kept.size();
+        if (t.end > t.begin) {
+          for (std::size_t k = t.end - 1;; k = parent_[k]) {
+            kept.push_back(candidates_[k]);
+            if (k == t.begin) break;
+          }
+          std::reverse(kept.begin() + static_cast<std::ptrdiff_t>(first), kept.end());
+        }
+        kept_tracks.push_back({first, kept.size()});
+      }
+      candidates_ = std::move(kept);
+      candidate_tracks_ = std::move(kept_tracks);
+      if (last_round || candidates_.size() <= budget) return Positions();
     }
   }
 
-  // The largest error of what is kept now.
-  double LargestError() const {
-    double largest = 0;
-    for (std::size_t c = 0; c < at_.size(); ++c)
-      if (!removed_[c] && next_[c] != kNone) largest = std::max(largest, Span(c, next_[c]));
-    return ChordToMetres(largest);
-  }
-
-  void Apply(std::vector<std::uint8_t>& keep) const {
-    for (std::size_t c = 0; c < at_.size(); ++c)
-      if (removed_[c]) keep[at_[c]] = 0;
-  }
+  std::size_t PlacedAt(std::size_t position) const { return positions_[position]; }
 
  private:
-  struct Candidate {
-    double squared_chord = 0;
-    std::size_t kept = 0;
-    std::uint64_t version = 0;
+  struct Range {
+    std::size_t begin = 0, end = 0;
   };
 
-  // The nearest first; among equals the earliest.
-  static bool Farther(const Candidate& x, const Candidate& y) {
-    if (x.squared_chord != y.squared_chord) return x.squared_chord > y.squared_chord;
-    return x.kept > y.kept;
+  static bool Same(Vec3 a, Vec3 b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
+  std::vector<std::size_t> Positions() const { return candidates_; }
+
+  void Step() { Steps(1); }
+  void Steps(std::uint64_t count) {
+    const std::uint64_t before = work_.steps;
+    work_.steps += count;
+    if (pause_ && before / kStepsBetweenPauses != work_.steps / kStepsBetweenPauses) pause_();
   }
 
-  // The farthest point strictly between two kept points from their segment.
-  double Span(std::size_t from, std::size_t to) const {
-    const auto far = Segment(units_[at_[from]], units_[at_[to]]).Farthest(units_, at_[from] + 1, at_[to]);
-    return std::max(0.0, far.squared_chord);
+  // The smallest error (as the sine of its angle) found whose count fits
+  // `target`, leaving parent_ for it. The search runs on the logarithm of
+  // the error down to 2 %: from the typical error of keeping candidates
+  // evenly, stepping by the count's ratio to the target (the count of a
+  // smooth track goes as one over the root of the error), then between the
+  // two closest tries by the line through their logarithms.
+  void Search(std::uint64_t target) {
+    if (Count(0, target) <= target) return;
+    double e = EvenError(target), least_step = 1.5, slope = 0;
+    // On many candidates, the search first runs on an eighth of them, in
+    // stretches spread over every track; the whole count then starts 1 %
+    // above what that found and takes the first error that fits (one or
+    // two whole counts instead of ten).
+    if (candidates_.size() > 2 * kSampleEvery * kSampleStretch) {
+      sample_ = true;
+      e = Find(e, target, least_step, slope, false) * 1.01;
+      sample_ = false;
+      Find(e, target, 1.02, slope, true);
+      return;
+    }
+    Find(e, target, least_step, slope, false);
   }
 
-  void Offer(std::size_t c) {
-    if (previous_[c] == kNone || next_[c] == kNone) return;  // a track's ends stay
-    queue_.push_back({Span(previous_[c], next_[c]), c, ++version_[c]});
-    std::push_heap(queue_.begin(), queue_.end(), Farther);
+  // The search from `e`; returns the error found, parent_ left for it.
+  // `slope`, when above 0, is how the logarithm of the count falls with that
+  // of the error, for the first steps; the search leaves there the slope it
+  // saw last.
+  double Find(double e, std::uint64_t target, double least_step, double& slope, bool first_fit) {
+    double lo = 0, hi = 0;
+    std::uint64_t lo_count = 0, hi_count = 0;
+    std::vector<std::uint32_t> best;
+    int same_side = 0, last_side = 0;
+    for (int tries = 0; tries < 60; ++tries) {
+      const std::uint64_t count = Count(e, target);
+      const int side = count <= target ? 1 : -1;
+      same_side = side == last_side ? same_side + 1 : 0;
+      last_side = side;
+      if (side > 0) {
+        hi = e, hi_count = count;
+        if (!sample_) best = parent_;
+      } else {
+        lo = e, lo_count = count;
+      }
+      if (hi > 0 && (first_fit || hi <= lo * 1.02 || hi <= kTiniestSine)) break;
+      const double ratio = static_cast<double>(std::max<std::uint64_t>(1, count)) / static_cast<double>(target);
+      // With a slope known, a step lands just above where the count meets
+      // the target; without one, it takes the count's ratio as the error's.
+      const double step = slope > 0 ? std::pow(side > 0 ? 1 / ratio : ratio, 1 / slope) * 1.005 : (side > 0 ? 1 / ratio : ratio);
+      if (hi == 0) {
+        if (e >= 1) break;  // nothing fits: cannot happen with a window that holds the budget
+        e = std::min(1.0, e * std::clamp(step, least_step, 16.0));
+      } else if (lo == 0) {
+        e = std::max(kTiniestSine, e / std::clamp(slope > 0 ? step / 1.01 : step, least_step, 16.0));
+      } else {
+        const double x_lo = std::log(lo), x_hi = std::log(hi);
+        if (lo_count > hi_count && x_hi > x_lo)
+          slope = (std::log(static_cast<double>(lo_count)) - std::log(static_cast<double>(std::max<std::uint64_t>(1, hi_count)))) / (x_hi - x_lo);
+        double x = 0.5 * (x_lo + x_hi);
+        if (same_side < 2) {
+          const double y_lo = std::log(static_cast<double>(lo_count)) - std::log(static_cast<double>(target));
+          const double y_hi = std::log(static_cast<double>(std::max<std::uint64_t>(1, hi_count))) - std::log(static_cast<double>(target));
+          if (y_lo > y_hi) x = std::clamp(x_lo + y_lo / (y_lo - y_hi) * (x_hi - x_lo), x_lo + 0.05 * (x_hi - x_lo), x_hi - 0.05 * (x_hi - x_lo));
+        }
+        e = std::exp(x);
+      }
+    }
+    if (!best.empty()) parent_ = std::move(best);
+    return hi > 0 ? hi : e;
+  }
+
+  // The sine of the typical error of keeping every k-th candidate, k the
+  // candidates per kept point (the middle of their shortcuts' errors):
+  // where the search starts.
+  double EvenError(std::uint64_t target) {
+    const std::size_t every = std::max<std::size_t>(1, (candidates_.size() + target - 1) / std::max<std::uint64_t>(1, target));
+    std::vector<double> errors;
+    for (const Range& t : candidate_tracks_) {
+      for (std::size_t a = t.begin; a + 1 < t.end; a += every) {
+        const std::size_t b = std::min(t.end - 1, a + every);
+        const std::size_t pa = candidates_[a], pb = candidates_[b];
+        const Segment segment(placed_[pa], placed_[pb]);
+        double largest = 0;
+        for (std::size_t p = pa + 1; p < pb; p = next_distinct_[p]) {
+          Step();
+          largest = std::max(largest, segment.SquaredChord(placed_[p]));
+        }
+        errors.push_back(largest);
+      }
+    }
+    if (errors.empty()) return kTiniestSine;
+    std::nth_element(errors.begin(), errors.begin() + static_cast<std::ptrdiff_t>(errors.size() / 2), errors.end());
+    // The chord's square to the sine of the angle.
+    const double chord = std::sqrt(errors[errors.size() / 2]);
+    return std::clamp(chord * std::sqrt(std::max(0.0, 1 - chord * chord / 4)), kTiniestSine, 1.0);
+  }
+
+  // The fewest candidates to keep with every shortcut within the error whose
+  // sine is `sine`. Once the count passes `target` (the fewest to a
+  // candidate, a track's fewest hardly ever being below its candidates'),
+  // the count is left unfinished and what it would be is told from how far
+  // it went: enough for the search.
+  std::uint64_t Count(double sine, std::uint64_t target) {
+    f_.assign(candidates_.size(), kUnreached);
+    parent_.assign(candidates_.size(), 0);
+    if (sample_) return SampledCount(sine);
+    std::uint64_t total = 0;
+    for (const Range& t : candidate_tracks_) {
+      if (t.end == t.begin) continue;
+      f_[t.begin] = 1;
+      parent_[t.begin] = static_cast<std::uint32_t>(t.begin);
+      for (std::size_t a = t.begin; a + 1 < t.end; ++a) {
+        if (total + f_[a] > target + 2) {
+          const double done = static_cast<double>(a + 1) / static_cast<double>(candidates_.size());
+          return static_cast<std::uint64_t>(static_cast<double>(total + f_[a]) / done) + 1;
+        }
+        Walk(a, t.end, sine);
+      }
+      total += f_[t.end - 1];
+    }
+    return total;
+  }
+
+  // The count told from one stretch of candidates in eight, each counted
+  // on its own: the shortcuts they need, in proportion to all candidates.
+  std::uint64_t SampledCount(double sine) {
+    std::uint64_t ends = 0, stretches = 0;
+    double shortcuts = 0, counted = 0, all = 0;
+    for (const Range& t : candidate_tracks_) {
+      if (t.end == t.begin) continue;
+      ++ends;
+      all += static_cast<double>(t.end - t.begin - 1);
+      for (std::size_t begin = t.begin; begin + 1 < t.end; begin += kSampleStretch) {
+        const std::size_t end = std::min(t.end, begin + kSampleStretch + 1);
+        if (stretches++ % kSampleEvery != 0) continue;
+        f_[begin] = 1;
+        for (std::size_t a = begin; a + 1 < end; ++a) Walk(a, end, sine);
+        shortcuts += f_[end - 1] - 1;
+        counted += static_cast<double>(end - begin - 1);
+      }
+    }
+    return ends + static_cast<std::uint64_t>(counted > 0 ? shortcuts * all / counted : 0);
+  }
+
+  // From candidate a, every candidate a shortcut within the error reaches.
+  void Walk(std::size_t a, std::size_t end, double s) {
+    const std::uint32_t reached = f_[a] + 1;
+    const std::size_t last_candidate = std::min(end - 1, a + window_);
+    const std::size_t last = candidates_[last_candidate], track_last = candidates_[end - 1];
+    const Vec3 u = placed_[candidates_[a]];
+    // A frame of the plane tangent at u.
+    const Vec3 axis = std::abs(u.z) < 0.9 ? Vec3{0, 0, 1} : Vec3{1, 0, 0};
+    Vec3 e1 = Cross(axis, u);
+    const double n1 = std::sqrt(Dot(e1, e1));
+    e1 = {e1.x / n1, e1.y / n1, e1.z / n1};
+    const Vec3 e2 = Cross(u, e1);
+    const double s2 = s * s;
+    bool wedge = false;
+    double rx = 0, ry = 0, lx = 0, ly = 0;  // its right and left edges
+    double farthest2 = 0;                   // of the points passed outside the disc of the error
+    const double chord2 = 2 * s2 / (1 + std::sqrt(std::max(0.0, 1 - s2)));  // the error's squared chord
+    std::size_t checks = 0;
+    std::size_t next = a + 1, next_at = candidates_[next], steps = 0;
+    for (std::size_t p = std::min(next_distinct_[candidates_[a]], track_last); p <= last;) {
+      ++steps;
+      const Vec3 q = placed_[p];
+      if (!(Dot(q, u) > 0)) break;
+      const double x = Dot(q, e1), y = Dot(q, e2), r2 = x * x + y * y;
+      if (p == next_at) {
+        bool within = !wedge || (rx * y - ry * x >= 0 && x * ly - y * lx >= 0);
+        // Nearer than a point passed: its foot may lie past this end (the
+        // track came back), so those points are measured to the segment
+        // itself, within a bound of work a walk.
+        if (within && r2 < farthest2) {
+          within = checks < kChecksPerWalk && reached < f_[next] && Holds(candidates_[a], p, chord2);
+          checks += p - candidates_[a];
+        }
+        if (within) Reach(next, a, reached);
+        if (next == last_candidate) break;
+        next_at = candidates_[++next];
+      }
+      if (r2 > s2) {
+        farthest2 = std::max(farthest2, r2);
+        const double t = std::sqrt(r2 - s2);
+        const double krx = x * t + y * s, kry = y * t - x * s, klx = x * t - y * s, kly = y * t + x * s;
+        if (!wedge) {
+          rx = krx, ry = kry, lx = klx, ly = kly;
+          wedge = true;
+        } else {
+          // Two wedges under a half-turn meet in one wedge or none: each edge
+          // of the meeting is the edge of one that lies inside the other.
+          // Every test is made and the edges chosen without branches: which
+          // edge wins is as good as random, and a missed guess costs more.
+          const bool k_right_in = (rx * kry - ry * krx >= 0) & (krx * ly - kry * lx >= 0);
+          const bool right_in_k = (krx * ry - kry * rx >= 0) & (rx * kly - ry * klx >= 0);
+          const bool k_left_in = (rx * kly - ry * klx >= 0) & (klx * ly - kly * lx >= 0);
+          const bool left_in_k = (krx * ly - kry * lx >= 0) & (lx * kly - ly * klx >= 0);
+          if (!((k_right_in | right_in_k) & (k_left_in | left_in_k))) break;
+          rx = k_right_in ? krx : rx;
+          ry = k_right_in ? kry : ry;
+          lx = k_left_in ? klx : lx;
+          ly = k_left_in ? kly : ly;
+        }
+      }
+      if (p == track_last) break;
+      p = std::min(next_distinct_[p], track_last);
+    }
+    // The next candidate is always reached, whatever lies between: a track
+    // on both hemispheres still gets a plan, measured honestly afterwards.
+    Reach(a + 1, a, reached);
+    Steps(steps);
+  }
+
+  // Whether every point between positions from and to lies within the
+  // squared chord of the segment between them.
+  bool Holds(std::size_t from, std::size_t to, double chord2) {
+    const Segment segment(placed_[from], placed_[to]);
+    for (std::size_t p = from + 1; p < to; p = next_distinct_[p]) {
+      Step();
+      if (segment.SquaredChord(placed_[p]) > chord2) return false;
+    }
+    return true;
+  }
+
+  void Reach(std::size_t b, std::size_t a, std::uint32_t count) {
+    if (count < f_[b]) {
+      f_[b] = count;
+      parent_[b] = static_cast<std::uint32_t>(a);
+    }
   }
 
   const std::vector<Vec3>& units_;
-  std::vector<std::size_t> at_, previous_, next_;  // kept points: their index, their kept neighbours
-  std::vector<std::uint64_t> version_;             // of each one's latest candidate
-  std::vector<std::uint8_t> removed_;
-  std::vector<Candidate> queue_;
+  const ReductionPause& pause_;
+  ReductionWork& work_;
+  std::vector<std::size_t> positions_;      // of the points with a place, track by track
+  std::vector<Vec3> placed_;                // their unit vectors, for walks in order
+  std::vector<std::size_t> next_distinct_;  // per position: the next that is not the same point
+  std::vector<Range> tracks_;               // their positions
+  std::vector<std::size_t> candidates_;     // positions that may be kept
+  std::vector<Range> candidate_tracks_;
+  std::size_t window_ = kLeastWindow;
+  bool sample_ = false;
+  std::vector<std::uint32_t> f_, parent_;
 };
 
-std::optional<ReductionPlan> Reduce(std::span<const GeoPoint> points, std::span<const std::size_t> track_starts,
-                                    std::uint64_t budget, bool thin) {
+// What is left of the budget after the programme goes to the gap whose
+// farthest point strays most, that point kept, until the budget is spent,
+// nothing strays, or the work passes a bound in proportion to the points.
+void Spend(const std::vector<Vec3>& units, const std::vector<Track>& tracks, std::uint64_t left,
+           std::vector<std::uint8_t>& keep, ReductionWork& work, const ReductionPause& pause) {
+  struct Gap {
+    double squared_chord = 0;
+    std::size_t first = 0, last = 0, farthest = 0;
+  };
+  const auto nearer = [](const Gap& x, const Gap& y) {
+    if (x.squared_chord != y.squared_chord) return x.squared_chord < y.squared_chord;
+    return x.first > y.first;
+  };
+  const std::uint64_t bound = work.steps + 8 * static_cast<std::uint64_t>(units.size());
+  std::vector<Gap> queue;
+  const auto open = [&](std::size_t first, std::size_t last) {
+    if (last - first < 2) return;
+    work.steps += last - first;
+    if (pause && work.steps % kStepsBetweenPauses < last - first) pause();
+    const Far far = Farthest(units, first, last, first + 1, last);
+    if (far.squared_chord <= 0) return;
+    queue.push_back({far.squared_chord, first, last, far.at});
+    std::push_heap(queue.begin(), queue.end(), nearer);
+  };
+  for (const Track& track : tracks) {
+    std::size_t previous = track.end;
+    for (std::size_t i = track.begin; i < track.end; ++i) {
+      if (!keep[i] || !HasPlace(units[i])) continue;
+      if (previous != track.end) open(previous, i);
+      previous = i;
+    }
+  }
+  while (left > 0 && !queue.empty() && work.steps < bound) {
+    std::pop_heap(queue.begin(), queue.end(), nearer);
+    const Gap gap = queue.back();
+    queue.pop_back();
+    keep[gap.farthest] = 1;
+    --left;
+    open(gap.first, gap.farthest);
+    open(gap.farthest, gap.last);
+  }
+}
+
+}  // namespace
+
+std::uint64_t FewestKept(std::size_t size, std::span<const std::size_t> track_starts,
+                         std::span<const std::uint8_t> fixed) {
+  if (!fixed.empty() && fixed.size() != size) throw std::invalid_argument("one fixed flag per point");
+  std::uint64_t fewest = 0;
+  for (const Track& track : TracksOf(size, track_starts)) {
+    fewest += std::min<std::size_t>(2, track.end - track.begin);
+    if (fixed.empty()) continue;
+    for (std::size_t i = track.begin + 1; i + 1 < track.end; ++i) fewest += fixed[i];
+  }
+  return fewest;
+}
+
+std::optional<ReductionPlan> ReduceTracks(std::span<const GeoPoint> points,
+                                          std::span<const std::size_t> track_starts, std::uint64_t budget,
+                                          const ReductionPause& pause, ReductionWork* work,
+                                          std::span<const std::uint8_t> fixed) {
   const std::vector<Track> tracks = TracksOf(points.size(), track_starts);
-  std::uint64_t minimum = 0;
-  for (const Track& track : tracks) minimum += std::min<std::size_t>(2, track.end - track.begin);
-  if (budget < minimum) return std::nullopt;
+  if (budget < FewestKept(points.size(), track_starts, fixed)) return std::nullopt;
 
   ReductionPlan plan;
   if (points.size() <= budget) {
@@ -281,56 +553,58 @@ std::optional<ReductionPlan> Reduce(std::span<const GeoPoint> points, std::span<
     plan.kept = points.size();
     return plan;
   }
+  ReductionWork own;
+  ReductionWork& counted = work ? *work : own;
+  const std::vector<Vec3> units = UnitsOf(points);
   plan.keep.assign(points.size(), 0);
-  TopDown top_down(points);
+  // A track without any point that has a place keeps its ends as they are;
+  // the others go to the programme with their points that have one, in
+  // stretches between fixed points. A fixed point between two stretches
+  // ends one and starts the next: the programme counts it twice.
+  Programme programme(units, pause, counted);
+  std::uint64_t taken = 0, twice = 0;
+  std::vector<std::size_t> placed;
   for (const Track& track : tracks) {
-    plan.keep[track.begin] = 1;
-    plan.keep[track.end - 1] = 1;
-    top_down.Open(track.begin, track.end - 1);
+    placed.clear();
+    for (std::size_t i = track.begin; i < track.end; ++i) {
+      const bool is_fixed = !fixed.empty() && fixed[i];
+      if (HasPlace(units[i])) {
+        placed.push_back(i);
+      } else if (is_fixed && !plan.keep[i]) {
+        plan.keep[i] = 1;
+        ++taken;
+      }
+      if (is_fixed && HasPlace(units[i]) && placed.size() > 1 && i + 1 < track.end) {
+        programme.AddTrack(placed);
+        placed.assign(1, i);
+        ++twice;
+      }
+    }
+    if (placed.empty()) {
+      for (const std::size_t end : {track.begin, track.end - 1}) {
+        taken += plan.keep[end] == 0;
+        plan.keep[end] = 1;
+      }
+    }
+    programme.AddTrack(placed);
   }
-  plan.kept = minimum;
-  while (plan.kept < budget && top_down.KeepFarthest(plan.keep) != kNone) ++plan.kept;
-  plan.max_error_m = top_down.LargestError();
-  if (!thin) return plan;
-
-  // Neither greedy method is best on every track: top-down goes on 5 % past
-  // the budget, bottom-up thins that back to it, and the smaller largest
-  // error wins (ties to top-down alone). On realistic tracks this cuts the
-  // largest error by up to a third where top-down alone splits badly, and
-  // beats bottom-up from all the points; 5 % did better than 1 % (erratic)
-  // or 10 to 35 % (steadily worse) there.
-  std::vector<std::size_t> beyond;
-  const std::uint64_t wider = std::min<std::uint64_t>(points.size(), budget + budget / 20);
-  while (plan.kept + beyond.size() < wider) {
-    const std::size_t i = top_down.KeepFarthest(plan.keep);
-    if (i == kNone) break;
-    beyond.push_back(i);
-  }
-  if (beyond.empty()) return plan;
-  Thinning thinning(top_down.Units(), plan.keep, tracks);
-  thinning.Remove(beyond.size());
-  const double thinned = thinning.LargestError();
-  if (thinned < plan.max_error_m) {
-    thinning.Apply(plan.keep);
-    plan.max_error_m = thinned;
-  } else {
-    for (const std::size_t i : beyond) plan.keep[i] = 0;
+  if (taken > budget) return std::nullopt;
+  const std::uint64_t fixed_count = taken;
+  for (const std::size_t position : programme.Solve(budget - fixed_count + twice))
+    plan.keep[programme.PlacedAt(position)] = 1;
+  plan.kept = static_cast<std::uint64_t>(std::count(plan.keep.begin(), plan.keep.end(), 1));
+  plan.max_error_m = MaxErrorOfUnits(units, tracks, plan.keep);
+  if (plan.kept < budget && plan.max_error_m > 0) {
+    std::vector<std::uint8_t> more = plan.keep;
+    Spend(units, tracks, budget - plan.kept, more, counted, pause);
+    const double error = MaxErrorOfUnits(units, tracks, more);
+    if (error <= plan.max_error_m) {
+      plan.keep = std::move(more);
+      plan.max_error_m = error;
+      plan.kept = static_cast<std::uint64_t>(std::count(plan.keep.begin(), plan.keep.end(), 1));
+    }
   }
   return plan;
-}
-
-}  // namespace
-
-std::optional<ReductionPlan> ReduceTracks(std::span<const GeoPoint> points,
-                                          std::span<const std::size_t> track_starts,
-                                          std::uint64_t budget) {
-  return Reduce(points, track_starts, budget, true);
-}
-
-std::optional<ReductionPlan> ReduceTracksTopDownOnly(std::span<const GeoPoint> points,
-                                                     std::span<const std::size_t> track_starts,
-                                                     std::uint64_t budget) {
-  return Reduce(points, track_starts, budget, false);
 }
 
 double DistanceToSegmentMetres(GeoPoint p, GeoPoint a, GeoPoint b) {
@@ -340,27 +614,24 @@ double DistanceToSegmentMetres(GeoPoint p, GeoPoint a, GeoPoint b) {
 double MaxErrorOfKept(std::span<const GeoPoint> points, std::span<const std::size_t> track_starts,
                       std::span<const std::uint8_t> keep) {
   if (keep.size() != points.size()) throw std::invalid_argument("one keep flag per point");
+  return MaxErrorOfUnits(UnitsOf(points), TracksOf(points.size(), track_starts), keep);
+}
+
+ShortcutError::ShortcutError(std::span<const GeoPoint> points) {
+  xyz_.reserve(3 * points.size());
+  for (const GeoPoint& p : points) {
+    const Vec3 u = ToUnit(p);
+    xyz_.insert(xyz_.end(), {u.x, u.y, u.z});
+  }
+}
+
+double ShortcutError::Metres(std::size_t from, std::size_t to) const {
+  const auto at = [&](std::size_t i) { return Vec3{xyz_[3 * i], xyz_[3 * i + 1], xyz_[3 * i + 2]}; };
+  const Segment segment(at(from), at(to));
   double largest = 0;
-  for (const Track& track : TracksOf(points.size(), track_starts)) {
-    std::size_t previous = track.end;  // the last kept point so far, none yet
-    for (std::size_t i = track.begin; i < track.end; ++i) {
-      if (!keep[i]) continue;
-      const Vec3 here = ToUnit(points[i]);
-      const std::size_t from = previous == track.end ? track.begin : previous + 1;
-      if (previous == track.end) {
-        for (std::size_t j = from; j < i; ++j)
-          largest = std::max(largest, Ordered(Segment::SquaredDistance(ToUnit(points[j]), here)));
-      } else {
-        const Segment segment(ToUnit(points[previous]), here);
-        for (std::size_t j = from; j < i; ++j)
-          largest = std::max(largest, Ordered(segment.SquaredChord(ToUnit(points[j]))));
-      }
-      previous = i;
-    }
-    if (previous == track.end) return std::numeric_limits<double>::infinity();
-    const Vec3 last = ToUnit(points[previous]);
-    for (std::size_t j = previous + 1; j < track.end; ++j)
-      largest = std::max(largest, Ordered(Segment::SquaredDistance(ToUnit(points[j]), last)));
+  for (std::size_t i = from + 1; i < to; ++i) {
+    const Vec3 u = at(i);
+    if (HasPlace(u)) largest = std::max(largest, segment.SquaredChord(u));
   }
   return ChordToMetres(largest);
 }

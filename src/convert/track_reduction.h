@@ -3,27 +3,46 @@
 // keeping their shape: the device reads at most 32,766 lines, other outputs
 // take the budget the user chooses.
 //
-// The method is top-down: every track starts as the segment between its first
-// and last point; the dropped point farthest from the kept line, over all
-// tracks of the file, is added back next, until the budget is spent. One
-// queue over every track's segments shares the budget, so a straight track
-// gives its points to a wiggly one and the file's largest error is what the
-// method makes smallest. Top-down then goes on 5 % past the budget and
-// bottom-up (removing the kept point whose removal strays least) thins that
-// back to the budget; whichever of the two plans has the smaller largest
-// error is returned. On realistic tracks neither greedy method alone wins
-// every time; bench/reduction measures all three.
+// The method: for an error e, a dynamic programme finds the fewest points a
+// track can keep so that every dropped point lies within e of the kept
+// segment around it, over shortcuts that skip at most a window of points; a
+// search on e finds the smallest e whose counts, summed over every track of
+// the file, fit the budget. One e for every track is the best split of a
+// shared budget: a straight track gives its points to a wiggly one. What is
+// left of the budget then goes, one point at a time, to the gap whose
+// farthest point strays most.
+//
+// Whether a shortcut holds is decided while walking forward from its first
+// point: the directions it may take narrow to a wedge, one tangent pair per
+// point passed, on the plane tangent to the sphere at that first point, where
+// great circles through it are straight lines. Where a point passed lies
+// farther out than the shortcut's end (the track came back), its foot may
+// lie past the end: the points are then measured to the segment itself,
+// within a bound of work a walk (4 windows). The test never passes a
+// shortcut that strays more than e. The walk ends where the wedge closes, at
+// the other hemisphere, or after the window. Runs of identical points cost
+// nothing: only the first of a run can be kept (the last of a track's last
+// run, which ends it).
+//
+// Cost: each try of e is O(n * w) for n points and a window of w kept-point
+// candidates, w between 256 and 1,024 (4 times the points per kept point);
+// about 10 tries down to 2 % of the error, or, on many points, the tries on
+// an eighth of them and one or two on all. Where the window cannot hold the
+// budget (more than 256 points per kept point), a first round keeps four
+// times the fewest the window allows, and the next rounds run on what it
+// kept (each walking every point between candidates), so that the window
+// stays bounded. Memory: about 90 bytes a point at the peak.
+// Deterministic: the same input gives the same flags on every run.
 //
 // Distances are on a sphere of radius kEarthRadiusMetres, measured with unit
 // vectors: sound for tiny segments, identical points, the 180th meridian and
-// the poles. Cost: O(n log n) expected for n points (O(n * budget) at worst,
-// for a path that spirals inwards); memory 24 bytes a point besides the
-// flags, and about 100 bytes per kept point.
-// Deterministic: the same input gives the same flags on every run; among
-// equally far points the earliest is kept first.
+// the poles. Points whose coordinates are not numbers have no place: they are
+// never kept while their track has points that have one, and no error is
+// measured on them.
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -40,8 +59,18 @@ inline constexpr double kEarthRadiusMetres = 6371008.8;
 struct ReductionPlan {
   std::vector<std::uint8_t> keep;  // one flag per input point, 1 = kept
   std::uint64_t kept = 0;          // number of flags set
-  double max_error_m = 0;          // largest distance of a dropped point to the kept great-circle segment around it
+  double max_error_m = 0;          // MaxErrorOfKept of `keep`
 };
+
+// What a reduction did, for tests that bound its cost by a count of work
+// rather than by a clock: every point passed in a walk and every distance
+// measured.
+struct ReductionWork {
+  std::uint64_t steps = 0;
+};
+
+// Called now and then during a long reduction; it may throw to stop it.
+using ReductionPause = std::function<void()>;
 
 // The points of every track of one file, in order; track i is
 // points[track_starts[i], track_starts[i+1]) and the last ends at
@@ -51,18 +80,22 @@ struct ReductionPlan {
 // (std::invalid_argument otherwise).
 //
 // Keeps at most `budget` points over all tracks together, each track keeping
-// its first and last point, and uses the whole budget when it reduces. Keeps
-// everything (error 0) when the points fit. nullopt when the budget cannot be
-// met: budget < sum over tracks of min(2, track size).
+// its first and last point that have coordinates (its first and last point
+// when none has). Keeps everything (error 0) when the points fit. nullopt
+// when the budget cannot be met: budget < FewestKept.
+//
+// `fixed`, empty or one flag per point, names points that are kept whatever
+// (the named marks of a route): each one also ends a stretch of its track
+// for the programme, and counts against the budget.
 std::optional<ReductionPlan> ReduceTracks(std::span<const GeoPoint> points,
-                                          std::span<const std::size_t> track_starts,
-                                          std::uint64_t budget);
+                                          std::span<const std::size_t> track_starts, std::uint64_t budget,
+                                          const ReductionPause& pause = {}, ReductionWork* work = nullptr,
+                                          std::span<const std::uint8_t> fixed = {});
 
-// Top-down alone, without the bottom-up pass: the same contract, for
-// measuring what the pass gains.
-std::optional<ReductionPlan> ReduceTracksTopDownOnly(std::span<const GeoPoint> points,
-                                                     std::span<const std::size_t> track_starts,
-                                                     std::uint64_t budget);
+// The fewest points ReduceTracks can keep: min(2, size) a track, and every
+// fixed point besides its ends.
+std::uint64_t FewestKept(std::size_t size, std::span<const std::size_t> track_starts,
+                         std::span<const std::uint8_t> fixed = {});
 
 // Distance in metres on the sphere from p to the great-circle segment a-b
 // (to the nearer end when p's foot lies outside the segment). A segment of
@@ -70,12 +103,28 @@ std::optional<ReductionPlan> ReduceTracksTopDownOnly(std::span<const GeoPoint> p
 // to its nearer end.
 double DistanceToSegmentMetres(GeoPoint p, GeoPoint a, GeoPoint b);
 
-// The largest error of a given keep mask, recomputed from scratch with the
-// same tracks as ReduceTracks: each dropped point against the segment of the
-// kept points around it in its track, or against the nearer kept point of its
-// track when it lies before the first or after the last. Infinity when a
-// track has points but none kept.
+// The one measure of a reduction's error, used by the reduction for what it
+// reports, by the summary and by whoever checks it: the largest distance of
+// a dropped point to the segment of the kept points around it in its track,
+// or to the nearer kept point of its track when it lies before the first or
+// after the last. Points without coordinates are left out, as ends and as
+// dropped points. Infinity when a track has points with coordinates but
+// none of them kept.
 double MaxErrorOfKept(std::span<const GeoPoint> points, std::span<const std::size_t> track_starts,
                       std::span<const std::uint8_t> keep);
+
+// The same measure for one shortcut: the largest distance of the points
+// with coordinates strictly between points[from] and points[to] (both with
+// coordinates, from < to) to the segment between them; for tables of every
+// shortcut of a track. The points go to unit vectors once, on construction.
+class ShortcutError {
+ public:
+  explicit ShortcutError(std::span<const GeoPoint> points);
+
+  double Metres(std::size_t from, std::size_t to) const;
+
+ private:
+  std::vector<double> xyz_;  // three a point; NaN for a point without coordinates
+};
 
 }  // namespace tessaline

@@ -46,6 +46,7 @@ struct StreamPoint {
 
   std::string_view name;   // its own, else its run's (GPX), else none
   bool own_name = true;    // false: the name is its run's
+  bool named = false;      // a name of its own that is not blank (a route's mark)
   std::string_view value;  // the Value the device and chart files carry
   bool own_value = true;   // false: only its kind's default (no Value given)
   std::optional<std::string_view> elevation;  // GPX <ele>, as written

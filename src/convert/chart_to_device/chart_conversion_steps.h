@@ -149,7 +149,7 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
   if (device_lines == 0) report.Warn(messages::kLineSkipped, first_empty_line, empty_lines);
 
   // More points than the device takes: the tracks are reduced to fit.
-  budget.Fit(output.text);
+  budget.Fit(output.text, [&host] { YieldOrStop(host); });
   budget.WarnPastDeviceLimit(report);
 
   host.MarkStepFinished(3);

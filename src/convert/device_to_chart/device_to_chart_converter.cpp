@@ -306,10 +306,11 @@ class ChartWriting {
       });
     }
     staging_.Close(store);
-    // A chosen budget: the waypoints count against it, the tracks shrink.
+    // A chosen budget bounds each file: the tracks shrink to it, the
+    // waypoints of the other file must fit it as they are.
     if (limited) {
-      for (const RunEntry& waypoint : waypoints_) budget_.OtherPoint(static_cast<std::uint64_t>(waypoint.first_record));
-      budget_.Fit(text);
+      for (std::size_t w = 0; w < waypoints_.size(); ++w) budget_.PointOfOtherFile();
+      budget_.Fit(text, [this] { YieldOrStop(host_); });
     }
     // Written together with the waypoint file, at the end of step 4.
     track_text_ = std::move(text);

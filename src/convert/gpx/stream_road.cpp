@@ -77,7 +77,7 @@ ConversionOutcome ConvertStream(Host& host, const std::string& path, const Strea
         continue;
       }
       sink->End();
-      output.Fit(job.report);
+      output.Fit(job.report, [&host] { YieldOrStop(host); });
       job.FinishStreamed(output.Outputs());
       return;
     }

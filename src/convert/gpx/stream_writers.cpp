@@ -62,13 +62,14 @@ class GpxFileWriter final : public StreamWriter {
       runs_written_ = true;
       start_pending_ = false;
       in_run_ = true;
-      out_.StartTrack(point.line);
+      out_.StartTrack(point.line, kind_ == RunKind::Route);
       NoteDropped(point.line);
       ++report_.Summary().tracks;
     }
     const std::size_t begin = text.size();
     writer_.AppendRunPoint(text, kind_, Out(point));
-    out_.TrackPoint(begin, point);
+    // A route's named points are marks, kept as waypoints are.
+    out_.TrackPoint(begin, point, kind_ == RunKind::Route && point.named);
     NoteDropped(point.line);
     ++report_.Summary().points;
     out_.Flow(0);
@@ -157,6 +158,7 @@ class DeviceFileWriter final : public StreamWriter {
 
   void BeginRun(RunKind kind, std::string_view) override {
     track_ = kind != RunKind::Waypoint;
+    route_ = kind == RunKind::Route;
     run_started_ = false;
     ++runs_;
     const auto end = std::to_chars(group_, group_ + sizeof group_, GroupOfRun(runs_)).ptr;
@@ -198,9 +200,10 @@ class DeviceFileWriter final : public StreamWriter {
     }
     WarnTimeLost(report_, point);
     if (track_) {
-      if (!run_started_) out_.StartTrack(point.line);
+      if (!run_started_) out_.StartTrack(point.line, route_);
       run_started_ = true;
-      out_.TrackPoint(begin, point);
+      // A route's named points are marks, kept as waypoints are.
+      out_.TrackPoint(begin, point, route_ && point.named);
     } else {
       out_.OtherPoint(point.line);
     }
@@ -224,7 +227,7 @@ class DeviceFileWriter final : public StreamWriter {
   ConversionReport& report_;
   FitOutput& out_;
   bool eight_bit_;
-  bool track_ = false, run_started_ = false;
+  bool track_ = false, route_ = false, run_started_ = false;
   std::uint64_t runs_ = 0, last_line_ = 0;
   char group_[8] = {};
   std::size_t group_size_ = 0;
@@ -244,6 +247,7 @@ class ChartFileWriter final : public StreamWriter {
       return;
     }
     waypoint_ = false;
+    route_ = kind == RunKind::Route;
     header_pending_ = true;
     run_name_ = name;
   }
@@ -296,19 +300,20 @@ class ChartFileWriter final : public StreamWriter {
     if (waypoint_) {
       AppendWaypointLine(out_.Text(1), TrimSpaces(name_), lon_, lat_, value_,
                          has_fields_ ? std::string_view(fields_) : kWaypointDisplayFields);
-      out_.OtherPoint(point.line);
+      out_.PointOfOtherFile();  // the budget bounds each file on its own
       out_.Flow(1);
       return;
     }
     std::string& tracks = out_.Text(0);
     if (header_pending_) {
       AppendTrackHeaderLine(tracks, TrimSpaces(name_));
-      out_.StartTrack(point.line);
+      out_.StartTrack(point.line, route_);
       header_pending_ = false;
     }
     const std::size_t begin = tracks.size();
     AppendTrackPointLine(tracks, lon_, lat_, RegionalValue(), stamp_.Now());
-    out_.TrackPoint(begin, point);
+    // A route's named points are marks, kept as waypoints are.
+    out_.TrackPoint(begin, point, route_ && point.named);
     out_.Flow(0);
   }
 
@@ -328,7 +333,7 @@ class ChartFileWriter final : public StreamWriter {
   FitOutput& out_;
   bool eight_bit_;
   const RegionalSettings& regional_;
-  bool waypoint_ = false, header_pending_ = false, has_fields_ = false;
+  bool waypoint_ = false, route_ = false, header_pending_ = false, has_fields_ = false;
   std::string run_name_, name_, value_, fields_, regional_value_, lat_, lon_;
   StampOfNow stamp_;
   EightBitChanges changes_;

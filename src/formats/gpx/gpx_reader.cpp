@@ -331,6 +331,7 @@ class Reader {
     point.lat_text = lat_text_;
     point.lon_text = lon_text_;
     point.name = has_name_ ? std::string_view(point_name_) : std::string_view(run_name_);
+    point.named = has_name_ && !TrimXmlBlanks(point_name_).empty();
     point.value = TrimXmlBlanks(PointValue(run_, has_extension_ ? std::optional<std::string_view>(extension_) : std::nullopt,
                                            has_elevation_ ? std::optional<std::string_view>(elevation_) : std::nullopt));
     point.own_name = has_name_;

@@ -152,7 +152,9 @@ TEST_F(Fit, ABudgetThatCannotBeMetWritesNothing) {
 }
 
 // --points caps every output, GPX and chart files too; one budget for all
-// the tracks of the file.
+// the tracks of the file. Each chart file takes the whole budget: the track
+// file N P lines, the waypoint file N W lines, and more waypoints than that
+// fail, since none is ever dropped.
 TEST_F(Fit, ChosenBudgetCapsEveryOutput) {
   std::string device;
   for (const GeoPoint& p : Track(100, 0)) device += Number(p.lat) + "," + Number(p.lon) + ",1,\"a\",1\r\n";
@@ -162,8 +164,42 @@ TEST_F(Fit, ChosenBudgetCapsEveryOutput) {
   EXPECT_EQ(std::count(gpx.begin(), gpx.end(), '\n') - 5, 20) << gpx;  // head, trk start and end, tail
   ASSERT_EQ(Convert("trace.zbx", device, Request::DeviceToChart, 20), ConversionOutcome::Completed);
   const std::string tracks = ReadWholeFile(folder.File("trace_TRK.txt"));
-  EXPECT_EQ(std::count(tracks.begin(), tracks.end(), 'P'), 19);
-  EXPECT_EQ(host.notes.back().summary.rfind("1 trace (19 points sur 100, écart max ", 0), 0u);
+  EXPECT_EQ(std::count(tracks.begin(), tracks.end(), 'P'), 20);
+  EXPECT_EQ(host.notes.back().summary.rfind("1 trace (20 points sur 100, écart max ", 0), 0u);
+  ASSERT_EQ(Convert("marks.zbx", device + "48,-5,1,\"x\",3\r\n48,-5,1,\"y\",4\r\n", Request::DeviceToChart, 2),
+            ConversionOutcome::Failed);
+  EXPECT_EQ(host.notes.back().reason,
+            "au plus 2 points permis, il en faut au moins 3 (chaque waypoint et deux points par trace)");
+  ASSERT_EQ(Convert("marks.gpx", Gpx({Track(30, 0)}, 3), Request::ToChart, 3), ConversionOutcome::Completed);
+  const std::string gpx_tracks = ReadWholeFile(folder.File("marks_TRK.txt"));
+  EXPECT_EQ(std::count(gpx_tracks.begin(), gpx_tracks.end(), 'P'), 3);
+  const std::string marks = ReadWholeFile(folder.File("marks_WPT.txt"));
+  std::size_t w_lines = 0;
+  for (std::size_t at = 0; (at = marks.find("W;", at)) != std::string::npos; ++at) ++w_lines;
+  EXPECT_EQ(w_lines, 3u);
+}
+
+// A route is no track: its named marks stay as waypoints do, its other
+// points may go, and the report calls it a route. More marks than the
+// budget cannot be written.
+TEST_F(Fit, ARouteKeepsItsNamedMarks) {
+  std::string gpx = "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\"><rte>\n";
+  const std::vector<GeoPoint> track = Track(60, 0.7);
+  for (std::size_t i = 0; i < track.size(); ++i) {
+    gpx += "<rtept lat=\"" + Number(track[i].lat) + "\" lon=\"" + Number(track[i].lon) + "\">";
+    if (i % 9 == 4) gpx += "<name>B" + std::to_string(i) + "</name>";
+    gpx += "</rtept>\n";
+  }
+  gpx += "</rte></gpx>\n";
+  ASSERT_EQ(Convert("buoys.gpx", gpx, Request::ToDevice, 12), ConversionOutcome::Completed);
+  const std::string device = ReadWholeFile(folder.File("buoys.asc"));
+  EXPECT_EQ(std::count(device.begin(), device.end(), '\n'), 12);
+  for (std::size_t i = 4; i < track.size(); i += 9) EXPECT_NE(device.find("\"B" + std::to_string(i) + "\""), std::string::npos) << i;
+  ASSERT_EQ(host.notes.back().warnings.size(), 1u);
+  EXPECT_EQ(host.notes.back().warnings[0].text.rfind("1 route réduite à 12 points (écart max ", 0), 0u);
+  EXPECT_EQ(Convert("buoys.gpx", gpx, Request::ToDevice, 8), ConversionOutcome::Failed);
+  EXPECT_EQ(host.notes.back().reason,
+            "au plus 8 points permis, il en faut au moins 9 (chaque waypoint et deux points par trace)");
 }
 
 }  // namespace
