@@ -152,7 +152,7 @@ constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
 constexpr std::size_t kWindowPerKept = 4, kLeastWindow = 256, kMostWindow = 1024;
 constexpr std::uint64_t kStepsBetweenPauses = 1 << 16;
 constexpr std::size_t kSampleStretch = 4096, kSampleEvery = 8;
-constexpr std::size_t kChecksPerWalk = 4 * kLeastWindow;
+constexpr std::size_t kChecksPerWindow = 4;
 constexpr double kTiniestSine = 1e-12;  // some micrometres: below it, an error of 0
 
 // The fewest kept points for an error, over the candidates of every track.
@@ -397,9 +397,10 @@ class Programme {
     const double s2 = s * s;
     bool wedge = false;
     double rx = 0, ry = 0, lx = 0, ly = 0;  // its right and left edges
-    double farthest2 = 0;                   // of the points passed outside the disc of the error
+    double farthest2 = 0, farthest = 0;     // of the points passed outside the disc of the error
+    ring_.clear();
     const double chord2 = 2 * s2 / (1 + std::sqrt(std::max(0.0, 1 - s2)));  // the error's squared chord
-    std::size_t checks = 0;
+    std::size_t checks = kChecksPerWindow * window_;  // left for this walk
     std::size_t next = a + 1, next_at = candidates_[next], steps = 0;
     for (std::size_t p = std::min(next_distinct_[candidates_[a]], track_last); p <= last;) {
       ++steps;
@@ -408,19 +409,23 @@ class Programme {
       const double x = Dot(q, e1), y = Dot(q, e2), r2 = x * x + y * y;
       if (p == next_at) {
         bool within = !wedge || (rx * y - ry * x >= 0 && x * ly - y * lx >= 0);
-        // Nearer than a point passed: its foot may lie past this end (the
-        // track came back), so those points are measured to the segment
-        // itself, within a bound of work a walk.
+        // Nearer than a point passed (the track came back): a point passed farther out than this end by more than the error
+        // lies beyond it whatever the direction, so the end fails; within
+        // that, only the points passed farther out than the end can have
+        // their foot past it, and they lie on the ring within the error of
+        // the farthest: those are measured to the segment itself.
         if (within && r2 < farthest2) {
-          within = checks < kChecksPerWalk && reached < f_[next] && Holds(candidates_[a], p, chord2);
-          checks += p - candidates_[a];
+          const double r = std::sqrt(r2);
+          within = r + s >= farthest && reached < f_[next] && RingHolds(candidates_[a], p, r, farthest - s, chord2, checks);
         }
         if (within) Reach(next, a, reached);
         if (next == last_candidate) break;
         next_at = candidates_[++next];
       }
       if (r2 > s2) {
-        farthest2 = std::max(farthest2, r2);
+        const double r = std::sqrt(r2);
+        if (r2 > farthest2) farthest2 = r2, farthest = r;
+        if (r + s >= farthest) ring_.push_back({r, p});
         const double t = std::sqrt(r2 - s2);
         const double krx = x * t + y * s, kry = y * t - x * s, klx = x * t - y * s, kly = y * t + x * s;
         if (!wedge) {
@@ -451,15 +456,29 @@ class Programme {
     Steps(steps);
   }
 
-  // Whether every point between positions from and to lies within the
-  // squared chord of the segment between them.
-  bool Holds(std::size_t from, std::size_t to, double chord2) {
+  // Whether the points of the ring farther out than `r` lie within the
+  // squared chord of the segment between positions from and to; the ring
+  // loses on the way those below `inner`, out of reach of every later end.
+  // False once the walk's checks are spent.
+  bool RingHolds(std::size_t from, std::size_t to, double r, double inner, double chord2, std::size_t& checks) {
     const Segment segment(placed_[from], placed_[to]);
-    for (std::size_t p = from + 1; p < to; p = next_distinct_[p]) {
+    std::size_t kept = 0;
+    bool holds = true;
+    for (std::size_t i = 0; i < ring_.size(); ++i) {
+      const RingPoint point = ring_[i];
+      if (point.r < inner) continue;
+      ring_[kept++] = point;
+      if (!holds) continue;
+      if (checks == 0) {
+        holds = false;
+        continue;
+      }
+      --checks;
       Step();
-      if (segment.SquaredChord(placed_[p]) > chord2) return false;
+      if (point.r > r) holds = segment.SquaredChord(placed_[point.position]) <= chord2;
     }
-    return true;
+    ring_.resize(kept);
+    return holds;
   }
 
   void Reach(std::size_t b, std::size_t a, std::uint32_t count) {
@@ -481,6 +500,11 @@ class Programme {
   std::size_t window_ = kLeastWindow;
   bool sample_ = false;
   std::vector<std::uint32_t> f_, parent_;
+  struct RingPoint {
+    double r = 0;
+    std::size_t position = 0;
+  };
+  std::vector<RingPoint> ring_;  // of a walk: the points passed near its farthest
 };
 
 // What is left of the budget after the programme goes to the gap whose

@@ -17,9 +17,11 @@
 // point passed, on the plane tangent to the sphere at that first point, where
 // great circles through it are straight lines. Where a point passed lies
 // farther out than the shortcut's end (the track came back), its foot may
-// lie past the end: the points are then measured to the segment itself,
-// within a bound of work a walk (4 windows). The test never passes a
-// shortcut that strays more than e. The walk ends where the wedge closes, at
+// lie past the end: an end nearer in than the farthest point passed by more
+// than e fails at once; otherwise the points passed farther out than the
+// end, all on that ring of width e, are measured to the segment itself,
+// within a bound of work a walk (4 windows). The test never passes a shortcut that strays
+// more than e. The walk ends where the wedge closes, at
 // the other hemisphere, or after the window. Runs of identical points cost
 // nothing: only the first of a run can be kept (the last of a track's last
 // run, which ends it).
