@@ -151,7 +151,7 @@ double MaxErrorOfUnits(const std::vector<Vec3>& units, const std::vector<Track>&
 constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
 constexpr std::size_t kWindowPerKept = 4, kLeastWindow = 256, kMostWindow = 1024;
 constexpr std::uint64_t kStepsBetweenPauses = 1 << 16;
-constexpr std::size_t kSampleStretch = 4096, kSampleEvery = 8;
+constexpr std::size_t kSampleStretch = 4096, kSampleEvery = 16;
 constexpr std::size_t kChecksPerWindow = 4;
 constexpr double kTiniestSine = 1e-12;  // some micrometres: below it, an error of 0
 
@@ -248,7 +248,7 @@ class Programme {
   void Search(std::uint64_t target) {
     if (Count(0, target) <= target) return;
     double e = EvenError(target), least_step = 1.5, slope = 0;
-    // On many candidates, the search first runs on an eighth of them, in
+    // On many candidates, the search first runs on a sixteenth of them, in
     // stretches spread over every track; the whole count then starts 1 %
     // above what that found and takes the first error that fits (one or
     // two whole counts instead of ten).
@@ -361,7 +361,7 @@ class Programme {
     return total;
   }
 
-  // The count told from one stretch of candidates in eight, each counted
+  // The count told from one stretch of candidates in sixteen, each counted
   // on its own: the shortcuts they need, in proportion to all candidates.
   std::uint64_t SampledCount(double sine) {
     std::uint64_t ends = 0, stretches = 0;

@@ -29,7 +29,7 @@
 // Cost: each try of e is O(n * w) for n points and a window of w kept-point
 // candidates, w between 256 and 1,024 (4 times the points per kept point);
 // about 10 tries down to 2 % of the error, or, on many points, the tries on
-// an eighth of them and one or two on all. Where the window cannot hold the
+// a sixteenth of them and one or two on all. Where the window cannot hold the
 // budget (more than 256 points per kept point), a first round keeps four
 // times the fewest the window allows, and the next rounds run on what it
 // kept (each walking every point between candidates), so that the window
