@@ -152,7 +152,7 @@ constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
 constexpr std::size_t kWindowPerKept = 4, kLeastWindow = 256, kMostWindow = 1024;
 constexpr std::uint64_t kStepsBetweenPauses = 1 << 16;
 constexpr std::size_t kSampleStretch = 4096, kSampleEvery = 16, kCoarseEvery = 64;
-constexpr std::size_t kChecksPerWindow = 4;
+constexpr std::size_t kChecksPerWindow = 16;
 constexpr double kTiniestSine = 1e-12;  // some micrometres: below it, an error of 0
 
 // The fewest kept points for an error, over the candidates of every track.

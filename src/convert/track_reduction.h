@@ -20,7 +20,7 @@
 // lie past the end: an end nearer in than the farthest point passed by more
 // than e fails at once; otherwise the points passed farther out than the
 // end, all on that ring of width e, are measured to the segment itself,
-// within a bound of work a walk (4 windows). The test never passes a
+// within a bound of work a walk (16 windows). The test never passes a
 // shortcut that strays more than e. The walk ends where the wedge closes,
 // at the other hemisphere, or after the window. Runs of identical points cost
 // nothing: only the first of a run can be kept (the last of a track's last
