@@ -151,8 +151,8 @@ double MaxErrorOfUnits(const std::vector<Vec3>& units, const std::vector<Track>&
 constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
 constexpr std::size_t kWindowPerKept = 4, kLeastWindow = 256, kMostWindow = 1024;
 constexpr std::uint64_t kStepsBetweenPauses = 1 << 16;
-constexpr std::size_t kSampleStretch = 4096, kSampleEvery = 8;
-constexpr std::size_t kChecksPerWalk = 4 * kLeastWindow;
+constexpr std::size_t kSampleStretch = 4096, kSampleEvery = 16, kCoarseEvery = 64;
+constexpr std::size_t kChecksPerWindow = 16;
 constexpr double kTiniestSine = 1e-12;  // some micrometres: below it, an error of 0
 
 // The fewest kept points for an error, over the candidates of every track.
@@ -248,25 +248,32 @@ class Programme {
   void Search(std::uint64_t target) {
     if (Count(0, target) <= target) return;
     double e = EvenError(target), least_step = 1.5, slope = 0;
-    // On many candidates, the search first runs on an eighth of them, in
+    // On many candidates, the search first runs on a sixteenth of them, in
     // stretches spread over every track; the whole count then starts 1 %
     // above what that found and takes the first error that fits (one or
-    // two whole counts instead of ten).
+    // two whole counts instead of ten). On more still, a first search to
+    // 10 % on a sixty-fourth of them takes the costly first tries.
     if (candidates_.size() > 2 * kSampleEvery * kSampleStretch) {
       sample_ = true;
-      e = Find(e, target, least_step, slope, false) * 1.01;
+      if (candidates_.size() > 2 * kCoarseEvery * kSampleStretch) {
+        sample_every_ = kCoarseEvery;
+        e = Find(e, target, least_step, slope, false, 1.1);
+        least_step = 1.05;
+      }
+      sample_every_ = kSampleEvery;
+      e = Find(e, target, least_step, slope, false, 1.02) * 1.01;
       sample_ = false;
-      Find(e, target, 1.02, slope, true);
+      Find(e, target, 1.02, slope, true, 1.02);
       return;
     }
-    Find(e, target, least_step, slope, false);
+    Find(e, target, least_step, slope, false, 1.02);
   }
 
   // The search from `e`; returns the error found, parent_ left for it.
   // `slope`, when above 0, is how the logarithm of the count falls with that
   // of the error, for the first steps; the search leaves there the slope it
   // saw last.
-  double Find(double e, std::uint64_t target, double least_step, double& slope, bool first_fit) {
+  double Find(double e, std::uint64_t target, double least_step, double& slope, bool first_fit, double close) {
     double lo = 0, hi = 0;
     std::uint64_t lo_count = 0, hi_count = 0;
     std::vector<std::uint32_t> best;
@@ -282,7 +289,7 @@ class Programme {
       } else {
         lo = e, lo_count = count;
       }
-      if (hi > 0 && (first_fit || hi <= lo * 1.02 || hi <= kTiniestSine)) break;
+      if (hi > 0 && (first_fit || hi <= lo * close || hi <= kTiniestSine)) break;
       const double ratio = static_cast<double>(std::max<std::uint64_t>(1, count)) / static_cast<double>(target);
       // With a slope known, a step lands just above where the count meets
       // the target; without one, it takes the count's ratio as the error's.
@@ -361,7 +368,7 @@ class Programme {
     return total;
   }
 
-  // The count told from one stretch of candidates in eight, each counted
+  // The count told from one stretch of candidates in sixteen, each counted
   // on its own: the shortcuts they need, in proportion to all candidates.
   std::uint64_t SampledCount(double sine) {
     std::uint64_t ends = 0, stretches = 0;
@@ -372,7 +379,7 @@ class Programme {
       all += static_cast<double>(t.end - t.begin - 1);
       for (std::size_t begin = t.begin; begin + 1 < t.end; begin += kSampleStretch) {
         const std::size_t end = std::min(t.end, begin + kSampleStretch + 1);
-        if (stretches++ % kSampleEvery != 0) continue;
+        if (stretches++ % sample_every_ != 0) continue;
         f_[begin] = 1;
         for (std::size_t a = begin; a + 1 < end; ++a) Walk(a, end, sine);
         shortcuts += f_[end - 1] - 1;
@@ -397,9 +404,15 @@ class Programme {
     const double s2 = s * s;
     bool wedge = false;
     double rx = 0, ry = 0, lx = 0, ly = 0;  // its right and left edges
-    double farthest2 = 0;                   // of the points passed outside the disc of the error
+    // The farthest of the points passed outside the disc of the error, and
+    // the inner edge of its ring (both squared), that edge worked out only
+    // when an end needs it: until then it may lag behind, which keeps a few
+    // more points on the ring.
+    double farthest2 = 0, inner2 = 0;
+    bool inner_due = false;
+    ring_.clear();
     const double chord2 = 2 * s2 / (1 + std::sqrt(std::max(0.0, 1 - s2)));  // the error's squared chord
-    std::size_t checks = 0;
+    std::size_t checks = kChecksPerWindow * window_;  // left for this walk
     std::size_t next = a + 1, next_at = candidates_[next], steps = 0;
     for (std::size_t p = std::min(next_distinct_[candidates_[a]], track_last); p <= last;) {
       ++steps;
@@ -408,19 +421,26 @@ class Programme {
       const double x = Dot(q, e1), y = Dot(q, e2), r2 = x * x + y * y;
       if (p == next_at) {
         bool within = !wedge || (rx * y - ry * x >= 0 && x * ly - y * lx >= 0);
-        // Nearer than a point passed: its foot may lie past this end (the
-        // track came back), so those points are measured to the segment
-        // itself, within a bound of work a walk.
+        // Nearer than a point passed (the track came back): a point passed farther out than this end by more than the error
+        // lies beyond it whatever the direction, so the end fails; within
+        // that, only the points passed farther out than the end can have
+        // their foot past it, and they lie on the ring within the error of
+        // the farthest: those are measured to the segment itself.
         if (within && r2 < farthest2) {
-          within = checks < kChecksPerWalk && reached < f_[next] && Holds(candidates_[a], p, chord2);
-          checks += p - candidates_[a];
+          if (inner_due) {
+            const double inner = std::sqrt(farthest2) - s;
+            inner2 = inner * inner;
+            inner_due = false;
+          }
+          within = r2 >= inner2 && reached < f_[next] && RingHolds(candidates_[a], p, r2, inner2, chord2, checks);
         }
         if (within) Reach(next, a, reached);
         if (next == last_candidate) break;
         next_at = candidates_[++next];
       }
       if (r2 > s2) {
-        farthest2 = std::max(farthest2, r2);
+        if (r2 > farthest2) farthest2 = r2, inner_due = true;
+        if (r2 >= inner2) ring_.push_back({r2, p});
         const double t = std::sqrt(r2 - s2);
         const double krx = x * t + y * s, kry = y * t - x * s, klx = x * t - y * s, kly = y * t + x * s;
         if (!wedge) {
@@ -451,15 +471,29 @@ class Programme {
     Steps(steps);
   }
 
-  // Whether every point between positions from and to lies within the
-  // squared chord of the segment between them.
-  bool Holds(std::size_t from, std::size_t to, double chord2) {
+  // Whether the points of the ring farther out than `r2` (squared, as
+  // `inner2`) lie within the squared chord of the segment between positions
+  // from and to; the ring loses on the way those below `inner2`, out of
+  // reach of every later end. False once the walk's checks are spent.
+  bool RingHolds(std::size_t from, std::size_t to, double r2, double inner2, double chord2, std::size_t& checks) {
     const Segment segment(placed_[from], placed_[to]);
-    for (std::size_t p = from + 1; p < to; p = next_distinct_[p]) {
+    std::size_t kept = 0;
+    bool holds = true;
+    for (std::size_t i = 0; i < ring_.size(); ++i) {
+      const RingPoint point = ring_[i];
+      if (point.r2 < inner2) continue;
+      ring_[kept++] = point;
+      if (!holds) continue;
+      if (checks == 0) {
+        holds = false;
+        continue;
+      }
+      --checks;
       Step();
-      if (segment.SquaredChord(placed_[p]) > chord2) return false;
+      if (point.r2 > r2) holds = segment.SquaredChord(placed_[point.position]) <= chord2;
     }
-    return true;
+    ring_.resize(kept);
+    return holds;
   }
 
   void Reach(std::size_t b, std::size_t a, std::uint32_t count) {
@@ -480,7 +514,13 @@ class Programme {
   std::vector<Range> candidate_tracks_;
   std::size_t window_ = kLeastWindow;
   bool sample_ = false;
+  std::size_t sample_every_ = kSampleEvery;
   std::vector<std::uint32_t> f_, parent_;
+  struct RingPoint {
+    double r2 = 0;
+    std::size_t position = 0;
+  };
+  std::vector<RingPoint> ring_;  // of a walk: the points passed near its farthest
 };
 
 // What is left of the budget after the programme goes to the gap whose

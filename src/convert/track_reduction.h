@@ -17,21 +17,24 @@
 // point passed, on the plane tangent to the sphere at that first point, where
 // great circles through it are straight lines. Where a point passed lies
 // farther out than the shortcut's end (the track came back), its foot may
-// lie past the end: the points are then measured to the segment itself,
-// within a bound of work a walk (4 windows). The test never passes a
-// shortcut that strays more than e. The walk ends where the wedge closes, at
-// the other hemisphere, or after the window. Runs of identical points cost
+// lie past the end: an end nearer in than the farthest point passed by more
+// than e fails at once; otherwise the points passed farther out than the
+// end, all on that ring of width e, are measured to the segment itself,
+// within a bound of work a walk (16 windows). The test never passes a
+// shortcut that strays more than e. The walk ends where the wedge closes,
+// at the other hemisphere, or after the window. Runs of identical points cost
 // nothing: only the first of a run can be kept (the last of a track's last
 // run, which ends it).
 //
 // Cost: each try of e is O(n * w) for n points and a window of w kept-point
 // candidates, w between 256 and 1,024 (4 times the points per kept point);
 // about 10 tries down to 2 % of the error, or, on many points, the tries on
-// an eighth of them and one or two on all. Where the window cannot hold the
-// budget (more than 256 points per kept point), a first round keeps four
-// times the fewest the window allows, and the next rounds run on what it
-// kept (each walking every point between candidates), so that the window
-// stays bounded. Memory: about 90 bytes a point at the peak.
+// a sixteenth of them (the first ones, to 10 %, on a sixty-fourth) and one
+// or two on all. Where the window cannot hold the budget (more than 256
+// points per kept point), a first round keeps four times the fewest the
+// window allows, and the next rounds run on what it kept (each walking
+// every point between candidates), so that the window stays bounded.
+// Memory: about 90 bytes a point at the peak.
 // Deterministic: the same input gives the same flags on every run.
 //
 // Distances are on a sphere of radius kEarthRadiusMetres, measured with unit
