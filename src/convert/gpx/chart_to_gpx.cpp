@@ -99,7 +99,7 @@ ConversionOutcome ConvertChartToGpx(Host& host, const std::string& path, const P
       GpxAssembly assembly(job.report, budget);
       assembly.ExpectInput(job.InputLength());
       if (!assembly.Recording()) {
-        StreamedOutput output(host.Files(), output_path, true);
+        StreamedOutput output(host.Files(), output_path, true, job.InputReaders());
         assembly.StreamTo(output);
         if (ReadChartLines(job, *job.OpenInput(), assembly, host.Files(), path)) {
           assembly.EndStream();

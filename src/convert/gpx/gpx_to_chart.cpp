@@ -130,7 +130,8 @@ ConversionOutcome ConvertGpxToChart(Host& host, const std::string& path, const R
     // Only files whose tracks a reduction may cut are kept whole; any others
     // go to their temporary files as they are made.
     const bool streaming = !track_budget.Recording();
-    StreamedOutput tracks(host.Files(), track_path, streaming), waypoints(host.Files(), waypoint_path, streaming);
+    StreamedOutput tracks(host.Files(), track_path, streaming, job.InputReaders()),
+        waypoints(host.Files(), waypoint_path, streaming, job.InputReaders());
     ChartSink sink(job, regional, clock, std::move(track_budget), tracks, waypoints);
     ThrowUnlessFinished(ReadGpx(*input, sink), path, host.Files());
     sink.budget.Fit(tracks.text, [&host] { YieldOrStop(host); });

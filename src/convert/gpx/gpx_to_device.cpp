@@ -104,7 +104,7 @@ ConversionOutcome ConvertGpxToDevice(Host& host, const std::string& path, const 
     // Only an output that a reduction may cut is kept whole; any other goes
     // to its temporary file as it is made.
     const bool streaming = !track_budget.Recording();
-    StreamedOutput output(host.Files(), output_path, streaming);
+    StreamedOutput output(host.Files(), output_path, streaming, job.InputReaders());
     // A device line is shorter than the GPX of its point: the input's size
     // is room enough for a whole output, asked once (only the pages written
     // are used).
