@@ -28,8 +28,8 @@ using namespace tessaline;
 class NoFlushFileSystem final : public bench::ForwardingFileSystem {
  public:
   FileResult<std::unique_ptr<OutputFile>> CreateTemporaryBeside(const std::string& target,
-                                                                std::string& temp_path) override {
-    auto file = real_.CreateTemporaryBeside(target, temp_path);
+                                                                std::string& temp_path, std::uint32_t readers) override {
+    auto file = real_.CreateTemporaryBeside(target, temp_path, readers);
     if (!file) return file.fault();
     return std::make_unique<Unflushed>(std::move(*file));
   }
@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
     const std::string text = DeviceFile(32766);
     NoOpHost host(real);
     std::string temp;
-    auto out = host.files.CreateTemporaryBeside(input, temp);
+    auto out = host.files.CreateTemporaryBeside(input, temp, 0777);
     if (!out || !(*out)->Write(text) || !(*out)->Close() || !host.files.Rename(temp, input)) {
       std::cerr << "cannot write " << input << "\n";
       return 1;

@@ -21,8 +21,8 @@ class ForwardingFileSystem : public FileSystem {
     return real_.CreateRecordsExclusive(path);
   }
   FileResult<std::unique_ptr<OutputFile>> CreateTemporaryBeside(const std::string& target,
-                                                                std::string& temp_path) override {
-    return real_.CreateTemporaryBeside(target, temp_path);
+                                                                std::string& temp_path, std::uint32_t readers) override {
+    return real_.CreateTemporaryBeside(target, temp_path, readers);
   }
   FileStatus Rename(const std::string& from, const std::string& to) override { return real_.Rename(from, to); }
   FileStatus SyncFolder(const std::string& folder) override { return real_.SyncFolder(folder); }

@@ -54,8 +54,8 @@ class TimedFileSystem final : public bench::ForwardingFileSystem {
   std::vector<Interval> writes;
 
   FileResult<std::unique_ptr<OutputFile>> CreateTemporaryBeside(const std::string& target,
-                                                                std::string& temp_path) override {
-    auto file = real_.CreateTemporaryBeside(target, temp_path);
+                                                                std::string& temp_path, std::uint32_t readers) override {
+    auto file = real_.CreateTemporaryBeside(target, temp_path, readers);
     if (!file) return file.fault();
     return std::make_unique<TimedOutput>(std::move(*file), writes);
   }

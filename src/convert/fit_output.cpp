@@ -11,7 +11,7 @@ FitOutput::FitOutput(FileSystem& files, PointBudget budget, FitPlan plan)
   // temporary files as they are made.
   streaming_ = !budget_.Recording() && !plan_.gather;
   for (const std::string& path : plan_.paths) {
-    outputs_.push_back(std::make_unique<StreamedOutput>(files, path, streaming_));
+    outputs_.push_back(std::make_unique<StreamedOutput>(files, path, streaming_, plan_.readers));
   }
   // Only the pages written of the room asked are ever used.
   StreamedOutput& main = *outputs_[plan_.track_file];

@@ -34,6 +34,7 @@ struct FitPlan {
   std::uint64_t growth = 0;
   bool gather = false;  // gathered even when nothing can be cut
   bool device_file = false;  // a device file: says where its lines past the device's limit begin
+  std::uint32_t readers = 0777;  // the input's permission bits, which bound the outputs'
 };
 
 class FitOutput {

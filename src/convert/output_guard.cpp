@@ -21,12 +21,12 @@ void WriteOutput(FileSystem& files, const std::string& output, const FileIdentit
 void WriteOutput(FileSystem& files, const std::string& output, const FileIdentity& input,
                  const std::vector<std::string_view>& parts) {
   RefuseOutputOverInput(files, output, input);
-  OrFail(ReplaceFileWithParts(files, output, parts), output);
+  OrFail(ReplaceFileWithParts(files, output, parts, input.permissions), output);
 }
 
 void WriteOutputsTogether(FileSystem& files, const std::vector<NewContent>& outputs, const FileIdentity& input) {
   for (const NewContent& output : outputs) RefuseOutputOverInput(files, output.path, input);
-  const ReplacedTogether replaced = ReplaceFilesTogether(files, outputs);
+  const ReplacedTogether replaced = ReplaceFilesTogether(files, outputs, input.permissions);
   if (replaced.failed < outputs.size()) OrFail(replaced.status, outputs[replaced.failed].path);
 }
 

@@ -5,8 +5,8 @@
 
 namespace tessaline {
 
-StreamedOutput::StreamedOutput(FileSystem& files, std::string path, bool streaming)
-    : files_(files), path_(std::move(path)), streaming_(streaming) {}
+StreamedOutput::StreamedOutput(FileSystem& files, std::string path, bool streaming, std::uint32_t readers)
+    : files_(files), path_(std::move(path)), streaming_(streaming), readers_(readers) {}
 
 void StreamedOutput::WriteText() {
   if (!fault_) {
@@ -25,7 +25,7 @@ void StreamedOutput::WriteText() {
 
 FileStatus StreamedOutput::Begun() {
   if (out_) return {};
-  auto begun = StreamedReplacement::Begin(files_, path_);
+  auto begun = StreamedReplacement::Begin(files_, path_, readers_);
   if (!begun) return begun.fault();
   out_ = std::move(*begun);
   if (lead.empty()) return {};

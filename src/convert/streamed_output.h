@@ -10,6 +10,7 @@
 // file and the old output as it was.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,7 +25,9 @@ class StreamedOutput {
  public:
   static constexpr std::size_t kBlock = std::size_t{1} << 20;
 
-  StreamedOutput(FileSystem& files, std::string path, bool streaming);
+  // `readers`: the permission bits of the file converted, which bound the
+  // output's (CreateTemporaryBeside).
+  StreamedOutput(FileSystem& files, std::string path, bool streaming, std::uint32_t readers = 0777);
 
   // Appended to by the conversion; what it holds is not written yet.
   std::string text;
@@ -53,6 +56,7 @@ class StreamedOutput {
   FileSystem& files_;
   std::string path_;
   bool streaming_;
+  std::uint32_t readers_;
   std::unique_ptr<StreamedReplacement> out_;  // made with the first block
   std::optional<FileFault> fault_;           // of the first write that failed
 };

@@ -25,7 +25,10 @@ enum class FileType { Missing, Regular, Directory, Other };
 struct FileIdentity {
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
-  bool operator==(const FileIdentity&) const = default;
+  // Who may read and write the file (POSIX permission bits; 0777 where the
+  // system has none): not part of which file it is.
+  std::uint32_t permissions = 0777;
+  bool operator==(const FileIdentity& other) const { return device == other.device && inode == other.inode; }
 };
 
 // Sequential reading.
@@ -99,9 +102,13 @@ class FileSystem {
   // gets it only when closed: a run killed before leaves nothing). Refuses
   // a `target` that is another user's symbolic link in a shared folder
   // (FileError::ForeignLink). Temporary files of this user that runs killed
-  // before their rename left in that folder are removed first.
+  // before their rename left in that folder are removed first. What the
+  // group and others may do with it is bounded by `readers` (the permission
+  // bits of the file it is made from): no one may read an output who could
+  // not read its input.
   virtual FileResult<std::unique_ptr<OutputFile>> CreateTemporaryBeside(const std::string& target,
-                                                                        std::string& temp_path) = 0;
+                                                                        std::string& temp_path,
+                                                                        std::uint32_t readers) = 0;
   // Renames over `to` in one step (the platform's atomic replacement); a
   // symbolic link at `to` is replaced itself, never followed.
   virtual FileStatus Rename(const std::string& from, const std::string& to) = 0;

@@ -341,7 +341,8 @@ FileResult<FileIdentity> RealFileSystem::Identity(const std::string& path) {
   if (stat(path.c_str(), &info) != 0) {
     return ErrnoFault();
   }
-  return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+  return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                      static_cast<std::uint32_t>(info.st_mode & 0777)};
 }
 
 FileResult<std::unique_ptr<InputStream>> RealFileSystem::OpenRead(const std::string& path) {
@@ -382,16 +383,18 @@ FileResult<std::unique_ptr<RandomAccessFile>> RealFileSystem::CreateRecordsExclu
 }
 
 FileResult<std::unique_ptr<OutputFile>> RealFileSystem::CreateTemporaryBeside(const std::string& target,
-                                                                              std::string& temp_path) {
+                                                                              std::string& temp_path,
+                                                                              std::uint32_t readers) {
   if (IsForeignLink(target)) return FileFault{FileError::ForeignLink, 0};
   const std::string folder = FolderOfPath(target);
   RemoveStaleTemporaries(folder);
   // The replacement has the permissions of the file it replaces from the
   // call that makes it, so that no one may read it who could not read the
-  // old file; a new file gets 0666 less the umask.
+  // old file; a new file gets 0666 less the umask. Either way the group and
+  // others get no more than the input gives them; the user keeps their own.
   struct stat old;
   const bool had_old = stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-  const mode_t mode = had_old ? (old.st_mode & 0777) : 0666;
+  const mode_t mode = (had_old ? (old.st_mode & 0777) : 0666) & static_cast<mode_t>((readers & 0077) | 0700);
   std::string name;
   bool unnamed = false;
   const int fd = CreateTemporaryIn(folder, mode, name, unnamed);

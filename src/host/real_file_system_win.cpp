@@ -408,11 +408,13 @@ void RemoveStaleTemporaries(const std::string& folder) {
 }  // namespace
 
 FileResult<std::unique_ptr<OutputFile>> RealFileSystem::CreateTemporaryBeside(const std::string& target,
-                                                                              std::string& temp_path) {
+                                                                              std::string& temp_path,
+                                                                              std::uint32_t /*readers*/) {
   const std::string folder = FolderOfPath(target);
   RemoveStaleTemporaries(folder);
   // A new file takes the permissions the folder hands down, which is what a
-  // file written in place would have had; the rename keeps them.
+  // file written in place would have had; the rename keeps them. (The
+  // input's permission bits mean nothing here: Windows has access lists.)
   for (int attempt = 0; attempt < 100; ++attempt) {
     // A short name of its own, not the target's name with more added: it
     // must fit wherever the target's name fits (a name of 255 bytes is legal).

@@ -5,23 +5,25 @@
 
 namespace tessaline {
 
-FileStatus ReplaceFileWith(FileSystem& files, const std::string& path, std::string_view content) {
-  return ReplaceFileWithParts(files, path, {content});
+FileStatus ReplaceFileWith(FileSystem& files, const std::string& path, std::string_view content,
+                           std::uint32_t readers) {
+  return ReplaceFileWithParts(files, path, {content}, readers);
 }
 
 FileStatus ReplaceFileWithParts(FileSystem& files, const std::string& path,
-                                const std::vector<std::string_view>& parts) {
-  auto out = StreamedReplacement::Begin(files, path);
+                                const std::vector<std::string_view>& parts, std::uint32_t readers) {
+  auto out = StreamedReplacement::Begin(files, path, readers);
   if (!out) return out.fault();
   for (std::string_view part : parts) (*out)->Write(part);
   return (*out)->Commit();
 }
 
 FileResult<std::unique_ptr<StreamedReplacement>> StreamedReplacement::Begin(FileSystem& files,
-                                                                           const std::string& path) {
+                                                                           const std::string& path,
+                                                                           std::uint32_t readers) {
   std::string target = path;
   std::string temp;
-  auto out = files.CreateTemporaryBeside(target, temp);
+  auto out = files.CreateTemporaryBeside(target, temp, readers);
   if (!out) return out.fault();
   return std::unique_ptr<StreamedReplacement>(
       new StreamedReplacement(files, std::move(target), std::move(temp), std::move(*out)));
@@ -92,13 +94,14 @@ ReplacedTogether CommitTogether(const std::vector<StreamedReplacement*>& outputs
   return {outputs.size(), {}};
 }
 
-ReplacedTogether ReplaceFilesTogether(FileSystem& files, const std::vector<NewContent>& contents) {
+ReplacedTogether ReplaceFilesTogether(FileSystem& files, const std::vector<NewContent>& contents,
+                                      std::uint32_t readers) {
   // Every content whole on the disk first; a failure here leaves every old
   // file as it was, and the temporary files go with their owners.
   std::vector<std::unique_ptr<StreamedReplacement>> outputs;
   std::vector<StreamedReplacement*> made;
   for (std::size_t i = 0; i < contents.size(); ++i) {
-    auto begun = StreamedReplacement::Begin(files, contents[i].path);
+    auto begun = StreamedReplacement::Begin(files, contents[i].path, readers);
     if (!begun) return {i, begun.fault()};
     outputs.push_back(std::move(*begun));
     for (std::string_view part : contents[i].parts) outputs.back()->Write(part);

@@ -7,6 +7,7 @@
 // wherever it points, in a folder the user never named (another user's link
 // in a shared folder is refused before that, FileError::ForeignLink).
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,14 +17,18 @@
 
 namespace tessaline {
 
+// `readers` bounds what the group and others may do with every new file
+// below (CreateTemporaryBeside): the permission bits of the file converted.
+
 // The fault of the step that failed, if one did; the old file (if any) is
 // then left unchanged and no temporary file remains.
-FileStatus ReplaceFileWith(FileSystem& files, const std::string& path, std::string_view content);
+FileStatus ReplaceFileWith(FileSystem& files, const std::string& path, std::string_view content,
+                           std::uint32_t readers = 0777);
 
 // The same with the content in several parts, written one after the other,
 // so that a content gathered in pieces need not be copied into one.
 FileStatus ReplaceFileWithParts(FileSystem& files, const std::string& path,
-                                const std::vector<std::string_view>& parts);
+                                const std::vector<std::string_view>& parts, std::uint32_t readers = 0777);
 
 // How a set of outputs replaced together ended.
 struct ReplacedTogether {
@@ -39,7 +44,8 @@ struct ReplacedTogether {
 class StreamedReplacement {
  public:
   // Fails when the temporary file cannot be made.
-  static FileResult<std::unique_ptr<StreamedReplacement>> Begin(FileSystem& files, const std::string& path);
+  static FileResult<std::unique_ptr<StreamedReplacement>> Begin(FileSystem& files, const std::string& path,
+                                                               std::uint32_t readers = 0777);
   StreamedReplacement(const StreamedReplacement&) = delete;
   StreamedReplacement& operator=(const StreamedReplacement&) = delete;
   ~StreamedReplacement();
@@ -87,6 +93,7 @@ struct NewContent {
 // every new content is first written whole and flushed beside its target,
 // and only then are they committed together. A failure before the renames
 // leaves every old file unchanged; no temporary file remains in any case.
-ReplacedTogether ReplaceFilesTogether(FileSystem& files, const std::vector<NewContent>& contents);
+ReplacedTogether ReplaceFilesTogether(FileSystem& files, const std::vector<NewContent>& contents,
+                                      std::uint32_t readers = 0777);
 
 }  // namespace tessaline

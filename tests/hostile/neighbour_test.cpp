@@ -101,5 +101,25 @@ TEST_F(Neighbour, APrivateOutputIsNeverReadable) {
   EXPECT_EQ(peek.out, "");
 }
 
+// A private input and no old output: every road's new outputs are private
+// too, whatever the umask would have given a new file.
+TEST_F(Neighbour, APrivateInputGivesPrivateOutputs) {
+  WriteWholeFile(stage_.DataFile("plan_TRK.txt"), std::string("T;") + kSecret + "P;1;2;3\r\nP;4;5;6\r\n");
+  WriteWholeFile(stage_.DataFile("plan.zbx"), "1,2,3,\"a\",1\r\n1,2,3,\"b\",1\r\n1,2,3,\"w\",2\r\n");
+  for (const char* name : {"plan_TRK.txt", "plan.zbx"}) ASSERT_EQ(chmod(stage_.DataFile(name).c_str(), 0640), 0);
+  ASSERT_EQ(stage_.Convert({"-q", "plan_TRK.txt", "plan.zbx"}).exit_status, 0);
+  ASSERT_EQ(stage_.Convert({"-q", "-g", "plan_TRK.txt"}).exit_status, 0);
+  for (const char* name : {"plan_TRK.asc", "plan_TRK.gpx", "plan_TRK.txt", "plan_WPT.txt"}) {
+    struct stat info;
+    if (stat(stage_.DataFile(name).c_str(), &info) != 0) continue;
+    EXPECT_EQ(info.st_mode & 0077, 0040u) << name << " may be read by others";
+  }
+  struct stat track;
+  ASSERT_EQ(stat(stage_.DataFile("plan_WPT.txt").c_str(), &track), 0);
+  EXPECT_EQ(track.st_mode & 0777, 0640u);
+  const ChildResult peek = AsNeighbour({"/bin/sh", "-c", "cat plan_TRK.asc plan_TRK.gpx plan_WPT.txt 2>/dev/null"});
+  EXPECT_EQ(peek.out, "");
+}
+
 }  // namespace
 }  // namespace tessaline::testing

@@ -173,9 +173,10 @@ FileResult<std::unique_ptr<RandomAccessFile>> FaultyFileSystem::CreateRecordsExc
 }
 
 FileResult<std::unique_ptr<OutputFile>> FaultyFileSystem::CreateTemporaryBeside(const std::string& target,
-                                                                                std::string& temp_path) {
+                                                                                std::string& temp_path,
+                                                                                std::uint32_t readers) {
   if (ShouldFail(FsCall::CreateTemporary, target)) return *injected_;
-  auto inner = inner_.CreateTemporaryBeside(target, temp_path);
+  auto inner = inner_.CreateTemporaryBeside(target, temp_path, readers);
   if (!inner) return inner.fault();
   return std::make_unique<FaultyOutputFile>(*this, target, std::move(*inner));
 }

@@ -81,7 +81,7 @@ class FaultyFileSystem final : public FileSystem {
   FileResult<std::unique_ptr<RandomAccessFile>> OpenRecords(const std::string& path) override;
   FileResult<std::unique_ptr<RandomAccessFile>> CreateRecordsExclusive(const std::string& path) override;
   FileResult<std::unique_ptr<OutputFile>> CreateTemporaryBeside(const std::string& target,
-                                                                std::string& temp_path) override;
+                                                                std::string& temp_path, std::uint32_t readers) override;
   FileStatus Rename(const std::string& from, const std::string& to) override;
   FileStatus SyncFolder(const std::string& folder) override;
   FileStatus Remove(const std::string& path) override;

@@ -100,7 +100,7 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
   // to its temporary file as it is made, in blocks, so that the memory used
   // does not grow with the file.
   budget.ExpectAtMost(candidates);
-  StreamedOutput output(host.Files(), input.output, !budget.Recording());
+  StreamedOutput output(host.Files(), input.output, !budget.Recording(), input.identity.permissions);
   // A whole output is about the input's size (pages never written are never
   // used); a streamed one holds a block.
   const std::uint64_t room = output.Streaming() ? StreamedOutput::kBlock + 4096

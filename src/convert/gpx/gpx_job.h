@@ -51,6 +51,8 @@ class GpxJob {
   // checked again and the steps stay.
   std::unique_ptr<InputStream> OpenInput();
   std::uint64_t InputLength() const { return input_.length; }
+  // The permission bits of the input, which bound its outputs'.
+  std::uint32_t InputReaders() const { return input_.identity.permissions; }
 
   // lblFichiers for `offset` bytes of the input read; cheap when unchanged.
   void ShowProgress(std::uint64_t offset) {

@@ -63,7 +63,7 @@ ConversionOutcome ConvertStream(Host& host, const std::string& path, const Strea
     for (;;) {
       FitOutput output(host.Files(), services.budget,
                        FitPlan{road.outputs, 0, job.InputLength(), reader.least_point_bytes, writer.growth, gather,
-                               writer.device_file});
+                               writer.device_file, job.InputReaders()});
       const auto sink =
           writer.make(WriterContext{job.report, output, reader.form, services.regional, services.clock});
       const bool whole =
