@@ -56,13 +56,24 @@ classes='HKLM\Software\Classes'
 stage "prepared a fresh Wine prefix"
 
 run_silently() { timeout 300 "$wine" "$@" >/dev/null 2>&1 && "$wineserver" -w; }
-value_of() { "$wine" reg query "$key\\Tessaline" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"; }
+# A query of Wine's registry now and then fails on a value that is there
+# (seen after a silent install, on a loaded machine): asked up to three
+# times before it counts as missing.
+reg_query() {
+  local try
+  for try in 1 2 3; do
+    "$wine" reg query "$@" 2>/dev/null && return 0
+    sleep 1
+  done
+  return 1
+}
+value_of() { reg_query "$key\\Tessaline" /v "$1" | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"; }
 # class_value <key under HKLM\Software\Classes> <value name, "" for the
 # default>: its data; fails when the value does not exist.
 class_value() {
   local out
-  if [ -z "$2" ]; then out=$("$wine" reg query "$classes\\$1" /ve 2>/dev/null); else
-    out=$("$wine" reg query "$classes\\$1" /v "$2" 2>/dev/null); fi || return 1
+  if [ -z "$2" ]; then out=$(reg_query "$classes\\$1" /ve); else
+    out=$(reg_query "$classes\\$1" /v "$2"); fi || return 1
   out=$(tr -d '\r' <<<"$out" | sed -n 's/^    .*    REG_[A-Z_]*    \{0,1\}//p' | head -n 1)
   printf '%s' "$out"
 }
