@@ -78,18 +78,29 @@ class FixedClock final : public Clock {
 
 // Splits at every CR LF or lone CR, the line ends of both file families; a
 // last line without its end counts, an empty remainder after the last end
-// does not. A lone LF stays inside its line.
+// does not. A lone LF stays inside its line, unless the text has no CR at
+// all: a file made on Linux or macOS is read at its LFs.
 inline std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
   std::size_t start = 0;
+  const char end = text.find('\r') == std::string_view::npos ? '\n' : '\r';
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r') continue;
+    if (text[i] != end) continue;
     lines.push_back(text.substr(start, i - start));
     if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
     start = i + 1;
   }
   if (start < text.size()) lines.push_back(text.substr(start));
   return lines;
+}
+
+// Whether the text starts with the byte-order mark of UTF-8, UTF-16 or
+// UTF-32: it is then decoded before the line rules see it, which the
+// oracles here do not model; such inputs are checked for what holds of
+// every input only.
+inline bool StartsWithByteOrderMark(std::string_view text) {
+  return text.substr(0, 3) == "\xEF\xBB\xBF" || text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF" ||
+         text.substr(0, 4) == std::string_view("\0\0\xFE\xFF", 4);
 }
 
 // Splits at every `separator`, keeping empty pieces.

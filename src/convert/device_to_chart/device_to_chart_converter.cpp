@@ -103,13 +103,15 @@ class Staging {
         case DeviceLineProblem::NameTooShort:
           throw ConversionFailure::AtLine(counter, messages::kNameTooShort);
       }
+      const StagedPoint point(fields.coord2, fields.coord1, fields.value, fields.name,
+                              fields.group);
       // Text that holds no number would read as 0: a point invented at 0°.
-      if (!HoldsNumber(fields.coord1) || !HoldsNumber(fields.coord2)) {
+      // Asked of what the store keeps, since a field longer than its slot
+      // is cut there (twenty blanks before the digits keep none of them).
+      if (!HoldsNumber(point.Coord1()) || !HoldsNumber(point.Coord2())) {
         throw ConversionFailure::AtLine(counter, messages::kCoordinateWithoutNumber);
       }
       NoteLosses(fields, counter);
-      const StagedPoint point(fields.coord2, fields.coord1, fields.value, fields.name,
-                              fields.group);
       if (!store.Write(counter, point)) throw ConversionFailure::FileOperation(store_path_, files_);
     }
     // The end record needs one number more than the last line.

@@ -103,7 +103,9 @@ TEST_F(LoadingTest, FailuresOfStepOne) {
   EXPECT_EQ(files.Count(FsCall::OpenRead), 0);
 
   for (const char* content : {"1,2,3,\"a\",1\r\n\r\n1,2,3,\"b\",1\r\n", "1,2,3,\"a\",1\r\n\r\n",
-                              "1,2,\"a\"\r\n", "1,2,3,a,1\r\n"}) {
+                              "1,2,\"a\"\r\n", "1,2,3,a,1\r\n",
+                              // coordinates that read no number, also where the digits lie past the slot
+                              "1,x,3,\"a\",1\r\n", "1,                     2,3,\"a\",1\r\n"}) {
     ExpectFailedInStepOne(Convert(content), content);
   }
   const std::string good = DeviceLines({"1", "1", "2"});
