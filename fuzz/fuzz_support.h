@@ -87,7 +87,7 @@ inline std::vector<std::string_view> SplitLines(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] != end) continue;
     lines.push_back(text.substr(start, i - start));
-    if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    if (end == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
     start = i + 1;
   }
   if (start < text.size()) lines.push_back(text.substr(start));
