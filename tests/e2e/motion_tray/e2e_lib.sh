@@ -46,13 +46,24 @@ wait_for() {
 # Xvfb chooses a free display itself and writes its number once it accepts
 # connections.
 start_display() {
-  : >"$work/display"
-  Xvfb -displayfd 3 -screen 0 "${screen_width}x${screen_height}x24" -nolisten tcp \
-    3>"$work/display" >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  wait_for 150 grep -q '[0-9]' "$work/display" || fail "the virtual display did not start"
-  export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
-  wait_for 50 xdpyinfo || fail "the virtual display $DISPLAY does not answer"
+  local attempt
+  # Two tests starting at once may both be offered the same free display:
+  # the one that loses it ends at once ("server already running") while
+  # the other's answers in its place. Ours must still run once it answers.
+  for attempt in 1 2 3 4 5; do
+    : >"$work/display"
+    Xvfb -displayfd 3 -screen 0 "${screen_width}x${screen_height}x24" -nolisten tcp \
+      3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    wait_for 150 grep -q '[0-9]' "$work/display" || fail "the virtual display did not start"
+    export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
+    wait_for 50 xdpyinfo || fail "the virtual display $DISPLAY does not answer"
+    sleep 0.3
+    kill -0 "$xvfb_pid" 2>/dev/null && break
+    wait "$xvfb_pid" 2>/dev/null
+    sleep "0.$attempt"
+  done
+  kill -0 "$xvfb_pid" 2>/dev/null || fail "the virtual display kept losing its number to another"
   export XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb
   mkdir -m 700 "$XDG_RUNTIME_DIR"
   # No session bus: Qt then puts its icon into the XEmbed notification area
