@@ -18,6 +18,10 @@ packages=(
   mingw-w64 wine64
   # GPX: the XML reader, the schema check, and another program's reader and writer
   libexpat1-dev libxml2-utils gpsbabel
+  # KMZ: zlib's minizip for the zip archive
+  libminizip-dev
+  # the conversion's picture: rendered back in its tests
+  librsvg2-bin
   # the hostile tests' second user (setpriv)
   util-linux
   # packaging and its test: the Debian package (with the file types a desktop
