@@ -80,6 +80,9 @@ extern const WarningKind kGpxTimeUnreadable;   // no date and time: left out
 // ("desc", "hdop"...; "extensions" for a foreign extension).
 const WarningKind& NotCarriedKind(std::string_view element);
 extern const WarningKind kTooManyDeviceLines;       // past 32,766 device lines
+// Parts of an earlier split past those written, left as they were; the
+// detail names them (" : trace-4.asc, trace-5.asc").
+extern const WarningKind kOldPartsLeft;
 
 // Tracks reduced to fit the output: "2 traces réduites" and its detail
 // " à 32761 points (écart max 3,2 m)".

@@ -15,8 +15,10 @@ Roads::Roads(Host& host, RoadServices services)
                                                                 services_.staging, BudgetOf(Format::Chart))) {}
 
 PointBudget Roads::BudgetOf(Format format) const {
-  if (format == Format::Device) return PointBudget::ForDevice(services_.points, services_.regional.decimal_mark);
-  return PointBudget{services_.points, services_.regional.decimal_mark};
+  if (format == Format::Device) {
+    return PointBudget::ForDevice(services_.points, services_.regional.decimal_mark, services_.split);
+  }
+  return PointBudget{services_.points, services_.regional.decimal_mark, services_.split && format != Format::Chart};
 }
 
 Roads::~Roads() = default;

@@ -30,6 +30,10 @@ struct RoadServices {
   // One more sink of every road that completes, beside its writer; none
   // when null. Must outlive the Roads.
   SecondSink* second = nullptr;
+  // --split: an output of a format with a limit (a device file's, or -n)
+  // longer than it is cut into parts rather than thinned; chart files,
+  // which have none, are written as without it.
+  bool split = false;
 };
 
 class Roads {
