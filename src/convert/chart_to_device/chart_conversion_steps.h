@@ -40,6 +40,7 @@ struct ChartInput {
   std::uint64_t length = 0;
   PointBudget budget;  // the points the device file may hold
   std::string output;  // the device file
+  std::vector<std::string>* parts = nullptr;  // receives the parts' paths of an output cut (may be null)
 };
 
 // The input's base name + ".asc".
@@ -113,6 +114,9 @@ void ConvertChartLinesInParts(Host& host, const ChartInput& input, std::uint64_t
   std::vector<StreamedOutput*> outputs;
   for (const auto& part : parts) outputs.push_back(part.get());
   ReplaceStreamedOutputs(host.Files(), outputs, input.identity);
+  if (input.parts != nullptr) {
+    for (const StreamedOutput* part : outputs) input.parts->push_back(part->Path());
+  }
   CompleteConversion(host, input.path, report);
 }
 

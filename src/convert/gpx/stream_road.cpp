@@ -67,7 +67,7 @@ ConversionOutcome ConvertStream(Host& host, const std::string& path, const Strea
                               FitPlan{{}, 0, job.InputLength(), reader.least_point_bytes, writer.growth, false,
                                       writer.device_file, job.InputReaders()},
                               reader.form, services.regional, services.clock};
-      if (ConvertStreamInParts(job, parted, *budget.points)) return;
+      if (ConvertStreamInParts(job, parted, *budget.points, services.parts)) return;
     }
     // An output that must put every waypoint first streams only from files
     // that seldom give one after a track.

@@ -168,7 +168,8 @@ class PartedSink final : public PointSink {
 
 }  // namespace
 
-bool ConvertStreamInParts(GpxJob& job, const PartedRoad& road, std::uint64_t budget) {
+bool ConvertStreamInParts(GpxJob& job, const PartedRoad& road, std::uint64_t budget,
+                          std::vector<std::string>* written_paths) {
   ConversionReport written(job.report.Path());
   PartedSink parts(job, road, written);
   road.read(job, *job.OpenInput(), parts, false, road.eight_bit);
@@ -193,6 +194,9 @@ bool ConvertStreamInParts(GpxJob& job, const PartedRoad& road, std::uint64_t bud
   }
   ReportParts(job.Files(), road.output, parts.Parts(), job.report);
   job.FinishStreamed(outputs);
+  if (written_paths != nullptr) {
+    for (const StreamedOutput* part : outputs) written_paths->push_back(part->Path());
+  }
   return true;
 }
 

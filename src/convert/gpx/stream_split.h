@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "convert/fit_output.h"
 #include "convert/gpx/gpx_job.h"
@@ -31,6 +32,8 @@ struct PartedRoad {
 // Writes the parts and completes the conversion, or, when every point
 // fits in one file, writes nothing and returns false: the road then runs
 // as without a split, its report as it was before.
-bool ConvertStreamInParts(GpxJob& job, const PartedRoad& road, std::uint64_t budget);
+// `written`, when given, receives the parts' paths.
+bool ConvertStreamInParts(GpxJob& job, const PartedRoad& road, std::uint64_t budget,
+                          std::vector<std::string>* written);
 
 }  // namespace tessaline::gpx
