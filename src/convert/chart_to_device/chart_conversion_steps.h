@@ -83,7 +83,7 @@ void ConvertChartLinesInParts(Host& host, const ChartInput& input, std::uint64_t
                                                      input.identity.permissions));
   };
   open_part();
-  std::uint64_t line_number = 0, device_lines = 0, track = 0;
+  std::uint64_t line_number = 0, device_lines = 0, track = 0, part_lines = 0;
   std::string last;  // the line of the point before, which a new part may start with
   DevicePointTexts point;
   ProgressPacer percentage(host, ProgressPacer::Label::Main);
@@ -94,8 +94,17 @@ void ConvertChartLinesInParts(Host& host, const ChartInput& input, std::uint64_t
     if (taken) {
       const PartCutter::Place place = cutter.TrackPoint(rule.Track() != track);
       track = rule.Track();
-      if (place != PartCutter::Place::Here) open_part();
-      if (place == PartCutter::Place::NewPartOverlap) parts.back()->text += last;
+      if (place != PartCutter::Place::Here) {
+        open_part();
+        part_lines = 0;
+      }
+      if (place == PartCutter::Place::NewPartOverlap) {
+        parts.back()->text += last;
+        ++part_lines;
+      }
+      // A budget chosen above the device's limit: each part says where it
+      // goes past it.
+      if (++part_lines > kDeviceLineLimit) report.Warn(messages::kTooManyDeviceLines, line_number);
       const std::size_t begin = parts.back()->text.size();
       AppendDeviceLine(parts.back()->text, point);
       last.assign(parts.back()->text, begin, std::string::npos);
