@@ -12,14 +12,14 @@ namespace tessaline::cli {
 
 namespace {
 
-enum class Option { ToChart, ToDevice, ToGpx, To, Output, Quiet, Points, Help, Version };
+enum class Option { ToChart, ToDevice, ToGpx, To, Output, Quiet, Points, Help, Version, Preview };
 
 struct LongOption {
   std::string_view name;
   Option option;
 };
 
-constexpr std::array<LongOption, 9> kLongOptions{{
+constexpr std::array<LongOption, 10> kLongOptions{{
     {"to-chart", Option::ToChart},
     {"to-device", Option::ToDevice},
     {"to-gpx", Option::ToGpx},
@@ -29,6 +29,7 @@ constexpr std::array<LongOption, 9> kLongOptions{{
     {"points", Option::Points},
     {"help", Option::Help},
     {"version", Option::Version},
+    {"preview", Option::Preview},
 }};
 
 std::string Quoted(std::string_view text) { return Joined({"« ", text, " »"}); }
@@ -74,6 +75,7 @@ struct Parser {
       case Option::Points:
       case Option::To:
       case Option::Output: return true;  // take their value: see TakeValue()
+      case Option::Preview: result.preview = true; return true;
       case Option::Help: result.action = CliAction::ShowHelp; return false;
       case Option::Version: result.action = CliAction::ShowVersion; return false;
     }
@@ -168,6 +170,16 @@ struct Parser {
       Fail(Joined({"option non reconnue ", Quoted(argument.substr(0, 2 + name.size()))}));
       return false;
     }
+    if (chosen->option == Option::Preview && has_value) {
+      // Only the "=" form names the picture: "--preview x.gpx" converts x.gpx.
+      const std::string_view value = argument.substr(argument.find('=') + 1);
+      if (value.empty()) {
+        Fail("l'option --preview requiert un nom de fichier non vide après « = »");
+        return false;
+      }
+      result.preview_file = std::string(value);
+      return Apply(Option::Preview);
+    }
     if (TakesValue(chosen->option)) {
       std::string_view value;
       if (has_value) {
@@ -248,6 +260,8 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
     parser.Fail("opérande de fichier manquant");
   } else if (parser.output && parser.result.files.size() > 1) {
     parser.Fail("l'option --output (-o) ne nomme la sortie que d'un seul FICHIER");
+  } else if (!parser.result.preview_file.empty() && parser.result.files.size() > 1) {
+    parser.Fail("l'option --preview=IMAGE.svg ne nomme l'image que d'un seul FICHIER");
   } else if (parser.to) {
     parser.result.request = *parser.to;
   } else if (parser.to_chart) {
@@ -281,6 +295,14 @@ std::string HelpText() {
          "                      waypoints et points nommés des routes sont tous gardés\n"
          "                      (sans cette option, un fichier de l'appareil en garde\n"
          "                      au plus 32 766, ce que l'appareil lit)\n"
+         "      --preview     écrire aussi l'image de chaque conversion, BASE.svg à\n"
+         "                      côté des sorties (BASE : le nom de la sortie sans son\n"
+         "                      extension, celui de -o s'il est donné) : les traces en\n"
+         "                      trait plein, les routes en tirets, départ et arrivée,\n"
+         "                      le sens, les waypoints et leurs noms, l'échelle ; après\n"
+         "                      une réduction, la trace lue en gris sous la trace écrite\n"
+         "                      et son plus grand écart entouré\n"
+         "      --preview=IMAGE.svg  la même image sous ce nom (un seul FICHIER)\n"
          "  -q, --quiet       n'afficher ni la progression, ni les fins de traitement,\n"
          "                      ni les avertissements ; les erreurs sont toujours\n"
          "                      affichées\n"
