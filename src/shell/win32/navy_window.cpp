@@ -173,6 +173,13 @@ void NavyWindow::SetTooltip(ControlId id, const std::string& text) {
   looks_[Index(id)].tooltip = platform::Widen(text);
 }
 
+void NavyWindow::SetThumbnail(ControlId id, const picture::Thumbnail& thumbnail, const PixelRect& box) {
+  if (id != ControlId::CmdOK) return;
+  thumbnail_ = thumbnail;
+  thumbnail_box_ = box;
+  InvalidateRect(button_, nullptr, TRUE);
+}
+
 LRESULT NavyWindow::TooltipText(LPARAM notification) {
   auto* info = reinterpret_cast<NMTTDISPINFOW*>(notification);
   const ControlId id = info->hdr.idFrom == reinterpret_cast<UINT_PTR>(button_)

@@ -45,6 +45,7 @@ class NavyWindow final : private NavyPort {
   void SetVisible(ControlId id, bool visible) override;
   void SetBold(ControlId id, bool bold) override;
   void SetTooltip(ControlId id, const std::string& text) override;
+  void SetThumbnail(ControlId id, const picture::Thumbnail& thumbnail, const PixelRect& box) override;
   void CutToShape(const std::vector<PixelRect>& rows) override;
   void ShowWindow() override;
   void HideWindow() override;
@@ -81,6 +82,8 @@ class NavyWindow final : private NavyPort {
   HICON icon_ = nullptr;
   HICON small_icon_ = nullptr;
   ControlLooks looks_;
+  picture::Thumbnail thumbnail_;  // cmdOK's, above its caption
+  PixelRect thumbnail_box_;
   std::wstring shown_tooltip_;  // the text a tooltip is showing
   std::unique_ptr<ControlPainter> painter_;
   NavyCore core_;
