@@ -157,7 +157,7 @@ std::string SvgOf(const Picture& picture) {
       case MarkKind::LargestDeviation: {
         Circle(out, spot, 10, "none", kDeviationColour);
         const long long metres = std::llround(mark.metres);
-        Text(out, {spot.x + 13, spot.y + 16}, "écart max. " + std::to_string(metres) + " m", 11, "start");
+        Text(out, {spot.x + 13, spot.y + 16}, "écart max " + std::to_string(metres) + " m", 11, "start");
         break;
       }
     }
