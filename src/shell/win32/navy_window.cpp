@@ -6,6 +6,7 @@
 #include "platform/wide_text_win.h"
 #include "shell/logic/window_texts.h"
 #include "shell/win32/resource_ids.h"
+#include "shell/win32/thumbnail_painter.h"
 #include "shell/win32/window_class.h"
 
 namespace tessaline::win32 {
@@ -20,6 +21,13 @@ constexpr UINT_PTR kTimerIds[3] = {1, 3, 4};  // Timer1, Timer3, TmrHit
 
 std::size_t Index(ControlId id) { return static_cast<std::size_t>(id); }
 UINT_PTR TimerId(MotionTimer timer) { return kTimerIds[static_cast<std::size_t>(timer)]; }
+
+// cmdOK paints itself as the system's button, then its thumbnail over it.
+LRESULT CALLBACK ButtonPaint(HWND button, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data) {
+  const LRESULT result = DefSubclassProc(button, message, wparam, lparam);
+  if (message == WM_PAINT) reinterpret_cast<NavyWindow*>(data)->PaintThumbnail(button);
+  return result;
+}
 
 // The system's dots per inch (the program is system-DPI aware).
 PixelScale SystemScale() {
@@ -100,6 +108,7 @@ void NavyWindow::CreateControls() {
                             box.left, box.top, box.right - box.left, box.bottom - box.top, window_,
                             reinterpret_cast<HMENU>(kButtonId), instance_, nullptr);
   SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(painter_->Font(ok.font, false)), TRUE);
+  SetWindowSubclass(button_, ButtonPaint, 1, reinterpret_cast<DWORD_PTR>(this));
 
   // Tooltips that show whether or not the window is active; their texts
   // are asked for as they show.
@@ -177,7 +186,18 @@ void NavyWindow::SetThumbnail(ControlId id, const picture::Thumbnail& thumbnail,
   if (id != ControlId::CmdOK) return;
   thumbnail_ = thumbnail;
   thumbnail_box_ = box;
+  // With a picture above it the caption goes to the bottom of the button.
+  LONG_PTR style = GetWindowLongPtrW(button_, GWL_STYLE) & ~static_cast<LONG_PTR>(BS_VCENTER);
+  style |= thumbnail_.Empty() ? BS_VCENTER : BS_BOTTOM;
+  SetWindowLongPtrW(button_, GWL_STYLE, style);
   InvalidateRect(button_, nullptr, TRUE);
+}
+
+void NavyWindow::PaintThumbnail(HWND button) {
+  if (thumbnail_.Empty()) return;
+  HDC dc = GetDC(button);
+  win32::PaintThumbnail(dc, thumbnail_, thumbnail_box_.height / 60.0);
+  ReleaseDC(button, dc);
 }
 
 LRESULT NavyWindow::TooltipText(LPARAM notification) {

@@ -81,9 +81,9 @@ start_trayer() {
   wait_for 150 panel_window || fail "trayer did not start"
 }
 
-# Starts the program and sets `navy` to its window.
+# Starts the program (with the files after it) and sets `navy` to its window.
 start_program() {
-  "$1" >"$work/program.log" 2>&1 &
+  "$@" >"$work/program.log" 2>&1 &
   program_pid=$!
   wait_for 150 xdotool search --onlyvisible --name "^Tessaline Pro v4.0$" \
     || fail "the window did not appear"
