@@ -43,7 +43,7 @@ struct Mark {
   MarkKind kind = MarkKind::Waypoint;
   PlanePoint at;
   std::string name;    // a waypoint's, UTF-8, plain text
-  double metres = 0;   // LargestDeviation: how far the output passes from it
+  double metres = 0;   // LargestDeviation: how far the output passes from it, at the picture's detail
 };
 
 // Never empty: a single point still gets a box around it.

@@ -145,7 +145,16 @@ std::string SvgOf(const Picture& picture) {
         break;
     }
   }
+  // Waypoints first: a track that starts or ends at one keeps its marks on top.
+  std::vector<const Mark*> marks;
   for (const Mark& mark : picture.marks) {
+    if (mark.kind == MarkKind::Waypoint) marks.push_back(&mark);
+  }
+  for (const Mark& mark : picture.marks) {
+    if (mark.kind != MarkKind::Waypoint) marks.push_back(&mark);
+  }
+  for (const Mark* each : marks) {
+    const Mark& mark = *each;
     const Spot spot = at(mark.at);
     switch (mark.kind) {
       case MarkKind::Start: Circle(out, spot, 6, kStartColour, "#ffffff"); break;
@@ -155,9 +164,10 @@ std::string SvgOf(const Picture& picture) {
         Text(out, {spot.x + 7, spot.y - 5}, mark.name, 12, "start");
         break;
       case MarkKind::LargestDeviation: {
+        // Where, not how far: measured on the points kept for the picture,
+        // the distance is only as fine as a pixel; the summary gives the fit's own.
         Circle(out, spot, 10, "none", kDeviationColour);
-        const long long metres = std::llround(mark.metres);
-        Text(out, {spot.x + 13, spot.y + 16}, "écart max " + std::to_string(metres) + " m", 11, "start");
+        Text(out, {spot.x + 13, spot.y + 16}, "écart max", 11, "start");
         break;
       }
     }
