@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "formats/gpx/eight_bit_text.h"
 #include "formats/gpx/gpx_model.h"
@@ -109,11 +110,12 @@ class PictureBuilder::Side final : public PointSink {
 
   void Start(TextForm form) { form_ = form; }
 
-  void BeginRun(RunKind kind, std::string_view name) override {
-    kind_ = kind;
-    if (kind != RunKind::Waypoint) {
+  void BeginRun(RunKind kind, std::string_view) override {
+    if (kind == RunKind::Waypoint) {
+      in_waypoint_ = true;
+    } else {
+      line_kind_ = kind;
       line_open_ = false;
-      static_cast<void>(name);
     }
   }
 
@@ -122,17 +124,18 @@ class PictureBuilder::Side final : public PointSink {
     // never drawn at 0,0.
     const std::optional<double> lat = point.has_numbers ? point.lat_number : gpx::ReadGpxDecimal(point.lat_text);
     const std::optional<double> lon = point.has_numbers ? point.lon_number : gpx::ReadGpxDecimal(point.lon_text);
-    if (!lat || !lon || !std::isfinite(*lat) || !std::isfinite(*lon) || std::fabs(*lat) > 90) {
+    if (!lat || !lon || !std::isfinite(*lat) || !std::isfinite(*lon) || std::fabs(*lat) > 90 ||
+        std::fabs(*lon) > 1e6) {
       ++unusable_;
       return true;
     }
     ++points_;
-    if (kind_ == RunKind::Waypoint) {
+    if (in_waypoint_ || !line_kind_) {
       AddWaypoint({*lat, owner_.Unwrap(*lon, nullptr)}, point.name);
       return true;
     }
     if (!line_open_) {
-      lines_.push_back({kind_, {}});
+      lines_.push_back({*line_kind_, {}});
       line_open_ = true;
     }
     std::vector<GeoPoint>& points = lines_.back().points;
@@ -144,10 +147,15 @@ class PictureBuilder::Side final : public PointSink {
     return true;
   }
 
+  // A waypoint told between the points of a track: the track goes on
+  // after it.
   void EndRun(RunKind kind, std::uint64_t) override {
-    if (kind != RunKind::Waypoint) line_open_ = false;
-    // A waypoint told between the points of a track: the track goes on.
-    kind_ = !lines_.empty() && line_open_ ? lines_.back().kind : RunKind::Waypoint;
+    if (kind == RunKind::Waypoint) {
+      in_waypoint_ = false;
+    } else {
+      line_kind_.reset();
+      line_open_ = false;
+    }
   }
 
   void PointSkipped(std::uint64_t) override { ++unusable_; }
@@ -196,8 +204,9 @@ class PictureBuilder::Side final : public PointSink {
   PictureBuilder& owner_;
   std::size_t budget_;
   TextForm form_ = TextForm::Utf8;
-  RunKind kind_ = RunKind::Waypoint;
-  bool line_open_ = false;
+  bool in_waypoint_ = false;
+  std::optional<RunKind> line_kind_;  // the track or route being told
+  bool line_open_ = false;            // its line is the last of lines_
   std::vector<Line> lines_;
   std::vector<Waypoint> waypoints_;
   std::uint64_t waypoints_seen_ = 0, waypoint_stride_ = 1;

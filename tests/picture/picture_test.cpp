@@ -79,6 +79,25 @@ TEST(PictureBuilder, NorthAndEastLegsOfEqualLengthStayEqualAt60North) {
   EXPECT_NEAR(east / north, 1, 0.002);
 }
 
+TEST(PictureBuilder, ATrackGoesOnAfterAWaypointToldAmongItsPoints) {
+  PictureBuilder builder;
+  PointSink& written = builder.Written(TextForm::Utf8);
+  written.BeginRun(RunKind::Track, "T");
+  written.Point(At(45, 5));
+  Track(written, {{45.05, 5.05}}, RunKind::Waypoint);
+  StreamPoint unreadable;
+  unreadable.lat_text = "48,5", unreadable.lon_text = "-4";  // no plain decimal: never drawn at 0,0
+  written.Point(unreadable);
+  written.Point(At(45.1, 5));
+  written.EndRun(RunKind::Track, 2);
+  const Picture picture = builder.Build();
+  ASSERT_EQ(picture.lines.size(), 1u);
+  EXPECT_EQ(picture.lines[0].points.size(), 2u);
+  ASSERT_EQ(picture.marks.size(), 3u);  // start, end, waypoint
+  EXPECT_EQ(picture.marks[2].kind, MarkKind::Waypoint);
+  EXPECT_LT(picture.box.Width(), 10000);
+}
+
 TEST(PictureBuilder, NothingWrittenIsAnEmptyPicture) {
   PictureBuilder builder;
   Track(builder.Read(TextForm::Utf8), {{45, 5}, {45.1, 5}});

@@ -34,8 +34,8 @@ class NavyWindow final : private NavyPort {
   // over (none: come to the front), as the core's "files opened" event.
   void Open(const LaunchRequest& request);
   HWND Window() const { return window_; }
-  // After cmdOK has painted itself: its thumbnail over it.
-  void PaintThumbnail(HWND button);
+  // cmdOK's paint while it has a thumbnail: false when it has none.
+  bool PaintThumbnail(HWND button);
   // Every message of the window (see window_class.h).
   LRESULT Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
