@@ -143,7 +143,7 @@ class PictureBuilder::Side final : public PointSink {
     const std::size_t before = points.size();
     Append(points, p, spacing_);
     kept_ += points.size() - before;
-    if (kept_ > budget_) Thin();
+    if (kept_ > limit_) Thin();
     return true;
   }
 
@@ -166,9 +166,11 @@ class PictureBuilder::Side final : public PointSink {
 
  private:
   // Too many points kept: they are spaced twice as far apart, or at least
-  // at a few pixels of the widest picture of what is there.
+  // at a few pixels of the widest picture of what is there, and a line
+  // shorter than the spacing becomes a dot.
   void Thin() {
-    while (kept_ > budget_ / 2) {
+    for (;;) {
+      const std::size_t before = kept_;
       double south = 90, north = -90, west = std::numeric_limits<double>::infinity(), east = -west;
       for (const Line& line : lines_) {
         for (const GeoPoint& p : line.points) {
@@ -183,11 +185,16 @@ class PictureBuilder::Side final : public PointSink {
       for (Line& line : lines_) {
         std::vector<GeoPoint> thinned;
         for (const GeoPoint& p : line.points) Append(thinned, p, spacing_);
+        if (thinned.size() == 2 && SquaredMetres(thinned[0], thinned[1]) < spacing_) thinned.pop_back();
         line.points = std::move(thinned);
         kept_ += line.points.size();
       }
-      if (lines_.size() * 2 >= budget_) break;  // a line keeps its ends, whatever its length
+      // Done, or what is left is mostly lines' ends, which no spacing takes.
+      if (kept_ <= budget_ / 2 || kept_ * 10 > before * 9) break;
     }
+    // The next thinning waits until as many points again have come, so
+    // that a point costs the same however many lines there are.
+    limit_ = std::max(budget_, kept_ * 2);
   }
 
   // Waypoints beyond the budget: one in two is kept, then one in four...
@@ -211,7 +218,8 @@ class PictureBuilder::Side final : public PointSink {
   std::vector<Waypoint> waypoints_;
   std::uint64_t waypoints_seen_ = 0, waypoint_stride_ = 1;
   std::size_t kept_ = 0;
-  double spacing_ = 0;  // squared metres
+  std::size_t limit_ = budget_;  // kept_ past which the lines are thinned
+  double spacing_ = 0;           // squared metres
   std::uint64_t points_ = 0, unusable_ = 0;
 };
 

@@ -57,6 +57,21 @@ TEST(PictureBuilder, KeepsWhatThePictureNeedsOfAMillionPoints) {
   EXPECT_NEAR(picture.marks.at(1).at.x, picture.box.max_x, 1);
 }
 
+TEST(PictureBuilder, ManyShortTracksBecomeDots) {
+  PictureBuilder builder(1024);
+  PointSink& written = builder.Written(TextForm::Utf8);
+  // A device file's runs of three points, 20,000 of them across 0.2°.
+  for (int i = 0; i < 20000; ++i) {
+    const double lat = 45 + (i % 200) * 1e-3, lon = 5 + (i / 200) * 2e-3;
+    Track(written, {{lat, lon}, {lat + 1e-6, lon}, {lat + 2e-6, lon}});
+  }
+  const Picture picture = builder.Build();
+  ASSERT_EQ(picture.lines.size(), 20000u);
+  std::size_t points = 0;
+  for (const Polyline& line : picture.lines) points += line.points.size();
+  EXPECT_LE(points, 25000u);  // not the 40,000 of every line keeping both ends
+}
+
 TEST(PictureBuilder, ThinsWaypointsToABoundedShare) {
   PictureBuilder builder(1024);
   PointSink& written = builder.Written(TextForm::Utf8);
