@@ -24,20 +24,22 @@ struct GeoPoint {
   double lat = 0, lon = 0;  // lon unwrapped: a track keeps going past ±180
 };
 
-// The square of the distance in metres, on the plane tangent at `a`: near
-// enough to space the points of a line.
-double SquaredMetres(const GeoPoint& a, const GeoPoint& b) {
+// The square of the distance in metres, on the plane tangent at `a` (or
+// at a latitude whose cosine is `cos_lat`): near enough to space the
+// points of a line.
+double SquaredMetres(const GeoPoint& a, const GeoPoint& b, double cos_lat) {
   const double dy = (b.lat - a.lat) * kMetresPerDegree;
-  const double dx = (b.lon - a.lon) * kMetresPerDegree * std::cos(a.lat * kPi / 180);
+  const double dx = (b.lon - a.lon) * kMetresPerDegree * cos_lat;
   return dx * dx + dy * dy;
 }
+double SquaredMetres(const GeoPoint& a, const GeoPoint& b) { return SquaredMetres(a, b, std::cos(a.lat * kPi / 180)); }
 
 // Keeps `points` at least `spacing` apart (squared), the first and the last
 // always: each new point replaces the last kept when that one is too near
 // the one before, so a corner moves by less than the spacing.
-void Append(std::vector<GeoPoint>& points, const GeoPoint& p, double spacing) {
+void Append(std::vector<GeoPoint>& points, const GeoPoint& p, double spacing, double cos_lat) {
   const std::size_t n = points.size();
-  if (n >= 2 && SquaredMetres(points[n - 2], points[n - 1]) < spacing) {
+  if (n >= 2 && SquaredMetres(points[n - 2], points[n - 1], cos_lat) < spacing) {
     points.back() = p;
   } else {
     points.push_back(p);
@@ -140,8 +142,10 @@ class PictureBuilder::Side final : public PointSink {
     }
     std::vector<GeoPoint>& points = lines_.back().points;
     const GeoPoint p{*lat, owner_.Unwrap(*lon, points.empty() ? nullptr : &points.back().lon)};
+    // Spaced as at the first point's latitude: the cosine once, not per point.
+    if (!(cos_lat_ > 0)) cos_lat_ = std::max(std::cos(p.lat * kPi / 180), 1e-3);
     const std::size_t before = points.size();
-    Append(points, p, spacing_);
+    Append(points, p, spacing_, cos_lat_);
     kept_ += points.size() - before;
     if (kept_ > limit_) Thin();
     return true;
@@ -184,8 +188,8 @@ class PictureBuilder::Side final : public PointSink {
       kept_ = 0;
       for (Line& line : lines_) {
         std::vector<GeoPoint> thinned;
-        for (const GeoPoint& p : line.points) Append(thinned, p, spacing_);
-        if (thinned.size() == 2 && SquaredMetres(thinned[0], thinned[1]) < spacing_) thinned.pop_back();
+        for (const GeoPoint& p : line.points) Append(thinned, p, spacing_, cos_lat_);
+        if (thinned.size() == 2 && SquaredMetres(thinned[0], thinned[1], cos_lat_) < spacing_) thinned.pop_back();
         line.points = std::move(thinned);
         kept_ += line.points.size();
       }
@@ -220,6 +224,7 @@ class PictureBuilder::Side final : public PointSink {
   std::size_t kept_ = 0;
   std::size_t limit_ = budget_;  // kept_ past which the lines are thinned
   double spacing_ = 0;           // squared metres
+  double cos_lat_ = 0;           // of the first line point's latitude
   std::uint64_t points_ = 0, unusable_ = 0;
 };
 
@@ -228,6 +233,7 @@ PictureBuilder::PictureBuilder(std::size_t budget) : budget_(budget) { Clear(); 
 PictureBuilder::~PictureBuilder() = default;
 
 PointSink& PictureBuilder::Read(TextForm form) {
+  read_ = std::make_unique<Side>(*this, budget_);  // a road reading its input again starts over
   read_->Start(form);
   return *read_;
 }

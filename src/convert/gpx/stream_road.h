@@ -31,15 +31,17 @@ struct StreamServices {
   const RegionalSettings* regional = nullptr;  // chart outputs: Value and stamps
   Clock* clock = nullptr;                      // chart outputs: stamps
   PointBudget budget;                          // the points each output may hold
+  SecondSink* second = nullptr;                // told the points as they are read (its Read)
 };
 
 ConversionOutcome ConvertStream(Host& host, const std::string& path, const StreamRoad& road,
                                 const StreamServices& services);
 
 // After a road has completed, whichever runs it: its input read again into
-// `second`'s Read, then its outputs into its Written, each with its
-// format's reader. Nothing is shown or told; a file that cannot be read
-// again gives nothing.
-void FeedSecondSink(Host& host, const std::string& path, const StreamRoad& road, SecondSink& second);
+// `second`'s Read (unless the road told it as it read: `input_told`), then
+// its outputs into its Written, each with its format's reader. Nothing is
+// shown or told; a file that cannot be read again gives nothing.
+void FeedSecondSink(Host& host, const std::string& path, const StreamRoad& road, SecondSink& second,
+                    bool input_told = false);
 
 }  // namespace tessaline::gpx

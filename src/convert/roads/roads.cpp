@@ -41,7 +41,8 @@ ConversionOutcome Roads::Run(const RoadDescriptor& road, const std::string& path
   }
   gpx::StreamRoad stream{road.from, road.to, road.outputs(path, output), road.message,
                          road.from == road.to ? messages::kOutputOverInputNameIt : nullptr};
-  return gpx::ConvertStream(host_, path, stream, {&services_.regional, services_.clock, BudgetOf(road.to)});
+  return gpx::ConvertStream(host_, path, stream,
+                            {&services_.regional, services_.clock, BudgetOf(road.to), services_.second});
 }
 
 ConversionOutcome Roads::Convert(const std::string& path, const RoadDescriptor& road, const std::string& output) {
@@ -49,7 +50,7 @@ ConversionOutcome Roads::Convert(const std::string& path, const RoadDescriptor& 
     const ConversionOutcome outcome = Run(road, path, output);
     if (outcome == ConversionOutcome::Completed && services_.second != nullptr) {
       gpx::FeedSecondSink(host_, path, {road.from, road.to, road.outputs(path, output), road.message},
-                          *services_.second);
+                          *services_.second, road.runner == Runner::Stream);
     }
     return outcome;
   } catch (const std::bad_alloc&) {
