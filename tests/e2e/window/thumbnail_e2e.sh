@@ -27,22 +27,9 @@ pixel() {
   convert "$work/shot.png" -crop "1x1+$((left + $1))+$((top + $2))" +repage \
     -depth 8 -format '%[fx:int(255*r+.5)] %[fx:int(255*g+.5)] %[fx:int(255*b+.5)]' info:
 }
-is_green() { local r g b; read -r r g b < <(pixel "$1" "$2"); [ "$g" -ge 120 ] && [ "$r" -le 90 ] && [ "$b" -le 110 ]; }
-is_red() { local r g b; read -r r g b < <(pixel "$1" "$2"); [ "$r" -ge 160 ] && [ "$g" -le 90 ] && [ "$b" -le 90 ]; }
 is_light_cyan() { local r g b; read -r r g b < <(pixel "$1" "$2"); [ "$r" -ge 118 ] && [ "$r" -le 138 ] && [ "$g" -ge 245 ] && [ "$b" -ge 245 ]; }
 
-# The core's marks: the start at (72 + 4 + 72.5, 96 + 4 + 60), the end 60
-# pixels above; a mark is a disc of 3 pixels' radius, so every pixel within
-# 2 of the centre takes its colour.
-marks() {
-  shoot
-  local d dx dy
-  for d in "0 0" "-2 0" "2 0" "0 -2" "0 2"; do
-    read -r dx dy <<< "$d"
-    is_green $((148 + dx)) $((160 + dy)) && is_red $((148 + dx)) $((100 + dy)) || return 1
-  done
-}
-wait_for 100 marks || fail "no start mark at (148, 160) or end mark at (148, 100): $(pixel 148 160) / $(pixel 148 100)"
+wait_for 100 thumbnail_marks || fail "no start mark at (148, 160) or end mark at (148, 100): $(pixel 148 160) / $(pixel 148 100)"
 mkdir -p "$shots" && cp "$work/shot.png" "$shots/thumbnail_qt.png"
 
 # A click on the thumbnail itself resets the panel as a click on the caption does.
