@@ -167,7 +167,7 @@ window_check() {
   local log="$folder/tessaline.e2e.log"
   if WINE="$wine" timeout 300 bash "$root/tests/e2e/windows/windows_e2e.sh" \
       "$folder/src/app/tessaline.exe" "$drag_source" "$root/examples/cote_bretonne.zbx" >"$log" 2>&1; then
-    note "passed under Wine: tessaline.exe end to end (disc, drops both ways, tray, throw, Esc, close, close while converting, 144 dpi)"
+    note "passed under Wine: tessaline.exe end to end (disc, drops both ways, cmdOK's thumbnail, tray, throw, Esc, close, close while converting, 144 dpi)"
   else
     tail -40 "$log"
     fail "tessaline.exe end to end under Wine (log: $log)"

@@ -12,14 +12,14 @@ namespace tessaline::cli {
 
 namespace {
 
-enum class Option { ToChart, ToDevice, ToGpx, To, Output, Quiet, Points, Help, Version, Split };
+enum class Option { ToChart, ToDevice, ToGpx, To, Output, Quiet, Points, Help, Version, Split, Preview };
 
 struct LongOption {
   std::string_view name;
   Option option;
 };
 
-constexpr std::array<LongOption, 10> kLongOptions{{
+constexpr std::array<LongOption, 11> kLongOptions{{
     {"to-chart", Option::ToChart},
     {"to-device", Option::ToDevice},
     {"to-gpx", Option::ToGpx},
@@ -30,6 +30,7 @@ constexpr std::array<LongOption, 10> kLongOptions{{
     {"help", Option::Help},
     {"version", Option::Version},
     {"split", Option::Split},
+    {"preview", Option::Preview},
 }};
 
 std::string Quoted(std::string_view text) { return Joined({"« ", text, " »"}); }
@@ -76,6 +77,7 @@ struct Parser {
       case Option::Points:
       case Option::To:
       case Option::Output: return true;  // take their value: see TakeValue()
+      case Option::Preview: result.preview = true; return true;
       case Option::Help: result.action = CliAction::ShowHelp; return false;
       case Option::Version: result.action = CliAction::ShowVersion; return false;
     }
@@ -170,6 +172,16 @@ struct Parser {
       Fail(Joined({"option non reconnue ", Quoted(argument.substr(0, 2 + name.size()))}));
       return false;
     }
+    if (chosen->option == Option::Preview && has_value) {
+      // Only the "=" form names the picture: "--preview x.gpx" converts x.gpx.
+      const std::string_view value = argument.substr(argument.find('=') + 1);
+      if (value.empty()) {
+        Fail("l'option --preview requiert un nom de fichier non vide après « = »");
+        return false;
+      }
+      result.preview_file = std::string(value);
+      return Apply(Option::Preview);
+    }
     if (TakesValue(chosen->option)) {
       std::string_view value;
       if (has_value) {
@@ -256,6 +268,8 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
              (parser.to_gpx || (parser.to && *parser.to != Request::ToDevice))) {
     // Only the device has a limit of its own; any other format is split at -n.
     parser.Fail("l'option --split requiert --points (-n) pour un format sans limite de points");
+  } else if (!parser.result.preview_file.empty() && parser.result.files.size() > 1) {
+    parser.Fail("l'option --preview=IMAGE.svg ne nomme l'image que d'un seul FICHIER");
   } else if (parser.to) {
     parser.result.request = *parser.to;
   } else if (parser.to_chart) {
@@ -294,6 +308,14 @@ std::string HelpText() {
          "                      commence par le dernier point de la précédente, les\n"
          "                      waypoints dans la première) ; vers GPX, demande -n ;\n"
          "                      exclut -c\n"
+         "      --preview     écrire aussi l'image de chaque conversion, BASE.svg à\n"
+         "                      côté des sorties (BASE : le nom de la sortie sans son\n"
+         "                      extension, celui de -o s'il est donné) : les traces en\n"
+         "                      trait plein, les routes en tirets, départ et arrivée,\n"
+         "                      le sens, les waypoints et leurs noms, l'échelle ; après\n"
+         "                      une réduction, la trace lue en gris sous la trace écrite\n"
+         "                      et son plus grand écart entouré\n"
+         "      --preview=IMAGE.svg  la même image sous ce nom (un seul FICHIER)\n"
          "  -q, --quiet       n'afficher ni la progression, ni les fins de traitement,\n"
          "                      ni les avertissements ; les erreurs sont toujours\n"
          "                      affichées\n"

@@ -29,6 +29,8 @@ struct CliOptions {
   std::optional<std::uint64_t> points;  // -n N, --points N: the most points any output may hold
   bool split = false;  // --split: an output longer than that is cut into files rather than thinned
   std::string output;  // -o FILE, --output FILE: the output's name, for a single input; "" for the road's own
+  bool preview = false;      // --preview[=FILE.svg]: the picture of each conversion
+  std::string preview_file;  // --preview=FILE.svg; "" for BASE.svg beside the outputs
   std::vector<std::string> files;
   std::string error;  // for UsageError: the message, without the program name
 };

@@ -3,6 +3,7 @@
 #include "cli/cli_options.h"
 #include "cli/console_host.h"
 #include "cli/conversion_run.h"
+#include "cli/preview.h"
 #include "convert/roads/roads.h"
 #include "platform/clock.h"
 #include "host/real_file_system.h"
@@ -46,11 +47,14 @@ ProgramResult RunTessalineConvert(const std::vector<std::string>& arguments, Pro
 
   // One table of roads for the whole run, as the window keeps one.
   SystemClock clock;
+  picture::PictureBuilder picture;
   RoadServices services{UserRegionalSettings(), &clock, DefaultStagingLocation(), options.points};
   services.split = options.split;
+  if (options.preview) services.second = &picture;
   Roads roads(host, std::move(services));
-  const RunResult run =
-      ConvertFiles(options.files, host, [&](const std::string& path) { return roads.Convert(path, options.request, options.output); });
+  const RunResult run = ConvertFiles(options.files, host, [&](const std::string& path) {
+    return ConvertAndPreview(roads, host, options, picture, path);
+  });
   ProgramResult result{run.exit_status, run.stopped};
   if (streams.out.Failed()) {
     // The completion lines are the run's report; losing them is a failure.

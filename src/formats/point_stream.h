@@ -82,11 +82,15 @@ class PointSink {
 
 // One more sink of a road beside its writer: the points of its input as
 // they were read, before any fit, then those of its outputs as they were
-// written. A picture of what is sent is such a sink.
+// written. A picture of what is sent is such a sink; what it was told of a
+// road that did not complete means nothing.
 class SecondSink {
  public:
   virtual ~SecondSink() = default;
-  // Where the points read go; `form`: their texts'.
+  // Where the points read go; `form`: their texts'. The roads of the
+  // stream tell it as they read, before they know how they end; asked
+  // again when a road reads its input again from its start, what it was
+  // told before goes.
   virtual PointSink& Read(TextForm form) = 0;
   // Where the points written go, every output in turn.
   virtual PointSink& Written(TextForm form) = 0;

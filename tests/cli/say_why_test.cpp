@@ -21,6 +21,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/conversion_run.h"
+#include "cli/preview.h"
 #include "convert/roads/roads.h"
 #include "host/real_file_system.h"
 #include "program_run.h"
@@ -93,15 +94,17 @@ class SayWhy : public ::testing::TestWithParam<std::string> {
     cli::ConsoleHost host(files, out, err, host_options);
     SystemClock clock;
     const StagingLocation staging{root_.File("cache"), root_.File("cache"), false};
+    picture::PictureBuilder picture;
     RoadServices services{french_ ? RegionalSettings::French() : RegionalSettings::C(), &clock, staging,
                           options.points};
     services.split = options.split;
+    if (options.preview) services.second = &picture;
     Roads roads(host, std::move(services));
     // The paths are given relative to the case's folder, as on the command line.
     const fs::path before = fs::current_path();
     fs::current_path(work_);
     const cli::RunResult result = cli::ConvertFiles(
-        options.files, host, [&](const std::string& path) { return roads.Convert(path, options.request, options.output); });
+        options.files, host, [&](const std::string& path) { return cli::ConvertAndPreview(roads, host, options, picture, path); });
     fs::current_path(before);
     return Said{result.exit_status, out.text(), err.text()};
   }

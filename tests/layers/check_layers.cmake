@@ -8,7 +8,7 @@ set(levels
   "platform"
   "host"
   "formats"
-  "convert"
+  "convert|picture"
   "convert/device_to_chart|convert/chart_to_device"
   "convert/gpx"
   "convert/roads"

@@ -1,5 +1,7 @@
 #include "convert/gpx/stream_road.h"
 
+#include <optional>
+
 #include "convert/fit_output.h"
 #include "convert/split_parts.h"
 #include "convert/gpx/gpx_conversions.h"
@@ -50,6 +52,34 @@ const WriterTraits& WriterOf(Format format) {
   return format == Format::Device ? device : format == Format::Chart ? chart : gpx;
 }
 
+// The writer, and beside it the second sink's read side: what was read,
+// before the fit, without reading the input a second time.
+class ReadAndTell final : public PointSink {
+ public:
+  ReadAndTell(PointSink& writer, PointSink& second) : writer_(writer), second_(second) {}
+  void BeginRun(RunKind kind, std::string_view name) override {
+    writer_.BeginRun(kind, name);
+    second_.BeginRun(kind, name);
+  }
+  bool Point(const StreamPoint& point) override {
+    second_.Point(point);
+    return writer_.Point(point);
+  }
+  void EndRun(RunKind kind, std::uint64_t points) override {
+    writer_.EndRun(kind, points);
+    second_.EndRun(kind, points);
+  }
+  void PointSkipped(std::uint64_t line) override {
+    writer_.PointSkipped(line);
+    second_.PointSkipped(line);
+  }
+  void NotCarried(std::string_view element, std::uint64_t line) override { writer_.NotCarried(element, line); }
+
+ private:
+  PointSink& writer_;
+  PointSink& second_;
+};
+
 }  // namespace
 
 ConversionOutcome ConvertStream(Host& host, const std::string& path, const StreamRoad& road,
@@ -78,8 +108,10 @@ ConversionOutcome ConvertStream(Host& host, const std::string& path, const Strea
                                writer.device_file, job.InputReaders()});
       const auto sink =
           writer.make(WriterContext{job.report, output, reader.form, services.regional, services.clock});
-      const bool whole =
-          reader.read(job, *job.OpenInput(), *sink, output.NeedsCoordinates(), road.to != Format::Gpx);
+      std::optional<ReadAndTell> told;
+      if (services.second != nullptr) told.emplace(*sink, services.second->Read(reader.form));
+      const bool whole = reader.read(job, *job.OpenInput(), told ? static_cast<PointSink&>(*told) : *sink,
+                                     output.NeedsCoordinates(), road.to != Format::Gpx);
       if (!whole && sink->WantsGathering() && !gather) {
         // A waypoint after a track, while streaming: the file is read
         // again, gathered whole, and told as if read once: what the first
@@ -97,7 +129,8 @@ ConversionOutcome ConvertStream(Host& host, const std::string& path, const Strea
   });
 }
 
-void FeedSecondSink(Host& host, const std::string& path, const StreamRoad& road, SecondSink& second) {
+void FeedSecondSink(Host& host, const std::string& path, const StreamRoad& road, SecondSink& second,
+                    bool input_told) {
   GpxJob job(host, path);
   job.Replaying();
   auto feed = [&](Format format, const std::string& file, PointSink& sink) {
@@ -108,7 +141,7 @@ void FeedSecondSink(Host& host, const std::string& path, const StreamRoad& road,
       // Read again after the conversion: what changed meanwhile is not its.
     }
   };
-  feed(road.from, path, second.Read(ReaderOf(road.from).form));
+  if (!input_told) feed(road.from, path, second.Read(ReaderOf(road.from).form));
   PointSink& written = second.Written(ReaderOf(road.to).form);
   for (const std::string& output : road.outputs) feed(road.to, output, written);
 }

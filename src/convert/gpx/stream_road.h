@@ -34,15 +34,17 @@ struct StreamServices {
   // Receives the paths of the parts of an output cut into several
   // (PointBudget::split); stays empty for one written whole. May be null.
   std::vector<std::string>* parts = nullptr;
+  SecondSink* second = nullptr;                // told the points as they are read (its Read)
 };
 
 ConversionOutcome ConvertStream(Host& host, const std::string& path, const StreamRoad& road,
                                 const StreamServices& services);
 
 // After a road has completed, whichever runs it: its input read again into
-// `second`'s Read, then its outputs into its Written, each with its
-// format's reader. Nothing is shown or told; a file that cannot be read
-// again gives nothing.
-void FeedSecondSink(Host& host, const std::string& path, const StreamRoad& road, SecondSink& second);
+// `second`'s Read (unless the road told it as it read: `input_told`), then
+// its outputs into its Written, each with its format's reader. Nothing is
+// shown or told; a file that cannot be read again gives nothing.
+void FeedSecondSink(Host& host, const std::string& path, const StreamRoad& road, SecondSink& second,
+                    bool input_told = false);
 
 }  // namespace tessaline::gpx

@@ -44,7 +44,8 @@ ConversionOutcome Roads::Run(const RoadDescriptor& road, const std::string& path
   }
   gpx::StreamRoad stream{road.from, road.to, road.outputs(path, output), road.message,
                          road.from == road.to ? messages::kOutputOverInputNameIt : nullptr};
-  return gpx::ConvertStream(host_, path, stream, {&services_.regional, services_.clock, BudgetOf(road.to), &parts});
+  return gpx::ConvertStream(host_, path, stream,
+                            {&services_.regional, services_.clock, BudgetOf(road.to), &parts, services_.second});
 }
 
 ConversionOutcome Roads::Convert(const std::string& path, const RoadDescriptor& road, const std::string& output) {
@@ -52,10 +53,11 @@ ConversionOutcome Roads::Convert(const std::string& path, const RoadDescriptor& 
     std::vector<std::string> parts;
     const ConversionOutcome outcome = Run(road, path, output, parts);
     if (outcome == ConversionOutcome::Completed && services_.second != nullptr) {
-      // The outputs as written: the parts of one cut, else the road's own.
+      // The outputs as written: the parts of one cut, else the road's own;
+      // a cut is told nothing while it reads, so its input is read again.
       gpx::FeedSecondSink(host_, path,
                           {road.from, road.to, parts.empty() ? road.outputs(path, output) : parts, road.message},
-                          *services_.second);
+                          *services_.second, road.runner == Runner::Stream && parts.empty());
     }
     return outcome;
   } catch (const std::bad_alloc&) {

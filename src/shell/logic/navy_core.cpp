@@ -21,7 +21,7 @@ DropEffect SafeEffect(int offered) {
 NavyCore::NavyCore(NavyPort& port, NavyServices services, PixelScale scale)
     : port_(port),
       scale_(scale),
-      logic_(port, std::move(services)),
+      logic_(port, std::move(services), scale),
       motion_(static_cast<MotionSurface&>(*this)),
       left_(scale.TwipsPerPixel()),
       top_(scale.TwipsPerPixel()) {}

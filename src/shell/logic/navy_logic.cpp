@@ -13,11 +13,13 @@ NavyServices NavyServices::Default() {
   return services;
 }
 
-NavyLogic::NavyLogic(NavyPort& port, NavyServices services)
-    : port_(port), services_(std::move(services)), host_(port, services_.files) {
+NavyLogic::NavyLogic(NavyPort& port, NavyServices services, PixelScale scale)
+    : port_(port), services_(std::move(services)), host_(port, services_.files), scale_(scale) {
   host_.SetMessagePresenter(services_.present_message);
   Clock& clock = services_.clock != nullptr ? *services_.clock : system_clock_;
-  roads_ = std::make_unique<Roads>(host_, RoadServices{services_.regional, &clock, services_.staging, std::nullopt});
+  RoadServices roads{services_.regional, &clock, services_.staging, std::nullopt};
+  roads.second = &picture_;
+  roads_ = std::make_unique<Roads>(host_, roads);
 }
 
 NavyLogic::~NavyLogic() = default;
@@ -132,19 +134,37 @@ void NavyLogic::RunDroppedFiles() {
 // selects it first, as a user would have before dropping it: the window's
 // direction gives that same road.
 void NavyLogic::ConvertOne(const PendingFile& file) {
+  picture_.Clear();
+  // The completion shows before its picture is made: never with the
+  // previous file's meanwhile.
+  if (thumbnail_shown_) ShowThumbnail();
+  ConversionOutcome outcome;
   if (file.dropped) {
-    roads_->Convert(file.path, sens_conversion_ ? Request::DeviceToChart : Request::WindowToDevice);
-    return;
-  }
-  const RoadDescriptor& road = roads_->Decide(file.path, file.request);
-  if (file.request == Request::ByFile) {
-    if (road.road == Road::DeviceToChart) {
-      Label1Clicked();
-    } else {
-      Label2Clicked();
+    outcome = roads_->Convert(file.path, sens_conversion_ ? Request::DeviceToChart : Request::WindowToDevice);
+  } else {
+    const RoadDescriptor& road = roads_->Decide(file.path, file.request);
+    if (file.request == Request::ByFile) {
+      if (road.road == Road::DeviceToChart) {
+        Label1Clicked();
+      } else {
+        Label2Clicked();
+      }
     }
+    outcome = roads_->Convert(file.path, road);
   }
-  roads_->Convert(file.path, road);
+  if (outcome == ConversionOutcome::Completed) ShowThumbnail();
+}
+
+// Above the caption, the button's width less a margin, 60 pixels high at
+// 96 dots per inch.
+void NavyLogic::ShowThumbnail() {
+  const PixelRect button = scale_.Box(RowOf(ControlId::CmdOK));
+  const int margin = scale_.Scaled(4);
+  const PixelRect box{margin, margin, button.width - 2 * margin, scale_.Scaled(60)};
+  const picture::Thumbnail thumbnail =
+      picture::ThumbnailOf(picture_.Build(), box.left, box.top, box.width, box.height);
+  thumbnail_shown_ = !thumbnail.Empty();
+  port_.SetThumbnail(ControlId::CmdOK, thumbnail, box);
 }
 
 void NavyLogic::CloseRequested() {

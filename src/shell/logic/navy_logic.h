@@ -13,6 +13,7 @@
 #include "convert/device_to_chart/staging_location.h"
 #include "convert/roads/roads.h"
 #include "host/file_system.h"
+#include "picture/picture.h"
 #include "platform/clock.h"
 #include "platform/regional_settings.h"
 #include "shell/logic/navy_port.h"
@@ -41,7 +42,8 @@ struct NavyServices {
 
 class NavyLogic {
  public:
-  NavyLogic(NavyPort& port, NavyServices services);
+  // `scale`: the front end's pixels, for cmdOK's thumbnail.
+  NavyLogic(NavyPort& port, NavyServices services, PixelScale scale = PixelScale());
   NavyLogic(const NavyLogic&) = delete;
   NavyLogic& operator=(const NavyLogic&) = delete;
   ~NavyLogic();
@@ -105,11 +107,16 @@ class NavyLogic {
 
   void StartConversions();
   void ConvertOne(const PendingFile& file);
+  // cmdOK's thumbnail of the file just completed (of none: empty).
+  void ShowThumbnail();
 
   NavyPort& port_;
   NavyServices services_;
   SystemClock system_clock_;
   PanelHost host_;
+  PixelScale scale_;
+  picture::PictureBuilder picture_;  // the roads' second sink
+  bool thumbnail_shown_ = false;     // cmdOK has a picture to show
   std::unique_ptr<Roads> roads_;
 
   bool sens_conversion_ = true;

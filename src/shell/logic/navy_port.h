@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "picture/thumbnail.h"
 #include "shell/logic/control_table.h"
 #include "shell/logic/pixel_scale.h"
 #include "shell/logic/window_motion.h"
@@ -31,6 +32,11 @@ class NavyPort {
   // Empty: no tooltip. Made for cmdOK after each completion, and for Label4
   // whenever its tooltip is about to show.
   virtual void SetTooltip(ControlId id, const std::string& text) = 0;
+  // Made for cmdOK after each conversion that completed, once its outputs
+  // are written: the picture of what was written, fitted into `box` (in the
+  // button's own pixels), shown above the caption, which takes the rest of
+  // the button. An empty thumbnail: the caption alone, as before.
+  virtual void SetThumbnail(ControlId id, const picture::Thumbnail& thumbnail, const PixelRect& box) = 0;
 
   // ---- The window.
   // Once, at start-up, before the window first shows: the window keeps only

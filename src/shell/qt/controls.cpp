@@ -1,6 +1,7 @@
 #include "shell/qt/controls.h"
 
 #include <QPainter>
+#include <QPolygonF>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QTextOption>
@@ -134,11 +135,50 @@ void CompletionButton::paintEvent(QPaintEvent*) {
 
   QStyleOptionButton contents_option;
   initStyleOption(&contents_option);
-  const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &contents_option, this);
+  QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &contents_option, this);
+  if (!thumbnail_.Empty()) {
+    PaintThumbnail(painter);
+    contents.setTop(thumbnail_box_.bottom() + 1);
+  }
   QTextOption layout(Qt::AlignCenter);
   layout.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   painter.setPen(palette().color(QPalette::ButtonText));
   painter.drawText(QRectF(contents), caption_, layout);
+}
+
+void CompletionButton::SetThumbnail(const picture::Thumbnail& thumbnail, const QRect& box) {
+  thumbnail_ = thumbnail;
+  thumbnail_box_ = box;
+  update();
+}
+
+// The core's coordinates are pixel centres' continuous positions: a mark at
+// (x, y) is drawn centred there.
+void CompletionButton::PaintThumbnail(QPainter& painter) const {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  const double unit = thumbnail_box_.height() / 60.0;  // 1 at 96 dots per inch
+  for (const picture::Thumbnail::Line& line : thumbnail_.lines) {
+    QPen pen(line.role == picture::LineRole::Route ? QColor(0x7a, 0x3f, 0xa0) : QColor(0x1f, 0x4e, 0x9c),
+             1.5 * unit);
+    if (line.role == picture::LineRole::Route) pen.setStyle(Qt::DashLine);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(pen);
+    QPolygonF points;
+    for (const picture::PixelSpot& p : line.points) points << QPointF(p.x, p.y);
+    if (points.size() == 1) points << points.front();
+    painter.drawPolyline(points);
+  }
+  auto dots = [&](const std::vector<picture::PixelSpot>& spots, const QColor& colour, double radius) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    for (const picture::PixelSpot& p : spots) painter.drawEllipse(QPointF(p.x, p.y), radius * unit, radius * unit);
+  };
+  dots(thumbnail_.waypoints, QColor(0xe0, 0x8a, 0x10), 2);
+  dots(thumbnail_.starts, QColor(0x1e, 0x9e, 0x3c), 3);
+  dots(thumbnail_.ends, QColor(0xd0, 0x20, 0x2a), 3);
+  painter.restore();
 }
 
 }  // namespace tessaline

@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QLabel>
 #include <QPushButton>
+
+#include "picture/thumbnail.h"
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -98,12 +100,18 @@ class CompletionButton : public QPushButton {
 
   void SetCaption(const QString& caption);
   const QString& Caption() const { return caption_; }
+  // The picture above the caption, in `box`; empty: the caption alone.
+  void SetThumbnail(const picture::Thumbnail& thumbnail, const QRect& box);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  void PaintThumbnail(QPainter& painter) const;
+
   QString caption_;
+  picture::Thumbnail thumbnail_;
+  QRect thumbnail_box_;
 };
 
 }  // namespace tessaline

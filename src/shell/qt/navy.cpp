@@ -313,6 +313,12 @@ void Navy::SetBold(ControlId id, bool bold) {
   control->setFont(font);
 }
 
+void Navy::SetThumbnail(ControlId id, const picture::Thumbnail& thumbnail, const PixelRect& box) {
+  if (auto* button = qobject_cast<CompletionButton*>(Control(id))) {
+    button->SetThumbnail(thumbnail, QRect(box.left, box.top, box.width, box.height));
+  }
+}
+
 void Navy::SetTooltip(ControlId id, const std::string& text) {
   Control(id)->setToolTip(QString::fromStdString(text));
 }

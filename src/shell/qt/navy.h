@@ -81,6 +81,7 @@ class Navy : public QWidget, private NavyPort {
   void SetVisible(ControlId id, bool visible) override;
   void SetBold(ControlId id, bool bold) override;
   void SetTooltip(ControlId id, const std::string& text) override;
+  void SetThumbnail(ControlId id, const picture::Thumbnail& thumbnail, const PixelRect& box) override;
   void CutToShape(const std::vector<PixelRect>& rows) override;
   void ShowWindow() override;
   void HideWindow() override;

@@ -6,6 +6,7 @@
 #include "platform/wide_text_win.h"
 #include "shell/logic/window_texts.h"
 #include "shell/win32/resource_ids.h"
+#include "shell/win32/thumbnail_painter.h"
 #include "shell/win32/window_class.h"
 
 namespace tessaline::win32 {
@@ -20,6 +21,13 @@ constexpr UINT_PTR kTimerIds[3] = {1, 3, 4};  // Timer1, Timer3, TmrHit
 
 std::size_t Index(ControlId id) { return static_cast<std::size_t>(id); }
 UINT_PTR TimerId(MotionTimer timer) { return kTimerIds[static_cast<std::size_t>(timer)]; }
+
+// cmdOK with a thumbnail paints itself: a push button's face, the picture,
+// the caption in the rest; without one the system paints it.
+LRESULT CALLBACK ButtonPaint(HWND button, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data) {
+  if (message == WM_PAINT && reinterpret_cast<NavyWindow*>(data)->PaintThumbnail(button)) return 0;
+  return DefSubclassProc(button, message, wparam, lparam);
+}
 
 // The system's dots per inch (the program is system-DPI aware).
 PixelScale SystemScale() {
@@ -100,6 +108,7 @@ void NavyWindow::CreateControls() {
                             box.left, box.top, box.right - box.left, box.bottom - box.top, window_,
                             reinterpret_cast<HMENU>(kButtonId), instance_, nullptr);
   SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(painter_->Font(ok.font, false)), TRUE);
+  SetWindowSubclass(button_, ButtonPaint, 1, reinterpret_cast<DWORD_PTR>(this));
 
   // Tooltips that show whether or not the window is active; their texts
   // are asked for as they show.
@@ -171,6 +180,39 @@ void NavyWindow::SetBold(ControlId id, bool bold) {
 
 void NavyWindow::SetTooltip(ControlId id, const std::string& text) {
   looks_[Index(id)].tooltip = platform::Widen(text);
+}
+
+void NavyWindow::SetThumbnail(ControlId id, const picture::Thumbnail& thumbnail, const PixelRect& box) {
+  if (id != ControlId::CmdOK) return;
+  thumbnail_ = thumbnail;
+  thumbnail_box_ = box;
+  InvalidateRect(button_, nullptr, TRUE);
+}
+
+bool NavyWindow::PaintThumbnail(HWND button) {
+  if (thumbnail_.Empty()) return false;
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(button, &paint);
+  RECT face;
+  GetClientRect(button, &face);
+  const bool pushed = (SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+  DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+  win32::PaintThumbnail(dc, thumbnail_, thumbnail_box_.height / 60.0);
+  // The caption's lines centred below the picture.
+  const std::wstring& caption = looks_[Index(ControlId::CmdOK)].caption;
+  RECT text{face.left + 3, thumbnail_box_.top + thumbnail_box_.height + 1, face.right - 3, face.bottom - 3};
+  HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)));
+  SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  RECT measured = text;
+  const UINT format = DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX;
+  DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &measured, format | DT_CALCRECT);
+  const LONG spare = (text.bottom - text.top) - (measured.bottom - measured.top);
+  if (spare > 0) text.top += spare / 2;
+  DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, format);
+  SelectObject(dc, old_font);
+  EndPaint(button, &paint);
+  return true;
 }
 
 LRESULT NavyWindow::TooltipText(LPARAM notification) {

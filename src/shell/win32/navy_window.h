@@ -34,6 +34,8 @@ class NavyWindow final : private NavyPort {
   // over (none: come to the front), as the core's "files opened" event.
   void Open(const LaunchRequest& request);
   HWND Window() const { return window_; }
+  // cmdOK's paint while it has a thumbnail: false when it has none.
+  bool PaintThumbnail(HWND button);
   // Every message of the window (see window_class.h).
   LRESULT Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -45,6 +47,7 @@ class NavyWindow final : private NavyPort {
   void SetVisible(ControlId id, bool visible) override;
   void SetBold(ControlId id, bool bold) override;
   void SetTooltip(ControlId id, const std::string& text) override;
+  void SetThumbnail(ControlId id, const picture::Thumbnail& thumbnail, const PixelRect& box) override;
   void CutToShape(const std::vector<PixelRect>& rows) override;
   void ShowWindow() override;
   void HideWindow() override;
@@ -81,6 +84,8 @@ class NavyWindow final : private NavyPort {
   HICON icon_ = nullptr;
   HICON small_icon_ = nullptr;
   ControlLooks looks_;
+  picture::Thumbnail thumbnail_;  // cmdOK's, above its caption
+  PixelRect thumbnail_box_;
   std::wstring shown_tooltip_;  // the text a tooltip is showing
   std::unique_ptr<ControlPainter> painter_;
   NavyCore core_;

@@ -81,9 +81,9 @@ start_trayer() {
   wait_for 150 panel_window || fail "trayer did not start"
 }
 
-# Starts the program and sets `navy` to its window.
+# Starts the program (with the files after it) and sets `navy` to its window.
 start_program() {
-  "$1" >"$work/program.log" 2>&1 &
+  "$@" >"$work/program.log" 2>&1 &
   program_pid=$!
   wait_for 150 xdotool search --onlyvisible --name "^Tessaline Pro v4.0$" \
     || fail "the window did not appear"
@@ -179,4 +179,20 @@ check_close_tooltip() {
   tooltip_shown() { [ "$(shown_window_count)" -gt "$before" ]; }
   wait_for 40 tooltip_shown || fail "no tooltip over the close label of a window never activated"
   xdotool mousemove 0 0
+}
+
+# cmdOK's thumbnail of a track straight north, at 96 dots per inch: its
+# start mark at the bottom middle of the picture's box, (72 + 4 + 72.5,
+# 96 + 4 + 60), its end mark 60 pixels above; a mark is a disc of 3
+# pixels' radius, so every pixel within 2 of its centre takes its colour.
+# Takes a screenshot with the caller's `shoot` and reads it with its `pixel`.
+is_green() { local r g b; read -r r g b < <(pixel "$1" "$2"); [ "$g" -ge 120 ] && [ "$r" -le 90 ] && [ "$b" -le 110 ]; }
+is_red() { local r g b; read -r r g b < <(pixel "$1" "$2"); [ "$r" -ge 160 ] && [ "$g" -le 90 ] && [ "$b" -le 90 ]; }
+thumbnail_marks() {
+  shoot
+  local d dx dy
+  for d in "0 0" "-2 0" "2 0" "0 -2" "0 2"; do
+    read -r dx dy <<< "$d"
+    is_green $((148 + dx)) $((160 + dy)) && is_red $((148 + dx)) $((100 + dy)) || return 1
+  done
 }

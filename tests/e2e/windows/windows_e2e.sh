@@ -4,7 +4,7 @@
 #   windows_e2e.sh <tessaline.exe> <drag source> <device point file>
 # Wine is $WINE (default /usr/lib/wine/wine64) in the prefix $WINEPREFIX.
 # Checks the window's size, title and disc, a real drag of a device file
-# and of the track file it gives, hiding into the notification area and
+# and of the track file it gives, cmdOK's thumbnail, hiding into the notification area and
 # back, a throw and Esc, the close label (also during a conversion), and
 # the window at 144 dots per inch.
 test_name=windows
@@ -149,6 +149,21 @@ wait_for 100 covered || fail "no completion button over the panel: $(pixel 80 11
 read -r left top < <(position)
 xdotool mousemove $((left + 148)) $((top + 150)) click 1
 wait_for 50 uncovered || fail "cmdOK did not uncover the panel: $(pixel 80 115)"
+
+# cmdOK's thumbnail: a track straight north has its start mark at the
+# bottom middle of the picture's box (cmdOK at (72, 96), the box 4 pixels
+# in, 145 x 60) and its end mark at its top middle, every pixel within 2 of
+# each taking its colour; a click on the picture resets the panel.
+awk 'BEGIN { for (i = 0; i <= 100; i++) printf "47.%04d,-3.5,0,\"Nord\",1\r\n", i * 20 }' >"$data/nord.zbx"
+start_source "$data/nord.zbx"
+drag_onto_panel
+wait_for 300 test -s "$data/nord_TRK.txt" || fail "no track file for nord.zbx"
+wait_for 100 thumbnail_marks || fail "no start mark at (148, 160) or end mark at (148, 100): $(pixel 148 160) / $(pixel 148 100)"
+[ -n "${TESSALINE_E2E_SHOTS:-}" ] && cp "$work/shot.png" "$TESSALINE_E2E_SHOTS/thumbnail_win32.png"
+stop_source
+read -r left top < <(position)
+xdotool mousemove $((left + 170)) $((top + 130)) click 1
+wait_for 50 uncovered || fail "a click on the thumbnail did not uncover the panel: $(pixel 80 115)"
 
 # The longest device file, thrown as soon as it is dropped: the window
 # flies while it converts (seen when the conversion outlasts the first

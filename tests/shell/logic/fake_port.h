@@ -25,7 +25,26 @@ class FakePort : public NavyPort {
   void SetFill(ControlId id, Bgr color) override { Note(id, "fill " + Hex(color)); }
   void SetVisible(ControlId id, bool visible) override { Note(id, visible ? "shown" : "hidden"); }
   void SetBold(ControlId id, bool bold) override { Note(id, bold ? "bold" : "regular"); }
-  void SetTooltip(ControlId id, const std::string& text) override { Note(id, "tooltip " + text); }
+  // A tooltip's lines parted by " | ", one call a line of the script.
+  void SetTooltip(ControlId id, const std::string& text) override {
+    std::string lines = text;
+    for (std::size_t at; (at = lines.find('\n')) != std::string::npos;) lines.replace(at, 1, " | ");
+    Note(id, "tooltip " + lines);
+  }
+  // "thumbnail 1 line 2 dots in 4,4 145x60", then the first line's start
+  // and end and the first dot.
+  void SetThumbnail(ControlId id, const picture::Thumbnail& thumbnail, const PixelRect& box) override {
+    std::string text = "thumbnail " + std::to_string(thumbnail.lines.size()) + " line " +
+                       std::to_string(thumbnail.waypoints.size()) + " dots in " + std::to_string(box.left) + "," +
+                       std::to_string(box.top) + " " + std::to_string(box.width) + "x" + std::to_string(box.height);
+    auto spot = [](const picture::PixelSpot& p) {
+      return " " + std::to_string(static_cast<int>(p.x + 0.5)) + "," + std::to_string(static_cast<int>(p.y + 0.5));
+    };
+    if (!thumbnail.starts.empty()) text += " from" + spot(thumbnail.starts.front());
+    if (!thumbnail.ends.empty()) text += " to" + spot(thumbnail.ends.front());
+    if (!thumbnail.waypoints.empty()) text += " dot" + spot(thumbnail.waypoints.front());
+    Note(id, text);
+  }
 
   void CutToShape(const std::vector<PixelRect>& rows) override {
     calls.push_back("cut to " + std::to_string(rows.size()) + " rows");

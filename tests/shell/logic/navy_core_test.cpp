@@ -13,7 +13,7 @@
 //   Drop [names]                          copy or move, in lblFichiers
 //   DropAt X Y EFFECTS [names]            gives "effect E"
 //   Open [names], OpenGpx [names]         files opened with the program
-//   Write NAME TEXT                       a file of one line, TEXT
+//   Write NAME TEXT                       a file of TEXT, its lines parted by " | "
 //   Tooltip NAME, TrayDouble, TrayOther, TrayRestore, TrayAbout
 //   Area yes|no                           whether there is a notification area
 //   IconFails                             the next tray icon cannot be added
@@ -141,6 +141,8 @@ void Act(NavyCore& core, FakePort& port, const std::string& event, const TempFol
     words >> arg;
     std::string text;
     std::getline(words >> std::ws, text);
+    // " | " parts lines.
+    for (std::size_t at; (at = text.find(" | ")) != std::string::npos;) text.replace(at, 3, "\r\n");
     testing::WriteWholeFile(folder.File(arg), text + "\r\n");
   }
   if (name == "Lost") core.PointerLost();
