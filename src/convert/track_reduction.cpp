@@ -528,20 +528,24 @@ class Programme {
           e1 = turned;
           left = s / t, right = -left;
           wedge = true;
+        } else if (x > s) {
+          // The disc lies ahead of the first direction: both tangents are
+          // within a quarter-turn of it, and their tangents against it,
+          // y_right / x_right and y_left / x_left, come to
+          // (x y -+ s t) / (x^2 - s^2): one division.
+          const double inverse = 1 / (x * x - s2), xy = x * y, st = s * t;
+          right = std::max(right, (xy - st) * inverse);
+          left = std::min(left, (xy + st) * inverse);
+          if (!(right <= left)) break;
         } else {
+          // A tangent beyond a quarter-turn of e1 bounds nothing on its
+          // side; both beyond, and the cone (under a half-turn) misses the
+          // wedge.
           const double x_right = x * t + y * s, y_right = y * t - x * s;
           const double x_left = x * t - y * s, y_left = y * t + x * s;
-          if ((x_right > 0) & (x_left > 0)) {
-            right = std::max(right, y_right / x_right);
-            left = std::min(left, y_left / x_left);
-          } else {
-            // A tangent beyond a quarter-turn of e1 bounds nothing on its
-            // side; both beyond, and the cone (under a half-turn) misses
-            // the wedge.
-            if (!(x_right > 0) && !(x_left > 0)) break;
-            if (x_right > 0) right = std::max(right, y_right / x_right);
-            if (x_left > 0) left = std::min(left, y_left / x_left);
-          }
+          if (!(x_right > 0) && !(x_left > 0)) break;
+          if (x_right > 0) right = std::max(right, y_right / x_right);
+          if (x_left > 0) left = std::min(left, y_left / x_left);
           if (!(right <= left)) break;
         }
       }
