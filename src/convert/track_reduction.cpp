@@ -155,6 +155,7 @@ constexpr std::uint64_t kStepsBetweenPauses = 1 << 16;
 constexpr std::size_t kSampleStretch = 4096, kSampleEvery = 16, kCoarseEvery = 64;
 constexpr std::size_t kChecksPerWindow = 16;
 constexpr double kCloseEnough = 0.98;  // of the target, for a count on a sample
+constexpr std::size_t kLeastStraightWindow = 16;
 constexpr double kTiniestSine = 1e-12;  // some micrometres: below it, an error of 0
 constexpr double kHalfQuarterCosine = 0.7072;  // a little above the cosine of 45 degrees
 
@@ -284,17 +285,23 @@ class Programme {
         least_step = 1.002;
       }
       sample_every_ = kSampleEvery;
-      e = Find(e, target, least_step, slope, false, 1.02, kCloseEnough).found * 1.005;
+      const Found sampled = Find(e, target, least_step, slope, false, 1.02, kCloseEnough);
       sample_ = false;
-      Find(e, target, 1.02, slope, true, 1.02, 0);
+      // Nothing strays at the least error (a straight run): the window alone
+      // bounds the count, and every walk goes its whole length. A window
+      // that keeps about half the budget does as well for a fraction of it.
+      if (sampled.found <= kTiniestSine && 2 * sampled.count < target)
+        window_ = std::max<std::size_t>(kLeastStraightWindow, window_ * 2 * sampled.count / target);
+      Find(sampled.found * 1.005, target, 1.02, slope, true, 1.02, 0);
       return;
     }
     Find(e, target, least_step, slope, false, 1.02, 0);
   }
 
   struct Found {
-    double found = 0;  // the smallest error found whose count fits
-    double met = 0;    // where the line through the closest tries meets the target
+    double found = 0;         // the smallest error found whose count fits
+    double met = 0;           // where the line through the closest tries meets the target
+    std::uint64_t count = 0;  // the count at `found`
   };
 
   // The search from `e`; parent_ left for the error found. It ends when the
@@ -350,7 +357,7 @@ class Programme {
       }
     }
     if (best) parent_.swap(best_);
-    Found found{hi > 0 ? hi : e, hi > 0 ? hi : e};
+    Found found{hi > 0 ? hi : e, hi > 0 ? hi : e, hi_count};
     if (hi > 0 && lo > 0 && lo < hi) found.met = std::clamp(std::exp(meets(std::log(lo), std::log(hi))), lo, hi);
     return found;
   }
