@@ -2,7 +2,8 @@
 # The benchmark: installs GPSBabel when missing, builds the programs and the
 # benchmarks with optimisation in their own folder, generates the inputs,
 # times tessaline-convert against cat and GPSBabel and prints the table with
-# the targets, times GPX reading and writing beside GPSBabel and Expat alone
+# the targets, times GPX reading and writing beside GPSBabel and Expat alone,
+# and fitted roads beside the same roads keeping every point
 # (bench/gpx), reduces generated tracks beside GPSBabel's simplify filter
 # (bench/reduction), every road beside its reference (bench/roads), then runs
 # the conversions' own micro-benchmarks.

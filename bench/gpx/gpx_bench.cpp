@@ -3,13 +3,18 @@
 //   reading: a GPX of N track points -> device file (tessaline-convert),
 //            GPSBabel reading it (to unicsv), Expat alone;
 //   writing: a chart track file of N points -> GPX (tessaline-convert -g),
-//            GPSBabel GPX -> GPX over our output, Expat alone over it.
+//            GPSBabel GPX -> GPX over our output, Expat alone over it;
+//   fitting: GPX -> device fitted to the device's lines against the same
+//            road keeping every point, on that track and on a realistic
+//            one (bench/reduction's generator); chart -> device fitted, on
+//            1.5 N identical points against 1.5 N realistic ones.
 // Prints time, MB/s and peak memory of each, the ratios and the targets.
 // Exit status 1 when a target is missed, 2 when something failed.
 //
 // Usage: tessaline-bench-gpx --convert PROGRAM --folder DIR [--points N]
 
 #include "support/measure.h"
+#include "reduction/wandering_track.h"
 
 #include <expat.h>
 #include <fcntl.h>
@@ -58,6 +63,35 @@ void Generate(const std::string& folder, long long points) {
   gpx << "</trkseg></trk>\n</gpx>\n";
 }
 
+// A realistic track (bench/reduction's generator) as GPX, and chart track
+// files of `points` realistic points and of as many identical ones (a boat
+// at anchor logging the same fix for hours), for the roads that fit them.
+void GenerateForFits(const std::string& folder, long long gpx_points, long long chart_points) {
+  char line[256];
+  {
+    std::ofstream gpx(folder + "/sailed.gpx", std::ios::binary);
+    gpx << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<gpx version=\"1.1\" creator=\"bench\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
+           "<trk><name>Sailed</name><trkseg>\n";
+    long long i = 0;
+    for (const tessaline::GeoPoint& p : tessaline::bench::WanderingTrack(static_cast<std::size_t>(gpx_points), 7)) {
+      std::snprintf(line, sizeof line, "<trkpt lat=\"%.7f\" lon=\"%.7f\"><time>2024-05-01T%02lld:%02lld:%02lldZ</time></trkpt>\n",
+                    p.lat, p.lon, (i / 3600) % 24, (i / 60) % 60, i % 60);
+      gpx << line;
+      ++i;
+    }
+    gpx << "</trkseg></trk>\n</gpx>\n";
+  }
+  std::ofstream sailed(folder + "/sailed_TRK.txt", std::ios::binary), still(folder + "/still_TRK.txt", std::ios::binary);
+  sailed << "T;Trace;1;1\r\n";
+  still << "T;Trace;1;1\r\n";
+  for (const tessaline::GeoPoint& p : tessaline::bench::WanderingTrack(static_cast<std::size_t>(chart_points), 8)) {
+    std::snprintf(line, sizeof line, "P;%.15f;%.15f;1,00;-9999;01/05/2024 12:00:00\r\n", p.lon, p.lat);
+    sailed << line;
+    still << "P;-4.487654321000000;47.612345678000000;1,00;-9999;01/05/2024 12:00:00\r\n";
+  }
+}
+
 void Row(const char* what, const Measure& m, double bytes) {
   if (!m.ok) {
     std::printf("  %-34s FAILED\n", what);
@@ -101,6 +135,23 @@ int main(int argc, char** argv) {
   const Measure ours_fit = Run({convert, "-q", "track.gpx"}, folder, runs);
   Row("tessaline-convert GPX -> device, fitted", ours_fit, gpx_bytes);
 
+  // The same two roads on a realistic track, and the device road on a
+  // chart file of identical points beside one of as many realistic ones.
+  const long long chart_points = points + points / 2;
+  GenerateForFits(folder, points, chart_points);
+  sync();
+  const double sailed_bytes = static_cast<double>(SizeOf(folder + "/sailed.gpx"));
+  std::printf("Fitting: a realistic GPX track of %lld points, %.1f MB; chart track files of %lld points\n", points,
+              MB(sailed_bytes), chart_points);
+  const Measure sailed_all = Run({convert, "-q", "-n", all_points, "sailed.gpx"}, folder, runs);
+  const Measure sailed_fit = Run({convert, "-q", "sailed.gpx"}, folder, runs);
+  Row("realistic GPX -> device", sailed_all, sailed_bytes);
+  Row("realistic GPX -> device, fitted", sailed_fit, sailed_bytes);
+  const Measure chart_sailed = Run({convert, "-q", "-d", "sailed_TRK.txt"}, folder, runs);
+  const Measure chart_still = Run({convert, "-q", "-d", "still_TRK.txt"}, folder, runs);
+  Row("realistic chart -> device, fitted", chart_sailed, static_cast<double>(SizeOf(folder + "/sailed_TRK.txt")));
+  Row("identical points chart -> device, fitted", chart_still, static_cast<double>(SizeOf(folder + "/still_TRK.txt")));
+
   std::printf("GPX writing: chart track file of %lld points, %.1f MB\n", points, MB(static_cast<double>(SizeOf(chart))));
   const Measure ours_write = Run({convert, "-q", "-g", "route_TRK.txt"}, folder, runs);
   const std::string written = folder + "/route_TRK.gpx";
@@ -131,5 +182,9 @@ int main(int argc, char** argv) {
   met &= Target("peak memory reading <= output + 32 MiB", ours_read.peak_mib <= MiB(device_bytes) + kMemoryAllowanceMiB);
   met &= Target("fitted to the device within 2x keeping every point",
                 ours_fit.ok && ours_fit.seconds <= 2.0 * ours_read.seconds);
+  met &= Target("realistic: fitted to the device within 2x keeping every point",
+                sailed_all.ok && sailed_fit.ok && sailed_fit.seconds <= 2.0 * sailed_all.seconds);
+  met &= Target("identical points fitted within 2x as many realistic ones",
+                chart_sailed.ok && chart_still.ok && chart_still.seconds <= 2.0 * chart_sailed.seconds);
   return met ? 0 : 1;
 }

@@ -122,7 +122,10 @@ std::string MetresText(double metres, std::string_view decimal_mark) {
   // Up, never to the nearest: the text is a bound the line keeps within. A
   // figure that is no distance (negative, not a number) reads 0; one past
   // any distance on the Earth is held where the conversion stays defined.
-  const double up = metres > 0 ? std::ceil(metres * 10.0) : 0.0;
+  double up = metres > 0 ? std::ceil(metres * 10.0) : 0.0;
+  // The product may round down onto a whole number of tenths (229.2 and a
+  // little more makes 2292 exactly): the tenths above it, then.
+  if (up / 10.0 < metres) up += 1;
   const auto tenths = static_cast<std::uint64_t>(std::min(up, 1e15));
   std::string text = Count(tenths / 10);
   text += decimal_mark;

@@ -149,11 +149,15 @@ double MaxErrorOfUnits(const std::vector<Vec3>& units, const std::vector<Track>&
 }
 
 constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
+constexpr std::size_t kMostPoints = std::numeric_limits<std::uint32_t>::max() / 2 - 1;
 constexpr std::size_t kWindowPerKept = 4, kLeastWindow = 256, kMostWindow = 1024;
 constexpr std::uint64_t kStepsBetweenPauses = 1 << 16;
 constexpr std::size_t kSampleStretch = 4096, kSampleEvery = 16, kCoarseEvery = 64;
 constexpr std::size_t kChecksPerWindow = 16;
+constexpr double kCloseEnough = 0.98;  // of the target, for a count on a sample
+constexpr std::size_t kLeastStraightWindow = 16;
 constexpr double kTiniestSine = 1e-12;  // some micrometres: below it, an error of 0
+constexpr double kHalfQuarterCosine = 0.7072;  // a little above the cosine of 45 degrees
 
 // The fewest kept points for an error, over the candidates of every track.
 class Programme {
@@ -163,25 +167,43 @@ class Programme {
 
   // A track's points with a place, in order; their first is a candidate.
   void AddTrack(std::span<const std::size_t> placed) {
-    const std::size_t first = positions_.size();
-    tracks_.push_back({first, first + placed.size()});
-    positions_.insert(positions_.end(), placed.begin(), placed.end());
-    for (const std::size_t i : placed) placed_.push_back(units_[i]);
-    next_distinct_.resize(positions_.size());
+    const std::size_t first = size_;
+    // While the tracks follow each other over every point, the programme's
+    // positions are the points' own and their unit vectors those given:
+    // nothing is copied.
+    if (identity_ && !placed.empty() && (placed.front() != first || placed.back() != first + placed.size() - 1)) {
+      positions_.resize(size_);
+      for (std::size_t p = 0; p < size_; ++p) positions_[p] = static_cast<std::uint32_t>(p);
+      own_placed_.assign(units_.begin(), units_.begin() + static_cast<std::ptrdiff_t>(size_));
+      identity_ = false;
+    }
+    size_ += placed.size();
+    if (!identity_) {
+      for (const std::size_t i : placed) {
+        positions_.push_back(static_cast<std::uint32_t>(i));
+        own_placed_.push_back(units_[i]);
+      }
+    }
+    placed_ = identity_ ? units_.data() : own_placed_.data();
+    // Whether every point lies within 45 degrees of the first: no two then
+    // lie a quarter-turn apart, and no walk needs to look for the other
+    // hemisphere.
+    for (std::size_t p = first; p < size_; ++p) compact_ = compact_ && Dot(placed_[p], placed_[0]) > kHalfQuarterCosine;
+    next_distinct_.resize(size_);
     // Runs of identical points: only their first can be a candidate, and a
     // walk passes over the rest at once.
-    for (std::size_t p = positions_.size(); p-- > first;) {
+    for (std::size_t p = size_; p-- > first;) {
       const std::size_t q = p + 1;
-      const bool same = q < positions_.size() && Same(placed_[p], placed_[q]);
-      next_distinct_[p] = same ? next_distinct_[q] : q;
+      const bool same = q < size_ && Same(placed_[p], placed_[q]);
+      next_distinct_[p] = static_cast<std::uint32_t>(same ? next_distinct_[q] : q);
     }
     candidate_tracks_.push_back({candidates_.size(), 0});
-    for (std::size_t p = first; p < positions_.size(); p = next_distinct_[p]) candidates_.push_back(p);
-    if (placed.size() > 1 && candidates_.back() != positions_.size() - 1) {
-      if (candidates_.back() != first && Same(placed_[candidates_.back()], units_[positions_.back()]))
-        candidates_.back() = positions_.size() - 1;  // the last run ends the track
+    for (std::size_t p = first; p < size_; p = next_distinct_[p]) candidates_.push_back(static_cast<std::uint32_t>(p));
+    if (placed.size() > 1 && candidates_.back() != size_ - 1) {
+      if (candidates_.back() != first && Same(placed_[candidates_.back()], placed_[size_ - 1]))
+        candidates_.back() = static_cast<std::uint32_t>(size_ - 1);  // the last run ends the track
       else
-        candidates_.push_back(positions_.size() - 1);
+        candidates_.push_back(static_cast<std::uint32_t>(size_ - 1));
     }
     candidate_tracks_.back().end = candidates_.size();
   }
@@ -189,7 +211,7 @@ class Programme {
   // Keeps at most `budget` candidates (at least every track's ends), in
   // rounds while the points per kept point exceed what one window holds.
   // Returns the positions kept.
-  std::vector<std::size_t> Solve(std::uint64_t budget) {
+  std::vector<std::uint32_t> Solve(std::uint64_t budget) {
     for (;;) {
       const std::size_t c = candidates_.size();
       window_ = std::clamp<std::size_t>(kWindowPerKept * ((c + budget - 1) / std::max<std::uint64_t>(1, budget)),
@@ -202,7 +224,7 @@ class Programme {
       const bool last_round = least <= budget;
       const std::uint64_t target = last_round ? budget : std::max<std::uint64_t>(budget, std::min<std::uint64_t>(c - 1, 4 * least));
       Search(target);
-      std::vector<std::size_t> kept;
+      std::vector<std::uint32_t> kept;
       std::vector<Range> kept_tracks;
       for (const Range& t : candidate_tracks_) {
         const std::size_t first = kept.size();
@@ -221,7 +243,7 @@ class Programme {
     }
   }
 
-  std::size_t PlacedAt(std::size_t position) const { return positions_[position]; }
+  std::size_t PlacedAt(std::size_t position) const { return identity_ ? position : positions_[position]; }
 
  private:
   struct Range {
@@ -230,7 +252,7 @@ class Programme {
 
   static bool Same(Vec3 a, Vec3 b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 
-  std::vector<std::size_t> Positions() const { return candidates_; }
+  std::vector<std::uint32_t> Positions() const { return candidates_; }
 
   void Step() { Steps(1); }
   void Steps(std::uint64_t count) {
@@ -249,35 +271,56 @@ class Programme {
     if (Count(0, target) <= target) return;
     double e = EvenError(target), least_step = 1.5, slope = 0;
     // On many candidates, the search first runs on a sixteenth of them, in
-    // stretches spread over every track; the whole count then starts 1 %
-    // above what that found and takes the first error that fits (one or
-    // two whole counts instead of ten). On more still, a first search to
-    // 10 % on a sixty-fourth of them takes the costly first tries.
+    // stretches spread over every track, from where the line through the
+    // closest tries meets the target, until a count fits within 2 % of it;
+    // the whole count then starts half a percent above and takes the first
+    // error that fits (one or two whole counts instead of ten). On more
+    // still, a first search to 10 % on a sixty-fourth of them takes the
+    // costly first tries.
     if (candidates_.size() > 2 * kSampleEvery * kSampleStretch) {
       sample_ = true;
       if (candidates_.size() > 2 * kCoarseEvery * kSampleStretch) {
         sample_every_ = kCoarseEvery;
-        e = Find(e, target, least_step, slope, false, 1.1);
-        least_step = 1.05;
+        e = Find(e, target, least_step, slope, false, 1.1, 0).met;
+        least_step = 1.002;
       }
       sample_every_ = kSampleEvery;
-      e = Find(e, target, least_step, slope, false, 1.02) * 1.01;
+      const Found sampled = Find(e, target, least_step, slope, false, 1.02, kCloseEnough);
       sample_ = false;
-      Find(e, target, 1.02, slope, true, 1.02);
+      // Nothing strays at the least error (a straight run): the window alone
+      // bounds the count, and every walk goes its whole length. A window
+      // that keeps about half the budget does as well for a fraction of it.
+      if (sampled.found <= kTiniestSine && 2 * sampled.count < target)
+        window_ = std::max<std::size_t>(kLeastStraightWindow, window_ * 2 * sampled.count / target);
+      Find(sampled.found * 1.005, target, 1.02, slope, true, 1.02, 0);
       return;
     }
-    Find(e, target, least_step, slope, false, 1.02);
+    Find(e, target, least_step, slope, false, 1.02, 0);
   }
 
-  // The search from `e`; returns the error found, parent_ left for it.
-  // `slope`, when above 0, is how the logarithm of the count falls with that
-  // of the error, for the first steps; the search leaves there the slope it
-  // saw last.
-  double Find(double e, std::uint64_t target, double least_step, double& slope, bool first_fit, double close) {
+  struct Found {
+    double found = 0;         // the smallest error found whose count fits
+    double met = 0;           // where the line through the closest tries meets the target
+    std::uint64_t count = 0;  // the count at `found`
+  };
+
+  // The search from `e`; parent_ left for the error found. It ends when the
+  // closest tries are within `close` of each other, or at a count that fits
+  // and reaches `enough` times the target. `slope`, when above 0, is how
+  // the logarithm of the count falls with that of the error, for the first
+  // steps; the search leaves there the slope it saw last.
+  Found Find(double e, std::uint64_t target, double least_step, double& slope, bool first_fit, double close,
+             double enough) {
     double lo = 0, hi = 0;
     std::uint64_t lo_count = 0, hi_count = 0;
-    std::vector<std::uint32_t> best;
+    bool best = false;  // best_ holds the parents of hi
     int same_side = 0, last_side = 0;
+    const double log_target = std::log(static_cast<double>(target));
+    const auto meets = [&](double x_lo, double x_hi) {
+      const double y_lo = std::log(static_cast<double>(lo_count)) - log_target;
+      const double y_hi = std::log(static_cast<double>(std::max<std::uint64_t>(1, hi_count))) - log_target;
+      return y_lo > y_hi ? x_lo + y_lo / (y_lo - y_hi) * (x_hi - x_lo) : 0.5 * (x_lo + x_hi);
+    };
     for (int tries = 0; tries < 60; ++tries) {
       const std::uint64_t count = Count(e, target);
       const int side = count <= target ? 1 : -1;
@@ -285,11 +328,16 @@ class Programme {
       last_side = side;
       if (side > 0) {
         hi = e, hi_count = count;
-        if (!sample_) best = parent_;
+        if (!sample_) {
+          best_.swap(parent_);  // the next count fills parent_ anew
+          best = true;
+        }
       } else {
         lo = e, lo_count = count;
       }
-      if (hi > 0 && (first_fit || hi <= lo * close || hi <= kTiniestSine)) break;
+      if (hi > 0 && (first_fit || hi <= lo * close || hi <= kTiniestSine ||
+                     (enough > 0 && static_cast<double>(hi_count) >= enough * static_cast<double>(target))))
+        break;
       const double ratio = static_cast<double>(std::max<std::uint64_t>(1, count)) / static_cast<double>(target);
       // With a slope known, a step lands just above where the count meets
       // the target; without one, it takes the count's ratio as the error's.
@@ -304,16 +352,14 @@ class Programme {
         if (lo_count > hi_count && x_hi > x_lo)
           slope = (std::log(static_cast<double>(lo_count)) - std::log(static_cast<double>(std::max<std::uint64_t>(1, hi_count)))) / (x_hi - x_lo);
         double x = 0.5 * (x_lo + x_hi);
-        if (same_side < 2) {
-          const double y_lo = std::log(static_cast<double>(lo_count)) - std::log(static_cast<double>(target));
-          const double y_hi = std::log(static_cast<double>(std::max<std::uint64_t>(1, hi_count))) - std::log(static_cast<double>(target));
-          if (y_lo > y_hi) x = std::clamp(x_lo + y_lo / (y_lo - y_hi) * (x_hi - x_lo), x_lo + 0.05 * (x_hi - x_lo), x_hi - 0.05 * (x_hi - x_lo));
-        }
+        if (same_side < 2) x = std::clamp(meets(x_lo, x_hi), x_lo + 0.05 * (x_hi - x_lo), x_hi - 0.05 * (x_hi - x_lo));
         e = std::exp(x);
       }
     }
-    if (!best.empty()) parent_ = std::move(best);
-    return hi > 0 ? hi : e;
+    if (best) parent_.swap(best_);
+    Found found{hi > 0 ? hi : e, hi > 0 ? hi : e, hi_count};
+    if (hi > 0 && lo > 0 && lo < hi) found.met = std::clamp(std::exp(meets(std::log(lo), std::log(hi))), lo, hi);
+    return found;
   }
 
   // The sine of the typical error of keeping every k-th candidate, k the
@@ -391,8 +437,26 @@ class Programme {
 
   // From candidate a, every candidate a shortcut within the error reaches.
   void Walk(std::size_t a, std::size_t end, double s) {
-    const std::uint32_t reached = f_[a] + 1;
     const std::size_t last_candidate = std::min(end - 1, a + window_);
+    // Where every position up to the window's end is a candidate (no run of
+    // identical points, every point still a candidate), the walk needs not
+    // look them up.
+    const bool dense = candidates_[last_candidate] - candidates_[a] == last_candidate - a;
+    if (compact_) {
+      if (dense)
+        Walk<true, false>(a, end, s, last_candidate);
+      else
+        Walk<false, false>(a, end, s, last_candidate);
+    } else if (dense) {
+      Walk<true, true>(a, end, s, last_candidate);
+    } else {
+      Walk<false, true>(a, end, s, last_candidate);
+    }
+  }
+
+  template <bool kDense, bool kHemispheres>
+  void Walk(std::size_t a, std::size_t end, double s, std::size_t last_candidate) {
+    const std::uint32_t reached = f_[a] + 1;
     const std::size_t last = candidates_[last_candidate], track_last = candidates_[end - 1];
     const Vec3 u = placed_[candidates_[a]];
     // A frame of the plane tangent at u.
@@ -400,10 +464,17 @@ class Programme {
     Vec3 e1 = Cross(axis, u);
     const double n1 = std::sqrt(Dot(e1, e1));
     e1 = {e1.x / n1, e1.y / n1, e1.z / n1};
-    const Vec3 e2 = Cross(u, e1);
+    Vec3 e2 = Cross(u, e1);
     const double s2 = s * s;
+    // The wedge of directions, once a point lies outside the disc of the
+    // error: the frame turns then so that e1 points to that first point,
+    // and the wedge's edges are the tangents of their angles to e1, `right`
+    // below `left`. The wedge lies within that point's cone, under a
+    // quarter-turn of e1 on either side, where the tangent grows with the
+    // angle: narrowing the wedge is a largest and a smallest, and nothing
+    // waits on a guess.
     bool wedge = false;
-    double rx = 0, ry = 0, lx = 0, ly = 0;  // its right and left edges
+    double right = 0, left = 0;
     // The farthest of the points passed outside the disc of the error, and
     // the inner edge of its ring (both squared), that edge worked out only
     // when an end needs it: until then it may lag behind, which keeps a few
@@ -414,19 +485,26 @@ class Programme {
     const double chord2 = 2 * s2 / (1 + std::sqrt(std::max(0.0, 1 - s2)));  // the error's squared chord
     std::size_t checks = kChecksPerWindow * window_;  // left for this walk
     std::size_t next = a + 1, next_at = candidates_[next], steps = 0;
-    for (std::size_t p = std::min(next_distinct_[candidates_[a]], track_last); p <= last;) {
+    const auto from = static_cast<std::uint32_t>(a);
+    const Vec3* const points = placed_;
+    std::uint32_t* const f = f_.data();
+    std::uint32_t* const parent = parent_.data();
+    for (std::size_t p = kDense ? candidates_[a] + 1 : std::min<std::size_t>(next_distinct_[candidates_[a]], track_last); p <= last;) {
       ++steps;
-      const Vec3 q = placed_[p];
-      if (!(Dot(q, u) > 0)) break;
-      const double x = Dot(q, e1), y = Dot(q, e2), r2 = x * x + y * y;
-      if (p == next_at) {
-        bool within = !wedge || (rx * y - ry * x >= 0 && x * ly - y * lx >= 0);
-        // Nearer than a point passed (the track came back): a point passed farther out than this end by more than the error
-        // lies beyond it whatever the direction, so the end fails; within
-        // that, only the points passed farther out than the end can have
-        // their foot past it, and they lie on the ring within the error of
-        // the farthest: those are measured to the segment itself.
-        if (within && r2 < farthest2) {
+      const double qx = points[p].x, qy = points[p].y, qz = points[p].z;
+      if (kHemispheres && !(qx * u.x + qy * u.y + qz * u.z > 0)) break;
+      const double x = qx * e1.x + qy * e1.y + qz * e1.z, y = qx * e2.x + qy * e2.y + qz * e2.z, r2 = x * x + y * y;
+      if (kDense || p == next_at) {
+        // Whether it lies in the wedge is as good as random: worked out
+        // without a branch, which a missed guess costs more than the sums.
+        bool within = (!wedge) | ((x > 0) & (right * x <= y) & (y <= left * x));
+        // Nearer than a point passed (the track came back): a point passed
+        // farther out than this end by more than the error lies beyond it
+        // whatever the direction, so the end fails; within that, only the
+        // points passed farther out than the end can have their foot past
+        // it, and they lie on the ring within the error of the farthest:
+        // those are measured to the segment itself.
+        if (within & (r2 < farthest2)) {
           if (inner_due) {
             const double inner = std::sqrt(farthest2) - s;
             inner2 = inner * inner;
@@ -434,36 +512,52 @@ class Programme {
           }
           within = r2 >= inner2 && reached < f_[next] && RingHolds(candidates_[a], p, r2, inner2, chord2, checks);
         }
-        if (within) Reach(next, a, reached);
+        const std::uint32_t before = f[next];
+        const std::uint32_t better = 0u - static_cast<std::uint32_t>(within & (reached < before));
+        f[next] = before ^ ((before ^ reached) & better);
+        parent[next] ^= (parent[next] ^ from) & better;
         if (next == last_candidate) break;
-        next_at = candidates_[++next];
+        ++next;
+        if (!kDense) next_at = candidates_[next];
       }
       if (r2 > s2) {
-        if (r2 > farthest2) farthest2 = r2, inner_due = true;
+        inner_due |= r2 > farthest2;
+        farthest2 = std::max(farthest2, r2);
         if (r2 >= inner2) ring_.push_back({r2, p});
+        // The directions within the error of the point lie between its two
+        // tangents, turned from it by the angle whose sine is s / r:
+        // (x t + y s, y t - x s) and (x t - y s, y t + x s), t = sqrt(r2 - s2).
         const double t = std::sqrt(r2 - s2);
-        const double krx = x * t + y * s, kry = y * t - x * s, klx = x * t - y * s, kly = y * t + x * s;
         if (!wedge) {
-          rx = krx, ry = kry, lx = klx, ly = kly;
+          const double r = std::sqrt(r2);
+          const Vec3 turned = {(x * e1.x + y * e2.x) / r, (x * e1.y + y * e2.y) / r, (x * e1.z + y * e2.z) / r};
+          e2 = Cross(u, turned);
+          e1 = turned;
+          left = s / t, right = -left;
           wedge = true;
+        } else if (x > s) {
+          // The disc lies ahead of the first direction: both tangents are
+          // within a quarter-turn of it, and their tangents against it,
+          // y_right / x_right and y_left / x_left, come to
+          // (x y -+ s t) / (x^2 - s^2): one division.
+          const double inverse = 1 / (x * x - s2), xy = x * y, st = s * t;
+          right = std::max(right, (xy - st) * inverse);
+          left = std::min(left, (xy + st) * inverse);
+          if (!(right <= left)) break;
         } else {
-          // Two wedges under a half-turn meet in one wedge or none: each edge
-          // of the meeting is the edge of one that lies inside the other.
-          // Every test is made and the edges chosen without branches: which
-          // edge wins is as good as random, and a missed guess costs more.
-          const bool k_right_in = (rx * kry - ry * krx >= 0) & (krx * ly - kry * lx >= 0);
-          const bool right_in_k = (krx * ry - kry * rx >= 0) & (rx * kly - ry * klx >= 0);
-          const bool k_left_in = (rx * kly - ry * klx >= 0) & (klx * ly - kly * lx >= 0);
-          const bool left_in_k = (krx * ly - kry * lx >= 0) & (lx * kly - ly * klx >= 0);
-          if (!((k_right_in | right_in_k) & (k_left_in | left_in_k))) break;
-          rx = k_right_in ? krx : rx;
-          ry = k_right_in ? kry : ry;
-          lx = k_left_in ? klx : lx;
-          ly = k_left_in ? kly : ly;
+          // A tangent beyond a quarter-turn of e1 bounds nothing on its
+          // side; both beyond, and the cone (under a half-turn) misses the
+          // wedge.
+          const double x_right = x * t + y * s, y_right = y * t - x * s;
+          const double x_left = x * t - y * s, y_left = y * t + x * s;
+          if (!(x_right > 0) && !(x_left > 0)) break;
+          if (x_right > 0) right = std::max(right, y_right / x_right);
+          if (x_left > 0) left = std::min(left, y_left / x_left);
+          if (!(right <= left)) break;
         }
       }
       if (p == track_last) break;
-      p = std::min(next_distinct_[p], track_last);
+      p = kDense ? p + 1 : std::min<std::size_t>(next_distinct_[p], track_last);
     }
     // The next candidate is always reached, whatever lies between: a track
     // on both hemispheres still gets a plan, measured honestly afterwards.
@@ -506,16 +600,21 @@ class Programme {
   const std::vector<Vec3>& units_;
   const ReductionPause& pause_;
   ReductionWork& work_;
-  std::vector<std::size_t> positions_;      // of the points with a place, track by track
-  std::vector<Vec3> placed_;                // their unit vectors, for walks in order
-  std::vector<std::size_t> next_distinct_;  // per position: the next that is not the same point
-  std::vector<Range> tracks_;               // their positions
-  std::vector<std::size_t> candidates_;     // positions that may be kept
+  // The points with a place, track by track: their positions, and their
+  // unit vectors for walks in order; while identity_, the points' own.
+  std::size_t size_ = 0;
+  bool identity_ = true;
+  std::vector<std::uint32_t> positions_;
+  std::vector<Vec3> own_placed_;
+  const Vec3* placed_ = nullptr;
+  std::vector<std::uint32_t> next_distinct_;  // per position: the next that is not the same point
+  std::vector<std::uint32_t> candidates_;     // positions that may be kept
   std::vector<Range> candidate_tracks_;
   std::size_t window_ = kLeastWindow;
+  bool compact_ = true;
   bool sample_ = false;
   std::size_t sample_every_ = kSampleEvery;
-  std::vector<std::uint32_t> f_, parent_;
+  std::vector<std::uint32_t> f_, parent_, best_;
   struct RingPoint {
     double r2 = 0;
     std::size_t position = 0;
@@ -593,6 +692,8 @@ std::optional<ReductionPlan> ReduceTracks(std::span<const GeoPoint> points,
     plan.kept = points.size();
     return plan;
   }
+  // Positions and candidates are kept in 32 bits; a fixed point may count twice.
+  if (points.size() > kMostPoints) throw std::length_error("too many points to reduce");
   ReductionWork own;
   ReductionWork& counted = work ? *work : own;
   const std::vector<Vec3> units = UnitsOf(points);
@@ -628,6 +729,7 @@ std::optional<ReductionPlan> ReduceTracks(std::span<const GeoPoint> points,
     }
     programme.AddTrack(placed);
   }
+  std::vector<std::size_t>().swap(placed);  // not to hold it through the programme
   if (taken > budget) return std::nullopt;
   const std::uint64_t fixed_count = taken;
   for (const std::size_t position : programme.Solve(budget - fixed_count + twice))

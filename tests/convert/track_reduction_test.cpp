@@ -224,6 +224,55 @@ TEST(ReduceTracks, DegenerateTracks) {
   EXPECT_TRUE(std::isinf(MaxErrorOfKept(still, one, std::vector<std::uint8_t>(30, 0))));
 }
 
+// How the points are held never changes the plan: the same track with a
+// copy after some points (runs the walks step over) or with fixes without
+// coordinates among them (positions of their own) keeps the same points of
+// the track.
+TEST(ReduceTracks, ThePlanDoesNotDependOnHowThePointsAreHeld) {
+  const auto track = Walk(3000, 47, -4, 12);
+  const std::size_t one[] = {0};
+  for (const std::uint64_t budget : {1000u, 300u, 100u, 30u}) {
+    const auto plain = ReduceTracks(track, one, budget);
+    ASSERT_TRUE(plain);
+    for (const int kind : {0, 1}) {
+      std::vector<GeoPoint> held;
+      std::vector<std::size_t> original;  // where each point of the track went
+      for (std::size_t i = 0; i < track.size(); ++i) {
+        if (kind == 1 && i % 7 == 3) held.push_back({std::nan(""), track[i].lon});
+        original.push_back(held.size());
+        held.push_back(track[i]);
+        if (kind == 0 && i % 5 == 2) held.push_back(track[i]);
+      }
+      const auto plan = ReduceTracks(held, one, budget);
+      ASSERT_TRUE(plan) << kind;
+      std::vector<std::uint8_t> keep;
+      for (const std::size_t i : original) keep.push_back(plan->keep[i]);
+      EXPECT_EQ(keep, plain->keep) << "kind " << kind << ", budget " << budget;
+      EXPECT_EQ(plan->kept, plain->kept) << "kind " << kind << ", budget " << budget;
+      EXPECT_DOUBLE_EQ(plan->max_error_m, plain->max_error_m) << "kind " << kind << ", budget " << budget;
+    }
+  }
+}
+
+// A track around half the Earth, so that walks meet the other hemisphere:
+// the plan keeps its promises, and the error it states is the one measured.
+TEST(ReduceTracks, ATrackAroundHalfTheEarth) {
+  std::vector<GeoPoint> points;
+  for (int i = 0; i <= 4000; ++i) {
+    const double f = i / 4000.0;
+    points.push_back({30 * std::sin(f * 12), -170 + 200 * f + 0.01 * std::sin(f * 3000)});
+  }
+  const std::size_t one[] = {0};
+  for (const std::uint64_t budget : {400u, 40u, 4u}) {
+    const auto plan = ReduceTracks(points, one, budget);
+    ASSERT_TRUE(plan);
+    EXPECT_LE(plan->kept, budget);
+    EXPECT_TRUE(plan->keep.front() && plan->keep.back());
+    EXPECT_EQ(plan->max_error_m, MaxErrorOfKept(points, one, plan->keep));
+    EXPECT_TRUE(std::isfinite(plan->max_error_m));
+  }
+}
+
 // Inputs that made a reduction slow, each to a thirtieth of its points: the
 // plan keeps its promises, and its work (points walked and distances
 // measured) stays within a bound of n log n, where a quadratic fit would

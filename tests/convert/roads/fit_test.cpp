@@ -119,6 +119,21 @@ TEST_F(Fit, OnePointTooManyLosesOneAndTheErrorSaidIsTheOneWritten) {
   EXPECT_EQ(host.notes.back().warnings[0].text, "1 trace réduite à 32766 points (écart max " + error + ")");
 }
 
+// The error said is a bound: rounded up to the tenth, and above the figure
+// itself where tenths times ten round down onto it.
+TEST(MetresText, NeverReadsBelowTheError) {
+  for (const double metres : {0.0, 0.05, 0.1, 0.15, 2.0000001, 229.20000000000002, 903.3000000000001, 1e-300}) {
+    const std::string text = messages::MetresText(metres, ".");
+    const double read = ReadAsNumber(text.substr(0, text.size() - 2)).value_or(-1);
+    EXPECT_GE(read, metres) << text;
+    EXPECT_LE(read, metres + 0.1 + 1e-9) << text;
+  }
+  EXPECT_EQ(messages::MetresText(229.20000000000002, ","), "229,3 m");
+  EXPECT_EQ(messages::MetresText(229.2, ","), "229,2 m");
+  EXPECT_EQ(messages::MetresText(-1, ","), "0,0 m");
+  EXPECT_EQ(messages::MetresText(std::nan(""), ","), "0,0 m");
+}
+
 // A chart track file over the device's limit fits too; a budget chosen
 // above the limit keeps every point and warns that the device cannot read it.
 TEST_F(Fit, ChartTracksFitUnlessTheUserChoseMore) {
