@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/console_output.h"
+#include "formats/nmea_sentence.h"
 #include "platform/utf8.h"
 #include "product.h"
 
@@ -12,14 +13,14 @@ namespace tessaline::cli {
 
 namespace {
 
-enum class Option { ToChart, ToDevice, ToGpx, To, Output, Quiet, Points, Help, Version };
+enum class Option { ToChart, ToDevice, ToGpx, To, Output, Quiet, Points, Help, Version, Date };
 
 struct LongOption {
   std::string_view name;
   Option option;
 };
 
-constexpr std::array<LongOption, 9> kLongOptions{{
+constexpr std::array<LongOption, 10> kLongOptions{{
     {"to-chart", Option::ToChart},
     {"to-device", Option::ToDevice},
     {"to-gpx", Option::ToGpx},
@@ -29,6 +30,7 @@ constexpr std::array<LongOption, 9> kLongOptions{{
     {"points", Option::Points},
     {"help", Option::Help},
     {"version", Option::Version},
+    {"date", Option::Date},
 }};
 
 std::string Quoted(std::string_view text) { return Joined({"« ", text, " »"}); }
@@ -54,7 +56,9 @@ constexpr std::array<FormatName, 3> kFormats{{
     {"gpx", Request::ToGpx},
 }};
 
-bool TakesValue(Option option) { return option == Option::Points || option == Option::To || option == Option::Output; }
+bool TakesValue(Option option) {
+  return option == Option::Points || option == Option::To || option == Option::Output || option == Option::Date;
+}
 
 struct Parser {
   CliOptions result;
@@ -73,7 +77,8 @@ struct Parser {
       case Option::Quiet: result.quiet = true; return true;
       case Option::Points:
       case Option::To:
-      case Option::Output: return true;  // take their value: see TakeValue()
+      case Option::Output:
+      case Option::Date: return true;  // take their value: see TakeValue()
       case Option::Help: result.action = CliAction::ShowHelp; return false;
       case Option::Version: result.action = CliAction::ShowVersion; return false;
     }
@@ -122,6 +127,13 @@ struct Parser {
         }
         result.output = std::string(value);
         output = true;
+        return true;
+      case Option::Date:
+        result.date = nmea::ReadIsoDate(value);
+        if (!result.date) {
+          Fail(Joined({"date invalide ", Quoted(value), " pour l'option --date (AAAA-MM-JJ attendu, un jour qui existe)"}));
+          return false;
+        }
         return true;
       default: break;
     }

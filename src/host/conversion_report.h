@@ -34,6 +34,9 @@ struct ConversionSummary {
   // moved at most ("3,2 m"). 0 and "" when nothing was reduced.
   std::uint64_t points_read = 0;
   std::string max_error_text;
+  // What the reader passed over, said after the rest ("37 phrases rejetées
+  // (...)"); "" when nothing.
+  std::string reader_note = {};
 };
 
 // One kind of loss met in the file.

@@ -94,7 +94,7 @@ class SayWhy : public ::testing::TestWithParam<std::string> {
     SystemClock clock;
     const StagingLocation staging{root_.File("cache"), root_.File("cache"), false};
     Roads roads(host, RoadServices{french_ ? RegionalSettings::French() : RegionalSettings::C(), &clock, staging,
-                                   options.points});
+                                   options.points, nullptr, options.date});
     // The paths are given relative to the case's folder, as on the command line.
     const fs::path before = fs::current_path();
     fs::current_path(work_);

@@ -40,7 +40,7 @@ ConversionOutcome Roads::Run(const RoadDescriptor& road, const std::string& path
     case Runner::Stream: break;
   }
   gpx::StreamRoad stream{road.from, road.to, road.outputs(path, output), road.message,
-                         road.from == road.to ? messages::kOutputOverInputNameIt : nullptr};
+                         road.from == road.to ? messages::kOutputOverInputNameIt : nullptr, services_.log_day};
   return gpx::ConvertStream(host_, path, stream, {&services_.regional, services_.clock, BudgetOf(road.to)});
 }
 
@@ -48,7 +48,8 @@ ConversionOutcome Roads::Convert(const std::string& path, const RoadDescriptor& 
   try {
     const ConversionOutcome outcome = Run(road, path, output);
     if (outcome == ConversionOutcome::Completed && services_.second != nullptr) {
-      gpx::FeedSecondSink(host_, path, {road.from, road.to, road.outputs(path, output), road.message},
+      gpx::FeedSecondSink(host_, path,
+                          {road.from, road.to, road.outputs(path, output), road.message, nullptr, services_.log_day},
                           *services_.second);
     }
     return outcome;

@@ -30,6 +30,8 @@ struct RoadServices {
   // One more sink of every road that completes, beside its writer; none
   // when null. Must outlive the Roads.
   SecondSink* second = nullptr;
+  // The day of NMEA logs that give none (--date), in days since 1970-01-01.
+  std::optional<std::int64_t> log_day = std::nullopt;
 };
 
 class Roads {
