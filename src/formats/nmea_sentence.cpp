@@ -100,6 +100,12 @@ Rejection CheckAltitude(std::string_view text) {
 // First of two checks that fail, in the order given.
 Rejection Either(Rejection first, Rejection second) { return first != Rejection::None ? first : second; }
 
+// A line the device file's reader takes apart: no log line may be one.
+bool IsDevicePoint(std::string_view line) {
+  DevicePointFields fields;
+  return ReadDevicePointLine(line, fields) == DeviceLineProblem::None;
+}
+
 }  // namespace
 
 LogLine ReadLogLine(std::string_view line) {
@@ -351,10 +357,7 @@ std::optional<bool> IsNmeaLog(InputStream& input) {
       continue;
     }
     // A chart or device file is never taken for a log, whatever else it holds.
-    DevicePointFields fields;
-    if (KindOfChartLine(line) != ChartLineKind::Other || ReadDevicePointLine(line, fields) == DeviceLineProblem::None) {
-      return false;
-    }
+    if (KindOfChartLine(line) != ChartLineKind::Other || IsDevicePoint(line)) return false;
   }
   if (lines.Failed()) return std::nullopt;
   return checked;
