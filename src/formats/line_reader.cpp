@@ -53,14 +53,20 @@ bool LineReader::NextAtAnyEnd(std::string_view& line) {
   for (;;) {
     if (failed_) return false;
     const char* begin = buffer_.get();
-    // A plain loop: a search for either end would pass over a whole chunk
-    // for each line of a file that holds only the other.
-    std::size_t at = scan_;
-    while (at < size_ && begin[at] != '\r' && begin[at] != '\n') ++at;
+    // The next LF is looked for once and kept: in a file of lone CRs, a
+    // search from each line would pass over the whole chunk every time.
+    if (!lf_known_ || (lf_ < scan_ && lf_ != size_)) {
+      const void* lf = scan_ < size_ ? std::memchr(begin + scan_, '\n', size_ - scan_) : nullptr;
+      lf_ = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : size_;
+      lf_known_ = true;
+    }
+    const void* cr = lf_ > scan_ ? std::memchr(begin + scan_, '\r', lf_ - scan_) : nullptr;
+    const std::size_t at = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - begin) : lf_;
     if (at < size_) {
       if (begin[at] == '\r' && at + 1 == size_ && !at_end_) {
         // Its LF may be in the next chunk.
         scan_ = at;
+        lf_known_ = false;
         if (!Fill() && failed_) return false;
         continue;
       }
@@ -72,6 +78,7 @@ bool LineReader::NextAtAnyEnd(std::string_view& line) {
       return true;
     }
     scan_ = size_;
+    lf_known_ = false;
     if (Fill()) continue;
     if (failed_) return false;
     if (start_ < size_) {  // last line without an end

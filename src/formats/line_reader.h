@@ -51,6 +51,8 @@ class LineReader {
   bool failed_ = false;
   bool ends_known_ = false, lf_only_ = false;
   bool any_end_ = false;
+  bool lf_known_ = false;  // lf_ is the next LF from scan_ on, or size_ for none
+  std::size_t lf_ = 0;
   std::uint64_t consumed_ = 0;
 };
 

@@ -13,6 +13,8 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+
+
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -48,14 +50,22 @@ Rejection SkipTagBlocks(std::string_view& line) {
 }
 
 SentenceType TypeOf(std::string_view type) {
-  if (type == "RMC") return SentenceType::Rmc;
-  if (type == "GGA") return SentenceType::Gga;
-  if (type == "GLL") return SentenceType::Gll;
-  if (type == "GNS") return SentenceType::Gns;
-  if (type == "ZDA") return SentenceType::Zda;
-  if (type == "WPL") return SentenceType::Wpl;
-  if (type == "RTE") return SentenceType::Rte;
-  return SentenceType::Other;
+  // Three letters as one number: one comparison each.
+  auto code = [](const char* letters) {
+    return static_cast<unsigned>(static_cast<unsigned char>(letters[0])) << 16 |
+           static_cast<unsigned>(static_cast<unsigned char>(letters[1])) << 8 |
+           static_cast<unsigned>(static_cast<unsigned char>(letters[2]));
+  };
+  switch (code(type.data())) {
+    case 'R' << 16 | 'M' << 8 | 'C': return SentenceType::Rmc;
+    case 'G' << 16 | 'G' << 8 | 'A': return SentenceType::Gga;
+    case 'G' << 16 | 'L' << 8 | 'L': return SentenceType::Gll;
+    case 'G' << 16 | 'N' << 8 | 'S': return SentenceType::Gns;
+    case 'Z' << 16 | 'D' << 8 | 'A': return SentenceType::Zda;
+    case 'W' << 16 | 'P' << 8 | 'L': return SentenceType::Wpl;
+    case 'R' << 16 | 'T' << 8 | 'E': return SentenceType::Rte;
+    default: return SentenceType::Other;
+  }
 }
 
 // Whole `text` as digits, at most 18 of them.
@@ -75,19 +85,23 @@ std::uint64_t PowerOfTen(std::size_t exponent) {
   return power;
 }
 
-void Append(Angle& out, char c) {
-  if (out.size < out.digits.size()) out.digits[out.size++] = c;
-}
-
-void AppendNumber(Angle& out, std::uint64_t value, int width) {
-  char digits[20];
-  int n = 0;
-  do {
-    digits[n++] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value > 0 || n < width);
-  while (n > 0) Append(out, digits[--n]);
-}
+// Digits written into a buffer of 24.
+struct DigitBuffer {
+  char* at;
+  std::size_t size;
+  void Append(char c) {
+    if (size < 24) at[size++] = c;
+  }
+  void Number(std::uint64_t value, int width) {
+    char digits[20];
+    int n = 0;
+    do {
+      digits[n++] = static_cast<char>('0' + value % 10);
+      value /= 10;
+    } while (value > 0 || n < width);
+    while (n > 0) Append(digits[--n]);
+  }
+};
 
 // Fields of each type, up to the last one read.
 constexpr std::size_t kRmcFields = 9, kGgaFields = 9, kGllFields = 6, kGnsFields = 9;
@@ -139,11 +153,28 @@ LogLine ReadLogLine(std::string_view line) {
     }
   }
   const std::string_view sentence = line.substr(start);
-  // One pass: the bytes checked and summed up to the "*".
+  // One pass: the bytes checked and summed up to the "*". The usual
+  // sentence ends in "*hh" and holds nothing else to look at: summed at once.
   unsigned sum = 0;
   std::size_t star = std::string_view::npos;
   bool second_start = false;
-  for (std::size_t at = 1; at < sentence.size(); ++at) {
+  if (sentence.size() >= 4 && sentence[sentence.size() - 3] == '*') {
+    unsigned special = 0;
+    const std::size_t end = sentence.size() - 3;
+    for (std::size_t at = 1; at < end; ++at) {
+      const auto c = static_cast<unsigned char>(sentence[at]);
+      sum ^= c;
+      // Comparisons, not a table: the loop then runs on whole vectors.
+      special |= static_cast<unsigned>(static_cast<unsigned char>(c - 0x20) > 0x5E) |
+                 static_cast<unsigned>(c == '$') | static_cast<unsigned>(c == '*');
+    }
+    if (special == 0) {
+      star = end;
+    } else {
+      sum = 0;
+    }
+  }
+  for (std::size_t at = star == std::string_view::npos ? 1 : sentence.size(); at < sentence.size(); ++at) {
     const char c = sentence[at];
     if (c < 0x20 || c > 0x7E) {
       read.rejection = Rejection::Unreadable;
@@ -186,13 +217,12 @@ LogLine ReadLogLine(std::string_view line) {
   return read;
 }
 
-Fields::Fields(std::string_view fields) {
-  for (;;) {
-    const std::size_t comma = count_ + 1 < fields_.size() ? fields.find(',') : std::string_view::npos;
-    fields_[count_++] = fields.substr(0, comma);
-    if (comma == std::string_view::npos) break;
-    fields.remove_prefix(comma + 1);
+Fields::Fields(std::string_view fields) : text_(fields) {
+  starts_[0] = 0;
+  for (std::size_t at = 0; at < fields.size(); ++at) {
+    if (fields[at] == ',' && count_ + 1 < kMost) starts_[++count_] = static_cast<std::uint32_t>(at + 1);
   }
+  starts_[++count_] = static_cast<std::uint32_t>(fields.size() + 1);
 }
 
 Rejection ReadAngle(std::string_view value, std::string_view hemisphere, bool latitude, Angle& out) {
@@ -214,34 +244,55 @@ Rejection ReadAngle(std::string_view value, std::string_view hemisphere, bool la
       *Digits(whole.substr(whole.size() - 2)) * scale + (fraction.empty() ? 0 : *Digits(fraction));
   const std::uint64_t limit = latitude ? 90 : 180;
   if (minutes >= 60 * scale || degrees > limit || (degrees == limit && minutes > 0)) return Rejection::OutOfRange;
-  // degrees + minutes / (60 * scale), to nine decimals, by long division.
   const std::uint64_t divisor = 60 * scale;
-  std::uint64_t rest = minutes, ninths = 0;
-  for (int digit = 0; digit < 9; ++digit) {
-    rest *= 10;
-    ninths = ninths * 10 + rest / divisor;
-    rest %= divisor;
+  out.degrees_ = degrees;
+  out.minutes_ = minutes;
+  out.divisor_ = divisor;
+  out.negative_ = negative;
+  out.size_ = 0;
+  const double number = static_cast<double>(degrees) + static_cast<double>(minutes) / static_cast<double>(divisor);
+  out.number = negative ? -number : number;
+  return Rejection::None;
+}
+
+std::string_view Angle::Text() const {
+  if (size_ != 0) return std::string_view(digits_.data(), size_);
+  // degrees + minutes / divisor to nine decimals: with at most nine
+  // decimals of a minute, one division by 60 of the minutes scaled to
+  // 10^-9; else digit by digit.
+  std::uint64_t rest = 0, ninths = 0, divisor = 60;
+  if (divisor_ <= 60000000000) {
+    const std::uint64_t scaled = minutes_ * (60000000000 / divisor_);
+    ninths = scaled / 60;
+    rest = scaled % 60;
+  } else {
+    divisor = divisor_;
+    rest = minutes_;
+    for (int digit = 0; digit < 9; ++digit) {
+      rest *= 10;
+      ninths = ninths * 10 + rest / divisor;
+      rest %= divisor;
+    }
   }
-  std::uint64_t whole_degrees = degrees;
+  std::uint64_t whole_degrees = degrees_;
   if (2 * rest >= divisor && ++ninths == 1000000000) {
     ninths = 0;
     ++whole_degrees;
   }
-  out.size = 0;
-  if (negative && (whole_degrees != 0 || ninths != 0)) Append(out, '-');
-  AppendNumber(out, whole_degrees, 1);
+  DigitBuffer out{digits_.data(), 0};
+  if (negative_ && (whole_degrees != 0 || ninths != 0)) out.Append('-');
+  out.Number(whole_degrees, 1);
   if (ninths != 0) {
     int width = 9;
     while (ninths % 10 == 0) {
       ninths /= 10;
       --width;
     }
-    Append(out, '.');
-    AppendNumber(out, ninths, width);
+    out.Append('.');
+    out.Number(ninths, width);
   }
-  const double number = static_cast<double>(degrees) + static_cast<double>(minutes) / static_cast<double>(divisor);
-  out.number = negative ? -number : number;
-  return Rejection::None;
+  size_ = static_cast<std::uint8_t>(out.size);
+  return std::string_view(digits_.data(), size_);
 }
 
 Rejection ReadTimeOfDay(std::string_view text, TimeOfDay& out) {

@@ -57,21 +57,36 @@ class Fields {
  public:
   explicit Fields(std::string_view fields);
   std::size_t size() const { return count_; }
-  std::string_view operator[](std::size_t at) const { return at < count_ ? fields_[at] : std::string_view(); }
+  std::string_view operator[](std::size_t at) const {
+    return at < count_ ? text_.substr(starts_[at], starts_[at + 1] - 1 - starts_[at]) : std::string_view();
+  }
 
  private:
-  std::array<std::string_view, 64> fields_;
+  static constexpr std::size_t kMost = 64;
+  std::string_view text_;
+  // Where each field starts, and one past the last's end and its comma;
+  // only the first count_ + 1 are set.
+  std::array<std::uint32_t, kMost + 1> starts_;
   std::size_t count_ = 0;
 };
 
 // A coordinate in decimal degrees: its text to nine decimals, rounded from
 // the exact value of the degrees and minutes given (so within 5e-10°), and
 // the double nearest to that value.
-struct Angle {
-  std::array<char, 24> digits{};
-  std::uint8_t size = 0;
+// The text is made when first asked for: most sentences of a time only
+// merge into the point of the first.
+class Angle {
+ public:
   double number = 0;
-  std::string_view Text() const { return std::string_view(digits.data(), size); }
+  std::string_view Text() const;
+
+ private:
+  friend Rejection ReadAngle(std::string_view, std::string_view, bool, Angle&);
+  // degrees + minutes / divisor, exactly.
+  std::uint64_t degrees_ = 0, minutes_ = 0, divisor_ = 1;
+  bool negative_ = false;
+  mutable std::array<char, 24> digits_{};
+  mutable std::uint8_t size_ = 0;  // 0: not made yet
 };
 
 // "ddmm.mmmm" (latitude) or "dddmm.mmmm" (longitude) with its hemisphere

@@ -123,6 +123,10 @@ class LogReader {
       ++without_position_;
       return true;
     }
+    if (line.type == SentenceType::Other) {
+      ++without_position_;
+      return true;
+    }
     const nmea::Fields fields(line.fields);
     switch (line.type) {
       case SentenceType::Rmc:
