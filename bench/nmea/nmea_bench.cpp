@@ -110,21 +110,6 @@ Measure BarePass(const std::string& path, int runs, long long& right) {
   });
 }
 
-void Row(const char* what, const Measure& m, double bytes) {
-  if (!m.ok) {
-    std::printf("  %-40s FAILED\n", what);
-    return;
-  }
-  std::printf("  %-40s %8.3f s %9.1f MB/s", what, m.seconds, MB(bytes) / m.seconds);
-  if (m.peak_mib > 0) std::printf(" %8.1f MiB peak", m.peak_mib);
-  std::printf("\n");
-}
-
-bool Target(const char* what, bool met) {
-  std::printf("  %-60s %s\n", what, met ? "met" : "MISSED");
-  return met;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -147,10 +132,10 @@ int main(int argc, char** argv) {
   const Measure copy = DurableCopy({gpx}, runs);
   const Measure babel =
       Run({"gpsbabel", "-i", "nmea", "-f", "bord.nmea", "-o", "gpx", "-F", "babel.gpx"}, folder, 1);
-  Row("tessaline-convert -g log -> GPX", ours, log_bytes);
-  Row("bare pass (lines, checksums)", bare, log_bytes);
-  Row("durable copy of the GPX", copy, gpx_bytes);
-  Row("GPSBabel -i nmea -o gpx", babel, log_bytes);
+  PrintRow("tessaline-convert -g log -> GPX", ours, log_bytes, 40);
+  PrintRow("bare pass (lines, checksums)", bare, log_bytes, 40);
+  PrintRow("durable copy of the GPX", copy, gpx_bytes, 40);
+  PrintRow("GPSBabel -i nmea -o gpx", babel, log_bytes, 40);
   std::printf("  GPX written: %.1f MB; sentences with a right sum in the bare pass: %lld\n", MB(gpx_bytes), right);
   if (!ours.ok || !bare.ok || !copy.ok) return 2;
   const double reference = bare.seconds + copy.seconds;
@@ -158,8 +143,8 @@ int main(int argc, char** argv) {
               babel.ok ? babel.seconds / ours.seconds : 0.0);
   std::printf("Targets:\n");
   bool met = true;
-  met &= Target(">= 0.5x a bare pass plus a durable copy of the GPX", reference >= kTimesBarePass * ours.seconds);
-  met &= Target(">= 10x GPSBabel -i nmea -o gpx", babel.ok && babel.seconds >= kTimesBabel * ours.seconds);
-  met &= Target("peak memory <= 32 MiB, nothing reduced", ours.peak_mib <= kMemoryMiB);
+  met &= PrintTarget(">= 0.5x a bare pass plus a durable copy of the GPX", reference >= kTimesBarePass * ours.seconds);
+  met &= PrintTarget(">= 10x GPSBabel -i nmea -o gpx", babel.ok && babel.seconds >= kTimesBabel * ours.seconds);
+  met &= PrintTarget("peak memory <= 32 MiB, nothing reduced", ours.peak_mib <= kMemoryMiB);
   return met ? 0 : 1;
 }

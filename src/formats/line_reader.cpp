@@ -49,6 +49,14 @@ void LineReader::FindLineEnds() {
   lf_only_ = !failed_ && size_ > 0 && std::memchr(buffer_.get(), '\n', size_) != nullptr;
 }
 
+bool LineReader::LastLine(std::string_view& line) {
+  if (start_ == size_) return false;
+  line = std::string_view(buffer_.get() + start_, size_ - start_);
+  consumed_ += size_ - start_;
+  start_ = scan_ = size_;
+  return true;
+}
+
 bool LineReader::NextAtAnyEnd(std::string_view& line) {
   for (;;) {
     if (failed_) return false;
@@ -81,13 +89,7 @@ bool LineReader::NextAtAnyEnd(std::string_view& line) {
     lf_known_ = false;
     if (Fill()) continue;
     if (failed_) return false;
-    if (start_ < size_) {  // last line without an end
-      line = std::string_view(buffer_.get() + start_, size_ - start_);
-      consumed_ += size_ - start_;
-      start_ = scan_ = size_;
-      return true;
-    }
-    return false;
+    return LastLine(line);
   }
 }
 
@@ -127,13 +129,7 @@ bool LineReader::Next(std::string_view& line) {
     scan_ = size_;
     if (Fill()) continue;
     if (failed_) return false;
-    if (start_ < size_) {  // last line without an end
-      line = std::string_view(buffer_.get() + start_, size_ - start_);
-      consumed_ += size_ - start_;
-      start_ = scan_ = size_;
-      return true;
-    }
-    return false;
+    return LastLine(line);
   }
 }
 

@@ -38,6 +38,7 @@ class LineReader {
   bool Fill();  // appends one chunk; false at the end or on failure
   void FindLineEnds();  // reads ahead to the first CR, or to the end
   bool NextAtAnyEnd(std::string_view& line);
+  bool LastLine(std::string_view& line);  // the rest, a last line without an end
 
   InputStream& input_;
   std::size_t chunk_size_;

@@ -1,5 +1,7 @@
 #include "formats/nmea_sentence.h"
 
+#include <charconv>
+
 #include "formats/chart_line_reader.h"
 #include "formats/decimal_scanner.h"
 #include "formats/device_point_line.h"
@@ -92,14 +94,12 @@ struct DigitBuffer {
   void Append(char c) {
     if (size < 24) at[size++] = c;
   }
+  // `value` in at least `width` digits, zeros before.
   void Number(std::uint64_t value, int width) {
     char digits[20];
-    int n = 0;
-    do {
-      digits[n++] = static_cast<char>('0' + value % 10);
-      value /= 10;
-    } while (value > 0 || n < width);
-    while (n > 0) Append(digits[--n]);
+    const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    for (auto n = end - digits; n < width; ++n) Append('0');
+    for (const char* c = digits; c != end; ++c) Append(*c);
   }
 };
 
