@@ -138,10 +138,10 @@ class LogReader {
         return Fix(number, offset);
       }
       case SentenceType::Zda: {
-        ++without_position_;
         nmea::DateOfDay date;
         const Rejection read = nmea::ReadZda(fields, date);
         if (read != Rejection::None) return Reject(read, number);
+        ++without_position_;  // a date, but no position
         if (!date.day) return true;
         if (pending_ && SameTime(pending_time_, date.time)) {
           if (!pending_day_) pending_day_ = date.day;
