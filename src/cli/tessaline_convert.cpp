@@ -46,8 +46,10 @@ ProgramResult RunTessalineConvert(const std::vector<std::string>& arguments, Pro
 
   // One table of roads for the whole run, as the window keeps one.
   SystemClock clock;
-  Roads roads(host, RoadServices{UserRegionalSettings(), &clock, DefaultStagingLocation(), options.points, nullptr,
-                                 options.date});
+  RoadServices services{UserRegionalSettings(), &clock, DefaultStagingLocation(), options.points};
+  services.split = options.split;
+  services.log_day = options.date;
+  Roads roads(host, std::move(services));
   const RunResult run =
       ConvertFiles(options.files, host, [&](const std::string& path) { return roads.Convert(path, options.request, options.output); });
   ProgramResult result{run.exit_status, run.stopped};

@@ -114,6 +114,9 @@ const WarningKind kTooManyDeviceLines{
     "ligne au-delà de 32 766 (ni l'appareil ni ce programme ne relisent le fichier)",
     "lignes au-delà de 32 766 (ni l'appareil ni ce programme ne relisent le fichier)"};
 
+const WarningKind kOldPartsLeft{"fichier d'un découpage précédent laissé tel quel",
+                                "fichiers d'un découpage précédent laissés tels quels"};
+
 const WarningKind kNmeaRejected[kNmeaRejectionKinds]{
     {"phrase rejetée (somme de contrôle fausse)", "phrases rejetées (somme de contrôle fausse)"},
     {"phrase rejetée (tronquée)", "phrases rejetées (tronquées)"},
@@ -202,12 +205,18 @@ std::string SummaryText(const ConversionSummary& summary) {
   }
   tracks += ")";
   const std::string waypoints = Counted(summary.waypoints, "waypoint");
+  std::string text;
   switch (summary.form) {
-    case ConversionSummary::Form::Tracks: return Noted(tracks, summary.reader_note);
-    case ConversionSummary::Form::Waypoints: return Noted(waypoints, summary.reader_note);
-    case ConversionSummary::Form::TracksAndWaypoints: break;
+    case ConversionSummary::Form::Tracks: text = tracks; break;
+    case ConversionSummary::Form::Waypoints: text = waypoints; break;
+    case ConversionSummary::Form::TracksAndWaypoints: text = tracks + ", " + waypoints; break;
   }
-  return Noted(tracks + ", " + waypoints, summary.reader_note);
+  // "3 fichiers : trace-1.asc, trace-2.asc, trace-3.asc"
+  for (std::size_t i = 0; i < summary.files.size(); ++i) {
+    text += i == 0 ? ", " + Counted(summary.files.size(), "fichier") + " : " : ", ";
+    text += summary.files[i];
+  }
+  return Noted(text, summary.reader_note);
 }
 
 std::string MessageDetailsText(const ConversionNotes& notes) {

@@ -83,6 +83,9 @@ extern const WarningKind kGpxTimeUnreadable;   // no date and time: left out
 // ("desc", "hdop"...; "extensions" for a foreign extension).
 const WarningKind& NotCarriedKind(std::string_view element);
 extern const WarningKind kTooManyDeviceLines;       // past 32,766 device lines
+// Parts of an earlier split past those written, left as they were; the
+// detail names them (" : trace-4.asc, trace-5.asc").
+extern const WarningKind kOldPartsLeft;
 // NMEA logs: sentences rejected, by kind (checksum, truncated, unreadable,
 // out of range, not valid: the order of nmea::Rejection after None).
 inline constexpr std::size_t kNmeaRejectionKinds = 5;
