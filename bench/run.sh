@@ -5,7 +5,8 @@
 # the targets, times GPX reading and writing beside GPSBabel and Expat alone,
 # and fitted roads beside the same roads keeping every point
 # (bench/gpx), reduces generated tracks beside GPSBabel's simplify filter
-# (bench/reduction), every road beside its reference (bench/roads), then runs
+# (bench/reduction), every road beside its reference (bench/roads), an NMEA
+# log to GPX beside a bare pass and GPSBabel (bench/nmea), then runs
 # the conversions' own micro-benchmarks.
 #
 #   bash bench/run.sh            full sizes (needs about 1 GB of disk)
@@ -37,7 +38,7 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSALINE_BUILD_BENCH=
 if ! cmake --build "$build" -j2 >"$build/bench-build.log" 2>&1; then
   echo "bench: the full build failed (see $build/bench-build.log); building the command-line benchmark only"
   cmake --build "$build" -j2 --target tessaline-convert tessaline-bench-generate tessaline-bench-cli \
-    tessaline-bench-gpx tessaline-bench-reduction tessaline-bench-roads
+    tessaline-bench-gpx tessaline-bench-reduction tessaline-bench-roads tessaline-bench-nmea
 fi
 
 rm -rf "$inputs"
@@ -65,6 +66,14 @@ if [ ${#small[@]} -gt 0 ]; then road_points=20000; fi
 mkdir -p "$inputs/roads"
 "$build/bench/roads/tessaline-bench-roads" --convert "$build/src/cli/tessaline-convert" --folder "$inputs/roads" \
   --points "$road_points" || { roads_status=$?; [ "$roads_status" -gt "$status" ] && status=$roads_status; }
+
+echo
+echo "== NMEA 0183 log to GPX, against a bare pass over the log and GPSBabel =="
+nmea_megabytes=100
+if [ ${#small[@]} -gt 0 ]; then nmea_megabytes=5; fi
+mkdir -p "$inputs/nmea"
+"$build/bench/nmea/tessaline-bench-nmea" --convert "$build/src/cli/tessaline-convert" --folder "$inputs/nmea" \
+  --points "$nmea_megabytes" || { nmea_status=$?; [ "$nmea_status" -gt "$status" ] && status=$nmea_status; }
 
 echo
 echo "== Track reduction: alone, against the best possible, awkward inputs, beside GPSBabel simplify =="

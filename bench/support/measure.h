@@ -154,4 +154,21 @@ inline Measure DurableCopy(const std::vector<std::string>& files, int runs) {
   });
 }
 
+// One line of a table: what, its time, its rate over `bytes`, its peak.
+inline void PrintRow(const char* what, const Measure& m, double bytes, int width = 34) {
+  if (!m.ok) {
+    std::printf("  %-*s FAILED\n", width, what);
+    return;
+  }
+  std::printf("  %-*s %8.3f s %9.1f MB/s", width, what, m.seconds, MB(bytes) / m.seconds);
+  if (m.peak_mib > 0) std::printf(" %8.1f MiB peak", m.peak_mib);
+  std::printf("\n");
+}
+
+// A target, met or missed; returns whether it is met.
+inline bool PrintTarget(const char* what, bool met) {
+  std::printf("  %-60s %s\n", what, met ? "met" : "MISSED");
+  return met;
+}
+
 }  // namespace tessaline::bench

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/console_output.h"
+#include "formats/nmea_sentence.h"
 #include "platform/utf8.h"
 #include "product.h"
 
@@ -12,14 +13,14 @@ namespace tessaline::cli {
 
 namespace {
 
-enum class Option { ToChart, ToDevice, ToGpx, To, Output, Quiet, Points, Help, Version, Split, Preview };
+enum class Option { ToChart, ToDevice, ToGpx, To, Output, Quiet, Points, Help, Version, Split, Preview, Date };
 
 struct LongOption {
   std::string_view name;
   Option option;
 };
 
-constexpr std::array<LongOption, 11> kLongOptions{{
+constexpr std::array<LongOption, 12> kLongOptions{{
     {"to-chart", Option::ToChart},
     {"to-device", Option::ToDevice},
     {"to-gpx", Option::ToGpx},
@@ -31,6 +32,7 @@ constexpr std::array<LongOption, 11> kLongOptions{{
     {"version", Option::Version},
     {"split", Option::Split},
     {"preview", Option::Preview},
+    {"date", Option::Date},
 }};
 
 std::string Quoted(std::string_view text) { return Joined({"« ", text, " »"}); }
@@ -56,7 +58,9 @@ constexpr std::array<FormatName, 3> kFormats{{
     {"gpx", Request::ToGpx},
 }};
 
-bool TakesValue(Option option) { return option == Option::Points || option == Option::To || option == Option::Output; }
+bool TakesValue(Option option) {
+  return option == Option::Points || option == Option::To || option == Option::Output || option == Option::Date;
+}
 
 struct Parser {
   CliOptions result;
@@ -76,7 +80,8 @@ struct Parser {
       case Option::Split: result.split = true; return true;
       case Option::Points:
       case Option::To:
-      case Option::Output: return true;  // take their value: see TakeValue()
+      case Option::Output:
+      case Option::Date: return true;  // take their value: see TakeValue()
       case Option::Preview: result.preview = true; return true;
       case Option::Help: result.action = CliAction::ShowHelp; return false;
       case Option::Version: result.action = CliAction::ShowVersion; return false;
@@ -126,6 +131,13 @@ struct Parser {
         }
         result.output = std::string(value);
         output = true;
+        return true;
+      case Option::Date:
+        result.date = nmea::ReadIsoDate(value);
+        if (!result.date) {
+          Fail(Joined({"date invalide ", Quoted(value), " pour l'option --date (AAAA-MM-JJ attendu, un jour qui existe)"}));
+          return false;
+        }
         return true;
       default: break;
     }
@@ -316,6 +328,8 @@ std::string HelpText() {
          "                      une réduction, la trace lue en gris sous la trace écrite\n"
          "                      et son plus grand écart entouré\n"
          "      --preview=IMAGE.svg  la même image sous ce nom (un seul FICHIER)\n"
+         "      --date=AAAA-MM-JJ  le jour d'un journal NMEA qui ne donne aucune date\n"
+         "                      (sans elle, ses points n'ont pas d'heure)\n"
          "  -q, --quiet       n'afficher ni la progression, ni les fins de traitement,\n"
          "                      ni les avertissements ; les erreurs sont toujours\n"
          "                      affichées\n"
@@ -333,6 +347,9 @@ std::string HelpText() {
          "Un autre FICHIER dont le nom finit par « zbx », en majuscules ou en\n"
          "minuscules, est lu comme fichier de l'appareil : sans option ou avec -c il\n"
          "va vers la carte, avec -d vers un fichier de l'appareil réduit à -n points.\n"
+         "Un journal NMEA 0183 (phrases $GPRMC, $GPGGA... de l'enregistrement du bord),\n"
+         "reconnu à son contenu, va sans option ou avec -d vers l'appareil, avec -c\n"
+         "vers la carte, avec -g vers GPX ; sa sortie perd .nmea, .nma, .log ou .txt.\n"
          "Tout autre FICHIER est lu comme fichier de la carte : sans option ou avec -d\n"
          "il va vers l'appareil, avec -c vers la carte (avec -o).\n"
          "Une sortie qui remplacerait FICHIER, ou l'autre fichier de sa paire\n"

@@ -28,6 +28,7 @@ struct CliOptions {
   bool quiet = false;
   std::optional<std::uint64_t> points;  // -n N, --points N: the most points any output may hold
   bool split = false;  // --split: an output longer than that is cut into files rather than thinned
+  std::optional<std::int64_t> date;     // --date=YYYY-MM-DD: an NMEA log's day, in days since 1970-01-01
   std::string output;  // -o FILE, --output FILE: the output's name, for a single input; "" for the road's own
   bool preview = false;      // --preview[=FILE.svg]: the picture of each conversion
   std::string preview_file;  // --preview=FILE.svg; "" for BASE.svg beside the outputs

@@ -51,6 +51,7 @@ ProgramResult RunTessalineConvert(const std::vector<std::string>& arguments, Pro
   RoadServices services{UserRegionalSettings(), &clock, DefaultStagingLocation(), options.points};
   services.split = options.split;
   if (options.preview) services.second = &picture;
+  services.log_day = options.date;
   Roads roads(host, std::move(services));
   const RunResult run = ConvertFiles(options.files, host, [&](const std::string& path) {
     return ConvertAndPreview(roads, host, options, picture, path);

@@ -6,8 +6,8 @@
 namespace tessaline {
 
 InputText::InputText(InputStream& input, const std::string& path, FileSystem& files, bool eight_bit,
-                     ConversionReport* report)
-    : text_(input), lines_(text_), path_(path), files_(files), eight_bit_(eight_bit), report_(report) {}
+                     ConversionReport* report, LineEnds ends)
+    : text_(input), lines_(text_, 256 * 1024, ends), path_(path), files_(files), eight_bit_(eight_bit), report_(report) {}
 
 bool InputText::Next(std::string_view& line) {
   if (!lines_.Next(line)) {

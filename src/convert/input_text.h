@@ -24,8 +24,9 @@ class InputText {
   // them. A file without a mark is handed on as it is. `report` receives the
   // notes; null for a pass that tells nothing. `input` (OpenWholeInput) and
   // `report` must outlive this object.
+  // `ends`: where lines end (line_reader.h).
   InputText(InputStream& input, const std::string& path, FileSystem& files, bool eight_bit,
-            ConversionReport* report);
+            ConversionReport* report, LineEnds ends = LineEnds::CrOrLfOnlyFile);
 
   // The next line, without its end, valid until the next call; false at the
   // end. Throws the file error on a read failure.

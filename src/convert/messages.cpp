@@ -25,6 +25,12 @@ std::string Counted(std::uint64_t count, std::string_view singular) {
   return text;
 }
 
+// A summary and what its reader adds, if anything.
+std::string Noted(std::string summary, const std::string& note) {
+  if (!note.empty()) summary += ", " + note;
+  return summary;
+}
+
 std::string WarningLines(const ConversionNotes& notes, std::string_view indent) {
   std::string text;
   for (const ConversionWarning& warning : notes.warnings) {
@@ -111,6 +117,48 @@ const WarningKind kTooManyDeviceLines{
 const WarningKind kOldPartsLeft{"fichier d'un découpage précédent laissé tel quel",
                                 "fichiers d'un découpage précédent laissés tels quels"};
 
+const WarningKind kNmeaRejected[kNmeaRejectionKinds]{
+    {"phrase rejetée (somme de contrôle fausse)", "phrases rejetées (somme de contrôle fausse)"},
+    {"phrase rejetée (tronquée)", "phrases rejetées (tronquées)"},
+    {"phrase rejetée (illisible)", "phrases rejetées (illisibles)"},
+    {"phrase rejetée (position hors limites)", "phrases rejetées (position hors limites)"},
+    {"phrase rejetée (position non valide)", "phrases rejetées (position non valide)"},
+};
+const WarningKind kNmeaWithoutDate{
+    "point sans heure (le journal ne donne aucune date : --date=AAAA-MM-JJ la donne)",
+    "points sans heure (le journal ne donne aucune date : --date=AAAA-MM-JJ la donne)"};
+const WarningKind kNmeaUnknownWaypoint{"waypoint de route inconnu (aucune phrase WPL ne le donne)",
+                                       "waypoints de routes inconnus (aucune phrase WPL ne les donne)"};
+const WarningKind kNmeaRouteIncomplete{"route incomplète ignorée (phrases RTE manquantes)",
+                                       "routes incomplètes ignorées (phrases RTE manquantes)"};
+
+std::string NmeaSummaryNote(const std::uint64_t (&rejected)[kNmeaRejectionKinds], std::uint64_t without_position) {
+  // The kinds as the summary counts them: "tronquées : 2".
+  static const WarningKind kKinds[kNmeaRejectionKinds] = {
+      {"somme de contrôle fausse", "somme de contrôle fausse"},
+      {"tronquée", "tronquées"},
+      {"illisible", "illisibles"},
+      {"position hors limites", "position hors limites"},
+      {"position non valide", "position non valide"},
+  };
+  std::uint64_t total = 0;
+  std::string kinds;
+  for (std::size_t kind = 0; kind < kNmeaRejectionKinds; ++kind) {
+    if (rejected[kind] == 0) continue;
+    total += rejected[kind];
+    if (!kinds.empty()) kinds += ", ";
+    kinds += (rejected[kind] > 1 ? kKinds[kind].plural : kKinds[kind].singular);
+    kinds += " : " + Count(rejected[kind]);
+  }
+  std::string note;
+  if (total > 0) note = Count(total) + (total > 1 ? " phrases rejetées (" : " phrase rejetée (") + kinds + ")";
+  if (without_position > 0) {
+    if (!note.empty()) note += ", ";
+    note += Count(without_position) + (without_position > 1 ? " phrases sans position" : " phrase sans position");
+  }
+  return note;
+}
+
 const WarningKind kTracksReduced{"trace réduite", "traces réduites"};
 const WarningKind kRoutesReduced{"route réduite", "routes réduites"};
 
@@ -171,7 +219,7 @@ std::string SummaryText(const ConversionSummary& summary) {
     text += i == 0 ? ", " + Counted(summary.files.size(), "fichier") + " : " : ", ";
     text += summary.files[i];
   }
-  return text;
+  return Noted(text, summary.reader_note);
 }
 
 std::string MessageDetailsText(const ConversionNotes& notes) {

@@ -4,6 +4,7 @@
 // failures, the warnings and the summaries. The window and the command line
 // take them from here too.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -35,6 +36,8 @@ inline constexpr const char* kGpxStepOpen = kChartToDeviceStep2;
 inline constexpr const char* kGpxStepRead = kChartToDeviceStep3;
 inline constexpr const char* kGpxStepWrite = kChartToDeviceStep4;
 inline constexpr const char* kGpxError = "Erreur dans le module de conversion GPX";
+// An NMEA 0183 log in (the boat's own recording); its steps are GPX's.
+inline constexpr const char* kNmeaError = "Erreur dans le module de conversion NMEA";
 
 // The completion button's caption for the file at `path` (its file name only).
 std::string CompletionCaption(std::string_view path);
@@ -83,6 +86,17 @@ extern const WarningKind kTooManyDeviceLines;       // past 32,766 device lines
 // Parts of an earlier split past those written, left as they were; the
 // detail names them (" : trace-4.asc, trace-5.asc").
 extern const WarningKind kOldPartsLeft;
+// NMEA logs: sentences rejected, by kind (checksum, truncated, unreadable,
+// out of range, not valid: the order of nmea::Rejection after None).
+inline constexpr std::size_t kNmeaRejectionKinds = 5;
+extern const WarningKind kNmeaRejected[kNmeaRejectionKinds];
+extern const WarningKind kNmeaWithoutDate;       // no date in the log: points without time
+extern const WarningKind kNmeaUnknownWaypoint;   // a route names a waypoint no WPL gave
+extern const WarningKind kNmeaRouteIncomplete;   // a route's sentences stop short
+// What a log gave besides its points, after the summary: "37 phrases
+// rejetées (somme de contrôle fausse : 35, tronquées : 2), 5120 phrases sans
+// position"; "" when nothing was passed over.
+std::string NmeaSummaryNote(const std::uint64_t (&rejected)[kNmeaRejectionKinds], std::uint64_t without_position);
 
 // Tracks reduced to fit the output: "2 traces réduites" and its detail
 // " à 32761 points (écart max 3,2 m)".

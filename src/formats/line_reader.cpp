@@ -5,8 +5,8 @@
 
 namespace tessaline {
 
-LineReader::LineReader(InputStream& input, std::size_t chunk_size)
-    : input_(input), chunk_size_(chunk_size == 0 ? 1 : chunk_size) {}
+LineReader::LineReader(InputStream& input, std::size_t chunk_size, LineEnds ends)
+    : input_(input), chunk_size_(chunk_size == 0 ? 1 : chunk_size), any_end_(ends == LineEnds::Any) {}
 
 bool LineReader::Fill() {
   if (at_end_ || failed_) return false;
@@ -49,7 +49,52 @@ void LineReader::FindLineEnds() {
   lf_only_ = !failed_ && size_ > 0 && std::memchr(buffer_.get(), '\n', size_) != nullptr;
 }
 
+bool LineReader::LastLine(std::string_view& line) {
+  if (start_ == size_) return false;
+  line = std::string_view(buffer_.get() + start_, size_ - start_);
+  consumed_ += size_ - start_;
+  start_ = scan_ = size_;
+  return true;
+}
+
+bool LineReader::NextAtAnyEnd(std::string_view& line) {
+  for (;;) {
+    if (failed_) return false;
+    const char* begin = buffer_.get();
+    // The next LF is looked for once and kept: in a file of lone CRs, a
+    // search from each line would pass over the whole chunk every time.
+    if (!lf_known_ || (lf_ < scan_ && lf_ != size_)) {
+      const void* lf = scan_ < size_ ? std::memchr(begin + scan_, '\n', size_ - scan_) : nullptr;
+      lf_ = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : size_;
+      lf_known_ = true;
+    }
+    const void* cr = lf_ > scan_ ? std::memchr(begin + scan_, '\r', lf_ - scan_) : nullptr;
+    const std::size_t at = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - begin) : lf_;
+    if (at < size_) {
+      if (begin[at] == '\r' && at + 1 == size_ && !at_end_) {
+        // Its LF may be in the next chunk.
+        scan_ = at;
+        lf_known_ = false;
+        if (!Fill() && failed_) return false;
+        continue;
+      }
+      std::size_t end = at + 1;
+      if (begin[at] == '\r' && end < size_ && begin[end] == '\n') ++end;
+      line = std::string_view(begin + start_, at - start_);
+      consumed_ += end - start_;
+      start_ = scan_ = end;
+      return true;
+    }
+    scan_ = size_;
+    lf_known_ = false;
+    if (Fill()) continue;
+    if (failed_) return false;
+    return LastLine(line);
+  }
+}
+
 bool LineReader::Next(std::string_view& line) {
+  if (any_end_) return NextAtAnyEnd(line);
   if (!ends_known_) FindLineEnds();
   if (lf_only_) {
     if (failed_ || start_ == size_) return false;  // the whole input is in the buffer
@@ -84,13 +129,7 @@ bool LineReader::Next(std::string_view& line) {
     scan_ = size_;
     if (Fill()) continue;
     if (failed_) return false;
-    if (start_ < size_) {  // last line without an end
-      line = std::string_view(buffer_.get() + start_, size_ - start_);
-      consumed_ += size_ - start_;
-      start_ = scan_ = size_;
-      return true;
-    }
-    return false;
+    return LastLine(line);
   }
 }
 

@@ -4,6 +4,8 @@
 // with no CR at all (made on Linux or macOS) is read at its LFs instead:
 // the reader looks ahead to the first CR before it hands out a line. Reads
 // the stream in large chunks, so there is no system call per line.
+// A log of sentences (NMEA) ends its lines at CR LF, LF or CR alike, and is
+// read at each of them without looking ahead (LineEnds::Any).
 
 #include <cstdint>
 #include <memory>
@@ -14,9 +16,12 @@
 
 namespace tessaline {
 
+enum class LineEnds { CrOrLfOnlyFile, Any };
+
 class LineReader {
  public:
-  explicit LineReader(InputStream& input, std::size_t chunk_size = 256 * 1024);
+  explicit LineReader(InputStream& input, std::size_t chunk_size = 256 * 1024,
+                      LineEnds ends = LineEnds::CrOrLfOnlyFile);
 
   // The next line without its end, valid until the next call. False at the
   // end of the input or when a read failed (then Failed() is true).
@@ -32,6 +37,8 @@ class LineReader {
  private:
   bool Fill();  // appends one chunk; false at the end or on failure
   void FindLineEnds();  // reads ahead to the first CR, or to the end
+  bool NextAtAnyEnd(std::string_view& line);
+  bool LastLine(std::string_view& line);  // the rest, a last line without an end
 
   InputStream& input_;
   std::size_t chunk_size_;
@@ -44,6 +51,9 @@ class LineReader {
   bool at_end_ = false;
   bool failed_ = false;
   bool ends_known_ = false, lf_only_ = false;
+  bool any_end_ = false;
+  bool lf_known_ = false;  // lf_ is the next LF from scan_ on, or size_ for none
+  std::size_t lf_ = 0;
   std::uint64_t consumed_ = 0;
 };
 

@@ -37,6 +37,9 @@ struct ConversionSummary {
   // An output cut into parts (--split): their file names, in order; empty
   // when it was written whole.
   std::vector<std::string> files = {};
+  // What the reader passed over, said after the rest ("37 phrases rejetées
+  // (...)"); "" when nothing.
+  std::string reader_note = {};
 };
 
 // One kind of loss met in the file.

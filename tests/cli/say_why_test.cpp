@@ -99,6 +99,7 @@ class SayWhy : public ::testing::TestWithParam<std::string> {
                           options.points};
     services.split = options.split;
     if (options.preview) services.second = &picture;
+    services.log_day = options.date;
     Roads roads(host, std::move(services));
     // The paths are given relative to the case's folder, as on the command line.
     const fs::path before = fs::current_path();

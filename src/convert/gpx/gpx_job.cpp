@@ -68,6 +68,11 @@ std::unique_ptr<InputStream> GpxJob::OpenInput() {
   return OpenWholeInput(host_.Files(), path_, input_);
 }
 
+std::unique_ptr<InputStream> GpxJob::OpenInputAgain() {
+  if (replaying_) return OrFail(host_.Files().OpenRead(path_), path_);
+  return OpenInput();
+}
+
 void GpxJob::Finish(const std::vector<NewContent>& outputs) {
   host_.MarkStepFinished(3);
   host_.SetStepText(messages::kGpxStepWrite);

@@ -50,6 +50,9 @@ class GpxJob {
   // OpenWholeInput). Opened again (a road that must read it twice), it is
   // checked again and the steps stay.
   std::unique_ptr<InputStream> OpenInput();
+  // The input once more, for a reader that looks ahead before it reads (a
+  // log's first date): as OpenInput, or plainly opened when replaying.
+  std::unique_ptr<InputStream> OpenInputAgain();
   std::uint64_t InputLength() const { return input_.length; }
   // The permission bits of the input, which bound its outputs'.
   std::uint32_t InputReaders() const { return input_.identity.permissions; }
@@ -75,6 +78,9 @@ class GpxJob {
 
   // The summary and the warnings, as every conversion gathers them.
   ConversionReport report;
+  // The day a log without a date was recorded (--date), in days since
+  // 1970-01-01; none when not given.
+  std::optional<std::int64_t> log_day;
 
  private:
   Host& host_;

@@ -22,5 +22,11 @@ bool ReadDeviceFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbe
 bool ReadChartFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbers, bool eight_bit);
 // Every <trk>, <rte> and <wpt> a run, in document order; texts UTF-8.
 bool ReadGpxFile(GpxJob& job, InputStream& input, PointSink& sink);
+// An NMEA 0183 log (nmea_log_reader.cpp): a track per stretch of logging, a
+// point per fix time; WPL waypoints as they come, RTE routes at the end;
+// texts ASCII. Reads ahead to the log's first date first.
+bool ReadNmeaFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbers, bool eight_bit);
+// The least bytes of a log's line that gives a point ("$GPGLL,000,N,000,E,000000,A").
+inline constexpr std::uint64_t kLeastNmeaPointBytes = 24;
 
 }  // namespace tessaline::gpx

@@ -40,6 +40,9 @@ const ReaderTraits& ReaderOf(Format format) {
   static const ReaderTraits device{messages::kDeviceToChartError, TextForm::EightBit, 6, true, &ReadDeviceFile};
   static const ReaderTraits chart{messages::kChartToDeviceError, TextForm::EightBit, 6, false, &ReadChartFile};
   static const ReaderTraits gpx{messages::kGpxError, TextForm::Utf8, kLeastGpxPointBytes, false, &ReadGpxInput};
+  // A log's waypoints mostly come before its fixes, as a plotter sends them.
+  static const ReaderTraits nmea{messages::kNmeaError, TextForm::Utf8, kLeastNmeaPointBytes, false, &ReadNmeaFile};
+  if (format == Format::Nmea) return nmea;
   return format == Format::Device ? device : format == Format::Chart ? chart : gpx;
 }
 
@@ -86,6 +89,7 @@ ConversionOutcome ConvertStream(Host& host, const std::string& path, const Strea
                                 const StreamServices& services) {
   const ReaderTraits& reader = ReaderOf(road.from);
   GpxJob job(host, path, road.message != nullptr ? road.message : reader.message);
+  job.log_day = road.log_day;
   return job.Run([&] {
     job.Begin(road.outputs, road.over_input);
     const WriterTraits& writer = WriterOf(road.to);
@@ -133,6 +137,7 @@ void FeedSecondSink(Host& host, const std::string& path, const StreamRoad& road,
                     bool input_told) {
   GpxJob job(host, path);
   job.Replaying();
+  job.log_day = road.log_day;
   auto feed = [&](Format format, const std::string& file, PointSink& sink) {
     try {
       auto input = host.Files().OpenRead(file);

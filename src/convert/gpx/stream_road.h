@@ -4,6 +4,8 @@
 // the GPX roads' panel steps (1 the input, 2 its size, 3 the points read and
 // written, 4 the outputs replaced together).
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,7 +18,7 @@
 
 namespace tessaline::gpx {
 
-enum class Format { Device, Chart, Gpx };
+enum class Format { Device, Chart, Gpx, Nmea };  // Nmea: read only
 
 struct StreamRoad {
   Format from = Format::Gpx, to = Format::Gpx;
@@ -25,6 +27,8 @@ struct StreamRoad {
   // A road whose outputs take its input's format: an output over the input,
   // or over the other file of a chart input's pair, is refused with this.
   const char* over_input = nullptr;
+  // The day of a log without a date (--date), in days since 1970-01-01.
+  std::optional<std::int64_t> log_day = std::nullopt;
 };
 
 struct StreamServices {

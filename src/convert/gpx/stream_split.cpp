@@ -188,6 +188,7 @@ bool ConvertStreamInParts(GpxJob& job, const PartedRoad& road, std::uint64_t bud
   ConversionSummary summary = written.Summary();
   summary.tracks -= parts.Overlaps();
   summary.points -= parts.Overlaps();
+  summary.reader_note = job.report.Summary().reader_note;  // what the reader passed over
   job.report.SetSummary(summary);
   for (const Warning& warning : written.Warnings()) {
     job.report.Warn(*warning.kind, warning.first_line, warning.count, warning.detail);

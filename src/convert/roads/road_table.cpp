@@ -5,6 +5,7 @@
 #include "convert/messages.h"
 #include "formats/device_point_line.h"
 #include "formats/gpx/xml_start.h"
+#include "formats/nmea_sentence.h"
 #include "platform/path_names.h"
 
 namespace tessaline {
@@ -16,6 +17,7 @@ constexpr bool kZbx = true, kOther = false;
 constexpr InputContent kXml = InputContent::Xml;
 constexpr InputContent kText = InputContent::Text;
 constexpr InputContent kUnreadable = InputContent::Unreadable;
+constexpr InputContent kNmea = InputContent::NmeaLog;
 
 // One row of the readers: under `request`, a file of `content` whose name
 // ends in "zbx" (any case) or not is read as `reader`. Rows with
@@ -35,10 +37,12 @@ constexpr ReaderRow kReaders[] = {
 
     // The window's "Vestamar -> ZRB": GPX by content, else a chart file.
     {Request::WindowToDevice, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::WindowToDevice, kOnly, kNmea, kAny, kOther, Format::Nmea},
     {Request::WindowToDevice, kAny, kText, kAny, kOther, Format::Chart},
 
     // -d: GPX by content, a device file by its name, else a chart file.
     {Request::ToDevice, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::ToDevice, kOnly, kNmea, kAny, kOther, Format::Nmea},
     {Request::ToDevice, kOnly, kText, kOnly, kZbx, Format::Device},
     {Request::ToDevice, kAny, kText, kAny, kOther, Format::Chart},
 
@@ -47,15 +51,18 @@ constexpr ReaderRow kReaders[] = {
     // file's name can only have been meant as GPX, and its reason is given
     // there.
     {Request::ToChart, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::ToChart, kOnly, kNmea, kAny, kOther, Format::Nmea},
     {Request::ToChart, kOnly, kUnreadable, kOnly, kOther, Format::Gpx},
     {Request::ToChart, kAny, kText, kOnly, kZbx, Format::Device},
     {Request::ToChart, kAny, kText, kAny, kOther, Format::Chart},
 
     // No option, -g: GPX by content, else the name decides.
     {Request::ByFile, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::ByFile, kOnly, kNmea, kAny, kOther, Format::Nmea},
     {Request::ByFile, kAny, kText, kOnly, kZbx, Format::Device},
     {Request::ByFile, kAny, kText, kAny, kOther, Format::Chart},
     {Request::ToGpx, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::ToGpx, kOnly, kNmea, kAny, kOther, Format::Nmea},
     {Request::ToGpx, kAny, kText, kOnly, kZbx, Format::Device},
     {Request::ToGpx, kAny, kText, kAny, kOther, Format::Chart},
 };
@@ -117,6 +124,27 @@ std::vector<std::string> OwnChartNames(const std::string& path, const std::strin
   return ChartPair(output.empty() ? ChartBaseOfInput(GpxBaseName(path)) : ChartBaseOfOutput(output));
 }
 
+// A log's base: its path without ".nmea", ".nma", ".log" or ".txt" in any
+// case, else as a GPX file's.
+std::string NmeaBaseName(const std::string& path) {
+  const std::size_t name = path.size() - FileNameOfPath(path).size();
+  for (const std::string_view ending : {".nmea", ".nma", ".log", ".txt"}) {
+    if (path.size() - name > ending.size() && EndsWithAnyCase(path, ending)) {
+      return path.substr(0, path.size() - ending.size());
+    }
+  }
+  return GpxBaseName(path);
+}
+std::vector<std::string> NmeaDeviceName(const std::string& path, const std::string& output) {
+  return {output.empty() ? NmeaBaseName(path) + ".asc" : output};
+}
+std::vector<std::string> NmeaChartNames(const std::string& path, const std::string& output) {
+  return ChartPair(output.empty() ? NmeaBaseName(path) : ChartBaseOfOutput(output));
+}
+std::vector<std::string> NmeaGpxName(const std::string& path, const std::string& output) {
+  return {output.empty() ? NmeaBaseName(path) + ".gpx" : output};
+}
+
 constexpr RoadDescriptor kRoads[] = {
     {Road::DeviceToChart, Format::Device, Format::Chart, Runner::DeviceToChartConverter,
      messages::kDeviceToChartError, &PartsChartNames},
@@ -131,6 +159,9 @@ constexpr RoadDescriptor kRoads[] = {
     {Road::ChartToGpx, Format::Chart, Format::Gpx, Runner::Stream, messages::kChartToDeviceError, &GpxName},
     {Road::ChartToChart, Format::Chart, Format::Chart, Runner::Stream, messages::kChartToDeviceError,
      &OwnChartNames},
+    {Road::NmeaToDevice, Format::Nmea, Format::Device, Runner::Stream, messages::kNmeaError, &NmeaDeviceName},
+    {Road::NmeaToChart, Format::Nmea, Format::Chart, Runner::Stream, messages::kNmeaError, &NmeaChartNames},
+    {Road::NmeaToGpx, Format::Nmea, Format::Gpx, Runner::Stream, messages::kNmeaError, &NmeaGpxName},
 };
 
 }  // namespace
@@ -141,7 +172,13 @@ InputContent ContentOf(FileSystem& files, const std::string& path) {
   if (!input) return InputContent::Unreadable;
   const std::optional<bool> xml = gpx::StartsAsXml(**input);
   if (!xml) return InputContent::Unreadable;
-  return *xml ? InputContent::Xml : InputContent::Text;
+  if (*xml) return InputContent::Xml;
+  // Read again from its start: a log is told by its first lines.
+  auto again = files.OpenRead(path);
+  if (!again) return InputContent::Unreadable;
+  const std::optional<bool> log = nmea::IsNmeaLog(**again);
+  if (!log) return InputContent::Unreadable;
+  return *log ? InputContent::NmeaLog : InputContent::Text;
 }
 
 Format ReaderOf(Request request, InputContent content, bool zbx_name) {

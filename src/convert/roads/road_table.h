@@ -41,6 +41,7 @@ enum class Request {
 enum class InputContent {
   Xml,         // starts as an XML document
   Text,        // anything else: a device or chart file for the roads that take one
+  NmeaLog,     // an NMEA 0183 log (formats/nmea_sentence.h: IsNmeaLog)
   Unreadable,  // cannot be opened or read (missing, a folder, no permission...)
 };
 
@@ -54,6 +55,9 @@ enum class Road {
   DeviceToDevice,
   ChartToGpx,
   ChartToChart,
+  NmeaToDevice,    // an NMEA 0183 log read on the stream
+  NmeaToChart,
+  NmeaToGpx,
 };
 
 // How a road runs.

@@ -43,7 +43,7 @@ ConversionOutcome Roads::Run(const RoadDescriptor& road, const std::string& path
     case Runner::Stream: break;
   }
   gpx::StreamRoad stream{road.from, road.to, road.outputs(path, output), road.message,
-                         road.from == road.to ? messages::kOutputOverInputNameIt : nullptr};
+                         road.from == road.to ? messages::kOutputOverInputNameIt : nullptr, services_.log_day};
   return gpx::ConvertStream(host_, path, stream,
                             {&services_.regional, services_.clock, BudgetOf(road.to), &parts, services_.second});
 }
@@ -56,7 +56,8 @@ ConversionOutcome Roads::Convert(const std::string& path, const RoadDescriptor& 
       // The outputs as written: the parts of one cut, else the road's own;
       // a cut is told nothing while it reads, so its input is read again.
       gpx::FeedSecondSink(host_, path,
-                          {road.from, road.to, parts.empty() ? road.outputs(path, output) : parts, road.message},
+                          {road.from, road.to, parts.empty() ? road.outputs(path, output) : parts, road.message, nullptr,
+                           services_.log_day},
                           *services_.second, road.runner == Runner::Stream && parts.empty());
     }
     return outcome;

@@ -35,6 +35,8 @@ struct RoadServices {
   // longer than it is cut into parts rather than thinned; chart files,
   // which have none, are written as without it.
   bool split = false;
+  // The day of NMEA logs that give none (--date), in days since 1970-01-01.
+  std::optional<std::int64_t> log_day = std::nullopt;
 };
 
 class Roads {

@@ -6,8 +6,6 @@
 
 namespace tessaline::gpx {
 
-namespace {
-
 // Days from 1970-01-01 to the civil date (proleptic Gregorian).
 std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
   year -= month <= 2;
@@ -17,11 +15,6 @@ std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
   const unsigned day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
   return era * 146097 + static_cast<std::int64_t>(day_of_era) - 719468;
 }
-
-struct Civil {
-  std::int64_t year;
-  unsigned month, day;
-};
 
 Civil CivilFromDays(std::int64_t days) {
   days += 719468;
@@ -35,12 +28,21 @@ Civil CivilFromDays(std::int64_t days) {
   return {static_cast<std::int64_t>(year_of_era) + era * 400 + (month <= 2), month, day};
 }
 
+namespace {
 bool IsLeap(std::int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+}  // namespace
 
 unsigned DaysInMonth(std::int64_t year, unsigned month) {
   static constexpr unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   return month == 2 && IsLeap(year) ? 29 : kDays[month - 1];
 }
+
+bool DateExists(std::int64_t year, unsigned month, unsigned day) {
+  return month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
+}
+
+namespace {
 
 // `count` digits at `at`, as a number; false when any is no digit.
 bool Digits(std::string_view text, std::size_t at, std::size_t count, unsigned& value) {

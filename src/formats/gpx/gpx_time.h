@@ -3,6 +3,7 @@
 // second to any digits (kept to nine), a zone "Z" or "+02:00", or none.
 // Read into UTC; written back in UTC with the digits it was given.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,16 @@ struct GpxTimeRead {
   bool zoned = false;    // a zone was given; without one the time is taken as UTC
   bool cut = false;      // more than nine digits of fraction, the rest dropped
 };
+
+// Days from 1970-01-01 to a civil date (proleptic Gregorian), and back.
+struct Civil {
+  std::int64_t year;
+  unsigned month, day;
+};
+std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day);
+Civil CivilFromDays(std::int64_t days);
+unsigned DaysInMonth(std::int64_t year, unsigned month);
+bool DateExists(std::int64_t year, unsigned month, unsigned day);
 
 // nullopt for a text that is no dateTime (XML blanks around are allowed).
 std::optional<GpxTimeRead> ReadGpxTime(std::string_view text);
