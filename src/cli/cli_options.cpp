@@ -48,10 +48,11 @@ struct FormatName {
   std::string_view name;
   Request request;
 };
-constexpr std::array<FormatName, 3> kFormats{{
+constexpr std::array<FormatName, 4> kFormats{{
     {"device", Request::ToDevice},
     {"chart", Request::ToChart},
     {"gpx", Request::ToGpx},
+    {"kml", Request::ToKml},
 }};
 
 bool TakesValue(Option option) { return option == Option::Points || option == Option::To || option == Option::Output; }
@@ -106,7 +107,7 @@ struct Parser {
       }
     }
     Fail(Joined({"format invalide ", Quoted(value), " pour l'option --to (-t) ; possibilités : ",
-                 "« device », « chart », « gpx »"}));
+                 "« device », « chart », « gpx », « kml »"}));
     return false;
   }
 

@@ -35,6 +35,8 @@ inline constexpr const char* kGpxStepOpen = kChartToDeviceStep2;
 inline constexpr const char* kGpxStepRead = kChartToDeviceStep3;
 inline constexpr const char* kGpxStepWrite = kChartToDeviceStep4;
 inline constexpr const char* kGpxError = "Erreur dans le module de conversion GPX";
+// KML and KMZ in or out, with GPX's steps.
+inline constexpr const char* kKmlError = "Erreur dans le module de conversion KML";
 
 // The completion button's caption for the file at `path` (its file name only).
 std::string CompletionCaption(std::string_view path);
@@ -80,6 +82,10 @@ extern const WarningKind kGpxTimeUnreadable;   // no date and time: left out
 // ("desc", "hdop"...; "extensions" for a foreign extension).
 const WarningKind& NotCarriedKind(std::string_view element);
 extern const WarningKind kTooManyDeviceLines;       // past 32,766 device lines
+// KML in: a feature or geometry no point file holds, by its local name
+// ("Polygon", "NetworkLink"...); a gx:coord with no time.
+const WarningKind& KmlNotCarriedKind(std::string_view element);
+extern const WarningKind kKmlCoordWithoutTime;
 
 // Tracks reduced to fit the output: "2 traces réduites" and its detail
 // " à 32761 points (écart max 3,2 m)".

@@ -8,6 +8,7 @@
 #include "formats/chart_line_writer.h"
 #include "formats/device_point_line.h"
 #include "formats/gpx/gpx_reader.h"
+#include "formats/kml/kml_reader.h"
 #include "formats/number_reader.h"
 
 namespace tessaline::gpx {
@@ -117,6 +118,19 @@ class GpxProgress final : public PointSink {
  private:
   GpxJob& job_;
   PointSink& sink_;
+};
+
+// What a KML document holds that no point file can, told once per kind.
+class KmlReport final : public kml::KmlNotes {
+ public:
+  explicit KmlReport(ConversionReport& report) : report_(report) {}
+  void Unsupported(std::string_view element, std::uint64_t line) override {
+    report_.Warn(messages::KmlNotCarriedKind(element), line);
+  }
+  void CoordWithoutTime(std::uint64_t line) override { report_.Warn(messages::kKmlCoordWithoutTime, line); }
+
+ private:
+  ConversionReport& report_;
 };
 
 }  // namespace
@@ -231,6 +245,15 @@ bool ReadChartFile(GpxJob& job, InputStream& input, PointSink& sink, bool number
 bool ReadGpxFile(GpxJob& job, InputStream& input, PointSink& sink) {
   GpxProgress progress(job, sink);
   const GpxReadResult read = ReadGpx(input, progress);
+  if (read.end == GpxReadEnd::Stopped) return false;  // by the sink: a stop request is thrown
+  ThrowUnlessFinished(read, job.report.Path(), job.Files());
+  return true;
+}
+
+bool ReadKmlFile(GpxJob& job, InputStream& input, PointSink& sink) {
+  GpxProgress progress(job, sink);
+  KmlReport notes(job.report);
+  const GpxReadResult read = kml::ReadKml(input, progress, notes);
   if (read.end == GpxReadEnd::Stopped) return false;  // by the sink: a stop request is thrown
   ThrowUnlessFinished(read, job.report.Path(), job.Files());
   return true;

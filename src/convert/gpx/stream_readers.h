@@ -22,5 +22,9 @@ bool ReadDeviceFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbe
 bool ReadChartFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbers, bool eight_bit);
 // Every <trk>, <rte> and <wpt> a run, in document order; texts UTF-8.
 bool ReadGpxFile(GpxJob& job, InputStream& input, PointSink& sink);
+// Every Placemark's Point, LineString, gx:Track and gx:MultiTrack, and this
+// program's routes, in document order (formats/kml/kml_reader.h); what no
+// point file holds is told once per kind; texts UTF-8.
+bool ReadKmlFile(GpxJob& job, InputStream& input, PointSink& sink);
 
 }  // namespace tessaline::gpx

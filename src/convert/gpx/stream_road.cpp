@@ -30,12 +30,19 @@ bool ReadGpxInput(GpxJob& job, InputStream& input, PointSink& sink, bool, bool) 
   return ReadGpxFile(job, input, sink);
 }
 
+bool ReadKmlInput(GpxJob& job, InputStream& input, PointSink& sink, bool, bool) {
+  return ReadKmlFile(job, input, sink);
+}
+
 const ReaderTraits& ReaderOf(Format format) {
   // A point line takes six bytes at least; the shortest GPX point,
   // <wpt lat="0" lon="0"/>, takes kLeastGpxPointBytes.
   static const ReaderTraits device{messages::kDeviceToChartError, TextForm::EightBit, 6, true, &ReadDeviceFile};
   static const ReaderTraits chart{messages::kChartToDeviceError, TextForm::EightBit, 6, false, &ReadChartFile};
   static const ReaderTraits gpx{messages::kGpxError, TextForm::Utf8, kLeastGpxPointBytes, false, &ReadGpxInput};
+  // The shortest KML point is a tuple "0,0" and a blank.
+  static const ReaderTraits kml{messages::kKmlError, TextForm::Utf8, 4, false, &ReadKmlInput};
+  if (format == Format::Kml) return kml;
   return format == Format::Device ? device : format == Format::Chart ? chart : gpx;
 }
 
@@ -45,6 +52,9 @@ const WriterTraits& WriterOf(Format format) {
   static const WriterTraits device{1, false, true, &MakeDeviceWriter};
   static const WriterTraits chart{0, false, false, &MakeChartWriter};
   static const WriterTraits gpx{2, true, false, &MakeGpxWriter};
+  // A KML point's record takes about as much as its GPX.
+  static const WriterTraits kml{2, false, false, &MakeKmlWriter};
+  if (format == Format::Kml) return kml;
   return format == Format::Device ? device : format == Format::Chart ? chart : gpx;
 }
 
@@ -78,6 +88,7 @@ ConversionOutcome ConvertStream(Host& host, const std::string& path, const Strea
       }
       sink->End();
       output.Fit(job.report, [&host] { YieldOrStop(host); });
+      sink->Fitted();
       job.FinishStreamed(output.Outputs());
       return;
     }

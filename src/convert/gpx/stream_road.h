@@ -16,7 +16,7 @@
 
 namespace tessaline::gpx {
 
-enum class Format { Device, Chart, Gpx };
+enum class Format { Device, Chart, Gpx, Kml };
 
 struct StreamRoad {
   Format from = Format::Gpx, to = Format::Gpx;

@@ -5,6 +5,7 @@
 #include "convert/messages.h"
 #include "formats/device_point_line.h"
 #include "formats/gpx/xml_start.h"
+#include "formats/kml/kml_reader.h"
 #include "platform/path_names.h"
 
 namespace tessaline {
@@ -14,6 +15,7 @@ namespace {
 constexpr bool kAny = true, kOnly = false;
 constexpr bool kZbx = true, kOther = false;
 constexpr InputContent kXml = InputContent::Xml;
+constexpr InputContent kKml = InputContent::Kml;
 constexpr InputContent kText = InputContent::Text;
 constexpr InputContent kUnreadable = InputContent::Unreadable;
 
@@ -35,10 +37,12 @@ constexpr ReaderRow kReaders[] = {
 
     // The window's "Vestamar -> ZRB": GPX by content, else a chart file.
     {Request::WindowToDevice, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::WindowToDevice, kOnly, kKml, kAny, kOther, Format::Kml},
     {Request::WindowToDevice, kAny, kText, kAny, kOther, Format::Chart},
 
     // -d: GPX by content, a device file by its name, else a chart file.
     {Request::ToDevice, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::ToDevice, kOnly, kKml, kAny, kOther, Format::Kml},
     {Request::ToDevice, kOnly, kText, kOnly, kZbx, Format::Device},
     {Request::ToDevice, kAny, kText, kAny, kOther, Format::Chart},
 
@@ -47,17 +51,25 @@ constexpr ReaderRow kReaders[] = {
     // file's name can only have been meant as GPX, and its reason is given
     // there.
     {Request::ToChart, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::ToChart, kOnly, kKml, kAny, kOther, Format::Kml},
     {Request::ToChart, kOnly, kUnreadable, kOnly, kOther, Format::Gpx},
     {Request::ToChart, kAny, kText, kOnly, kZbx, Format::Device},
     {Request::ToChart, kAny, kText, kAny, kOther, Format::Chart},
 
     // No option, -g: GPX by content, else the name decides.
     {Request::ByFile, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::ByFile, kOnly, kKml, kAny, kOther, Format::Kml},
     {Request::ByFile, kAny, kText, kOnly, kZbx, Format::Device},
     {Request::ByFile, kAny, kText, kAny, kOther, Format::Chart},
     {Request::ToGpx, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::ToGpx, kOnly, kKml, kAny, kOther, Format::Kml},
     {Request::ToGpx, kAny, kText, kOnly, kZbx, Format::Device},
     {Request::ToGpx, kAny, kText, kAny, kOther, Format::Chart},
+    // -t kml: as -g.
+    {Request::ToKml, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::ToKml, kOnly, kKml, kAny, kOther, Format::Kml},
+    {Request::ToKml, kAny, kText, kOnly, kZbx, Format::Device},
+    {Request::ToKml, kAny, kText, kAny, kOther, Format::Chart},
 };
 
 bool Matches(const ReaderRow& row, Request request, InputContent content, bool zbx_name) {
@@ -113,6 +125,12 @@ std::vector<std::string> GpxName(const std::string& path, const std::string& out
 std::vector<std::string> OwnGpxName(const std::string& path, const std::string& output) {
   return {output.empty() ? GpxBaseName(path) + ".gpx" : output};
 }
+std::vector<std::string> KmlName(const std::string& path, const std::string& output) {
+  return {output.empty() ? BaseName(path) + ".kml" : output};
+}
+std::vector<std::string> OwnKmlName(const std::string& path, const std::string& output) {
+  return {output.empty() ? GpxBaseName(path) + ".kml" : output};
+}
 std::vector<std::string> OwnChartNames(const std::string& path, const std::string& output) {
   return ChartPair(output.empty() ? ChartBaseOfInput(GpxBaseName(path)) : ChartBaseOfOutput(output));
 }
@@ -131,6 +149,14 @@ constexpr RoadDescriptor kRoads[] = {
     {Road::ChartToGpx, Format::Chart, Format::Gpx, Runner::Stream, messages::kChartToDeviceError, &GpxName},
     {Road::ChartToChart, Format::Chart, Format::Chart, Runner::Stream, messages::kChartToDeviceError,
      &OwnChartNames},
+    // KML's message for every road that reads or writes it.
+    {Road::KmlToDevice, Format::Kml, Format::Device, Runner::Stream, messages::kKmlError, &GpxDeviceName},
+    {Road::KmlToChart, Format::Kml, Format::Chart, Runner::Stream, messages::kKmlError, &GpxChartNames},
+    {Road::KmlToGpx, Format::Kml, Format::Gpx, Runner::Stream, messages::kKmlError, &OwnGpxName},
+    {Road::KmlToKml, Format::Kml, Format::Kml, Runner::Stream, messages::kKmlError, &OwnKmlName},
+    {Road::GpxToKml, Format::Gpx, Format::Kml, Runner::Stream, messages::kKmlError, &KmlName},
+    {Road::DeviceToKml, Format::Device, Format::Kml, Runner::Stream, messages::kKmlError, &KmlName},
+    {Road::ChartToKml, Format::Chart, Format::Kml, Runner::Stream, messages::kKmlError, &KmlName},
 };
 
 }  // namespace
@@ -141,7 +167,12 @@ InputContent ContentOf(FileSystem& files, const std::string& path) {
   if (!input) return InputContent::Unreadable;
   const std::optional<bool> xml = gpx::StartsAsXml(**input);
   if (!xml) return InputContent::Unreadable;
-  return *xml ? InputContent::Xml : InputContent::Text;
+  if (!*xml) return InputContent::Text;
+  // Which XML: its root tells KML from GPX (and from anything else, which
+  // the GPX reader refuses naming its root).
+  auto again = files.OpenRead(path);
+  if (again && kml::IsKmlDocument(**again)) return InputContent::Kml;
+  return InputContent::Xml;
 }
 
 Format ReaderOf(Request request, InputContent content, bool zbx_name) {
@@ -159,6 +190,7 @@ Format WriterOf(Request request, Format reader) {
     case Request::WindowToDevice:
     case Request::ToDevice: return Format::Device;
     case Request::ToGpx: return Format::Gpx;
+    case Request::ToKml: return Format::Kml;
     case Request::ByFile: break;
   }
   // The file decides: a device file goes to the chart, any other to the device.

@@ -35,11 +35,13 @@ enum class Request {
   ToChart,         // tessaline-convert -c, -t chart
   ByFile,          // tessaline-convert without an option, a file opened with the window: the file decides
   ToGpx,           // tessaline-convert -g, -t gpx; the window program's --gpx
+  ToKml,           // tessaline-convert -t kml
 };
 
 // What the file's first bytes say.
 enum class InputContent {
   Xml,         // starts as an XML document
+  Kml,         // an XML document whose root is kml
   Text,        // anything else: a device or chart file for the roads that take one
   Unreadable,  // cannot be opened or read (missing, a folder, no permission...)
 };
@@ -54,6 +56,13 @@ enum class Road {
   DeviceToDevice,
   ChartToGpx,
   ChartToChart,
+  KmlToDevice,
+  KmlToChart,
+  KmlToGpx,
+  KmlToKml,
+  GpxToKml,
+  DeviceToKml,
+  ChartToKml,
 };
 
 // How a road runs.
