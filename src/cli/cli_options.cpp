@@ -48,11 +48,12 @@ struct FormatName {
   std::string_view name;
   Request request;
 };
-constexpr std::array<FormatName, 4> kFormats{{
+constexpr std::array<FormatName, 5> kFormats{{
     {"device", Request::ToDevice},
     {"chart", Request::ToChart},
     {"gpx", Request::ToGpx},
     {"kml", Request::ToKml},
+    {"kmz", Request::ToKmz},
 }};
 
 bool TakesValue(Option option) { return option == Option::Points || option == Option::To || option == Option::Output; }
@@ -107,7 +108,7 @@ struct Parser {
       }
     }
     Fail(Joined({"format invalide ", Quoted(value), " pour l'option --to (-t) ; possibilités : ",
-                 "« device », « chart », « gpx », « kml »"}));
+                 "« device », « chart », « gpx », « kml », « kmz »"}));
     return false;
   }
 

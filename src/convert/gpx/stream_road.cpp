@@ -42,7 +42,7 @@ const ReaderTraits& ReaderOf(Format format) {
   static const ReaderTraits gpx{messages::kGpxError, TextForm::Utf8, kLeastGpxPointBytes, false, &ReadGpxInput};
   // The shortest KML point is a tuple "0,0" and a blank.
   static const ReaderTraits kml{messages::kKmlError, TextForm::Utf8, 4, false, &ReadKmlInput};
-  if (format == Format::Kml) return kml;
+  if (format == Format::Kml || format == Format::Kmz) return kml;  // the KML reader reads both
   return format == Format::Device ? device : format == Format::Chart ? chart : gpx;
 }
 
@@ -54,7 +54,9 @@ const WriterTraits& WriterOf(Format format) {
   static const WriterTraits gpx{2, true, false, &MakeGpxWriter};
   // A KML point's record takes about as much as its GPX.
   static const WriterTraits kml{2, false, false, &MakeKmlWriter};
+  static const WriterTraits kmz{2, false, false, &MakeKmzWriter};
   if (format == Format::Kml) return kml;
+  if (format == Format::Kmz) return kmz;
   return format == Format::Device ? device : format == Format::Chart ? chart : gpx;
 }
 

@@ -16,7 +16,7 @@
 
 namespace tessaline::gpx {
 
-enum class Format { Device, Chart, Gpx, Kml };
+enum class Format { Device, Chart, Gpx, Kml, Kmz };
 
 struct StreamRoad {
   Format from = Format::Gpx, to = Format::Gpx;

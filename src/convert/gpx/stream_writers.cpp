@@ -11,6 +11,7 @@
 #include "formats/gpx/gpx_time.h"
 #include "formats/gpx/gpx_writer.h"
 #include "formats/kml/kml_writer.h"
+#include "formats/kml/kmz_archive.h"
 #include "formats/time_stamp.h"
 #include "product.h"
 
@@ -546,6 +547,48 @@ class KmlFileWriter final : public StreamWriter {
 }  // namespace
 
 std::unique_ptr<StreamWriter> MakeKmlWriter(const WriterContext& context) {
+  return std::make_unique<KmlFileWriter>(context);
+}
+
+namespace {
+
+// The document's bytes compressed into the archive on their way to the
+// output, the archive made in a scratch file beside it.
+class KmzFilter final : public OutputFilter {
+ public:
+  KmzFilter(FileSystem& files, std::string path) : files_(files), path_(std::move(path)) {
+    static_cast<void>(files_.Remove(path_));  // one a stopped run left
+    auto created = files_.CreateRecordsExclusive(path_);
+    if (!created) throw ConversionFailure::FileOperation(path_, created.fault());
+    scratch_ = std::move(*created);
+    archive_ = std::make_unique<kml::KmzWriter>(*scratch_);
+  }
+  KmzFilter(const KmzFilter&) = delete;
+  KmzFilter& operator=(const KmzFilter&) = delete;
+  ~KmzFilter() override {
+    archive_.reset();
+    static_cast<void>(scratch_->Close());
+    static_cast<void>(files_.Remove(path_));
+  }
+  void Add(std::string_view text, const Write&) override {
+    if (!archive_->Add(text)) throw ConversionFailure::FileOperation(path_, files_);
+  }
+  void End(const Write& write) override {
+    if (!archive_->Finish(write)) throw ConversionFailure::FileOperation(path_, files_);
+  }
+
+ private:
+  FileSystem& files_;
+  std::string path_;
+  std::unique_ptr<RandomAccessFile> scratch_;
+  std::unique_ptr<kml::KmzWriter> archive_;
+};
+
+}  // namespace
+
+std::unique_ptr<StreamWriter> MakeKmzWriter(const WriterContext& context) {
+  StreamedOutput& archive = *context.output.Outputs()[0];
+  archive.SetFilter(std::make_unique<KmzFilter>(context.output.Files(), archive.Path() + ".~zip"));
   return std::make_unique<KmlFileWriter>(context);
 }
 

@@ -45,6 +45,8 @@ std::unique_ptr<StreamWriter> MakeDeviceWriter(const WriterContext& context);
 // (formats/kml/kml_writer.h): in the output's text when it is gathered,
 // else in a spill file beside it.
 std::unique_ptr<StreamWriter> MakeKmlWriter(const WriterContext& context);
+// One file, BASE.kmz: the KML writer's document as doc.kml of a zip archive.
+std::unique_ptr<StreamWriter> MakeKmzWriter(const WriterContext& context);
 // Two files, the track file (output 0) and the waypoint file (output 1).
 std::unique_ptr<StreamWriter> MakeChartWriter(const WriterContext& context);
 

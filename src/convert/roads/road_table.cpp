@@ -6,6 +6,7 @@
 #include "formats/device_point_line.h"
 #include "formats/gpx/xml_start.h"
 #include "formats/kml/kml_reader.h"
+#include "formats/kml/kmz_archive.h"
 #include "platform/path_names.h"
 
 namespace tessaline {
@@ -65,11 +66,15 @@ constexpr ReaderRow kReaders[] = {
     {Request::ToGpx, kOnly, kKml, kAny, kOther, Format::Kml},
     {Request::ToGpx, kAny, kText, kOnly, kZbx, Format::Device},
     {Request::ToGpx, kAny, kText, kAny, kOther, Format::Chart},
-    // -t kml: as -g.
+    // -t kml, -t kmz: as -g.
     {Request::ToKml, kOnly, kXml, kAny, kOther, Format::Gpx},
     {Request::ToKml, kOnly, kKml, kAny, kOther, Format::Kml},
     {Request::ToKml, kAny, kText, kOnly, kZbx, Format::Device},
     {Request::ToKml, kAny, kText, kAny, kOther, Format::Chart},
+    {Request::ToKmz, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::ToKmz, kOnly, kKml, kAny, kOther, Format::Kml},
+    {Request::ToKmz, kAny, kText, kOnly, kZbx, Format::Device},
+    {Request::ToKmz, kAny, kText, kAny, kOther, Format::Chart},
 };
 
 bool Matches(const ReaderRow& row, Request request, InputContent content, bool zbx_name) {
@@ -131,6 +136,12 @@ std::vector<std::string> KmlName(const std::string& path, const std::string& out
 std::vector<std::string> OwnKmlName(const std::string& path, const std::string& output) {
   return {output.empty() ? GpxBaseName(path) + ".kml" : output};
 }
+std::vector<std::string> KmzName(const std::string& path, const std::string& output) {
+  return {output.empty() ? BaseName(path) + ".kmz" : output};
+}
+std::vector<std::string> OwnKmzName(const std::string& path, const std::string& output) {
+  return {output.empty() ? GpxBaseName(path) + ".kmz" : output};
+}
 std::vector<std::string> OwnChartNames(const std::string& path, const std::string& output) {
   return ChartPair(output.empty() ? ChartBaseOfInput(GpxBaseName(path)) : ChartBaseOfOutput(output));
 }
@@ -157,6 +168,10 @@ constexpr RoadDescriptor kRoads[] = {
     {Road::GpxToKml, Format::Gpx, Format::Kml, Runner::Stream, messages::kKmlError, &KmlName},
     {Road::DeviceToKml, Format::Device, Format::Kml, Runner::Stream, messages::kKmlError, &KmlName},
     {Road::ChartToKml, Format::Chart, Format::Kml, Runner::Stream, messages::kKmlError, &KmlName},
+    {Road::KmlToKmz, Format::Kml, Format::Kmz, Runner::Stream, messages::kKmlError, &OwnKmzName},
+    {Road::GpxToKmz, Format::Gpx, Format::Kmz, Runner::Stream, messages::kKmlError, &KmzName},
+    {Road::DeviceToKmz, Format::Device, Format::Kmz, Runner::Stream, messages::kKmlError, &KmzName},
+    {Road::ChartToKmz, Format::Chart, Format::Kmz, Runner::Stream, messages::kKmlError, &KmzName},
 };
 
 }  // namespace
@@ -167,7 +182,15 @@ InputContent ContentOf(FileSystem& files, const std::string& path) {
   if (!input) return InputContent::Unreadable;
   const std::optional<bool> xml = gpx::StartsAsXml(**input);
   if (!xml) return InputContent::Unreadable;
-  if (!*xml) return InputContent::Text;
+  if (!*xml) {
+    // A zip archive is KMZ; nothing else here starts with its mark.
+    auto again = files.OpenRead(path);
+    char head[4] = {};
+    if (again && (*again)->Read(head, sizeof head) == 4 && kml::StartsAsZip(std::string_view(head, 4))) {
+      return InputContent::Kml;
+    }
+    return InputContent::Text;
+  }
   // Which XML: its root tells KML from GPX (and from anything else, which
   // the GPX reader refuses naming its root).
   auto again = files.OpenRead(path);
@@ -191,6 +214,7 @@ Format WriterOf(Request request, Format reader) {
     case Request::ToDevice: return Format::Device;
     case Request::ToGpx: return Format::Gpx;
     case Request::ToKml: return Format::Kml;
+    case Request::ToKmz: return Format::Kmz;
     case Request::ByFile: break;
   }
   // The file decides: a device file goes to the chart, any other to the device.

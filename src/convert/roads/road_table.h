@@ -36,12 +36,13 @@ enum class Request {
   ByFile,          // tessaline-convert without an option, a file opened with the window: the file decides
   ToGpx,           // tessaline-convert -g, -t gpx; the window program's --gpx
   ToKml,           // tessaline-convert -t kml
+  ToKmz,           // tessaline-convert -t kmz
 };
 
 // What the file's first bytes say.
 enum class InputContent {
   Xml,         // starts as an XML document
-  Kml,         // an XML document whose root is kml
+  Kml,         // an XML document whose root is kml, or a zip archive (KMZ)
   Text,        // anything else: a device or chart file for the roads that take one
   Unreadable,  // cannot be opened or read (missing, a folder, no permission...)
 };
@@ -63,6 +64,10 @@ enum class Road {
   GpxToKml,
   DeviceToKml,
   ChartToKml,
+  KmlToKmz,
+  GpxToKmz,
+  DeviceToKmz,
+  ChartToKmz,
 };
 
 // How a road runs.

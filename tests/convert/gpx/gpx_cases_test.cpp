@@ -54,6 +54,7 @@ std::optional<Request> RequestOf(const std::string& route) {
   if (route == "cli-d") return Request::ToDevice;
   if (route == "cli-g") return Request::ToGpx;
   if (route == "cli-kml") return Request::ToKml;
+  if (route == "cli-kmz") return Request::ToKmz;
   return std::nullopt;
 }
 
@@ -115,6 +116,18 @@ std::string KmlInvalid(const std::string& path) {
   return std::system((command + " >/dev/null").c_str()) == 0 ? "" : "not valid KML: " + command;
 }
 
+// Why the KMZ at `path` is no sound zip archive holding a valid doc.kml;
+// empty when it is, or when unzip is missing.
+std::string KmzInvalid(const std::string& path) {
+  if (std::system("unzip -v >/dev/null 2>&1") != 0) return "";
+  if (std::system(("unzip -tq '" + path + "' >/dev/null 2>&1").c_str()) != 0) return "unzip -t fails on " + path;
+  const std::string document = path + ".doc.kml";
+  if (std::system(("unzip -p '" + path + "' doc.kml > '" + document + "'").c_str()) != 0) return "no doc.kml in " + path;
+  std::string invalid = KmlInvalid(document);
+  fs::remove(document);
+  return invalid;
+}
+
 // Why the GPX at `path` cannot be read back; empty when it can.
 std::string ReadBack(FileSystem& files, const std::string& path) {
   auto input = files.OpenRead(path);
@@ -168,6 +181,9 @@ TEST_P(GpxCase, GivesTheExpectedFilesAndReport) {
     }
     if (entry.path().extension() == ".kml" && !fs::exists(source / entry.path().filename())) {
       EXPECT_EQ(KmlInvalid(entry.path().string()), "") << source.filename();
+    }
+    if (entry.path().extension() == ".kmz" && !fs::exists(source / entry.path().filename())) {
+      EXPECT_EQ(KmzInvalid(entry.path().string()), "") << source.filename();
     }
   }
 }
