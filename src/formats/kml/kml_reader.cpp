@@ -1,5 +1,6 @@
 #include "formats/kml/kml_reader.h"
 
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -468,7 +469,8 @@ class Reader final : public gpx::ExpatDocument {
   HeldTexts* array_ = nullptr;
   std::uint64_t array_index_ = 0;
 
-  std::vector<HeldTime> whens_;  // of the gx:Track open
+  // Of the gx:Track open; a deque, so that growing it never holds it twice.
+  std::deque<HeldTime> whens_;
   std::uint64_t coords_ = 0;
 
   std::string tuple_;
