@@ -347,7 +347,8 @@ class ChartFileWriter final : public StreamWriter {
 // each part of the run's KML. Memory stays one block whatever the run.
 class RecordSpill final : public kml::KmlRunRecords {
  public:
-  RecordSpill(FileSystem& files, std::string path) : files_(files), path_(std::move(path)) {}
+  // `output`: the file it is beside, which its failures name.
+  RecordSpill(FileSystem& files, std::string output) : files_(files), output_(output), path_(output + ".~spill") {}
   RecordSpill(const RecordSpill&) = delete;
   RecordSpill& operator=(const RecordSpill&) = delete;
   ~RecordSpill() override {
@@ -372,7 +373,7 @@ class RecordSpill final : public kml::KmlRunRecords {
     for (std::uint64_t at = 0; at < length_;) {
       const std::ptrdiff_t n =
           file_->ReadAt(at, block.data(), static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), length_ - at)));
-      if (n <= 0) throw ConversionFailure::FileOperation(path_, files_);
+      if (n <= 0) throw ConversionFailure::FileOperation(output_, files_);
       at += static_cast<std::uint64_t>(n);
       carry.append(block.data(), static_cast<std::size_t>(n));
       const std::size_t last = carry.rfind('\n');
@@ -396,18 +397,18 @@ class RecordSpill final : public kml::KmlRunRecords {
     if (!file_) {
       static_cast<void>(files_.Remove(path_));  // one a stopped run left
       auto created = files_.CreateRecordsExclusive(path_);
-      if (!created) throw ConversionFailure::FileOperation(path_, created.fault());
+      if (!created) throw ConversionFailure::FileOperation(output_, created.fault());
       file_ = std::move(*created);
     }
     if (!buffer_.empty() && !file_->WriteAt(length_, buffer_.data(), buffer_.size())) {
-      throw ConversionFailure::FileOperation(path_, files_);
+      throw ConversionFailure::FileOperation(output_, files_);
     }
     length_ += buffer_.size();
     buffer_.clear();
   }
 
   FileSystem& files_;
-  std::string path_;
+  std::string output_, path_;
   std::unique_ptr<RandomAccessFile> file_;
   std::string buffer_;
   std::uint64_t length_ = 0;
@@ -421,7 +422,7 @@ class KmlFileWriter final : public StreamWriter {
  public:
   explicit KmlFileWriter(const WriterContext& context)
       : report_(context.report), out_(context.output), eight_bit_(context.form == TextForm::EightBit),
-        spill_(out_.Files(), out_.Outputs()[0]->Path() + ".~spill") {
+        spill_(out_.Files(), out_.Outputs()[0]->Path()) {
     kml::KmlWriter::AppendHead(Front(), TESSALINE_TITLE);
   }
 
@@ -556,10 +557,11 @@ namespace {
 // output, the archive made in a scratch file beside it.
 class KmzFilter final : public OutputFilter {
  public:
-  KmzFilter(FileSystem& files, std::string path) : files_(files), path_(std::move(path)) {
+  // `output`: the archive's file, which its failures name.
+  KmzFilter(FileSystem& files, std::string output) : files_(files), output_(output), path_(output + ".~zip") {
     static_cast<void>(files_.Remove(path_));  // one a stopped run left
     auto created = files_.CreateRecordsExclusive(path_);
-    if (!created) throw ConversionFailure::FileOperation(path_, created.fault());
+    if (!created) throw ConversionFailure::FileOperation(output_, created.fault());
     scratch_ = std::move(*created);
     archive_ = std::make_unique<kml::KmzWriter>(*scratch_);
   }
@@ -571,15 +573,15 @@ class KmzFilter final : public OutputFilter {
     static_cast<void>(files_.Remove(path_));
   }
   void Add(std::string_view text, const Write&) override {
-    if (!archive_->Add(text)) throw ConversionFailure::FileOperation(path_, files_);
+    if (!archive_->Add(text)) throw ConversionFailure::FileOperation(output_, files_);
   }
   void End(const Write& write) override {
-    if (!archive_->Finish(write)) throw ConversionFailure::FileOperation(path_, files_);
+    if (!archive_->Finish(write)) throw ConversionFailure::FileOperation(output_, files_);
   }
 
  private:
   FileSystem& files_;
-  std::string path_;
+  std::string output_, path_;
   std::unique_ptr<RandomAccessFile> scratch_;
   std::unique_ptr<kml::KmzWriter> archive_;
 };
@@ -588,7 +590,7 @@ class KmzFilter final : public OutputFilter {
 
 std::unique_ptr<StreamWriter> MakeKmzWriter(const WriterContext& context) {
   StreamedOutput& archive = *context.output.Outputs()[0];
-  archive.SetFilter(std::make_unique<KmzFilter>(context.output.Files(), archive.Path() + ".~zip"));
+  archive.SetFilter(std::make_unique<KmzFilter>(context.output.Files(), archive.Path()));
   return std::make_unique<KmlFileWriter>(context);
 }
 

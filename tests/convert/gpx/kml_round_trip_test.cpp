@@ -100,5 +100,18 @@ TEST_F(KmlRoundTrip, ALongTrackThroughTheSpillFile) {
   GoesAndComesBack(gpx);
 }
 
+// Bare points make a LineString: its <coordinates>, past the 1 MiB every
+// other text is held to, are read as a stream of tuples.
+TEST_F(KmlRoundTrip, ALongLineStringPastTheTextCap) {
+  std::string gpx = "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\">\n<trk><name>Long</name><trkseg>\n";
+  for (int i = 0; i < 60000; ++i) {
+    gpx += "<trkpt lat=\"-45.12345" + std::to_string(i) + "\" lon=\"123.4567" + std::to_string(i) + "\"/>\n";
+  }
+  gpx += "</trkseg></trk>\n</gpx>\n";
+  GoesAndComesBack(gpx);
+  EXPECT_NE(Text("a.kml").find("<LineString>"), std::string::npos);
+  EXPECT_GT(Text("a.kml").size(), std::size_t{1} << 20);
+}
+
 }  // namespace
 }  // namespace tessaline::gpx
