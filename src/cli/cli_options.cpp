@@ -12,14 +12,14 @@ namespace tessaline::cli {
 
 namespace {
 
-enum class Option { ToChart, ToDevice, ToGpx, To, Output, Quiet, Points, Help, Version };
+enum class Option { ToChart, ToDevice, ToGpx, To, Output, Quiet, Points, Help, Version, Split };
 
 struct LongOption {
   std::string_view name;
   Option option;
 };
 
-constexpr std::array<LongOption, 9> kLongOptions{{
+constexpr std::array<LongOption, 10> kLongOptions{{
     {"to-chart", Option::ToChart},
     {"to-device", Option::ToDevice},
     {"to-gpx", Option::ToGpx},
@@ -29,6 +29,7 @@ constexpr std::array<LongOption, 9> kLongOptions{{
     {"points", Option::Points},
     {"help", Option::Help},
     {"version", Option::Version},
+    {"split", Option::Split},
 }};
 
 std::string Quoted(std::string_view text) { return Joined({"« ", text, " »"}); }
@@ -73,6 +74,7 @@ struct Parser {
       case Option::ToDevice: to_device = true; return true;
       case Option::ToGpx: to_gpx = true; return true;
       case Option::Quiet: result.quiet = true; return true;
+      case Option::Split: result.split = true; return true;
       case Option::Points:
       case Option::To:
       case Option::Output: return true;  // take their value: see TakeValue()
@@ -250,6 +252,12 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
     parser.Fail("opérande de fichier manquant");
   } else if (parser.output && parser.result.files.size() > 1) {
     parser.Fail("l'option --output (-o) ne nomme la sortie que d'un seul FICHIER");
+  } else if (parser.result.split && (parser.to_chart || parser.to == Request::ToChart)) {
+    parser.Fail("l'option --split exclut --to-chart (-c) : la carte n'a pas de limite de points");
+  } else if (parser.result.split && !parser.result.points &&
+             (parser.to_gpx || (parser.to && *parser.to != Request::ToDevice))) {
+    // Only the device has a limit of its own; any other format is split at -n.
+    parser.Fail("l'option --split requiert --points (-n) pour un format sans limite de points");
   } else if (parser.to) {
     parser.result.request = *parser.to;
   } else if (parser.to_chart) {
@@ -285,6 +293,11 @@ std::string HelpText() {
          "                      waypoints et points nommés des routes sont tous gardés\n"
          "                      (sans cette option, un fichier de l'appareil en garde\n"
          "                      au plus 32 766, ce que l'appareil lit)\n"
+         "      --split       découper au lieu de réduire : une sortie trop longue\n"
+         "                      devient FICHIER-1.asc, FICHIER-2.asc... (chacune\n"
+         "                      commence par le dernier point de la précédente, les\n"
+         "                      waypoints dans la première) ; vers GPX, demande -n ;\n"
+         "                      exclut -c\n"
          "  -q, --quiet       n'afficher ni la progression, ni les fins de traitement,\n"
          "                      ni les avertissements ; les erreurs sont toujours\n"
          "                      affichées\n"

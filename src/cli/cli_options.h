@@ -27,6 +27,7 @@ struct CliOptions {
   Request request = Request::ByFile;  // the road each file takes: convert/roads/road_table.h
   bool quiet = false;
   std::optional<std::uint64_t> points;  // -n N, --points N: the most points any output may hold
+  bool split = false;  // --split: an output longer than that is cut into files rather than thinned
   std::string output;  // -o FILE, --output FILE: the output's name, for a single input; "" for the road's own
   std::vector<std::string> files;
   std::string error;  // for UsageError: the message, without the program name

@@ -46,7 +46,9 @@ ProgramResult RunTessalineConvert(const std::vector<std::string>& arguments, Pro
 
   // One table of roads for the whole run, as the window keeps one.
   SystemClock clock;
-  Roads roads(host, RoadServices{UserRegionalSettings(), &clock, DefaultStagingLocation(), options.points});
+  RoadServices services{UserRegionalSettings(), &clock, DefaultStagingLocation(), options.points};
+  services.split = options.split;
+  Roads roads(host, std::move(services));
   const RunResult run =
       ConvertFiles(options.files, host, [&](const std::string& path) { return roads.Convert(path, options.request, options.output); });
   ProgramResult result{run.exit_status, run.stopped};

@@ -136,6 +136,9 @@ const WarningKind kTooManyDeviceLines{
     "ligne au-delà de 32 766 (ni l'appareil ni ce programme ne relisent le fichier)",
     "lignes au-delà de 32 766 (ni l'appareil ni ce programme ne relisent le fichier)"};
 
+const WarningKind kOldPartsLeft{"fichier d'un découpage précédent laissé tel quel",
+                                "fichiers d'un découpage précédent laissés tels quels"};
+
 const WarningKind kTracksReduced{"trace réduite", "traces réduites"};
 const WarningKind kRoutesReduced{"route réduite", "routes réduites"};
 
@@ -182,12 +185,18 @@ std::string SummaryText(const ConversionSummary& summary) {
   }
   tracks += ")";
   const std::string waypoints = Counted(summary.waypoints, "waypoint");
+  std::string text;
   switch (summary.form) {
-    case ConversionSummary::Form::Tracks: return tracks;
-    case ConversionSummary::Form::Waypoints: return waypoints;
-    case ConversionSummary::Form::TracksAndWaypoints: break;
+    case ConversionSummary::Form::Tracks: text = tracks; break;
+    case ConversionSummary::Form::Waypoints: text = waypoints; break;
+    case ConversionSummary::Form::TracksAndWaypoints: text = tracks + ", " + waypoints; break;
   }
-  return tracks + ", " + waypoints;
+  // "3 fichiers : trace-1.asc, trace-2.asc, trace-3.asc"
+  for (std::size_t i = 0; i < summary.files.size(); ++i) {
+    text += i == 0 ? ", " + Counted(summary.files.size(), "fichier") + " : " : ", ";
+    text += summary.files[i];
+  }
+  return text;
 }
 
 std::string MessageDetailsText(const ConversionNotes& notes) {

@@ -86,6 +86,9 @@ extern const WarningKind kTooManyDeviceLines;       // past 32,766 device lines
 // ("Polygon", "NetworkLink"...); a gx:coord with no time.
 const WarningKind& KmlNotCarriedKind(std::string_view element);
 extern const WarningKind kKmlCoordWithoutTime;
+// Parts of an earlier split past those written, left as they were; the
+// detail names them (" : trace-4.asc, trace-5.asc").
+extern const WarningKind kOldPartsLeft;
 
 // Tracks reduced to fit the output: "2 traces réduites" and its detail
 // " à 32761 points (écart max 3,2 m)".

@@ -53,6 +53,13 @@ class StreamedOutput {
     if (streaming_ && text.size() >= kBlock) WriteText();
   }
 
+  // Writes out what `text` holds and gives its memory back: an output
+  // that is complete (a part of a split, the next one begun) keeps none.
+  void Settle() {
+    if (streaming_ && !text.empty()) WriteText();
+    std::string().swap(text);
+  }
+
   const std::string& Path() const { return path_; }
   bool Streaming() const { return streaming_; }
   // From now on every byte goes through `filter` (before the first is written).

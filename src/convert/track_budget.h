@@ -25,11 +25,18 @@ inline constexpr std::uint64_t kDeviceLineLimit = 32766;
 struct PointBudget {
   std::optional<std::uint64_t> points;  // the most points the output may hold; nullopt: no limit
   std::string decimal_mark = ".";       // of the largest error in the summary
+  // An output over `points` is cut into files of at most `points` each
+  // (split_parts.h) rather than thinned.
+  bool split = false;
 
   // A device file's: the device's limit, unless the user chose another.
-  static PointBudget ForDevice(std::optional<std::uint64_t> chosen, std::string decimal_mark = ".") {
-    return PointBudget{chosen ? chosen : std::optional<std::uint64_t>(kDeviceLineLimit), std::move(decimal_mark)};
+  static PointBudget ForDevice(std::optional<std::uint64_t> chosen, std::string decimal_mark = ".",
+                               bool split = false) {
+    return PointBudget{chosen ? chosen : std::optional<std::uint64_t>(kDeviceLineLimit), std::move(decimal_mark),
+                       split};
   }
+  // Whether an output of more than its points is cut into parts.
+  bool Splits() const { return split && points.has_value(); }
 };
 
 // A coordinate's text as a number for the reduction ("read as a number");

@@ -34,6 +34,9 @@ struct ConversionSummary {
   // moved at most ("3,2 m"). 0 and "" when nothing was reduced.
   std::uint64_t points_read = 0;
   std::string max_error_text;
+  // An output cut into parts (--split): their file names, in order; empty
+  // when it was written whole.
+  std::vector<std::string> files = {};
 };
 
 // One kind of loss met in the file.
@@ -59,6 +62,9 @@ class ConversionReport {
   const std::string& Path() const { return path_; }
   const ConversionSummary& Summary() const { return summary_; }
   const std::vector<Warning>& Warnings() const { return warnings_; }  // in the order first met
+  // Back to the warnings of an earlier moment: what is written twice (a
+  // point that starts a part and ends the one before) is told once.
+  void SetWarnings(std::vector<Warning> warnings) { warnings_ = std::move(warnings); }
 
  private:
   std::string path_;

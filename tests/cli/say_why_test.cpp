@@ -93,8 +93,10 @@ class SayWhy : public ::testing::TestWithParam<std::string> {
     cli::ConsoleHost host(files, out, err, host_options);
     SystemClock clock;
     const StagingLocation staging{root_.File("cache"), root_.File("cache"), false};
-    Roads roads(host, RoadServices{french_ ? RegionalSettings::French() : RegionalSettings::C(), &clock, staging,
-                                   options.points});
+    RoadServices services{french_ ? RegionalSettings::French() : RegionalSettings::C(), &clock, staging,
+                          options.points};
+    services.split = options.split;
+    Roads roads(host, std::move(services));
     // The paths are given relative to the case's folder, as on the command line.
     const fs::path before = fs::current_path();
     fs::current_path(work_);

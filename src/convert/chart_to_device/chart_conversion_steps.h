@@ -20,6 +20,7 @@
 #include "convert/messages.h"
 #include "convert/output_guard.h"
 #include "convert/progress_pacer.h"
+#include "convert/split_parts.h"
 #include "convert/streamed_output.h"
 #include "convert/track_budget.h"
 #include "formats/chart_line_reader.h"
@@ -39,6 +40,7 @@ struct ChartInput {
   std::uint64_t length = 0;
   PointBudget budget;  // the points the device file may hold
   std::string output;  // the device file
+  std::vector<std::string>* parts = nullptr;  // receives the parts' paths of an output cut (may be null)
 };
 
 // The input's base name + ".asc".
@@ -59,6 +61,72 @@ void ReadInputLines(Host& host, const ChartInput& input, ConversionReport* repor
     YieldOrStop(host);
     if (!on_line(line)) return;
   }
+}
+
+// Steps 3 and 4 of an output too long for its budget, cut into parts
+// (split_parts.h): each part goes to its temporary file as it is made, and
+// all of them replace their targets together at the end. Device lines name
+// no run, so a part is only its lines.
+template <typename Rule>
+void ConvertChartLinesInParts(Host& host, const ChartInput& input, std::uint64_t line_total,
+                              std::uint64_t waypoints, ConversionReport& report) {
+  // A waypoint file holds nothing else: more of them than a part holds
+  // fails here, and a file that gets past this has tracks only.
+  PartCutter cutter(*input.budget.points, waypoints);
+  host.MarkStepFinished(2);
+  host.SetStepText(messages::kChartToDeviceStep3);
+  Rule rule;
+  std::vector<std::unique_ptr<StreamedOutput>> parts;
+  auto open_part = [&] {
+    if (!parts.empty()) parts.back()->Settle();
+    parts.push_back(std::make_unique<StreamedOutput>(host.Files(), PartPath(input.output, parts.size() + 1), true,
+                                                     input.identity.permissions));
+  };
+  open_part();
+  std::uint64_t line_number = 0, device_lines = 0, track = 0, part_lines = 0;
+  std::string last;  // the line of the point before, which a new part may start with
+  DevicePointTexts point;
+  ProgressPacer percentage(host, ProgressPacer::Label::Main);
+  percentage.Restart(line_total);
+  ReadInputLines(host, input, &report, [&](std::string_view line) {
+    percentage.At(++line_number);
+    const bool taken = rule.Take(line, point);
+    if (taken) {
+      const PartCutter::Place place = cutter.TrackPoint(rule.Track() != track);
+      track = rule.Track();
+      if (place != PartCutter::Place::Here) {
+        open_part();
+        part_lines = 0;
+      }
+      if (place == PartCutter::Place::NewPartOverlap) {
+        parts.back()->text += last;
+        ++part_lines;
+      }
+      // A budget chosen above the device's limit: each part says where it
+      // goes past it.
+      if (++part_lines > kDeviceLineLimit) report.Warn(messages::kTooManyDeviceLines, line_number);
+      const std::size_t begin = parts.back()->text.size();
+      AppendDeviceLine(parts.back()->text, point);
+      last.assign(parts.back()->text, begin, std::string::npos);
+      ++device_lines;
+    }
+    rule.NoteLosses(line, taken, line_number, report);
+    parts.back()->Flow();
+    return true;
+  });
+  if (line_number != line_total) throw ConversionFailure::OfFile(input.path, messages::kInputChanged);
+
+  host.MarkStepFinished(3);
+  host.SetStepText(messages::kChartToDeviceStep4);
+  report.SetSummary(rule.Summary(device_lines));
+  ReportParts(host.Files(), input.output, parts.size(), report);
+  std::vector<StreamedOutput*> outputs;
+  for (const auto& part : parts) outputs.push_back(part.get());
+  ReplaceStreamedOutputs(host.Files(), outputs, input.identity);
+  if (input.parts != nullptr) {
+    for (const StreamedOutput* part : outputs) input.parts->push_back(part->Path());
+  }
+  CompleteConversion(host, input.path, report);
 }
 
 // Steps 2 to 4 and the completion. `Rule` is default-constructible, starts
@@ -83,11 +151,27 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
   // tracks may need a reduction. Only the line's kind is looked at.
   std::uint64_t line_total = 0;
   std::uint64_t candidates = 0;
-  ReadInputLines(host, input, nullptr, [&](std::string_view line) {
-    ++line_total;
-    if (KindOfChartLine(line) == Rule::kPointKind) ++candidates;
-    return true;
-  });
+  // A split needs the points themselves: an output that fits is written
+  // whole, under its own name.
+  const bool may_split = input.budget.Splits();
+  std::uint64_t points = 0, waypoints = 0;
+  {
+    Rule counted;
+    DevicePointTexts point;
+    ReadInputLines(host, input, nullptr, [&](std::string_view line) {
+      ++line_total;
+      if (KindOfChartLine(line) == Rule::kPointKind) ++candidates;
+      if (may_split && counted.Take(line, point)) {
+        ++points;
+        if (counted.Track() == 0) ++waypoints;
+      }
+      return true;
+    });
+  }
+  if (may_split && points > *input.budget.points) {
+    ConvertChartLinesInParts<Rule>(host, input, line_total, waypoints, report);
+    return;
+  }
 
   host.MarkStepFinished(2);
   host.SetStepText(messages::kChartToDeviceStep3);
@@ -157,6 +241,7 @@ void ConvertChartLines(Host& host, const ChartInput& input, ConversionReport& re
   ReplaceStreamedOutputs(host.Files(), {&output}, input.identity);
   report.SetSummary(rule.Summary(device_lines));
   budget.Report(report);
+  if (may_split) ReportParts(host.Files(), input.output, 0, report);
   CompleteConversion(host, input.path, report);
 }
 

@@ -13,12 +13,12 @@ namespace {
 using namespace chart_to_device;
 
 void DetectAndConvert(Host& host, const std::string& path, const PointBudget& budget, const std::string& output,
-                      ConversionReport& report) {
+                      std::vector<std::string>* parts, ConversionReport& report) {
   host.SetStepText(messages::kChartToDeviceStep1);
   FileSystem& files = host.Files();
   const InputFile checked = CheckInputFile(files, path);
   const ChartInput input{path, checked.identity, checked.length, budget,
-                         output.empty() ? DeviceOutputPath(path) : output};
+                         output.empty() ? DeviceOutputPath(path) : output, parts};
   // An input that is its own output would be lost; refuse before any work.
   RefuseOutputOverInput(files, input.output, input.identity);
 
@@ -37,15 +37,16 @@ void DetectAndConvert(Host& host, const std::string& path, const PointBudget& bu
 
 }  // namespace
 
-ConversionOutcome ChartToDeviceConverter::ConvertChartToDevice(const std::string& path, const std::string& output) {
+ConversionOutcome ChartToDeviceConverter::ConvertChartToDevice(const std::string& path, const std::string& output,
+                                                               std::vector<std::string>* parts) {
   ConversionReport report(path);
   return RunConversion(host_, messages::kChartToDeviceError, report,
-                       [&] { DetectAndConvert(host_, path, budget_, output, report); });
+                       [&] { DetectAndConvert(host_, path, budget_, output, parts, report); });
 }
 
 ConversionOutcome ConvertChartToDevice(Host& host, const std::string& path, const PointBudget& budget,
-                                       const std::string& output) {
-  return ChartToDeviceConverter(host, budget).ConvertChartToDevice(path, output);
+                                       const std::string& output, std::vector<std::string>* parts) {
+  return ChartToDeviceConverter(host, budget).ConvertChartToDevice(path, output, parts);
 }
 
 }  // namespace tessaline

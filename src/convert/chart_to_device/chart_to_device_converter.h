@@ -5,6 +5,7 @@
 // them to the input's base name + ".asc".
 
 #include <string>
+#include <vector>
 
 #include "convert/conversion_outcome.h"
 #include "convert/track_budget.h"
@@ -21,7 +22,10 @@ class ChartToDeviceConverter {
       : host_(host), budget_(std::move(budget)) {}
 
   // `output`: the device file; "" for the input's base name + ".asc".
-  ConversionOutcome ConvertChartToDevice(const std::string& path, const std::string& output = "");
+  // `parts`, when given, receives the paths of the parts of an output cut
+  // into several (PointBudget::split); it stays empty for an output written whole.
+  ConversionOutcome ConvertChartToDevice(const std::string& path, const std::string& output = "",
+                                         std::vector<std::string>* parts = nullptr);
 
  private:
   Host& host_;
@@ -31,6 +35,7 @@ class ChartToDeviceConverter {
 // The same as a one-off call.
 ConversionOutcome ConvertChartToDevice(Host& host, const std::string& path,
                                        const PointBudget& budget = PointBudget::ForDevice(std::nullopt),
-                                       const std::string& output = "");
+                                       const std::string& output = "",
+                                       std::vector<std::string>* parts = nullptr);
 
 }  // namespace tessaline

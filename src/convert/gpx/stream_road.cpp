@@ -1,9 +1,11 @@
 #include "convert/gpx/stream_road.h"
 
 #include "convert/fit_output.h"
+#include "convert/split_parts.h"
 #include "convert/gpx/gpx_conversions.h"
 #include "convert/gpx/gpx_job.h"
 #include "convert/gpx/stream_readers.h"
+#include "convert/gpx/stream_split.h"
 #include "convert/gpx/stream_writers.h"
 #include "platform/path_names.h"
 
@@ -69,6 +71,16 @@ ConversionOutcome ConvertStream(Host& host, const std::string& path, const Strea
   return job.Run([&] {
     job.Begin(road.outputs, road.over_input);
     const WriterTraits& writer = WriterOf(road.to);
+    const PointBudget& budget = services.budget;
+    // Cut into parts only what may hold more points than one file takes.
+    if (budget.Splits() && road.outputs.size() == 1 &&
+        job.InputLength() / reader.least_point_bytes + 1 > *budget.points) {
+      const PartedRoad parted{road.outputs.front(), reader.read, road.to != Format::Gpx, writer.make,
+                              FitPlan{{}, 0, job.InputLength(), reader.least_point_bytes, writer.growth, false,
+                                      writer.device_file, job.InputReaders()},
+                              reader.form, services.regional, services.clock};
+      if (ConvertStreamInParts(job, parted, *budget.points, services.parts)) return;
+    }
     // An output that must put every waypoint first streams only from files
     // that seldom give one after a track.
     bool gather = writer.waypoints_first && reader.interleaves_waypoints;
@@ -91,6 +103,7 @@ ConversionOutcome ConvertStream(Host& host, const std::string& path, const Strea
       sink->End();
       output.Fit(job.report, [&host] { YieldOrStop(host); });
       sink->Fitted();
+      if (budget.Splits()) ReportParts(host.Files(), road.outputs.front(), 0, job.report);
       job.FinishStreamed(output.Outputs());
       return;
     }

@@ -31,6 +31,9 @@ struct StreamServices {
   const RegionalSettings* regional = nullptr;  // chart outputs: Value and stamps
   Clock* clock = nullptr;                      // chart outputs: stamps
   PointBudget budget;                          // the points each output may hold
+  // Receives the paths of the parts of an output cut into several
+  // (PointBudget::split); stays empty for one written whole. May be null.
+  std::vector<std::string>* parts = nullptr;
 };
 
 ConversionOutcome ConvertStream(Host& host, const std::string& path, const StreamRoad& road,

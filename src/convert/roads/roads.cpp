@@ -15,8 +15,10 @@ Roads::Roads(Host& host, RoadServices services)
                                                                 services_.staging, BudgetOf(Format::Chart))) {}
 
 PointBudget Roads::BudgetOf(Format format) const {
-  if (format == Format::Device) return PointBudget::ForDevice(services_.points, services_.regional.decimal_mark);
-  return PointBudget{services_.points, services_.regional.decimal_mark};
+  if (format == Format::Device) {
+    return PointBudget::ForDevice(services_.points, services_.regional.decimal_mark, services_.split);
+  }
+  return PointBudget{services_.points, services_.regional.decimal_mark, services_.split && format != Format::Chart};
 }
 
 Roads::~Roads() = default;
@@ -25,7 +27,8 @@ const RoadDescriptor& Roads::Decide(const std::string& path, Request request) {
   return RoadOf(host_.Files(), path, request);
 }
 
-ConversionOutcome Roads::Run(const RoadDescriptor& road, const std::string& path, const std::string& output) {
+ConversionOutcome Roads::Run(const RoadDescriptor& road, const std::string& path, const std::string& output,
+                             std::vector<std::string>& parts) {
   // The converters name their own outputs unless the user chose them.
   switch (road.runner) {
     case Runner::DeviceToChartConverter: {
@@ -36,19 +39,22 @@ ConversionOutcome Roads::Run(const RoadDescriptor& road, const std::string& path
     }
     case Runner::ChartToDeviceConverter:
       return ConvertChartToDevice(host_, path, BudgetOf(Format::Device),
-                                  output.empty() ? std::string() : road.outputs(path, output).front());
+                                  output.empty() ? std::string() : road.outputs(path, output).front(), &parts);
     case Runner::Stream: break;
   }
   gpx::StreamRoad stream{road.from, road.to, road.outputs(path, output), road.message,
                          road.from == road.to ? messages::kOutputOverInputNameIt : nullptr};
-  return gpx::ConvertStream(host_, path, stream, {&services_.regional, services_.clock, BudgetOf(road.to)});
+  return gpx::ConvertStream(host_, path, stream, {&services_.regional, services_.clock, BudgetOf(road.to), &parts});
 }
 
 ConversionOutcome Roads::Convert(const std::string& path, const RoadDescriptor& road, const std::string& output) {
   try {
-    const ConversionOutcome outcome = Run(road, path, output);
+    std::vector<std::string> parts;
+    const ConversionOutcome outcome = Run(road, path, output, parts);
     if (outcome == ConversionOutcome::Completed && services_.second != nullptr) {
-      gpx::FeedSecondSink(host_, path, {road.from, road.to, road.outputs(path, output), road.message},
+      // The outputs as written: the parts of one cut, else the road's own.
+      gpx::FeedSecondSink(host_, path,
+                          {road.from, road.to, parts.empty() ? road.outputs(path, output) : parts, road.message},
                           *services_.second);
     }
     return outcome;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "convert/conversion_outcome.h"
 #include "convert/device_to_chart/device_to_chart_converter.h"
@@ -30,6 +31,10 @@ struct RoadServices {
   // One more sink of every road that completes, beside its writer; none
   // when null. Must outlive the Roads.
   SecondSink* second = nullptr;
+  // --split: an output of a format with a limit (a device file's, or -n)
+  // longer than it is cut into parts rather than thinned; chart files,
+  // which have none, are written as without it.
+  bool split = false;
 };
 
 class Roads {
@@ -51,7 +56,9 @@ class Roads {
   ConversionOutcome Convert(const std::string& path, Request request, const std::string& output = "");
 
  private:
-  ConversionOutcome Run(const RoadDescriptor& road, const std::string& path, const std::string& output);
+  // `parts` receives the paths of an output cut into parts (--split).
+  ConversionOutcome Run(const RoadDescriptor& road, const std::string& path, const std::string& output,
+                        std::vector<std::string>& parts);
   // What an output of `format` may hold: a device file's, or another's.
   PointBudget BudgetOf(Format format) const;
 

@@ -52,10 +52,11 @@ class BothSides final : public SecondSink {
 class SecondSinkTest : public ::testing::Test {
  protected:
   ConversionOutcome Convert(const std::string& name, const std::string& content, Request request,
-                            std::optional<std::uint64_t> points = std::nullopt) {
+                            std::optional<std::uint64_t> points = std::nullopt, bool split = false) {
     WriteWholeFile(folder.File(name), content);
     RoadServices services{RegionalSettings::C(), &clock, {staging.path(), "", false}, points};
     services.second = &sides;
+    services.split = split;
     Roads roads(host, services);
     return roads.Convert(folder.File(name), request);
   }
@@ -91,6 +92,16 @@ TEST_F(SecondSinkTest, AFittedTrackIsSeenWholeAsReadAndFittedAsWritten) {
   EXPECT_EQ(sides.written.lines,
             (std::vector<std::string>{"W Phare", "48.50 -4.50", "T Raz", "48.10 -4.10", "48.30 -4.30"}));
   EXPECT_EQ(sides.written_forms, std::vector<TextForm>{TextForm::Utf8});
+}
+
+TEST_F(SecondSinkTest, AnOutputCutIntoPartsIsSeenPartByPart) {
+  ASSERT_EQ(Convert("trace.zbx", kDevice, Request::ToGpx, 3, true), ConversionOutcome::Completed);
+  EXPECT_EQ(sides.written.lines, (std::vector<std::string>{"W Phare", "48.50 -4.50", "T Raz", "48.10 -4.10",
+                                                           "48.20 -4.20", "T Raz", "48.20 -4.20", "48.30 -4.30"}));
+  ASSERT_EQ(Convert("r_TRK.txt", "T;Raz;1;1\r\nP;-4.1;48.1;1\r\nP;-4.2;48.2;2\r\nP;-4.3;48.3;2\r\n",
+                    Request::WindowToDevice, 2, true),
+            ConversionOutcome::Completed);
+  EXPECT_EQ(sides.written.lines.size(), 8u + 6u);  // two device files of one track each
 }
 
 TEST_F(SecondSinkTest, ARoadThatFailsFeedsNothing) {
