@@ -58,21 +58,6 @@ void Generate(const std::string& folder, long long points) {
   gpx << "</trkseg></trk>\n</gpx>\n";
 }
 
-void Row(const char* what, const Measure& m, double bytes) {
-  if (!m.ok) {
-    std::printf("  %-34s FAILED\n", what);
-    return;
-  }
-  std::printf("  %-34s %8.3f s %9.1f MB/s", what, m.seconds, MB(bytes) / m.seconds);
-  if (m.peak_mib > 0) std::printf(" %8.1f MiB peak", m.peak_mib);
-  std::printf("\n");
-}
-
-bool Target(const char* what, bool met) {
-  std::printf("  %-60s %s\n", what, met ? "met" : "MISSED");
-  return met;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,13 +78,13 @@ int main(int argc, char** argv) {
   const Measure babel_read = Run({"gpsbabel", "-i", "gpx", "-f", "track.gpx", "-o", "unicsv", "-F", "babel.csv"}, folder, runs);
   const Measure expat_read = ExpatPass(gpx, runs);
   const double device_bytes = static_cast<double>(SizeOf(folder + "/track.asc"));
-  Row("tessaline-convert GPX -> device", ours_read, gpx_bytes);
-  Row("GPSBabel GPX -> unicsv", babel_read, gpx_bytes);
-  Row("Expat alone", expat_read, gpx_bytes);
+  PrintRow("tessaline-convert GPX -> device", ours_read, gpx_bytes);
+  PrintRow("GPSBabel GPX -> unicsv", babel_read, gpx_bytes);
+  PrintRow("Expat alone", expat_read, gpx_bytes);
   std::printf("  device file written: %.1f MiB\n", MiB(device_bytes));
   // The same road fitting the track to the device's 32,766 lines.
   const Measure ours_fit = Run({convert, "-q", "track.gpx"}, folder, runs);
-  Row("tessaline-convert GPX -> device, fitted", ours_fit, gpx_bytes);
+  PrintRow("tessaline-convert GPX -> device, fitted", ours_fit, gpx_bytes);
 
   std::printf("GPX writing: chart track file of %lld points, %.1f MB\n", points, MB(static_cast<double>(SizeOf(chart))));
   const Measure ours_write = Run({convert, "-q", "-g", "route_TRK.txt"}, folder, runs);
@@ -110,9 +95,9 @@ int main(int argc, char** argv) {
   const double babel_bytes = static_cast<double>(SizeOf(folder + "/babel.gpx"));
   const Measure expat_write = ExpatPass(written, runs);
   std::printf("  (MB/s of GPX output; Expat: of the same output read)\n");
-  Row("tessaline-convert chart -> GPX", ours_write, written_bytes);
-  Row("GPSBabel GPX -> GPX", babel_write, babel_bytes);
-  Row("Expat alone over our GPX", expat_write, written_bytes);
+  PrintRow("tessaline-convert chart -> GPX", ours_write, written_bytes);
+  PrintRow("GPSBabel GPX -> GPX", babel_write, babel_bytes);
+  PrintRow("Expat alone over our GPX", expat_write, written_bytes);
 
   if (!ours_read.ok || !ours_write.ok) return 2;
   const double read_rate = MB(gpx_bytes) / ours_read.seconds;
@@ -123,13 +108,13 @@ int main(int argc, char** argv) {
               babel_write.ok ? (MB(written_bytes) / ours_write.seconds) / (MB(babel_bytes) / babel_write.seconds) : 0.0);
   std::printf("Targets:\n");
   bool met = true;
-  met &= Target("reading >= 100 MB/s", read_rate >= kReadMBps);
-  met &= Target("reading >= 3x GPSBabel", babel_read.ok && babel_read.seconds >= kReadTimesBabel * ours_read.seconds);
-  met &= Target("writing >= 300 MB/s of output", write_rate >= kWriteMBps);
-  met &= Target("writing >= 4x GPSBabel GPX -> GPX",
+  met &= PrintTarget("reading >= 100 MB/s", read_rate >= kReadMBps);
+  met &= PrintTarget("reading >= 3x GPSBabel", babel_read.ok && babel_read.seconds >= kReadTimesBabel * ours_read.seconds);
+  met &= PrintTarget("writing >= 300 MB/s of output", write_rate >= kWriteMBps);
+  met &= PrintTarget("writing >= 4x GPSBabel GPX -> GPX",
                 babel_write.ok && write_rate >= kWriteTimesBabel * MB(babel_bytes) / babel_write.seconds);
-  met &= Target("peak memory reading <= output + 32 MiB", ours_read.peak_mib <= MiB(device_bytes) + kMemoryAllowanceMiB);
-  met &= Target("fitted to the device within 2x keeping every point",
+  met &= PrintTarget("peak memory reading <= output + 32 MiB", ours_read.peak_mib <= MiB(device_bytes) + kMemoryAllowanceMiB);
+  met &= PrintTarget("fitted to the device within 2x keeping every point",
                 ours_fit.ok && ours_fit.seconds <= 2.0 * ours_read.seconds);
   return met ? 0 : 1;
 }

@@ -48,20 +48,8 @@ void Generate(const std::string& path, long long points) {
   gpx << "</trkseg></trk>\n</gpx>\n";
 }
 
-void Row(const char* what, const Measure& m, double bytes) {
-  if (!m.ok) {
-    std::printf("  %-40s FAILED\n", what);
-    return;
-  }
-  std::printf("  %-40s %8.3f s %9.1f MB/s", what, m.seconds, MB(bytes) / m.seconds);
-  if (m.peak_mib > 0) std::printf(" %8.1f MiB peak", m.peak_mib);
-  std::printf("\n");
-}
-
-bool Target(const std::string& what, bool met) {
-  std::printf("  %-66s %s\n", what.c_str(), met ? "met" : "MISSED");
-  return met;
-}
+void Row(const char* what, const Measure& m, double bytes) { PrintRow(what, m, bytes, 40); }
+bool Target(const std::string& what, bool met) { return PrintTarget(what, met, 66); }
 
 // How many times as fast as `reference` `ours` is.
 double Times(const Measure& ours, double reference) { return ours.ok && ours.seconds > 0 ? reference / ours.seconds : 0; }

@@ -154,4 +154,21 @@ inline Measure DurableCopy(const std::vector<std::string>& files, int runs) {
   });
 }
 
+// One line of a table: time, MB/s of `bytes` and peak memory, or FAILED.
+inline void PrintRow(const char* what, const Measure& m, double bytes, int width = 34) {
+  if (!m.ok) {
+    std::printf("  %-*s FAILED\n", width, what);
+    return;
+  }
+  std::printf("  %-*s %8.3f s %9.1f MB/s", width, what, m.seconds, MB(bytes) / m.seconds);
+  if (m.peak_mib > 0) std::printf(" %8.1f MiB peak", m.peak_mib);
+  std::printf("\n");
+}
+
+// A target and whether it is met; returns `met`.
+inline bool PrintTarget(const std::string& what, bool met, int width = 60) {
+  std::printf("  %-*s %s\n", width, what.c_str(), met ? "met" : "MISSED");
+  return met;
+}
+
 }  // namespace tessaline::bench

@@ -25,6 +25,24 @@ void WarnTimeLost(ConversionReport& report, const StreamPoint& point) {
   if (point.time || point.time_note == TimeNote::Unreadable) report.Warn(messages::kTimeLost, point.line);
 }
 
+// A point's time as xsd:dateTime, made in `room` ("" when it has none);
+// what its reading noted about it is warned of.
+std::string_view TimeText(ConversionReport& report, const StreamPoint& point, std::string& room) {
+  if (point.time_note == TimeNote::NoZone) report.Warn(messages::kGpxTimeWithoutZone, point.line);
+  if (point.time_note == TimeNote::Unreadable) report.Warn(messages::kGpxTimeUnreadable, point.line);
+  if (!point.time) return {};
+  room.clear();
+  AppendGpxTime(room, *point.time);
+  return room;
+}
+
+// The control characters an XML writer left out since `told`, warned of.
+void WarnDropped(ConversionReport& report, std::uint64_t dropped, std::uint64_t& told, std::uint64_t line) {
+  if (dropped == told) return;  // the usual point
+  report.Warn(messages::kGpxControlDropped, line, dropped - told);
+  told = dropped;
+}
+
 // GPX wants every waypoint first: streamed, they go to the document as they
 // come, until the first track; gathered, they go before the tracks once
 // every point is known.
@@ -124,21 +142,11 @@ class GpxFileWriter final : public StreamWriter {
     out.has_name = point.own_name;
     out.has_value = point.own_value;
     if (point.elevation) out.elevation = *point.elevation;
-    if (point.time) {
-      time_.clear();
-      AppendGpxTime(time_, *point.time);
-      out.time = time_;
-    }
-    if (point.time_note == TimeNote::NoZone) report_.Warn(messages::kGpxTimeWithoutZone, point.line);
-    if (point.time_note == TimeNote::Unreadable) report_.Warn(messages::kGpxTimeUnreadable, point.line);
+    out.time = TimeText(report_, point, time_);
     return out;
   }
 
-  void NoteDropped(std::uint64_t line) {
-    if (writer_.dropped_controls() == dropped_) return;  // the usual point
-    report_.Warn(messages::kGpxControlDropped, line, writer_.dropped_controls() - dropped_);
-    dropped_ = writer_.dropped_controls();
-  }
+  void NoteDropped(std::uint64_t line) { WarnDropped(report_, writer_.dropped_controls(), dropped_, line); }
 
   ConversionReport& report_;
   FitOutput& out_;
@@ -517,21 +525,11 @@ class KmlFileWriter final : public StreamWriter {
     out.value = eight_bit_ ? EightBitAsUtf8(TrimSpaces(point.value), value_) : point.value;
     out.has_value = point.own_value;
     if (point.elevation && ReadGpxDecimal(*point.elevation)) out.elevation = *point.elevation;
-    if (point.time) {
-      time_.clear();
-      AppendGpxTime(time_, *point.time);
-      out.time = time_;
-    }
-    if (point.time_note == TimeNote::NoZone) report_.Warn(messages::kGpxTimeWithoutZone, point.line);
-    if (point.time_note == TimeNote::Unreadable) report_.Warn(messages::kGpxTimeUnreadable, point.line);
+    out.time = TimeText(report_, point, time_);
     return out;
   }
 
-  void NoteDropped(std::uint64_t line) {
-    if (writer_.dropped_controls() == dropped_) return;  // the usual point
-    report_.Warn(messages::kGpxControlDropped, line, writer_.dropped_controls() - dropped_);
-    dropped_ = writer_.dropped_controls();
-  }
+  void NoteDropped(std::uint64_t line) { WarnDropped(report_, writer_.dropped_controls(), dropped_, line); }
 
   ConversionReport& report_;
   FitOutput& out_;
