@@ -4,7 +4,8 @@
 # times tessaline-convert against cat and GPSBabel and prints the table with
 # the targets, times GPX reading and writing beside GPSBabel and Expat alone,
 # and fitted roads beside the same roads keeping every point
-# (bench/gpx), reduces generated tracks beside GPSBabel's simplify filter
+# (bench/gpx), KML and KMZ beside Expat, gzip and GPSBabel (bench/kml),
+# reduces generated tracks beside GPSBabel's simplify filter
 # (bench/reduction), every road beside its reference (bench/roads), an NMEA
 # log to GPX beside a bare pass and GPSBabel (bench/nmea), then runs
 # the conversions' own micro-benchmarks.
@@ -38,7 +39,7 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSALINE_BUILD_BENCH=
 if ! cmake --build "$build" -j2 >"$build/bench-build.log" 2>&1; then
   echo "bench: the full build failed (see $build/bench-build.log); building the command-line benchmark only"
   cmake --build "$build" -j2 --target tessaline-convert tessaline-bench-generate tessaline-bench-cli \
-    tessaline-bench-gpx tessaline-bench-reduction tessaline-bench-roads tessaline-bench-nmea
+    tessaline-bench-gpx tessaline-bench-kml tessaline-bench-reduction tessaline-bench-roads tessaline-bench-nmea
 fi
 
 rm -rf "$inputs"
@@ -58,6 +59,14 @@ if [ ${#small[@]} -gt 0 ]; then gpx_points=20000; fi
 mkdir -p "$inputs/gpx"
 "$build/bench/gpx/tessaline-bench-gpx" --convert "$build/src/cli/tessaline-convert" --folder "$inputs/gpx" \
   --points "$gpx_points" || { gpx_status=$?; [ "$gpx_status" -gt "$status" ] && status=$gpx_status; }
+
+echo
+echo "== KML and KMZ, against Expat alone, durable copies, gzip and GPSBabel =="
+kml_points=1000000
+if [ ${#small[@]} -gt 0 ]; then kml_points=20000; fi
+mkdir -p "$inputs/kml"
+"$build/bench/kml/tessaline-bench-kml" --convert "$build/src/cli/tessaline-convert" --folder "$inputs/kml" \
+  --points "$kml_points" || { kml_status=$?; [ "$kml_status" -gt "$status" ] && status=$kml_status; }
 
 echo
 echo "== Every road beside its reference: durable copies, Expat alone =="

@@ -154,7 +154,7 @@ inline Measure DurableCopy(const std::vector<std::string>& files, int runs) {
   });
 }
 
-// One line of a table: what, its time, its rate over `bytes`, its peak.
+// One line of a table: time, MB/s of `bytes` and peak memory, or FAILED.
 inline void PrintRow(const char* what, const Measure& m, double bytes, int width = 34) {
   if (!m.ok) {
     std::printf("  %-*s FAILED\n", width, what);
@@ -165,9 +165,9 @@ inline void PrintRow(const char* what, const Measure& m, double bytes, int width
   std::printf("\n");
 }
 
-// A target, met or missed; returns whether it is met.
-inline bool PrintTarget(const char* what, bool met) {
-  std::printf("  %-60s %s\n", what, met ? "met" : "MISSED");
+// A target and whether it is met; returns `met`.
+inline bool PrintTarget(const std::string& what, bool met, int width = 60) {
+  std::printf("  %-*s %s\n", width, what.c_str(), met ? "met" : "MISSED");
   return met;
 }
 

@@ -7,7 +7,8 @@
 ;     by name) and "gpx" (write GPX); it becomes the default of .zbx only
 ;     when no other program owns the extension, and is always in its
 ;     "Open with" list;
-;   - .gpx and .txt: Tessaline in their "Open with" list, nothing more;
+;   - .gpx, .kml, .kmz and .txt: Tessaline in their "Open with" list,
+;     nothing more;
 ;   - two shortcuts in the installing user's Send to folder (Send to is per
 ;     user: the folder is kept in the uninstall entry, so that whoever
 ;     uninstalls removes these two and no other).
@@ -63,14 +64,18 @@
   ${EndIf}
   WriteRegStr HKLM "${TESSALINE_CLASSES}\.zbx\OpenWithProgids" "${TESSALINE_PROGID}" ""
 
-  ; The program itself, as "Open with" shows it for .gpx and .txt.
+  ; The program itself, as "Open with" shows it for .gpx, .kml, .kmz and .txt.
   WriteRegStr HKLM "${TESSALINE_CLASSES}\${TESSALINE_APPLICATION}" "FriendlyAppName" "Tessaline Pro"
   WriteRegStr HKLM "${TESSALINE_CLASSES}\${TESSALINE_APPLICATION}\shell\open" "" "Convertir avec Tessaline"
   WriteRegStr HKLM "${TESSALINE_CLASSES}\${TESSALINE_APPLICATION}\shell\open\command" "" '"${TESSALINE_EXE}" "%1"'
   WriteRegStr HKLM "${TESSALINE_CLASSES}\${TESSALINE_APPLICATION}\SupportedTypes" ".zbx" ""
   WriteRegStr HKLM "${TESSALINE_CLASSES}\${TESSALINE_APPLICATION}\SupportedTypes" ".gpx" ""
+  WriteRegStr HKLM "${TESSALINE_CLASSES}\${TESSALINE_APPLICATION}\SupportedTypes" ".kml" ""
+  WriteRegStr HKLM "${TESSALINE_CLASSES}\${TESSALINE_APPLICATION}\SupportedTypes" ".kmz" ""
   WriteRegStr HKLM "${TESSALINE_CLASSES}\${TESSALINE_APPLICATION}\SupportedTypes" ".txt" ""
   WriteRegStr HKLM "${TESSALINE_CLASSES}\.gpx\OpenWithList\tessaline.exe" "" ""
+  WriteRegStr HKLM "${TESSALINE_CLASSES}\.kml\OpenWithList\tessaline.exe" "" ""
+  WriteRegStr HKLM "${TESSALINE_CLASSES}\.kmz\OpenWithList\tessaline.exe" "" ""
   WriteRegStr HKLM "${TESSALINE_CLASSES}\.txt\OpenWithList\tessaline.exe" "" ""
 
   ; Send to, in the installing user's own folder.
@@ -96,6 +101,12 @@
   DeleteRegKey HKLM "${TESSALINE_CLASSES}\.gpx\OpenWithList\tessaline.exe"
   !insertmacro TessalineDeleteKeyIfEmpty "${TESSALINE_CLASSES}\.gpx\OpenWithList"
   !insertmacro TessalineDeleteKeyIfEmpty "${TESSALINE_CLASSES}\.gpx"
+  DeleteRegKey HKLM "${TESSALINE_CLASSES}\.kml\OpenWithList\tessaline.exe"
+  !insertmacro TessalineDeleteKeyIfEmpty "${TESSALINE_CLASSES}\.kml\OpenWithList"
+  !insertmacro TessalineDeleteKeyIfEmpty "${TESSALINE_CLASSES}\.kml"
+  DeleteRegKey HKLM "${TESSALINE_CLASSES}\.kmz\OpenWithList\tessaline.exe"
+  !insertmacro TessalineDeleteKeyIfEmpty "${TESSALINE_CLASSES}\.kmz\OpenWithList"
+  !insertmacro TessalineDeleteKeyIfEmpty "${TESSALINE_CLASSES}\.kmz"
   DeleteRegKey HKLM "${TESSALINE_CLASSES}\.txt\OpenWithList\tessaline.exe"
   !insertmacro TessalineDeleteKeyIfEmpty "${TESSALINE_CLASSES}\.txt\OpenWithList"
   !insertmacro TessalineDeleteKeyIfEmpty "${TESSALINE_CLASSES}\.txt"

@@ -52,10 +52,12 @@ struct FormatName {
   std::string_view name;
   Request request;
 };
-constexpr std::array<FormatName, 3> kFormats{{
+constexpr std::array<FormatName, 5> kFormats{{
     {"device", Request::ToDevice},
     {"chart", Request::ToChart},
     {"gpx", Request::ToGpx},
+    {"kml", Request::ToKml},
+    {"kmz", Request::ToKmz},
 }};
 
 bool TakesValue(Option option) {
@@ -115,7 +117,7 @@ struct Parser {
       }
     }
     Fail(Joined({"format invalide ", Quoted(value), " pour l'option --to (-t) ; possibilités : ",
-                 "« device », « chart », « gpx »"}));
+                 "« device », « chart », « gpx », « kml », « kmz »"}));
     return false;
   }
 
@@ -305,7 +307,9 @@ std::string HelpText() {
          "  -g, --to-gpx      convertir chaque FICHIER en GPX 1.1 (FICHIER.gpx) ;\n"
          "                      -c, -d et -g s'excluent\n"
          "  -t, --to=FORMAT   le même choix par son nom : device, chart ou gpx ;\n"
-         "                      exclut -c, -d et -g\n"
+         "                      kml (FICHIER.kml, KML 2.2) ou kmz (FICHIER.kmz, le\n"
+         "                      même document dans une archive zip) ; exclut -c, -d\n"
+         "                      et -g\n"
          "  -o, --output=FICHIER  nommer la sortie (un seul FICHIER à convertir) ;\n"
          "                      vers la carte, FICHIER_TRK.txt et FICHIER_WPT.txt\n"
          "                      (un « _TRK.txt » ou « _WPT.txt » final est retiré)\n"
@@ -344,6 +348,9 @@ std::string HelpText() {
          "FICHIER_TRK.txt et FICHIER_WPT.txt, avec -g un autre GPX (qui demande -o,\n"
          "puisqu'il remplacerait FICHIER). S'il n'est pas un GPX lisible, l'erreur\n"
          "dit pourquoi et rien n'est écrit.\n"
+         "Un document XML dont la racine est kml, ou une archive zip (KMZ), est lu\n"
+         "comme KML, quel que soit son nom, et va où va un GPX ; ce qu'un fichier de\n"
+         "points ne peut garder (polygones, liens réseau...) est signalé, jamais suivi.\n"
          "Un autre FICHIER dont le nom finit par « zbx », en majuscules ou en\n"
          "minuscules, est lu comme fichier de l'appareil : sans option ou avec -c il\n"
          "va vers la carte, avec -d vers un fichier de l'appareil réduit à -n points.\n"

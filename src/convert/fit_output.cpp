@@ -5,7 +5,7 @@
 namespace tessaline {
 
 FitOutput::FitOutput(FileSystem& files, PointBudget budget, FitPlan plan)
-    : plan_(std::move(plan)), budget_(std::move(budget)) {
+    : files_(files), plan_(std::move(plan)), budget_(std::move(budget)) {
   budget_.ExpectAtMost(plan_.input_length / std::max<std::uint64_t>(plan_.least_point_bytes, 1) + 1);
   // Only outputs that a fit may cut are kept whole; any others go to their
   // temporary files as they are made.

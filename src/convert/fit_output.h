@@ -73,8 +73,11 @@ class FitOutput {
   void Fit(ConversionReport& report, const ReductionPause& pause);
 
   std::vector<StreamedOutput*> Outputs();
+  // Where the outputs go, for a writer's own files beside them.
+  FileSystem& Files() { return files_; }
 
  private:
+  FileSystem& files_;
   FitPlan plan_;
   TrackBudget budget_;
   bool streaming_ = false;

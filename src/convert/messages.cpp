@@ -110,6 +110,34 @@ const WarningKind& NotCarriedKind(std::string_view element) {
   return kOtherNotCarried;
 }
 
+namespace {
+const NotCarried kKmlNotCarried[] = {
+    {"Polygon", {"polygone (Polygon) non repris", "polygones (Polygon) non repris"}},
+    {"LinearRing", {"anneau (LinearRing) non repris", "anneaux (LinearRing) non repris"}},
+    {"Model", {"modèle 3D (Model) non repris", "modèles 3D (Model) non repris"}},
+    {"GroundOverlay", {"superposition au sol (GroundOverlay) non reprise",
+                       "superpositions au sol (GroundOverlay) non reprises"}},
+    {"ScreenOverlay", {"superposition d'écran (ScreenOverlay) non reprise",
+                       "superpositions d'écran (ScreenOverlay) non reprises"}},
+    {"PhotoOverlay", {"photo (PhotoOverlay) non reprise", "photos (PhotoOverlay) non reprises"}},
+    {"NetworkLink", {"lien réseau (NetworkLink) non suivi", "liens réseau (NetworkLink) non suivis"}},
+    {"Tour", {"visite (gx:Tour) non reprise", "visites (gx:Tour) non reprises"}},
+    {"ExtendedData", {"données d'un gx:Track (ExtendedData) non reprises",
+                      "données de gx:Track (ExtendedData) non reprises"}},
+};
+const WarningKind kOtherKmlNotCarried{"autre élément KML non repris", "autres éléments KML non repris"};
+}  // namespace
+
+const WarningKind& KmlNotCarriedKind(std::string_view element) {
+  for (const NotCarried& known : kKmlNotCarried) {
+    if (known.element == element) return known.kind;
+  }
+  return kOtherKmlNotCarried;
+}
+
+const WarningKind kKmlCoordWithoutTime{"point de gx:Track sans heure (when), lu sans heure",
+                                       "points de gx:Track sans heure (when), lus sans heure"};
+
 const WarningKind kTooManyDeviceLines{
     "ligne au-delà de 32 766 (ni l'appareil ni ce programme ne relisent le fichier)",
     "lignes au-delà de 32 766 (ni l'appareil ni ce programme ne relisent le fichier)"};

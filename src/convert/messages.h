@@ -38,6 +38,8 @@ inline constexpr const char* kGpxStepWrite = kChartToDeviceStep4;
 inline constexpr const char* kGpxError = "Erreur dans le module de conversion GPX";
 // An NMEA 0183 log in (the boat's own recording); its steps are GPX's.
 inline constexpr const char* kNmeaError = "Erreur dans le module de conversion NMEA";
+// KML and KMZ in or out, with GPX's steps.
+inline constexpr const char* kKmlError = "Erreur dans le module de conversion KML";
 
 // The completion button's caption for the file at `path` (its file name only).
 std::string CompletionCaption(std::string_view path);
@@ -83,6 +85,10 @@ extern const WarningKind kGpxTimeUnreadable;   // no date and time: left out
 // ("desc", "hdop"...; "extensions" for a foreign extension).
 const WarningKind& NotCarriedKind(std::string_view element);
 extern const WarningKind kTooManyDeviceLines;       // past 32,766 device lines
+// KML in: a feature or geometry no point file holds, by its local name
+// ("Polygon", "NetworkLink"...); a gx:coord with no time.
+const WarningKind& KmlNotCarriedKind(std::string_view element);
+extern const WarningKind kKmlCoordWithoutTime;
 // Parts of an earlier split past those written, left as they were; the
 // detail names them (" : trace-4.asc, trace-5.asc").
 extern const WarningKind kOldPartsLeft;

@@ -13,7 +13,7 @@ void StreamedOutput::WriteText() {
     // A write that failed is closed at once, as it would be at the end,
     // and its temporary file goes: nothing more is written.
     FileStatus written = Begun();
-    if (written) written = out_->Write(text);
+    if (written) written = Put(text);
     if (!written) {
       if (out_) out_->Finish();
       fault_ = written.fault();
@@ -29,8 +29,17 @@ FileStatus StreamedOutput::Begun() {
   if (!begun) return begun.fault();
   out_ = std::move(*begun);
   if (lead.empty()) return {};
-  const FileStatus written = out_->Write(lead);
+  const FileStatus written = Put(lead);
   std::string().swap(lead);
+  return written;
+}
+
+FileStatus StreamedOutput::Put(std::string_view data) {
+  if (!filter_) return out_->Write(data);
+  FileStatus written;
+  filter_->Add(data, [&](std::string_view bytes) {
+    if (written) written = out_->Write(bytes);
+  });
   return written;
 }
 
@@ -38,8 +47,15 @@ void StreamedOutput::Seal() {
   if (!fault_) {
     FileStatus sealed = Begun();
     if (sealed) {
-      out_->Write(text);  // a failure shows when it is finished
-      sealed = out_->Finish();
+      sealed = Put(text);
+      if (sealed && filter_) {
+        filter_->End([&](std::string_view bytes) {
+          if (sealed) sealed = out_->Write(bytes);
+        });
+      }
+      // A failure shows when it is finished.
+      const FileStatus finished = out_->Finish();
+      if (sealed) sealed = finished;
     }
     if (!sealed) fault_ = sealed.fault();
   }

@@ -11,15 +11,28 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/file_system.h"
 #include "host/replace_file.h"
 
 namespace tessaline {
+
+// What an output's bytes go through on their way to its file (a KMZ
+// archive's compression): each piece of the text as it is written, then
+// the end; `write` puts bytes in the file.
+class OutputFilter {
+ public:
+  using Write = std::function<void(std::string_view)>;
+  virtual ~OutputFilter() = default;
+  virtual void Add(std::string_view text, const Write& write) = 0;
+  virtual void End(const Write& write) = 0;
+};
 
 class StreamedOutput {
  public:
@@ -49,6 +62,8 @@ class StreamedOutput {
 
   const std::string& Path() const { return path_; }
   bool Streaming() const { return streaming_; }
+  // From now on every byte goes through `filter` (before the first is written).
+  void SetFilter(std::unique_ptr<OutputFilter> filter) { filter_ = std::move(filter); }
 
  private:
   friend void ReplaceStreamedOutputs(FileSystem&, const std::vector<StreamedOutput*>&, const FileIdentity&);
@@ -59,12 +74,15 @@ class StreamedOutput {
   // Writes what is left and puts the file on the disk beside the output,
   // ready to be committed; throws the first failure met since the output began.
   void Seal();
+  // `data` to the file, through the filter if there is one.
+  FileStatus Put(std::string_view data);
 
   FileSystem& files_;
   std::string path_;
   bool streaming_;
   std::uint32_t readers_;
   std::unique_ptr<StreamedReplacement> out_;  // made with the first block
+  std::unique_ptr<OutputFilter> filter_;
   std::optional<FileFault> fault_;           // of the first write that failed
 };
 

@@ -117,8 +117,9 @@ TEST(ParseCommandLine, FormatAndOutputTakeTheirValueAsPointsDoes) {
   }
   EXPECT_EQ(ParseCommandLine({"-tdevice", "a"}).request, Request::ToDevice);
   EXPECT_EQ(ParseCommandLine({"-tchart", "a"}).request, Request::ToChart);
-  EXPECT_EQ(ParseCommandLine({"-t", "kml", "a"}).error,
-            "format invalide « kml » pour l'option --to (-t) ; possibilités : « device », « chart », « gpx »");
+  EXPECT_EQ(ParseCommandLine({"-t", "kml", "a"}).request, Request::ToKml);
+  EXPECT_EQ(ParseCommandLine({"-t", "pdf", "a"}).error,
+            "format invalide « pdf » pour l'option --to (-t) ; possibilités : « device », « chart », « gpx », « kml », « kmz »");
   EXPECT_EQ(ParseCommandLine({"a", "-t"}).error, "l'option « -t » requiert un argument");
   EXPECT_EQ(ParseCommandLine({"a", "-o"}).error, "l'option « -o » requiert un argument");
 }

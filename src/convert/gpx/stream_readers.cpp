@@ -3,11 +3,14 @@
 #include <optional>
 #include <string>
 
+#include "convert/conversion_failure.h"
 #include "convert/input_text.h"
 #include "formats/chart_line_reader.h"
 #include "formats/chart_line_writer.h"
 #include "formats/device_point_line.h"
 #include "formats/gpx/gpx_reader.h"
+#include "formats/kml/kml_reader.h"
+#include "formats/kml/kmz_archive.h"
 #include "formats/number_reader.h"
 
 namespace tessaline::gpx {
@@ -117,6 +120,58 @@ class GpxProgress final : public PointSink {
  private:
   GpxJob& job_;
   PointSink& sink_;
+};
+
+// What a KML document holds that no point file can, told once per kind.
+class KmlReport final : public kml::KmlNotes {
+ public:
+  explicit KmlReport(ConversionReport& report) : report_(report) {}
+  void Unsupported(std::string_view element, std::uint64_t line) override {
+    report_.Warn(messages::KmlNotCarriedKind(element), line);
+  }
+  void CoordWithoutTime(std::uint64_t line) override { report_.Warn(messages::kKmlCoordWithoutTime, line); }
+
+ private:
+  ConversionReport& report_;
+};
+
+// The bytes read to tell a zip archive, then the rest of the stream.
+class ReplayedStream final : public InputStream {
+ public:
+  ReplayedStream(std::string head, InputStream& rest) : head_(std::move(head)), rest_(rest) {}
+  std::ptrdiff_t Read(char* buffer, std::size_t size) override {
+    if (at_ == head_.size()) return rest_.Read(buffer, size);
+    const std::size_t n = std::min(size, head_.size() - at_);
+    head_.copy(buffer, n, at_);
+    at_ += n;
+    return static_cast<std::ptrdiff_t>(n);
+  }
+
+ private:
+  std::string head_;
+  std::size_t at_ = 0;
+  InputStream& rest_;
+};
+
+// A KMZ entry's points, their offsets made the archive's, for the panel.
+class ArchiveOffsets final : public PointSink {
+ public:
+  ArchiveOffsets(PointSink& sink, std::uint64_t archive, std::uint64_t entry)
+      : sink_(sink), archive_(archive), entry_(std::max<std::uint64_t>(entry, 1)) {}
+  void BeginRun(RunKind kind, std::string_view name) override { sink_.BeginRun(kind, name); }
+  bool Point(const StreamPoint& point) override {
+    StreamPoint scaled = point;
+    scaled.offset = static_cast<std::uint64_t>(static_cast<double>(point.offset) * static_cast<double>(archive_) /
+                                               static_cast<double>(entry_));
+    return sink_.Point(scaled);
+  }
+  void EndRun(RunKind kind, std::uint64_t points) override { sink_.EndRun(kind, points); }
+  void PointSkipped(std::uint64_t line) override { sink_.PointSkipped(line); }
+  void NotCarried(std::string_view element, std::uint64_t line) override { sink_.NotCarried(element, line); }
+
+ private:
+  PointSink& sink_;
+  std::uint64_t archive_, entry_;
 };
 
 }  // namespace
@@ -233,6 +288,52 @@ bool ReadGpxFile(GpxJob& job, InputStream& input, PointSink& sink) {
   const GpxReadResult read = ReadGpx(input, progress);
   if (read.end == GpxReadEnd::Stopped) return false;  // by the sink: a stop request is thrown
   ThrowUnlessFinished(read, job.report.Path(), job.Files());
+  return true;
+}
+
+bool ReadKmlFile(GpxJob& job, InputStream& input, PointSink& sink) {
+  GpxProgress progress(job, sink);
+  KmlReport notes(job.report);
+  std::string head(4, '\0');
+  std::size_t got = 0;
+  while (got < head.size()) {
+    const std::ptrdiff_t n = input.Read(head.data() + got, head.size() - got);
+    if (n < 0) throw ConversionFailure::FileOperation(job.report.Path(), job.Files());
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  head.resize(got);
+  if (!kml::StartsAsZip(head)) {
+    ReplayedStream document(head, input);
+    const GpxReadResult read = kml::ReadKml(document, progress, notes);
+    if (read.end == GpxReadEnd::Stopped) return false;  // by the sink: a stop request is thrown
+    ThrowUnlessFinished(read, job.report.Path(), job.Files());
+    return true;
+  }
+  // A KMZ archive: the file is opened again wherever the zip's reading
+  // goes back; what the first stream holds is checked as every input is.
+  const std::string path = job.report.Path();
+  FileSystem& files = job.Files();
+  kml::KmzReader archive(
+      [&files, &path]() -> std::unique_ptr<InputStream> {
+        auto again = files.OpenRead(path);
+        return again ? std::move(*again) : nullptr;
+      },
+      job.InputLength());
+  const std::string refused = archive.Open();
+  if (!refused.empty()) throw ConversionFailure(refused);
+  ArchiveOffsets offsets(progress, job.InputLength(), archive.EntrySize());
+  const GpxReadResult read = kml::ReadKml(archive.Entry(), offsets, notes);
+  if (!archive.Fault().empty()) throw ConversionFailure(archive.Fault());
+  if (read.end == GpxReadEnd::Stopped) return false;
+  if (read.end == GpxReadEnd::Refused) throw ConversionFailure(read.reason);
+  const std::string damaged = archive.Close();
+  if (!damaged.empty()) throw ConversionFailure(damaged);
+  // The stream the road opened is read to its end, so that its checks of
+  // the input (its length, its identity) are made.
+  char rest[4096];
+  while (input.Read(rest, sizeof rest) > 0) {
+  }
   return true;
 }
 

@@ -28,5 +28,9 @@ bool ReadGpxFile(GpxJob& job, InputStream& input, PointSink& sink);
 bool ReadNmeaFile(GpxJob& job, InputStream& input, PointSink& sink, bool numbers, bool eight_bit);
 // The least bytes of a log's line that gives a point ("$GPGLL,000,N,000,E,000000,A").
 inline constexpr std::uint64_t kLeastNmeaPointBytes = 24;
+// Every Placemark's Point, LineString, gx:Track and gx:MultiTrack, and this
+// program's routes, in document order (formats/kml/kml_reader.h); what no
+// point file holds is told once per kind; texts UTF-8.
+bool ReadKmlFile(GpxJob& job, InputStream& input, PointSink& sink);
 
 }  // namespace tessaline::gpx

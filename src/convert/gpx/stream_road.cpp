@@ -34,6 +34,10 @@ bool ReadGpxInput(GpxJob& job, InputStream& input, PointSink& sink, bool, bool) 
   return ReadGpxFile(job, input, sink);
 }
 
+bool ReadKmlInput(GpxJob& job, InputStream& input, PointSink& sink, bool, bool) {
+  return ReadKmlFile(job, input, sink);
+}
+
 const ReaderTraits& ReaderOf(Format format) {
   // A point line takes six bytes at least; the shortest GPX point,
   // <wpt lat="0" lon="0"/>, takes kLeastGpxPointBytes.
@@ -43,6 +47,9 @@ const ReaderTraits& ReaderOf(Format format) {
   // A log's waypoints mostly come before its fixes, as a plotter sends them.
   static const ReaderTraits nmea{messages::kNmeaError, TextForm::Utf8, kLeastNmeaPointBytes, false, &ReadNmeaFile};
   if (format == Format::Nmea) return nmea;
+  // The shortest KML point is a tuple "0,0" and a blank.
+  static const ReaderTraits kml{messages::kKmlError, TextForm::Utf8, 4, false, &ReadKmlInput};
+  if (format == Format::Kml || format == Format::Kmz) return kml;  // the KML reader reads both
   return format == Format::Device ? device : format == Format::Chart ? chart : gpx;
 }
 
@@ -52,6 +59,11 @@ const WriterTraits& WriterOf(Format format) {
   static const WriterTraits device{1, false, true, &MakeDeviceWriter};
   static const WriterTraits chart{0, false, false, &MakeChartWriter};
   static const WriterTraits gpx{2, true, false, &MakeGpxWriter};
+  // A KML point's record takes about as much as its GPX.
+  static const WriterTraits kml{2, false, false, &MakeKmlWriter};
+  static const WriterTraits kmz{2, false, false, &MakeKmzWriter};
+  if (format == Format::Kml) return kml;
+  if (format == Format::Kmz) return kmz;
   return format == Format::Device ? device : format == Format::Chart ? chart : gpx;
 }
 
@@ -126,6 +138,7 @@ ConversionOutcome ConvertStream(Host& host, const std::string& path, const Strea
       }
       sink->End();
       output.Fit(job.report, [&host] { YieldOrStop(host); });
+      sink->Fitted();
       if (budget.Splits()) ReportParts(host.Files(), road.outputs.front(), 0, job.report);
       job.FinishStreamed(output.Outputs());
       return;

@@ -18,7 +18,7 @@
 
 namespace tessaline::gpx {
 
-enum class Format { Device, Chart, Gpx, Nmea };  // Nmea: read only
+enum class Format { Device, Chart, Gpx, Nmea, Kml, Kmz };  // Nmea: read only
 
 struct StreamRoad {
   Format from = Format::Gpx, to = Format::Gpx;

@@ -145,6 +145,7 @@ class PartedSink final : public PointSink {
     Part& part = parts_.back();
     part.writer->End();
     part.output->Fit(written_, {});
+    part.writer->Fitted();
     part.output->Outputs().front()->Settle();
   }
 

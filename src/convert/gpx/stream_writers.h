@@ -21,6 +21,8 @@ class StreamWriter : public PointSink {
  public:
   // Called once the reading has ended: the document closed.
   virtual void End() {}
+  // Called once a fit has cut the gathered outputs, before they are written.
+  virtual void Fitted() {}
   // True when the writer refused a point it cannot place while its output
   // streams (a GPX waypoint after a track): the road starts again gathering.
   virtual bool WantsGathering() const { return false; }
@@ -39,6 +41,12 @@ struct WriterContext {
 std::unique_ptr<StreamWriter> MakeGpxWriter(const WriterContext& context);
 // One file, BASE.asc; runs numbered in Group.
 std::unique_ptr<StreamWriter> MakeDeviceWriter(const WriterContext& context);
+// One file, BASE.kml; a run's points are kept as records until it ends
+// (formats/kml/kml_writer.h): in the output's text when it is gathered,
+// else in a spill file beside it.
+std::unique_ptr<StreamWriter> MakeKmlWriter(const WriterContext& context);
+// One file, BASE.kmz: the KML writer's document as doc.kml of a zip archive.
+std::unique_ptr<StreamWriter> MakeKmzWriter(const WriterContext& context);
 // Two files, the track file (output 0) and the waypoint file (output 1).
 std::unique_ptr<StreamWriter> MakeChartWriter(const WriterContext& context);
 

@@ -6,6 +6,8 @@
 #include "formats/device_point_line.h"
 #include "formats/gpx/xml_start.h"
 #include "formats/nmea_sentence.h"
+#include "formats/kml/kml_reader.h"
+#include "formats/kml/kmz_archive.h"
 #include "platform/path_names.h"
 
 namespace tessaline {
@@ -15,6 +17,7 @@ namespace {
 constexpr bool kAny = true, kOnly = false;
 constexpr bool kZbx = true, kOther = false;
 constexpr InputContent kXml = InputContent::Xml;
+constexpr InputContent kKml = InputContent::Kml;
 constexpr InputContent kText = InputContent::Text;
 constexpr InputContent kUnreadable = InputContent::Unreadable;
 constexpr InputContent kNmea = InputContent::NmeaLog;
@@ -38,11 +41,13 @@ constexpr ReaderRow kReaders[] = {
     // The window's "Vestamar -> ZRB": GPX by content, else a chart file.
     {Request::WindowToDevice, kOnly, kXml, kAny, kOther, Format::Gpx},
     {Request::WindowToDevice, kOnly, kNmea, kAny, kOther, Format::Nmea},
+    {Request::WindowToDevice, kOnly, kKml, kAny, kOther, Format::Kml},
     {Request::WindowToDevice, kAny, kText, kAny, kOther, Format::Chart},
 
     // -d: GPX by content, a device file by its name, else a chart file.
     {Request::ToDevice, kOnly, kXml, kAny, kOther, Format::Gpx},
     {Request::ToDevice, kOnly, kNmea, kAny, kOther, Format::Nmea},
+    {Request::ToDevice, kOnly, kKml, kAny, kOther, Format::Kml},
     {Request::ToDevice, kOnly, kText, kOnly, kZbx, Format::Device},
     {Request::ToDevice, kAny, kText, kAny, kOther, Format::Chart},
 
@@ -52,6 +57,7 @@ constexpr ReaderRow kReaders[] = {
     // there.
     {Request::ToChart, kOnly, kXml, kAny, kOther, Format::Gpx},
     {Request::ToChart, kOnly, kNmea, kAny, kOther, Format::Nmea},
+    {Request::ToChart, kOnly, kKml, kAny, kOther, Format::Kml},
     {Request::ToChart, kOnly, kUnreadable, kOnly, kOther, Format::Gpx},
     {Request::ToChart, kAny, kText, kOnly, kZbx, Format::Device},
     {Request::ToChart, kAny, kText, kAny, kOther, Format::Chart},
@@ -59,12 +65,25 @@ constexpr ReaderRow kReaders[] = {
     // No option, -g: GPX by content, else the name decides.
     {Request::ByFile, kOnly, kXml, kAny, kOther, Format::Gpx},
     {Request::ByFile, kOnly, kNmea, kAny, kOther, Format::Nmea},
+    {Request::ByFile, kOnly, kKml, kAny, kOther, Format::Kml},
     {Request::ByFile, kAny, kText, kOnly, kZbx, Format::Device},
     {Request::ByFile, kAny, kText, kAny, kOther, Format::Chart},
     {Request::ToGpx, kOnly, kXml, kAny, kOther, Format::Gpx},
     {Request::ToGpx, kOnly, kNmea, kAny, kOther, Format::Nmea},
+    {Request::ToGpx, kOnly, kKml, kAny, kOther, Format::Kml},
     {Request::ToGpx, kAny, kText, kOnly, kZbx, Format::Device},
     {Request::ToGpx, kAny, kText, kAny, kOther, Format::Chart},
+    // -t kml, -t kmz: as -g.
+    {Request::ToKml, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::ToKml, kOnly, kKml, kAny, kOther, Format::Kml},
+    {Request::ToKml, kOnly, kNmea, kAny, kOther, Format::Nmea},
+    {Request::ToKml, kAny, kText, kOnly, kZbx, Format::Device},
+    {Request::ToKml, kAny, kText, kAny, kOther, Format::Chart},
+    {Request::ToKmz, kOnly, kXml, kAny, kOther, Format::Gpx},
+    {Request::ToKmz, kOnly, kKml, kAny, kOther, Format::Kml},
+    {Request::ToKmz, kOnly, kNmea, kAny, kOther, Format::Nmea},
+    {Request::ToKmz, kAny, kText, kOnly, kZbx, Format::Device},
+    {Request::ToKmz, kAny, kText, kAny, kOther, Format::Chart},
 };
 
 bool Matches(const ReaderRow& row, Request request, InputContent content, bool zbx_name) {
@@ -120,6 +139,18 @@ std::vector<std::string> GpxName(const std::string& path, const std::string& out
 std::vector<std::string> OwnGpxName(const std::string& path, const std::string& output) {
   return {output.empty() ? GpxBaseName(path) + ".gpx" : output};
 }
+std::vector<std::string> KmlName(const std::string& path, const std::string& output) {
+  return {output.empty() ? BaseName(path) + ".kml" : output};
+}
+std::vector<std::string> OwnKmlName(const std::string& path, const std::string& output) {
+  return {output.empty() ? GpxBaseName(path) + ".kml" : output};
+}
+std::vector<std::string> KmzName(const std::string& path, const std::string& output) {
+  return {output.empty() ? BaseName(path) + ".kmz" : output};
+}
+std::vector<std::string> OwnKmzName(const std::string& path, const std::string& output) {
+  return {output.empty() ? GpxBaseName(path) + ".kmz" : output};
+}
 std::vector<std::string> OwnChartNames(const std::string& path, const std::string& output) {
   return ChartPair(output.empty() ? ChartBaseOfInput(GpxBaseName(path)) : ChartBaseOfOutput(output));
 }
@@ -144,6 +175,12 @@ std::vector<std::string> NmeaChartNames(const std::string& path, const std::stri
 std::vector<std::string> NmeaGpxName(const std::string& path, const std::string& output) {
   return {output.empty() ? NmeaBaseName(path) + ".gpx" : output};
 }
+std::vector<std::string> NmeaKmlName(const std::string& path, const std::string& output) {
+  return {output.empty() ? NmeaBaseName(path) + ".kml" : output};
+}
+std::vector<std::string> NmeaKmzName(const std::string& path, const std::string& output) {
+  return {output.empty() ? NmeaBaseName(path) + ".kmz" : output};
+}
 
 constexpr RoadDescriptor kRoads[] = {
     {Road::DeviceToChart, Format::Device, Format::Chart, Runner::DeviceToChartConverter,
@@ -162,6 +199,20 @@ constexpr RoadDescriptor kRoads[] = {
     {Road::NmeaToDevice, Format::Nmea, Format::Device, Runner::Stream, messages::kNmeaError, &NmeaDeviceName},
     {Road::NmeaToChart, Format::Nmea, Format::Chart, Runner::Stream, messages::kNmeaError, &NmeaChartNames},
     {Road::NmeaToGpx, Format::Nmea, Format::Gpx, Runner::Stream, messages::kNmeaError, &NmeaGpxName},
+    // KML's message for every road that reads or writes it.
+    {Road::KmlToDevice, Format::Kml, Format::Device, Runner::Stream, messages::kKmlError, &GpxDeviceName},
+    {Road::KmlToChart, Format::Kml, Format::Chart, Runner::Stream, messages::kKmlError, &GpxChartNames},
+    {Road::KmlToGpx, Format::Kml, Format::Gpx, Runner::Stream, messages::kKmlError, &OwnGpxName},
+    {Road::KmlToKml, Format::Kml, Format::Kml, Runner::Stream, messages::kKmlError, &OwnKmlName},
+    {Road::GpxToKml, Format::Gpx, Format::Kml, Runner::Stream, messages::kKmlError, &KmlName},
+    {Road::DeviceToKml, Format::Device, Format::Kml, Runner::Stream, messages::kKmlError, &KmlName},
+    {Road::ChartToKml, Format::Chart, Format::Kml, Runner::Stream, messages::kKmlError, &KmlName},
+    {Road::KmlToKmz, Format::Kml, Format::Kmz, Runner::Stream, messages::kKmlError, &OwnKmzName},
+    {Road::GpxToKmz, Format::Gpx, Format::Kmz, Runner::Stream, messages::kKmlError, &KmzName},
+    {Road::DeviceToKmz, Format::Device, Format::Kmz, Runner::Stream, messages::kKmlError, &KmzName},
+    {Road::ChartToKmz, Format::Chart, Format::Kmz, Runner::Stream, messages::kKmlError, &KmzName},
+    {Road::NmeaToKml, Format::Nmea, Format::Kml, Runner::Stream, messages::kKmlError, &NmeaKmlName},
+    {Road::NmeaToKmz, Format::Nmea, Format::Kmz, Runner::Stream, messages::kKmlError, &NmeaKmzName},
 };
 
 }  // namespace
@@ -172,13 +223,25 @@ InputContent ContentOf(FileSystem& files, const std::string& path) {
   if (!input) return InputContent::Unreadable;
   const std::optional<bool> xml = gpx::StartsAsXml(**input);
   if (!xml) return InputContent::Unreadable;
-  if (*xml) return InputContent::Xml;
-  // Read again from its start: a log is told by its first lines.
+  if (!*xml) {
+    // A zip archive is KMZ; nothing else here starts with its mark.
+    auto again = files.OpenRead(path);
+    char head[4] = {};
+    if (again && (*again)->Read(head, sizeof head) == 4 && kml::StartsAsZip(std::string_view(head, 4))) {
+      return InputContent::Kml;
+    }
+    // Read again from its start: a log is told by its first lines.
+    auto from_start = files.OpenRead(path);
+    if (!from_start) return InputContent::Unreadable;
+    const std::optional<bool> log = nmea::IsNmeaLog(**from_start);
+    if (!log) return InputContent::Unreadable;
+    return *log ? InputContent::NmeaLog : InputContent::Text;
+  }
+  // Which XML: its root tells KML from GPX (and from anything else, which
+  // the GPX reader refuses naming its root).
   auto again = files.OpenRead(path);
-  if (!again) return InputContent::Unreadable;
-  const std::optional<bool> log = nmea::IsNmeaLog(**again);
-  if (!log) return InputContent::Unreadable;
-  return *log ? InputContent::NmeaLog : InputContent::Text;
+  if (again && kml::IsKmlDocument(**again)) return InputContent::Kml;
+  return InputContent::Xml;
 }
 
 Format ReaderOf(Request request, InputContent content, bool zbx_name) {
@@ -196,6 +259,8 @@ Format WriterOf(Request request, Format reader) {
     case Request::WindowToDevice:
     case Request::ToDevice: return Format::Device;
     case Request::ToGpx: return Format::Gpx;
+    case Request::ToKml: return Format::Kml;
+    case Request::ToKmz: return Format::Kmz;
     case Request::ByFile: break;
   }
   // The file decides: a device file goes to the chart, any other to the device.

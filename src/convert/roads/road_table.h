@@ -35,11 +35,14 @@ enum class Request {
   ToChart,         // tessaline-convert -c, -t chart
   ByFile,          // tessaline-convert without an option, a file opened with the window: the file decides
   ToGpx,           // tessaline-convert -g, -t gpx; the window program's --gpx
+  ToKml,           // tessaline-convert -t kml
+  ToKmz,           // tessaline-convert -t kmz
 };
 
 // What the file's first bytes say.
 enum class InputContent {
   Xml,         // starts as an XML document
+  Kml,         // an XML document whose root is kml, or a zip archive (KMZ)
   Text,        // anything else: a device or chart file for the roads that take one
   NmeaLog,     // an NMEA 0183 log (formats/nmea_sentence.h: IsNmeaLog)
   Unreadable,  // cannot be opened or read (missing, a folder, no permission...)
@@ -58,6 +61,19 @@ enum class Road {
   NmeaToDevice,    // an NMEA 0183 log read on the stream
   NmeaToChart,
   NmeaToGpx,
+  NmeaToKml,
+  NmeaToKmz,
+  KmlToDevice,
+  KmlToChart,
+  KmlToGpx,
+  KmlToKml,
+  GpxToKml,
+  DeviceToKml,
+  ChartToKml,
+  KmlToKmz,
+  GpxToKmz,
+  DeviceToKmz,
+  ChartToKmz,
 };
 
 // How a road runs.

@@ -27,6 +27,14 @@ const RoadDescriptor& Roads::Decide(const std::string& path, Request request) {
   return RoadOf(host_.Files(), path, request);
 }
 
+namespace {
+// A road whose outputs may take its input's name: its format's (KML read
+// from a KMZ archive, written as one, is).
+bool OwnFormat(const RoadDescriptor& road) {
+  return road.from == road.to || (road.from == Format::Kml && road.to == Format::Kmz);
+}
+}  // namespace
+
 ConversionOutcome Roads::Run(const RoadDescriptor& road, const std::string& path, const std::string& output,
                              std::vector<std::string>& parts) {
   // The converters name their own outputs unless the user chose them.
@@ -43,7 +51,7 @@ ConversionOutcome Roads::Run(const RoadDescriptor& road, const std::string& path
     case Runner::Stream: break;
   }
   gpx::StreamRoad stream{road.from, road.to, road.outputs(path, output), road.message,
-                         road.from == road.to ? messages::kOutputOverInputNameIt : nullptr, services_.log_day};
+                         OwnFormat(road) ? messages::kOutputOverInputNameIt : nullptr, services_.log_day};
   return gpx::ConvertStream(host_, path, stream,
                             {&services_.regional, services_.clock, BudgetOf(road.to), &parts, services_.second});
 }

@@ -3,11 +3,8 @@
 // blocks and never held whole; points reach a sink as they end, so memory
 // stays flat whatever the size of the file.
 //
-// Safety: a DOCTYPE (and with it every entity declaration, internal or
-// external) is refused, nothing outside the document is ever loaded, a
-// name, attribute, text or comment longer than kMaxToken is refused soon
-// after it starts, and so is nesting deeper than kMaxDepth. A refusal
-// names the line and column.
+// Safety: expat_document.h's refusals (a DOCTYPE, entities, tokens over
+// kMaxToken, deep nesting).
 //
 // Accepted: any namespace prefix (elements are matched by local name; the
 // value extension also by its namespace), unknown elements and extensions
@@ -21,28 +18,18 @@
 #include <string>
 #include <string_view>
 
+#include "formats/gpx/expat_document.h"
 #include "formats/gpx/gpx_model.h"
 #include "formats/point_stream.h"
 #include "host/file_system.h"
 
 namespace tessaline::gpx {
 
-inline constexpr std::size_t kMaxToken = 1024 * 1024;
-inline constexpr std::size_t kMaxDepth = 1000;
-inline constexpr std::size_t kReadBlock = 1024 * 1024;
-
 // A GPX point in the stream: lat_text and lon_text read as numbers
 // (ReadGpxDecimal) within range; its Value as PointValue gives it; its own
 // <name>, else its run's; `time` in UTC; `offset` is the byte offset of its end.
 using GpxPoint = StreamPoint;
 using GpxSink = PointSink;
-
-enum class GpxReadEnd { Finished, Stopped, Refused, ReadFailed };
-
-struct GpxReadResult {
-  GpxReadEnd end = GpxReadEnd::Finished;
-  std::string reason;  // for Refused: "ligne L, colonne C : ..."
-};
 
 // Reads the whole document.
 GpxReadResult ReadGpx(InputStream& input, GpxSink& sink);

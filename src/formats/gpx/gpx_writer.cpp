@@ -203,7 +203,9 @@ std::string_view GpxWriter::Escaped(std::string_view text, std::string& room) {
   return room;
 }
 
-void GpxWriter::AppendText(std::string& out, std::string_view text) {
+void GpxWriter::AppendText(std::string& out, std::string_view text) { AppendXmlText(out, text, dropped_); }
+
+void AppendXmlText(std::string& out, std::string_view text, std::uint64_t& dropped) {
   std::size_t plain = 0;  // start of the run of bytes copied as they are
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);
@@ -217,7 +219,7 @@ void GpxWriter::AppendText(std::string& out, std::string_view text) {
       out.append(text.substr(plain, i - plain));
       plain = i + 3;
       i += 2;
-      ++dropped_;
+      ++dropped;
       continue;
     }
     const char* entity = nullptr;
@@ -236,7 +238,7 @@ void GpxWriter::AppendText(std::string& out, std::string_view text) {
     if (entity != nullptr) {
       out += entity;
     } else {
-      ++dropped_;
+      ++dropped;
     }
   }
   out.append(text.substr(plain));

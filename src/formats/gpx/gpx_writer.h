@@ -25,6 +25,10 @@ struct GpxOutPoint {
   std::string_view time;       // <time>, xsd:dateTime; empty: none
 };
 
+// `text` as XML character data or attribute value: & < > " ' and CR
+// escaped, what XML 1.0 cannot hold left out and counted in `dropped`.
+void AppendXmlText(std::string& out, std::string_view text, std::uint64_t& dropped);
+
 class GpxWriter {
  public:
   // The XML declaration and the <gpx> start tag with both namespaces.

@@ -53,6 +53,8 @@ std::optional<Request> RequestOf(const std::string& route) {
   if (route == "cli-c") return Request::ToChart;
   if (route == "cli-d") return Request::ToDevice;
   if (route == "cli-g") return Request::ToGpx;
+  if (route == "cli-kml") return Request::ToKml;
+  if (route == "cli-kmz") return Request::ToKmz;
   return std::nullopt;
 }
 
@@ -105,6 +107,27 @@ class IgnoringSink final : public GpxSink {
   void PointSkipped(std::uint64_t) override {}
 };
 
+// Why the KML at `path` does not pass the KML 2.2 schema with Google's
+// extension; empty when it does, or when xmllint or the schema is missing.
+std::string KmlInvalid(const std::string& path) {
+  const std::string schema = TESSALINE_KML_SCHEMA;
+  if (schema.empty() || std::system("xmllint --version >/dev/null 2>&1") != 0) return "";
+  const std::string command = "xmllint --noout --nonet --schema '" + schema + "' '" + path + "' 2>&1";
+  return std::system((command + " >/dev/null").c_str()) == 0 ? "" : "not valid KML: " + command;
+}
+
+// Why the KMZ at `path` is no sound zip archive holding a valid doc.kml;
+// empty when it is, or when unzip is missing.
+std::string KmzInvalid(const std::string& path) {
+  if (std::system("unzip -v >/dev/null 2>&1") != 0) return "";
+  if (std::system(("unzip -tq '" + path + "' >/dev/null 2>&1").c_str()) != 0) return "unzip -t fails on " + path;
+  const std::string document = path + ".doc.kml";
+  if (std::system(("unzip -p '" + path + "' doc.kml > '" + document + "'").c_str()) != 0) return "no doc.kml in " + path;
+  std::string invalid = KmlInvalid(document);
+  fs::remove(document);
+  return invalid;
+}
+
 // Why the GPX at `path` cannot be read back; empty when it can.
 std::string ReadBack(FileSystem& files, const std::string& path) {
   auto input = files.OpenRead(path);
@@ -155,6 +178,12 @@ TEST_P(GpxCase, GivesTheExpectedFilesAndReport) {
     // Whatever GPX the program writes, it reads back.
     if (entry.path().extension() == ".gpx" && !fs::exists(source / entry.path().filename())) {
       EXPECT_EQ(ReadBack(files, entry.path().string()), "") << source.filename() << ": " << entry.path().filename();
+    }
+    if (entry.path().extension() == ".kml" && !fs::exists(source / entry.path().filename())) {
+      EXPECT_EQ(KmlInvalid(entry.path().string()), "") << source.filename();
+    }
+    if (entry.path().extension() == ".kmz" && !fs::exists(source / entry.path().filename())) {
+      EXPECT_EQ(KmzInvalid(entry.path().string()), "") << source.filename();
     }
   }
 }
@@ -231,14 +260,16 @@ TEST(GpxToDevice, AStopInTheMiddleLeavesNothingBehind) {
 namespace tessaline::gpx {
 namespace {
 
-// Every file under detect/ starts as XML, and so takes the GPX road, when
-// its name starts with "yes_", and not when it starts with "no_", whatever
-// its extension.
+// Every file under detect/ starts as XML, and so takes the GPX road (or
+// KML's, when its name says kml), when its name starts with "yes_", and
+// not when it starts with "no_", whatever its extension.
 TEST(ContentOf, TheContentDecidesNotTheName) {
   RealFileSystem files;
   for (const auto& entry : fs::directory_iterator(TESSALINE_GPX_DETECT)) {
     const std::string name = entry.path().filename().string();
-    EXPECT_EQ(ContentOf(files, entry.path().string()) == InputContent::Xml, name.rfind("yes_", 0) == 0) << name;
+    const InputContent content = ContentOf(files, entry.path().string());
+    const bool kml = name.find("kml") != std::string::npos;
+    EXPECT_EQ(content == (kml ? InputContent::Kml : InputContent::Xml), name.rfind("yes_", 0) == 0) << name;
   }
   EXPECT_EQ(ContentOf(files, TESSALINE_GPX_DETECT), InputContent::Unreadable);  // a folder
   EXPECT_EQ(ContentOf(files, ""), InputContent::Unreadable);
