@@ -14,6 +14,7 @@
 #include "convert/roads/roads.h"
 #include "host/real_file_system.h"
 #include "picture/picture.h"
+#include "support/fixed_clock.h"
 #include "support/recording_host.h"
 #include "support/temp_folder.h"
 
@@ -83,10 +84,7 @@ bool Matches(const std::string& expected, const std::string& actual, double tole
   return true;
 }
 
-class FixedClock final : public Clock {
- public:
-  LocalTime Now() override { return {2024, 2, 29, 23, 59, 58}; }
-};
+using tessaline::testing::FixedClock;
 
 TEST(PictureCases, EachFolderDrawsItsExpectedPicture) {
   int cases = 0;

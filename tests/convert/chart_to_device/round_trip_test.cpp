@@ -12,6 +12,7 @@
 #include "convert/chart_to_device/chart_to_device_converter.h"
 #include "convert/device_to_chart/device_to_chart_converter.h"
 #include "host/real_file_system.h"
+#include "support/fixed_clock.h"
 #include "support/recording_host.h"
 #include "support/temp_folder.h"
 
@@ -20,10 +21,7 @@ namespace {
 
 using namespace tessaline::testing;
 
-class FixedClock final : public Clock {
- public:
-  LocalTime Now() override { return {2024, 2, 29, 23, 59, 58}; }
-};
+using tessaline::testing::FixedClock;
 
 double Number(const std::string& text) {
   double number = 0;

@@ -21,6 +21,7 @@
 #include "formats/gpx/gpx_reader.h"
 #include "convert/gpx/gpx_conversions.h"
 #include "host/real_file_system.h"
+#include "support/fixed_clock.h"
 #include "support/recording_host.h"
 #include "support/temp_folder.h"
 
@@ -30,10 +31,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace tessaline::testing;
 
-class FixedClock final : public Clock {
- public:
-  LocalTime Now() override { return {2024, 2, 29, 23, 59, 58}; }
-};
+using tessaline::testing::FixedClock;
 
 const char* OutcomeName(ConversionOutcome outcome) {
   switch (outcome) {

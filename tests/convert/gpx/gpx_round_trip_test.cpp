@@ -19,6 +19,7 @@
 #include "formats/number_reader.h"
 #include "host/real_file_system.h"
 #include "platform/path_names.h"
+#include "support/fixed_clock.h"
 #include "support/recording_host.h"
 #include "support/temp_folder.h"
 
@@ -28,10 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace tessaline::testing;
 
-class FixedClock final : public Clock {
- public:
-  LocalTime Now() override { return {2024, 2, 29, 23, 59, 58}; }
-};
+using tessaline::testing::FixedClock;
 
 // Names as text: a UTF-8 name comes back in Windows-1252, the same text.
 // A W line's other fields (its field 2 and fields 8 on) come back as they were.

@@ -11,6 +11,7 @@
 
 #include "convert/roads/roads.h"
 #include "host/real_file_system.h"
+#include "support/fixed_clock.h"
 #include "support/recording_host.h"
 #include "support/temp_folder.h"
 
@@ -20,10 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace tessaline::testing;
 
-class FixedClock final : public Clock {
- public:
-  LocalTime Now() override { return {2024, 2, 29, 23, 59, 58}; }
-};
+using tessaline::testing::FixedClock;
 
 class KmlRoundTrip : public ::testing::Test {
  protected:

@@ -16,16 +16,14 @@
 #include "formats/device_point_line.h"
 #include "formats/number_reader.h"
 #include "host/real_file_system.h"
+#include "support/fixed_clock.h"
 #include "support/recording_host.h"
 #include "support/temp_folder.h"
 
 namespace tessaline::testing {
 namespace {
 
-class FixedClock final : public Clock {
- public:
-  LocalTime Now() override { return {2024, 2, 29, 23, 59, 58}; }
-};
+using tessaline::testing::FixedClock;
 
 // A wandering track: legs, turns and a little noise.
 std::vector<GeoPoint> Track(int points, double seed) {

@@ -9,16 +9,14 @@
 
 #include "convert/roads/roads.h"
 #include "host/real_file_system.h"
+#include "support/fixed_clock.h"
 #include "support/recording_host.h"
 #include "support/temp_folder.h"
 
 namespace tessaline::testing {
 namespace {
 
-class FixedClock final : public Clock {
- public:
-  LocalTime Now() override { return {2024, 2, 29, 23, 59, 58}; }
-};
+using tessaline::testing::FixedClock;
 
 // Writes down each run and point: "T Raz", "48.1 -4.1 Raz", "W Phare"...
 class Transcript final : public PointSink {
