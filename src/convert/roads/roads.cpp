@@ -1,6 +1,7 @@
 #include "convert/roads/roads.h"
 
 #include <exception>
+#include <string_view>
 #include <new>
 
 #include "convert/chart_to_device/chart_to_device_converter.h"
@@ -33,6 +34,34 @@ namespace {
 bool OwnFormat(const RoadDescriptor& road) {
   return road.from == road.to || (road.from == Format::Kml && road.to == Format::Kmz);
 }
+
+// Whether a chart file has a track header line ("T" alone or "T;..."), the
+// rule by which the chart-to-device converter takes it as a track file;
+// false for a file that cannot be read.
+bool ChartFileHasTracks(FileSystem& files, const std::string& path) {
+  auto input = files.OpenRead(path);
+  if (!input) return false;
+  static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  std::string buffer(1 << 16, '\0');
+  bool at_line_start = true, after_t = false;
+  std::size_t mark_matched = 0;
+  bool first = true;
+  for (;;) {
+    const std::ptrdiff_t got = (*input)->Read(buffer.data(), buffer.size());
+    if (got <= 0) return after_t;
+    for (std::ptrdiff_t i = 0; i < got; ++i) {
+      const char c = buffer[static_cast<std::size_t>(i)];
+      if (first && mark_matched < kByteOrderMark.size() && c == kByteOrderMark[mark_matched]) {
+        ++mark_matched;  // a UTF-8 byte-order mark before the first line
+        continue;
+      }
+      first = false;
+      if (after_t && (c == ';' || c == '\r' || c == '\n')) return true;
+      after_t = at_line_start && c == 'T';
+      at_line_start = c == '\n';
+    }
+  }
+}
 }  // namespace
 
 ConversionOutcome Roads::Run(const RoadDescriptor& road, const std::string& path, const std::string& output,
@@ -63,10 +92,16 @@ ConversionOutcome Roads::Convert(const std::string& path, const RoadDescriptor& 
     if (outcome == ConversionOutcome::Completed && services_.second != nullptr) {
       // The outputs as written: the parts of one cut, else the road's own;
       // a cut is told nothing while it reads, so its input is read again.
-      gpx::FeedSecondSink(host_, path,
-                          {road.from, road.to, parts.empty() ? road.outputs(path, output) : parts, road.message, nullptr,
-                           services_.log_day},
-                          *services_.second, road.runner == Runner::Stream && parts.empty());
+      gpx::StreamRoad written{road.from, road.to, parts.empty() ? road.outputs(path, output) : parts, road.message,
+                              nullptr, services_.log_day};
+      if (road.runner == Runner::ChartToDeviceConverter && !ChartFileHasTracks(host_.Files(), path)) {
+        // A waypoint file's device lines carry no group, and read back they
+        // would be one track; every waypoint is written, so the picture
+        // takes them from the file converted.
+        written.to = Format::Chart;
+        written.outputs = {path};
+      }
+      gpx::FeedSecondSink(host_, path, written, *services_.second, road.runner == Runner::Stream && parts.empty());
     }
     return outcome;
   } catch (const std::bad_alloc&) {

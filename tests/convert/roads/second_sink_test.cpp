@@ -84,6 +84,23 @@ TEST_F(SecondSinkTest, ChartToDeviceShowsTheDeviceFileWritten) {
   EXPECT_EQ(sides.written.lines, (std::vector<std::string>{"T Raz", "48.10 -4.10", "48.20 -4.20"}));
 }
 
+// The device lines of a waypoint file have no group: read back they would
+// make one track of every waypoint, which the picture would then draw.
+TEST_F(SecondSinkTest, AChartWaypointFileIsSeenAsWaypointsWritten) {
+  const std::string line = ";-9999;0;0;0;C8;WGS84;2;1;18;255;1;0;3;Arial,8,0,0,0,0;0;65535;16;0;0\r\n";
+  const std::vector<std::string> waypoints{"W Raz", "48.10 -4.10", "W Sein", "48.20 -4.20"};
+  ASSERT_EQ(Convert("r_WPT.txt", "W;Raz;;-4.1;48.1" + line + "W;Sein;;-4.2;48.2" + line, Request::WindowToDevice),
+            ConversionOutcome::Completed);
+  EXPECT_EQ(sides.written.lines, waypoints);
+  // A BOM before a track header still makes a track file, read back from the device file.
+  sides.written.lines.clear();
+  ASSERT_EQ(Convert("t_TRK.txt", "\xEF\xBB\xBFT;Raz;1;1\r\nP;-4.1;48.1;1\r\nP;-4.2;48.2;1\r\n",
+                    Request::WindowToDevice),
+            ConversionOutcome::Completed);
+  ASSERT_FALSE(sides.written.lines.empty());
+  EXPECT_EQ(sides.written.lines.front(), "T Raz");
+}
+
 TEST_F(SecondSinkTest, AFittedTrackIsSeenWholeAsReadAndFittedAsWritten) {
   ASSERT_EQ(Convert("trace.zbx", kDevice, Request::ToGpx, 3), ConversionOutcome::Completed);
   EXPECT_EQ(sides.read.lines.size(), 6u);
