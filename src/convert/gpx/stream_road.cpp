@@ -9,6 +9,7 @@
 #include "convert/gpx/stream_readers.h"
 #include "convert/gpx/stream_split.h"
 #include "convert/gpx/stream_writers.h"
+#include "formats/gpx/gpx_model.h"
 #include "platform/path_names.h"
 
 namespace tessaline::gpx {
@@ -77,6 +78,19 @@ class ReadAndTell final : public PointSink {
     second_.BeginRun(kind, name);
   }
   bool Point(const StreamPoint& point) override {
+    if (!point.has_numbers) {
+      // Both read the coordinates: read once, for both. A text that does
+      // not read stays as it came, for each to judge.
+      const std::optional<double> lat = ReadGpxDecimal(point.lat_text), lon = ReadGpxDecimal(point.lon_text);
+      if (lat && lon) {
+        StreamPoint read = point;
+        read.lat_number = *lat;
+        read.lon_number = *lon;
+        read.has_numbers = true;
+        second_.Point(read);
+        return writer_.Point(read);
+      }
+    }
     second_.Point(point);
     return writer_.Point(point);
   }
