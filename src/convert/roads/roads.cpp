@@ -6,6 +6,8 @@
 
 #include "convert/chart_to_device/chart_to_device_converter.h"
 #include "convert/messages.h"
+#include "formats/chart_line_reader.h"
+#include "formats/line_reader.h"
 
 namespace tessaline {
 
@@ -41,26 +43,13 @@ bool OwnFormat(const RoadDescriptor& road) {
 bool ChartFileHasTracks(FileSystem& files, const std::string& path) {
   auto input = files.OpenRead(path);
   if (!input) return false;
-  static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-  std::string buffer(1 << 16, '\0');
-  bool at_line_start = true, after_t = false;
-  std::size_t mark_matched = 0;
-  bool first = true;
-  for (;;) {
-    const std::ptrdiff_t got = (*input)->Read(buffer.data(), buffer.size());
-    if (got <= 0) return after_t;
-    for (std::ptrdiff_t i = 0; i < got; ++i) {
-      const char c = buffer[static_cast<std::size_t>(i)];
-      if (first && mark_matched < kByteOrderMark.size() && c == kByteOrderMark[mark_matched]) {
-        ++mark_matched;  // a UTF-8 byte-order mark before the first line
-        continue;
-      }
-      first = false;
-      if (after_t && (c == ';' || c == '\r' || c == '\n')) return true;
-      after_t = at_line_start && c == 'T';
-      at_line_start = c == '\n';
-    }
+  LineReader lines(**input);
+  std::string_view line;
+  for (bool first = true; lines.Next(line); first = false) {
+    if (first && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);  // a UTF-8 byte-order mark
+    if (KindOfChartLine(line) == ChartLineKind::TrackHeader) return true;
   }
+  return false;
 }
 }  // namespace
 
